@@ -1,0 +1,235 @@
+// Finding the end record, loading the central directory and walking its entries.
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+#include "unzip/byte_order.h"
+#include "unzip/engine.h"
+#include "unzip/zip_format.h"
+
+namespace unzip {
+namespace {
+
+// The end record is searched backwards in 4,096-byte blocks that overlap by
+// the record's fixed 22 bytes, so a signature is never split between blocks.
+constexpr int64_t kSearchBlock = 4096;
+// A directory of this many bytes or more is read through a window of this size.
+constexpr uint32_t kLargeDirectory = 64000;
+
+struct EndRecord {
+    int64_t position = -1;          // archive offset of the PK 05 06 signature
+    uint8_t bytes[kEndRecordSize];  // the fixed part of the record
+};
+
+bool ReadAt(InputFile& f, int64_t offset, uint8_t* buffer, size_t n) {
+    return f.Seek(offset) && f.Read(buffer, n) == static_cast<long>(n);
+}
+
+// Looks for a record whose comment reaches exactly to the end of the file, so a
+// PK 05 06 that merely lies inside a comment is not taken for the record. Such
+// a record lies within the last 22 + 65,535 bytes.
+int32_t FindExactEndRecord(InputFile& f, int64_t size, EndRecord* found) {
+    int64_t span = std::min<int64_t>(size, kEndRecordSize + 0xFFFF);
+    std::vector<uint8_t> tail(static_cast<size_t>(span));
+    if (!ReadAt(f, size - span, tail.data(), tail.size())) return ResultArchiveFileError;
+    for (int64_t i = span - kEndRecordSize; i >= 0; --i) {
+        const uint8_t* p = tail.data() + i;
+        if (Load32(p) != kEndSignature) continue;
+        int64_t position = size - span + i;
+        if (position + kEndRecordSize + Load16(p + 20) != size) continue;
+        if (Load32(p + 16) > static_cast<uint64_t>(position) && Load32(p + 16) != 0xFFFFFFFFu)
+            continue; // its directory would start after it: not a real record
+        found->position = position;
+        std::memcpy(found->bytes, p, kEndRecordSize);
+        return ResultOk;
+    }
+    return ResultNoMoreMembers;
+}
+
+// Archives with bytes after the end record: the signature nearest the end wins.
+int32_t FindNearestEndRecord(InputFile& f, int64_t size, EndRecord* found) {
+    int64_t block = std::min(size, kSearchBlock);
+    std::vector<uint8_t> buffer(static_cast<size_t>(block));
+    int64_t start = size - block;
+    for (;;) {
+        if (!ReadAt(f, start, buffer.data(), buffer.size())) return ResultArchiveFileError;
+        for (int64_t i = block - kEndRecordSize; i >= 0; --i) {
+            if (Load32(buffer.data() + i) != kEndSignature) continue;
+            found->position = start + i;
+            std::memcpy(found->bytes, buffer.data() + i, kEndRecordSize);
+            return ResultOk;
+        }
+        if (start == 0) return ResultArchiveFileError;
+        start = std::max<int64_t>(0, start - (block - kEndRecordSize));
+    }
+}
+
+// Saturating sum for 32-bit totals.
+int32_t AddClamped(int32_t total, int64_t add) {
+    int64_t sum = static_cast<int64_t>(total) + add;
+    return static_cast<int32_t>(std::min<int64_t>(sum, std::numeric_limits<int32_t>::max()));
+}
+
+} // namespace
+
+bool Engine::IsZipArchive(const std::string& path) {
+    if (path.find('.') == std::string::npos || path.find(".exe") != std::string::npos)
+        return false;
+    std::string folder = path;
+    if (!folder.empty() && (folder.back() == '\\' || folder.back() == kPathSeparator))
+        folder.pop_back();
+    if (!folder.empty() && fs_.IsFolder(folder)) return false;
+    std::unique_ptr<InputFile> f = fs_.OpenRead(path);
+    uint8_t signature[4];
+    return f && f->Read(signature, 4) == 4 && Load32(signature) == kLocalSignature;
+}
+
+int32_t Engine::FirstMember(const std::string& archive, MemberEntry& entry) {
+    CloseMemberWalk(entry);
+    std::unique_ptr<InputFile> f = fs_.OpenRead(archive);
+    if (!f) return Fail(ResultArchiveFileError, "the archive cannot be opened");
+    const int64_t size = f->Size();
+    if (size <= 0) return Fail(ResultArchiveFileError, "the archive is empty");
+
+    EndRecord end;
+    int32_t rc = size >= kEndRecordSize ? FindExactEndRecord(*f, size, &end) : ResultNoMoreMembers;
+    if (rc == ResultNoMoreMembers) rc = FindNearestEndRecord(*f, size, &end);
+    if (rc != ResultOk) return Fail(ResultArchiveFileError, "no end of central directory record");
+
+    // A Zip64 locator right before the record, or the Zip64 marker in its
+    // offset, means the real directory is described elsewhere.
+    uint8_t locator[4];
+    if (Load32(end.bytes + 16) == 0xFFFFFFFFu ||
+        (end.position >= kZip64LocatorSize && ReadAt(*f, end.position - kZip64LocatorSize, locator, 4) &&
+         Load32(locator) == kZip64LocatorSignature))
+        return Fail(ResultUnsupported, "Zip64 archives are not supported");
+    if (end.position < kCentralHeaderSize)
+        return Fail(ResultNoDirectory, "the end record leaves no room for a directory");
+
+    const int64_t start = Load32(end.bytes + 16);
+    const int64_t length = end.position - start + 4; // includes the end record's signature
+    if (length < 4) return Fail(ResultArchiveFileError, "the directory offset lies past the end record");
+
+    const uint32_t buffer_size = length < kLargeDirectory ? static_cast<uint32_t>(length) : kLargeDirectory;
+    entry.directory.assign(buffer_size, 0);
+    entry.buffer_size = buffer_size;
+    entry.next_entry = 0;
+    entry.buffer_origin = start;
+    if (!ReadAt(*f, start, entry.directory.data(), buffer_size)) {
+        CloseMemberWalk(entry);
+        return Fail(ResultArchiveFileError, "the central directory cannot be read");
+    }
+    if (length >= kLargeDirectory) entry.archive = std::move(f);
+
+    rc = ReadEntry(entry);
+    if (rc != ResultOk) CloseMemberWalk(entry);
+    return rc;
+}
+
+int32_t Engine::NextMember(MemberEntry& entry) {
+    if (!entry.walking()) return ResultNoMoreMembers;
+    int32_t rc = ReadEntry(entry);
+    if (rc != ResultOk) CloseMemberWalk(entry);
+    return rc;
+}
+
+void Engine::CloseMemberWalk(MemberEntry& entry) {
+    std::vector<uint8_t>().swap(entry.directory);
+    entry.buffer_size = 0;
+    entry.next_entry = 0;
+    entry.archive.reset();
+}
+
+int32_t Engine::ReadEntry(MemberEntry& entry) {
+    auto remaining = [&entry] { return entry.buffer_size - entry.next_entry; };
+    auto entry_length = [&entry] {
+        const uint8_t* p = entry.directory.data() + entry.next_entry;
+        return kCentralHeaderSize + Load16(p + 28) + Load16(p + 30) + Load16(p + 32);
+    };
+
+    if (entry.archive && (remaining() < kCentralHeaderSize || remaining() < entry_length())) {
+        // Large directory: move the unread rest to the front and refill behind it.
+        uint32_t keep = remaining();
+        std::memmove(entry.directory.data(), entry.directory.data() + entry.next_entry, keep);
+        entry.buffer_origin += entry.next_entry;
+        entry.next_entry = 0;
+        long got = entry.archive->Seek(entry.buffer_origin + keep)
+                       ? entry.archive->Read(entry.directory.data() + keep, kLargeDirectory - keep)
+                       : -1;
+        if (got < 0) return ResultNoMoreMembers;
+        entry.buffer_size = keep + static_cast<uint32_t>(got);
+    }
+
+    if (remaining() >= 4 && Load32(entry.directory.data() + entry.next_entry) == kEndSignature)
+        return ResultNoMoreMembers;
+    if (remaining() < kCentralHeaderSize) return ResultNoMoreMembers;
+    const uint8_t* p = entry.directory.data() + entry.next_entry;
+    if (Load32(p) != kCentralSignature) return ResultNoMoreMembers;
+
+    const uint32_t name_length = Load16(p + 28);
+    const uint32_t length = entry_length();
+    std::string raw;
+    if (remaining() >= length) {
+        raw.assign(reinterpret_cast<const char*>(p) + kCentralHeaderSize, name_length);
+    } else if (entry.archive) {
+        // An entry longer than the window (a long name, extra field or comment):
+        // read its name straight from the archive and resume the walk after it.
+        const int64_t at = entry.buffer_origin + entry.next_entry;
+        raw.resize(name_length);
+        if (name_length && !ReadAt(*entry.archive, at + kCentralHeaderSize,
+                                   reinterpret_cast<uint8_t*>(&raw[0]), name_length))
+            return ResultNoMoreMembers;
+    } else {
+        return ResultNoMoreMembers; // the entry runs past the directory: damaged
+    }
+
+    const uint32_t csize = Load32(p + 20), usize = Load32(p + 24), offset = Load32(p + 42);
+    const uint32_t kMax = static_cast<uint32_t>(std::numeric_limits<int32_t>::max());
+    entry.fits = csize <= kMax && usize <= kMax && offset <= kMax;
+    entry.flags = Load16(p + 8);
+    entry.method = Load16(p + 10);
+    entry.time = Load32(p + 12);
+    entry.crc = Load32(p + 16);
+    entry.compressed_size = static_cast<int32_t>(csize);
+    entry.size = static_cast<int32_t>(usize);
+    entry.header_offset = static_cast<int32_t>(offset);
+    entry.attributes = p[5] == 0 ? p[38] : 0;
+
+    // Names stop at a NUL as they would in any C string; stored slashes of both
+    // kinds become the platform's separator.
+    raw.resize(std::min(raw.size(), raw.find('\0')));
+    entry.raw_name = raw;
+    entry.name = DecodeMemberName(raw, (entry.flags & kFlagUtf8) != 0, options_.oem_code_page);
+    std::replace(entry.name.begin(), entry.name.end(), '/', kPathSeparator);
+    std::replace(entry.name.begin(), entry.name.end(), '\\', kPathSeparator);
+
+    if (remaining() >= length) {
+        entry.next_entry += length;
+    } else {
+        entry.buffer_origin += entry.next_entry + length;
+        entry.next_entry = 0;
+        entry.buffer_size = 0;
+    }
+    return ResultOk;
+}
+
+int32_t Engine::ArchiveTotals(const std::string& archive, int32_t* compressed) {
+    *compressed = 0;
+    std::unique_ptr<InputFile> f = fs_.OpenRead(archive);
+    if (!f) return 0;
+    int32_t total = AddClamped(0, std::max<int64_t>(f->Size(), 0));
+    *compressed = total;
+    f.reset();
+    if (!IsZipArchive(archive)) return total;
+    *compressed = 0;
+    total = 0;
+    MemberEntry entry;
+    for (int32_t rc = FirstMember(archive, entry); rc == ResultOk; rc = NextMember(entry)) {
+        total = AddClamped(total, static_cast<uint32_t>(entry.size));
+        *compressed = AddClamped(*compressed, static_cast<uint32_t>(entry.compressed_size));
+    }
+    CloseMemberWalk(entry);
+    return total;
+}
+
+} // namespace unzip

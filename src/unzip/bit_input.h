@@ -1,0 +1,103 @@
+// Compressed input of one member: a refillable byte buffer and an LSB-first bit
+// reader over it, shared by every decoder.
+//
+// Bits are taken from the low end of a 64-bit buffer: the next unread bit is
+// bit 0, and each new byte is placed above the bits already held. Two ways fill it:
+//  - FastRefill() loads eight bytes at once and tops the buffer up to at least
+//    56 bits; it needs eight real bytes ahead and leaves copies of not yet
+//    counted bits above `count`. They are the same bits the next load brings
+//    again, so OR-ing them in again is harmless.
+//  - Need(n) adds one byte at a time and never reads ahead of what it needs;
+//    when the archive has no more bytes it adds zero filler bytes and counts
+//    them in `filler`. A decoder that has used any filler bit has run out of
+//    input (Exhausted()), which it turns into ResultReadError.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "unzip/file_system.h"
+
+namespace unzip {
+
+class BitInput {
+  public:
+    static constexpr size_t kDefaultRefill = 4096;
+    static constexpr size_t kNoLimit = static_cast<size_t>(-1);
+
+    // Starts reading at the archive's current position. At most `limit` bytes
+    // are read (the member's compressed size when known).
+    void Begin(InputFile* file, size_t refill_size, uint64_t limit);
+
+    // Bytes of compressed data taken from the archive so far.
+    uint64_t bytes_read() const { return bytes_read_; }
+
+    // Real bytes buffered and not yet placed in the bit buffer.
+    size_t available() const { return static_cast<size_t>(end_ - next_); }
+
+    // Reads more of the archive, keeping unconsumed bytes; false when nothing
+    // more can be had.
+    bool Fill();
+
+    void FastRefill() {
+        uint64_t word;
+        std::memcpy(&word, next_, 8);
+        bits_ |= ToLittleEndian(word) << count_;
+        next_ += (63 - count_) >> 3;
+        count_ |= 56;
+    }
+
+    // Makes sure at least n (at most 57) bits are held.
+    void Need(unsigned n) {
+        while (count_ < n) AddByte();
+    }
+    uint32_t Peek(unsigned n) const { return static_cast<uint32_t>(bits_ & ((uint64_t(1) << n) - 1)); }
+    void Drop(unsigned n) {
+        bits_ >>= n;
+        count_ -= n;
+    }
+    uint32_t Take(unsigned n) {
+        Need(n);
+        uint32_t v = Peek(n);
+        Drop(n);
+        return v;
+    }
+    // Drops the bits up to the next byte boundary.
+    void AlignToByte() { Drop(count_ & 7); }
+
+    bool Exhausted() const { return filler_ * 8 > count_; }
+    // Whether filler has been added at all (the bits just peeked may be made up).
+    bool ran_dry() const { return filler_ > 0; }
+
+    // Copies n bytes of a byte-aligned stretch to out: first the whole bytes in
+    // the bit buffer, then straight from the input buffer. Returns false when
+    // the input ends first.
+    bool CopyBytes(uint8_t* out, size_t n);
+
+    // Direct access for the decoders' fast loops, which keep these in locals.
+    uint64_t bits_ = 0;
+    unsigned count_ = 0;
+    const uint8_t* next_ = nullptr;
+    const uint8_t* end_ = nullptr;
+
+  private:
+    static uint64_t ToLittleEndian(uint64_t v) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+        return __builtin_bswap64(v);
+#else
+        return v;
+#endif
+    }
+    void AddByte();
+
+    InputFile* file_ = nullptr;
+    std::vector<uint8_t> buffer_;
+    size_t refill_size_ = kDefaultRefill;
+    uint64_t limit_ = kNoLimit;
+    uint64_t bytes_read_ = 0;
+    bool at_end_ = false;    // the archive (or the member's limit) has nothing more
+    unsigned filler_ = 0;    // zero bytes given after the real input ended
+};
+
+} // namespace unzip

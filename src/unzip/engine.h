@@ -1,0 +1,109 @@
+// The ZIP extraction engine: archive check, central-directory walk, extraction
+// of the members that match a mask, and the decoders behind it.
+//
+// All state lives in an Engine; the free functions in unzip.h work on one
+// process-wide default engine. An engine runs one extraction at a time: a
+// member extraction started from inside a report callback is refused with
+// ResultBusy.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "unzip/bit_input.h"
+#include "unzip/file_system.h"
+#include "unzip/inflate.h"
+#include "unzip/records.h"
+#include "unzip/result.h"
+#include "unzip/text_codec.h"
+
+namespace unzip {
+
+// Where a member's data lies and what the central directory says about it.
+struct MemberLocation {
+    int64_t header_offset = 0;
+    bool from_directory = false; // the fields below are valid
+    uint32_t crc = 0;
+    int32_t size = 0;
+    int32_t compressed_size = 0;
+    bool fits = true;            // sizes and offset fit 32-bit signed fields
+};
+
+struct EngineOptions {
+    size_t refill_size = BitInput::kDefaultRefill; // bytes per read of compressed input
+    int oem_code_page = kSystemOemCodePage;        // for names without the UTF-8 flag
+    bool check_crc = true;                         // off only for fuzzing deeper paths
+};
+
+class Engine {
+  public:
+    explicit Engine(FileSystem& fs = PlatformFileSystem(), EngineOptions options = EngineOptions());
+    ~Engine();
+    Engine(const Engine&) = delete;
+    Engine& operator=(const Engine&) = delete;
+
+    EngineOptions& options() { return options_; }
+
+    // Extracts every member whose name matches mask into folder. Returns the
+    // number of members extracted, or ResultMissingParameter, ResultNotArchive
+    // or ResultSerious; member failures reach the caller through report.
+    int32_t ExtractMatching(const std::string& archive, const std::string& folder,
+                            const std::string& mask, ReportCallback report = nullptr,
+                            QuestionCallback question = nullptr);
+
+    bool IsZipArchive(const std::string& path);
+
+    int32_t FirstMember(const std::string& archive, MemberEntry& entry);
+    int32_t NextMember(MemberEntry& entry);
+    void CloseMemberWalk(MemberEntry& entry);
+
+    // Total uncompressed size of all members; the compressed total goes to *compressed.
+    int32_t ArchiveTotals(const std::string& archive, int32_t* compressed);
+
+    // Extracts one member to output (a folder when it ends in a separator).
+    int32_t ExtractMember(const std::string& archive, const std::string& output,
+                          const MemberLocation& where);
+
+    ReportCallback SetReportCallback(ReportCallback callback);
+    QuestionCallback SetQuestionCallback(QuestionCallback callback);
+
+    // Counters a report callback may read during progress reports.
+    int32_t member_compressed_size() const { return member_compressed_size_; }
+    int32_t member_bytes_read() const;
+
+    // One sentence on the last failure, for diagnostics ("" when none).
+    const std::string& diagnostic() const { return diagnostic_; }
+
+  private:
+    class Sink;
+    friend class Sink;
+
+    int32_t Fail(int32_t code, std::string sentence);
+    int32_t ReadEntry(MemberEntry& entry);
+    int32_t ExtractMemberData(InputFile& archive, OutputFile& out, uint16_t method,
+                              uint32_t* crc);
+    int32_t StoredCopy(InputFile& archive, OutputSink& sink);
+    bool Flush(OutputFile& out, const uint8_t* data, size_t n);
+    bool CreateParentFolders(const std::string& path, bool include_last);
+    void Report(int32_t code, int32_t status);
+
+    FileSystem& fs_;
+    EngineOptions options_;
+
+    ReportCallback report_;       // installed for the duration of an extraction
+    QuestionCallback question_;
+    ReportRecord record_;         // the record every report passes
+
+    bool busy_ = false;           // a member extraction is running
+    BitInput input_;              // compressed input of the current member
+    std::unique_ptr<Window> window_; // output window, allocated once per engine
+    std::unique_ptr<Inflater> inflater_;
+    uint32_t crc_ = 0;            // running CRC register of the current member's output
+    int32_t member_compressed_size_ = 0;
+    uint64_t stored_bytes_read_ = 0; // the stored copy reads past the bit input
+    bool stored_member_ = false;
+    std::string diagnostic_;
+};
+
+} // namespace unzip

@@ -1,0 +1,142 @@
+// ExtractMatching: walks the directory and extracts the matching members,
+// reporting every step to the caller's report callback.
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "unzip/engine.h"
+#include "unzip/mask.h"
+#include "unzip/member_name.h"
+
+namespace unzip {
+namespace {
+
+// 100 minus the compressed share in percent, rounded to nearest and kept in one
+// byte, so a member that grew wraps below zero as the classic record does.
+uint8_t Ratio(int64_t size, int64_t compressed) {
+    if (size == 0) return 0;
+    long percent = std::lround(100.0 * static_cast<double>(compressed) / static_cast<double>(size));
+    return static_cast<uint8_t>(100 - percent);
+}
+
+int32_t Clamp32(int64_t v) {
+    return static_cast<int32_t>(std::min<int64_t>(v, std::numeric_limits<int32_t>::max()));
+}
+
+} // namespace
+
+ReportCallback Engine::SetReportCallback(ReportCallback callback) {
+    std::swap(report_, callback);
+    return callback;
+}
+
+QuestionCallback Engine::SetQuestionCallback(QuestionCallback callback) {
+    std::swap(question_, callback);
+    return callback;
+}
+
+void Engine::Report(int32_t code, int32_t status) {
+    record_.status = status;
+    report_(code, record_);
+}
+
+int32_t Engine::ExtractMatching(const std::string& archive, const std::string& folder,
+                                const std::string& mask, ReportCallback report,
+                                QuestionCallback question) {
+    if (archive.empty() || folder.empty()) return ResultMissingParameter;
+    std::string target = folder;
+    if (target.back() != kPathSeparator && target.back() != '/') target += kPathSeparator;
+    if (!IsZipArchive(archive)) return ResultNotArchive;
+
+    record_ = ReportRecord();
+    if (report) {
+        record_.name = archive;
+        record_.size = ArchiveTotals(archive, &record_.compressed_size);
+        record_.ratio = Ratio(record_.size, record_.compressed_size);
+        record_.status = StatusArchiveStart;
+        report(StatusArchiveStart, record_);
+    }
+    report_ = report ? std::move(report) : [](int32_t, ReportRecord&) {};
+    auto clear_slots = [this] {
+        report_ = nullptr;
+        question_ = nullptr;
+    };
+
+    int32_t extracted = 0;
+    int64_t matched_size = 0, matched_compressed = 0;
+    MemberEntry entry;
+    int32_t rc = FirstMember(archive, entry);
+    if (rc == ResultUnsupported) {
+        // A format the engine does not read (Zip64) is said plainly, not passed
+        // over as an archive without members.
+        record_.name = archive;
+        Report(ResultUnsupported, StatusMemberFailed);
+    }
+    for (; rc == ResultOk; rc = NextMember(entry)) {
+        if (!MatchMask(mask, entry.name)) continue;
+        matched_size += static_cast<uint32_t>(entry.size);
+        matched_compressed += static_cast<uint32_t>(entry.compressed_size);
+
+        std::string relative;
+        const bool safe = MakeSafeMemberPath(entry.name, &relative);
+        record_.name = target + (safe ? relative : entry.name);
+        record_.time = entry.time;
+        record_.size = entry.size;
+        record_.compressed_size = entry.compressed_size;
+        record_.attributes = entry.attributes;
+        record_.method = entry.method;
+        record_.ratio = Ratio(static_cast<uint32_t>(entry.size), static_cast<uint32_t>(entry.compressed_size));
+        Report(StatusMemberStart, StatusMemberStart);
+
+        int32_t result;
+        if (!safe) {
+            result = Fail(ResultWriteError, "the member's name leads outside the target folder");
+        } else if (question && fs_.Exists(record_.name) && !question(record_)) {
+            record_.size = Clamp32(matched_compressed);
+            record_.method = 9;
+            Report(record_.size, StatusProgress);
+            result = ResultOk;
+        } else {
+            MemberLocation where;
+            where.header_offset = static_cast<uint32_t>(entry.header_offset);
+            where.from_directory = true;
+            where.crc = entry.crc;
+            where.size = entry.size;
+            where.compressed_size = entry.compressed_size;
+            where.fits = entry.fits;
+            result = ExtractMember(archive, record_.name, where);
+        }
+
+        if (result == ResultOk) {
+            ++extracted;
+            Report(StatusMemberDone, StatusMemberDone);
+            continue;
+        }
+        record_.status = StatusMemberFailed;
+        if (result == ResultCrcError || result == ResultWriteError || result == ResultUnsupported ||
+            result == ResultEncrypted) {
+            Report(result, StatusMemberFailed);
+        } else if (result == ResultReadError || result == ResultArchiveError || result == ResultCancelled ||
+                   result == ResultBusy || result == ResultNoDirectory || result == ResultArchiveFileError) {
+            Report(ResultSerious, StatusSerious);
+            CloseMemberWalk(entry);
+            clear_slots();
+            return ResultSerious;
+        }
+        break;
+    }
+    CloseMemberWalk(entry);
+
+    record_.time = 0xFFFFFFFFu;
+    record_.attributes = 0xFFFFFFFFu;
+    record_.method = 0;
+    record_.size = Clamp32(matched_size);
+    record_.compressed_size = Clamp32(matched_compressed);
+    record_.name = archive;
+    record_.ratio = Ratio(matched_size, matched_compressed);
+    Report(StatusArchiveEnd, StatusArchiveEnd);
+    clear_slots();
+    return extracted;
+}
+
+} // namespace unzip

@@ -1,0 +1,55 @@
+// The engine's view of files: just enough to read archives and write members.
+// The platform implementation talks to the real file system; the in-memory one
+// serves fuzzing and tests that must not touch the disk.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace unzip {
+
+class InputFile {
+  public:
+    virtual ~InputFile() = default;
+    virtual int64_t Size() = 0;                 // -1 when unknown
+    virtual bool Seek(int64_t offset) = 0;      // absolute position
+    virtual long Read(void* buffer, size_t n) = 0; // bytes read, 0 at the end, -1 on error
+};
+
+class OutputFile {
+  public:
+    virtual ~OutputFile() = default;
+    virtual bool Write(const void* data, size_t n) = 0; // true when all n bytes were written
+    // Stamps the file with a DOS date and time (date in the high half); best effort.
+    virtual void SetDosTime(uint32_t dos_time) = 0;
+    virtual bool Close() = 0;
+};
+
+enum class CreateStatus { Ok, PathNotFound, Failed };
+
+// Paths are UTF-8 and use the platform's separator (see kPathSeparator).
+class FileSystem {
+  public:
+    virtual ~FileSystem() = default;
+    virtual std::unique_ptr<InputFile> OpenRead(const std::string& path) = 0;
+    // Creates or truncates a file.
+    virtual std::unique_ptr<OutputFile> Create(const std::string& path, CreateStatus* status) = 0;
+    virtual bool Remove(const std::string& path) = 0;
+    virtual bool IsFolder(const std::string& path) = 0;
+    virtual bool Exists(const std::string& path) = 0;
+    // Creates one folder; true when it exists afterwards.
+    virtual bool MakeFolder(const std::string& path) = 0;
+};
+
+#ifdef _WIN32
+constexpr char kPathSeparator = '\\';
+#else
+constexpr char kPathSeparator = '/';
+#endif
+
+// The real file system of the platform the engine runs on.
+FileSystem& PlatformFileSystem();
+
+} // namespace unzip

@@ -1,0 +1,123 @@
+// Win32 file layer of the engine. The engine itself is portable; this file and
+// its POSIX twin are the only places where it meets the operating system.
+#ifdef _WIN32
+
+#include <windows.h>
+
+#include "unzip/dos_time.h"
+#include "unzip/file_system.h"
+#include "unzip/text_codec.h"
+
+namespace unzip {
+namespace {
+
+// Paths longer than the classic limit go through the \\?\ form, which lifts
+// the limit but also skips the normalisation Win32 does, so it needs a full path.
+std::wstring Win32Path(const std::string& utf8) {
+    std::wstring wide = Utf8ToWide(utf8);
+    if (wide.size() < MAX_PATH - 12 || wide.rfind(L"\\\\?\\", 0) == 0) return wide;
+    DWORD need = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (need == 0) return wide;
+    std::wstring full(need, L'\0');
+    DWORD got = GetFullPathNameW(wide.c_str(), need, &full[0], nullptr);
+    if (got == 0 || got >= need) return wide;
+    full.resize(got);
+    if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
+}
+
+class Win32Input final : public InputFile {
+  public:
+    explicit Win32Input(HANDLE h) : h_(h) {}
+    ~Win32Input() override { CloseHandle(h_); }
+    int64_t Size() override {
+        LARGE_INTEGER size;
+        return GetFileSizeEx(h_, &size) ? size.QuadPart : -1;
+    }
+    bool Seek(int64_t offset) override {
+        LARGE_INTEGER to;
+        to.QuadPart = offset;
+        return offset >= 0 && SetFilePointerEx(h_, to, nullptr, FILE_BEGIN);
+    }
+    long Read(void* buffer, size_t n) override {
+        DWORD got = 0;
+        if (!ReadFile(h_, buffer, static_cast<DWORD>(n), &got, nullptr)) return -1;
+        return static_cast<long>(got);
+    }
+
+  private:
+    HANDLE h_;
+};
+
+class Win32Output final : public OutputFile {
+  public:
+    explicit Win32Output(HANDLE h) : h_(h) {}
+    ~Win32Output() override { Close(); }
+    bool Write(const void* data, size_t n) override {
+        DWORD put = 0;
+        return WriteFile(h_, data, static_cast<DWORD>(n), &put, nullptr) && put == n;
+    }
+    void SetDosTime(uint32_t dos_time) override {
+        if (h_ == INVALID_HANDLE_VALUE) return;
+        FILETIME local, utc;
+        if (DosDateTimeToFileTime(static_cast<WORD>(dos_time >> 16),
+                                  static_cast<WORD>(dos_time & 0xFFFF), &local) &&
+            LocalFileTimeToFileTime(&local, &utc))
+            SetFileTime(h_, nullptr, nullptr, &utc);
+    }
+    bool Close() override {
+        if (h_ == INVALID_HANDLE_VALUE) return true;
+        BOOL ok = CloseHandle(h_);
+        h_ = INVALID_HANDLE_VALUE;
+        return ok != 0;
+    }
+
+  private:
+    HANDLE h_;
+};
+
+class Win32FileSystem final : public FileSystem {
+  public:
+    std::unique_ptr<InputFile> OpenRead(const std::string& path) override {
+        HANDLE h = CreateFileW(Win32Path(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        if (h == INVALID_HANDLE_VALUE) return nullptr;
+        return std::make_unique<Win32Input>(h);
+    }
+    std::unique_ptr<OutputFile> Create(const std::string& path, CreateStatus* status) override {
+        HANDLE h = CreateFileW(Win32Path(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h == INVALID_HANDLE_VALUE) {
+            *status = GetLastError() == ERROR_PATH_NOT_FOUND ? CreateStatus::PathNotFound
+                                                             : CreateStatus::Failed;
+            return nullptr;
+        }
+        *status = CreateStatus::Ok;
+        return std::make_unique<Win32Output>(h);
+    }
+    bool Remove(const std::string& path) override {
+        return DeleteFileW(Win32Path(path).c_str()) != 0;
+    }
+    bool IsFolder(const std::string& path) override {
+        DWORD a = GetFileAttributesW(Win32Path(path).c_str());
+        return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+    }
+    bool Exists(const std::string& path) override {
+        return GetFileAttributesW(Win32Path(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+    bool MakeFolder(const std::string& path) override {
+        return CreateDirectoryW(Win32Path(path).c_str(), nullptr) != 0 ||
+               (GetLastError() == ERROR_ALREADY_EXISTS && IsFolder(path));
+    }
+};
+
+} // namespace
+
+FileSystem& PlatformFileSystem() {
+    static Win32FileSystem fs;
+    return fs;
+}
+
+} // namespace unzip
+
+#endif

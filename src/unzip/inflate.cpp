@@ -1,0 +1,402 @@
+// Deflate decoding (RFC 1951).
+//
+// Table format. Each code is looked up with the next TABLE_BITS bits of input
+// (11 for literal/length codes, 8 for distances, 7 for code lengths). An entry is
+// 32 bits:
+//     bits  0-4   bits to drop at this level
+//     bits  8-11  extra bits that follow (length and distance bases), or the
+//                 index bits of the sub-table an entry points to
+//     bits 12-15  kind: literal, end of block, sub-table, invalid (or none: a base)
+//     bits 16-31  literal byte, length or distance base, or sub-table offset
+// Codes longer than the top level continue in a sub-table reached through the
+// top entry; unused codes of an incomplete code are marked invalid.
+//
+// Fast loop. While at least 16 input bytes and 274 bytes of window room remain,
+// each step tops the bit buffer up to 56 bits in one load, which covers the
+// longest length/distance pair (15 + 5 + 15 + 13 = 48 bits), and matches are
+// copied in 8-byte words (258 + 16 bytes of room covers the overshoot). Near the
+// end of the input or the window the careful loop takes over: it fetches one
+// byte at a time, checks for exhausted input after every code and flushes the
+// window exactly when it fills.
+#include "unzip/inflate.h"
+
+#include <cstring>
+
+#include "unzip/huffman.h"
+#include "unzip/result.h"
+
+namespace unzip {
+namespace {
+
+enum : uint32_t {
+    kLiteral = 1u << 12,
+    kEndOfBlock = 1u << 13,
+    kSubTable = 1u << 14,
+    kInvalid = 1u << 15,
+};
+
+constexpr unsigned kLitLenBits = 11;
+constexpr unsigned kDistBits = 8;
+constexpr unsigned kCodeLenBits = 7;
+constexpr unsigned kMaxLitLen = 288;
+constexpr unsigned kMaxDist = 32;
+
+// Room for a top table and its sub-tables. A sub-table holds codes of at most
+// 15 - top bits more bits and at least one symbol, so there are no more
+// sub-tables than symbols: 2048 + 288 * 16 and 256 + 32 * 128 entries bound
+// every code, complete or not.
+constexpr unsigned kLitLenEntries = (1u << kLitLenBits) + kMaxLitLen * (1u << (15 - kLitLenBits));
+constexpr unsigned kDistEntries = (1u << kDistBits) + kMaxDist * (1u << (15 - kDistBits));
+
+constexpr uint16_t kLengthBase[29] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
+                                      31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
+constexpr uint8_t kLengthExtra[29] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
+                                      2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
+constexpr uint16_t kDistBase[30] = {1,    2,    3,    4,    5,    7,     9,     13,    17,  25,
+                                    33,   49,   65,   97,   129,  193,   257,   385,   513, 769,
+                                    1025, 1537, 2049, 3073, 4097, 6145,  8193,  12289, 16385, 24577};
+constexpr uint8_t kDistExtra[30] = {0, 0, 0, 0, 1, 1, 2,  2,  3,  3,  4,  4,  5,  5,  6,
+                                    6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
+constexpr uint8_t kCodeLengthOrder[19] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
+
+enum class Alphabet { LitLen, Dist, CodeLen };
+
+uint32_t LeafEntry(Alphabet alphabet, unsigned symbol) {
+    switch (alphabet) {
+    case Alphabet::LitLen:
+        if (symbol < 256) return kLiteral | symbol << 16;
+        if (symbol == 256) return kEndOfBlock;
+        if (symbol < 286)
+            return uint32_t(kLengthBase[symbol - 257]) << 16 | uint32_t(kLengthExtra[symbol - 257]) << 8;
+        return kInvalid; // 286 and 287 take part in the code but are not symbols
+    case Alphabet::Dist:
+        if (symbol < 30) return uint32_t(kDistBase[symbol]) << 16 | uint32_t(kDistExtra[symbol]) << 8;
+        return kInvalid;
+    case Alphabet::CodeLen:
+        return symbol << 16;
+    }
+    return kInvalid;
+}
+
+// Builds a table for n code lengths; returns the CodeShape of the code. Unused
+// codes (and the whole table of an empty code) decode as invalid.
+int BuildTable(const uint16_t* lengths, unsigned n, Alphabet alphabet, unsigned top_bits,
+               uint32_t* table) {
+    CodeLengthCounts counts;
+    CodeShape shape = CheckCodeLengths(lengths, n, &counts);
+    if (shape == CodeInvalid) return shape;
+
+    const uint32_t top_size = 1u << top_bits;
+    for (uint32_t i = 0; i < top_size; ++i) table[i] = kInvalid;
+
+    // First canonical code of each length (RFC 1951, 3.2.2).
+    uint32_t next_code[kMaxCodeLength + 1] = {};
+    for (unsigned len = 2; len <= kMaxCodeLength; ++len)
+        next_code[len] = (next_code[len - 1] + counts.count[len - 1]) << 1;
+    uint32_t codes[kMaxLitLen];
+    for (unsigned s = 0; s < n; ++s)
+        if (lengths[s]) codes[s] = ReverseBits(next_code[lengths[s]]++, lengths[s]);
+
+    // Size each sub-table for the longest code under its top-level prefix.
+    uint8_t sub_bits[1u << kLitLenBits] = {};
+    for (unsigned s = 0; s < n; ++s)
+        if (lengths[s] > top_bits) {
+            uint32_t prefix = codes[s] & (top_size - 1);
+            unsigned need = lengths[s] - top_bits;
+            if (need > sub_bits[prefix]) sub_bits[prefix] = static_cast<uint8_t>(need);
+        }
+    uint32_t used = top_size;
+    for (uint32_t prefix = 0; prefix < top_size; ++prefix) {
+        if (!sub_bits[prefix]) continue;
+        table[prefix] = kSubTable | used << 16 | uint32_t(sub_bits[prefix]) << 8 | top_bits;
+        for (uint32_t i = 0; i < (1u << sub_bits[prefix]); ++i) table[used + i] = kInvalid;
+        used += 1u << sub_bits[prefix];
+    }
+
+    for (unsigned s = 0; s < n; ++s) {
+        unsigned len = lengths[s];
+        if (!len) continue;
+        uint32_t leaf = LeafEntry(alphabet, s);
+        if (len <= top_bits) {
+            for (uint32_t i = codes[s]; i < top_size; i += 1u << len) table[i] = leaf | len;
+        } else {
+            uint32_t top = table[codes[s] & (top_size - 1)];
+            uint32_t* sub = table + (top >> 16);
+            uint32_t size = 1u << ((top >> 8) & 15);
+            unsigned rest = len - top_bits;
+            for (uint32_t i = codes[s] >> top_bits; i < size; i += 1u << rest) sub[i] = leaf | rest;
+        }
+    }
+    return shape;
+}
+
+inline unsigned Extra(uint32_t e) { return (e >> 8) & 15; }
+inline unsigned Drop(uint32_t e) { return e & 31; }
+inline uint32_t Value(uint32_t e) { return e >> 16; }
+
+} // namespace
+
+struct Inflater::Tables {
+    uint32_t litlen[kLitLenEntries];
+    uint32_t dist[kDistEntries];
+    uint32_t codelen[1u << kCodeLenBits];
+    uint32_t fixed_litlen[kLitLenEntries];
+    uint32_t fixed_dist[kDistEntries];
+};
+
+Inflater::Inflater() : tables_(new Tables) {
+    uint16_t lengths[kMaxLitLen];
+    for (unsigned s = 0; s < 288; ++s) lengths[s] = s < 144 ? 8 : s < 256 ? 9 : s < 280 ? 7 : 8;
+    BuildTable(lengths, 288, Alphabet::LitLen, kLitLenBits, tables_->fixed_litlen);
+    for (unsigned s = 0; s < 30; ++s) lengths[s] = 5;
+    BuildTable(lengths, 30, Alphabet::Dist, kDistBits, tables_->fixed_dist);
+}
+
+Inflater::~Inflater() = default;
+
+int32_t Inflater::Run(BitInput& in, Window& window, OutputSink& sink) {
+    uint8_t* out = window.begin();
+    for (;;) {
+        unsigned last = in.Take(1);
+        unsigned type = in.Take(2);
+        if (in.Exhausted()) return ResultReadError;
+        int32_t rc;
+        switch (type) {
+        case 0: rc = StoredBlock(in, window, sink, out); break;
+        case 1: rc = Codes(in, window, sink, out, tables_->fixed_litlen, tables_->fixed_dist); break;
+        case 2:
+            rc = DynamicTables(in);
+            if (rc == ResultOk) rc = Codes(in, window, sink, out, tables_->litlen, tables_->dist);
+            break;
+        default: return ResultArchiveError;
+        }
+        if (rc != ResultOk) return rc;
+        if (last) break;
+    }
+    // The final flush is made even when nothing is left, so that every stream
+    // ends with one progress report.
+    return sink.Flush(window.begin(), static_cast<size_t>(out - window.begin())) ? ResultOk
+                                                                                   : ResultWriteError;
+}
+
+int32_t Inflater::StoredBlock(BitInput& in, Window& window, OutputSink& sink, uint8_t*& out) {
+    in.AlignToByte();
+    uint32_t len = in.Take(16);
+    uint32_t nlen = in.Take(16);
+    if (in.Exhausted()) return ResultReadError;
+    if (len != (~nlen & 0xFFFF)) return ResultArchiveError;
+    while (len > 0) {
+        size_t room = static_cast<size_t>(window.end() - out);
+        size_t k = len < room ? len : room;
+        if (!in.CopyBytes(out, k)) return ResultReadError;
+        out += k;
+        len -= static_cast<uint32_t>(k);
+        if (out == window.end()) {
+            if (!window.Slide(sink)) return ResultWriteError;
+            out = window.begin();
+        }
+    }
+    return ResultOk;
+}
+
+int32_t Inflater::DynamicTables(BitInput& in) {
+    unsigned hlit = in.Take(5) + 257;
+    unsigned hdist = in.Take(5) + 1;
+    unsigned hclen = in.Take(4) + 4;
+    if (hlit > kMaxLitLen || hdist > kMaxDist) return ResultArchiveError;
+
+    uint16_t lengths[kMaxLitLen + kMaxDist] = {};
+    for (unsigned i = 0; i < hclen; ++i) lengths[kCodeLengthOrder[i]] = static_cast<uint16_t>(in.Take(3));
+    if (in.Exhausted()) return ResultReadError;
+    uint32_t* codelen = tables_->codelen;
+    if (BuildTable(lengths, 19, Alphabet::CodeLen, kCodeLenBits, codelen) != CodeComplete)
+        return ResultArchiveError;
+
+    // A repeat of the previous length before any length repeats 0.
+    const unsigned total = hlit + hdist;
+    unsigned prev = 0;
+    for (unsigned i = 0; i < total;) {
+        in.Need(kCodeLenBits);
+        uint32_t e = codelen[in.Peek(kCodeLenBits)];
+        if (e & kInvalid) return in.ran_dry() ? ResultReadError : ResultArchiveError;
+        in.Drop(Drop(e));
+        unsigned sym = Value(e);
+        unsigned value = 0, repeat;
+        if (sym < 16) {
+            value = prev = sym;
+            repeat = 1;
+        } else if (sym == 16) {
+            value = prev;
+            repeat = 3 + in.Take(2);
+        } else if (sym == 17) {
+            repeat = 3 + in.Take(3);
+            prev = 0;
+        } else {
+            repeat = 11 + in.Take(7);
+            prev = 0;
+        }
+        if (in.Exhausted()) return ResultReadError;
+        if (i + repeat > total) return ResultArchiveError;
+        while (repeat--) lengths[i++] = static_cast<uint16_t>(value);
+    }
+    if (BuildTable(lengths, hlit, Alphabet::LitLen, kLitLenBits, tables_->litlen) != CodeComplete)
+        return ResultArchiveError;
+    int shape = BuildTable(lengths + hlit, hdist, Alphabet::Dist, kDistBits, tables_->dist);
+    if (shape != CodeComplete && shape != CodeIncomplete) return ResultArchiveError;
+    return ResultOk;
+}
+
+int32_t Inflater::Codes(BitInput& in, Window& window, OutputSink& sink, uint8_t*& out_ref,
+                        const uint32_t* litlen, const uint32_t* dist) {
+    constexpr uint32_t kLitMask = (1u << kLitLenBits) - 1;
+    constexpr uint32_t kDistMask = (1u << kDistBits) - 1;
+    constexpr size_t kFastInput = 16;
+    constexpr size_t kFastRoom = 258 + 16;
+    uint8_t* out = out_ref;
+
+    for (;;) {
+        // Fast loop: bit state in locals, no end checks inside a step.
+        if (in.available() >= kFastInput && window.end() - out >= static_cast<ptrdiff_t>(kFastRoom)) {
+            uint64_t bits = in.bits_;
+            unsigned count = in.count_;
+            const uint8_t* next = in.next_;
+            const uint8_t* const in_limit = in.end_ - kFastInput;
+            uint8_t* const out_limit = window.end() - kFastRoom;
+            int32_t rc = ResultOk;
+            bool done = false;
+            do {
+                uint64_t word;
+                std::memcpy(&word, next, 8);
+                bits |= word << count;
+                next += (63 - count) >> 3;
+                count |= 56;
+
+                uint32_t e = litlen[bits & kLitMask];
+                if (e & kLiteral) {
+                    // Up to three literals fit in one refill (3 * 15 bits).
+                    bits >>= Drop(e);
+                    count -= Drop(e);
+                    *out++ = static_cast<uint8_t>(Value(e));
+                    e = litlen[bits & kLitMask];
+                    if (!(e & kLiteral)) continue;
+                    bits >>= Drop(e);
+                    count -= Drop(e);
+                    *out++ = static_cast<uint8_t>(Value(e));
+                    e = litlen[bits & kLitMask];
+                    if (!(e & kLiteral)) continue;
+                    bits >>= Drop(e);
+                    count -= Drop(e);
+                    *out++ = static_cast<uint8_t>(Value(e));
+                    continue;
+                }
+                if (e & kSubTable) {
+                    bits >>= kLitLenBits;
+                    count -= kLitLenBits;
+                    e = litlen[Value(e) + (bits & ((1u << Extra(e)) - 1))];
+                }
+                bits >>= Drop(e);
+                count -= Drop(e);
+                if (e & kLiteral) {
+                    *out++ = static_cast<uint8_t>(Value(e));
+                    continue;
+                }
+                if (e & (kEndOfBlock | kInvalid)) {
+                    done = true;
+                    rc = (e & kInvalid) ? ResultArchiveError : ResultOk;
+                    break;
+                }
+                uint32_t length = Value(e) + static_cast<uint32_t>(bits & ((1u << Extra(e)) - 1));
+                bits >>= Extra(e);
+                count -= Extra(e);
+
+                e = dist[bits & kDistMask];
+                if (e & kSubTable) {
+                    bits >>= kDistBits;
+                    count -= kDistBits;
+                    e = dist[Value(e) + (bits & ((1u << Extra(e)) - 1))];
+                }
+                if (e & kInvalid) {
+                    done = true;
+                    rc = ResultArchiveError;
+                    break;
+                }
+                bits >>= Drop(e);
+                count -= Drop(e);
+                uint32_t distance = Value(e) + static_cast<uint32_t>(bits & ((1u << Extra(e)) - 1));
+                bits >>= Extra(e);
+                count -= Extra(e);
+
+                const uint8_t* src = out - distance;
+                uint8_t* const stop = out + length;
+                if (distance >= 8) {
+                    do {
+                        std::memcpy(out, src, 8);
+                        out += 8;
+                        src += 8;
+                    } while (out < stop);
+                } else if (distance == 1) {
+                    std::memset(out, *src, length);
+                } else {
+                    do *out++ = *src++; while (out < stop);
+                }
+                out = stop;
+            } while (next < in_limit && out < out_limit);
+            // Hand back the bit state; stale bits above count are copies of the
+            // bytes at next and harmless (see bit_input.h).
+            in.bits_ = bits;
+            in.count_ = count;
+            in.next_ = next;
+            if (done) {
+                out_ref = out;
+                return rc;
+            }
+        }
+
+        // Careful path: one code per round, exact window ends.
+        if (in.Exhausted()) return ResultReadError;
+        if (in.available() < kFastInput) in.Fill();
+        in.Need(15);
+        uint32_t e = litlen[in.Peek(kLitLenBits)];
+        if (e & kSubTable) {
+            in.Drop(kLitLenBits);
+            e = litlen[Value(e) + in.Peek(Extra(e))];
+        }
+        in.Drop(Drop(e));
+        if (in.Exhausted()) return ResultReadError;
+        if (e & kLiteral) {
+            *out++ = static_cast<uint8_t>(Value(e));
+            if (out == window.end()) {
+                if (!window.Slide(sink)) return ResultWriteError;
+                out = window.begin();
+            }
+            continue;
+        }
+        if (e & kEndOfBlock) {
+            out_ref = out;
+            return ResultOk;
+        }
+        if (e & kInvalid) return in.ran_dry() ? ResultReadError : ResultArchiveError;
+        uint32_t length = Value(e) + in.Take(Extra(e));
+        in.Need(15);
+        e = dist[in.Peek(kDistBits)];
+        if (e & kSubTable) {
+            in.Drop(kDistBits);
+            e = dist[Value(e) + in.Peek(Extra(e))];
+        }
+        if (e & kInvalid) return in.ran_dry() ? ResultReadError : ResultArchiveError;
+        in.Drop(Drop(e));
+        uint32_t distance = Value(e) + in.Take(Extra(e));
+        if (in.Exhausted()) return ResultReadError;
+        // Byte by byte, so an overlapping run repeats its pattern and the window
+        // is flushed exactly when it fills.
+        while (length--) {
+            *out = *(out - distance);
+            if (++out == window.end()) {
+                if (!window.Slide(sink)) return ResultWriteError;
+                out = window.begin();
+            }
+        }
+    }
+}
+
+} // namespace unzip

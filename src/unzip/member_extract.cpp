@@ -1,0 +1,192 @@
+// Extraction of one member: local header checks, output file and folders, the
+// stored copy, the decoders, the CRC check and the date stamp.
+#include <algorithm>
+#include <vector>
+
+#include "unzip/byte_order.h"
+#include "unzip/crc32.h"
+#include "unzip/engine.h"
+#include "unzip/zip_format.h"
+
+namespace unzip {
+
+// Passes decoder output to the member's file.
+class Engine::Sink final : public OutputSink {
+  public:
+    Sink(Engine& engine, OutputFile& out) : engine_(engine), out_(out) {}
+    bool Flush(const uint8_t* data, size_t n) override { return engine_.Flush(out_, data, n); }
+
+  private:
+    Engine& engine_;
+    OutputFile& out_;
+};
+
+Engine::Engine(FileSystem& fs, EngineOptions options)
+    : fs_(fs), options_(options), window_(new Window), inflater_(new Inflater) {}
+
+Engine::~Engine() = default;
+
+int32_t Engine::Fail(int32_t code, std::string sentence) {
+    diagnostic_ = std::move(sentence);
+    return code;
+}
+
+int32_t Engine::member_bytes_read() const {
+    uint64_t n = stored_member_ ? stored_bytes_read_ : input_.bytes_read();
+    return static_cast<int32_t>(std::min<uint64_t>(n, UnknownSize));
+}
+
+bool Engine::Flush(OutputFile& out, const uint8_t* data, size_t n) {
+    bool ok = out.Write(data, n);
+    if (options_.check_crc) crc_ = Crc32Update(crc_, data, n);
+    if (ok && report_) {
+        record_.status = StatusProgress;
+        report_(static_cast<int32_t>(n), record_);
+    }
+    return ok;
+}
+
+bool Engine::CreateParentFolders(const std::string& path, bool include_last) {
+    // Find the deepest folder that exists, then create the missing ones below it.
+    auto parent = [](const std::string& p) {
+        size_t cut = p.find_last_of(kPathSeparator == '/' ? "/" : "\\/");
+        return cut == std::string::npos ? std::string() : p.substr(0, cut);
+    };
+    std::string top = path;
+    while (!top.empty() && (top.back() == '/' || top.back() == kPathSeparator)) top.pop_back();
+    if (!include_last) top = parent(top);
+    std::vector<std::string> missing;
+    for (std::string p = top; !p.empty() && !fs_.IsFolder(p); p = parent(p)) missing.push_back(p);
+    for (auto it = missing.rbegin(); it != missing.rend(); ++it)
+        if (!fs_.MakeFolder(*it)) return false;
+    return true;
+}
+
+int32_t Engine::StoredCopy(InputFile& archive, OutputSink& sink) {
+    // Straight from the archive into the window, one window-sized chunk at a time.
+    while (stored_bytes_read_ < static_cast<uint64_t>(member_compressed_size_)) {
+        size_t k = static_cast<size_t>(
+            std::min<uint64_t>(member_compressed_size_ - stored_bytes_read_, Window::kSize));
+        if (archive.Read(window_->bytes, k) != static_cast<long>(k))
+            return Fail(ResultReadError, "the stored data ends early");
+        if (!sink.Flush(window_->bytes, k)) return Fail(ResultWriteError, "the output cannot be written");
+        stored_bytes_read_ += k;
+    }
+    return ResultOk;
+}
+
+int32_t Engine::ExtractMemberData(InputFile& archive, OutputFile& out, uint16_t method, uint32_t* crc) {
+    Sink sink(*this, out);
+    if (method == kMethodStored) return StoredCopy(archive, sink);
+    uint64_t limit = member_compressed_size_ == UnknownSize
+                         ? BitInput::kNoLimit
+                         : static_cast<uint64_t>(member_compressed_size_);
+    input_.Begin(&archive, options_.refill_size, limit);
+    window_->Reset();
+    int32_t rc = inflater_->Run(input_, *window_, sink);
+    if (rc != ResultOk) {
+        const char* what = rc == ResultReadError    ? "the compressed data ends early"
+                           : rc == ResultWriteError ? "the output cannot be written"
+                                                    : "the compressed data is malformed";
+        return Fail(rc, what);
+    }
+    if (crc) {
+        // No directory to give the CRC: it follows the data, after an optional
+        // descriptor signature.
+        input_.AlignToByte();
+        uint32_t value = input_.Take(16);
+        value |= input_.Take(16) << 16;
+        if (value == kDescriptorSignature) {
+            value = input_.Take(16);
+            value |= input_.Take(16) << 16;
+        }
+        *crc = value;
+    }
+    return ResultOk;
+}
+
+int32_t Engine::ExtractMember(const std::string& archive_path, const std::string& output,
+                              const MemberLocation& where) {
+    if (busy_) return Fail(ResultBusy, "a member extraction is already running");
+    busy_ = true;
+    struct ClearBusy {
+        bool& flag;
+        ~ClearBusy() { flag = false; }
+    } clear_busy{busy_};
+    diagnostic_.clear();
+    if (!where.fits) return Fail(ResultUnsupported, "the member's sizes need Zip64, which is not supported");
+
+    std::unique_ptr<InputFile> archive = fs_.OpenRead(archive_path);
+    if (!archive) return Fail(ResultReadError, "the archive cannot be opened");
+    uint8_t header[kLocalHeaderSize];
+    if (!archive->Seek(where.header_offset) ||
+        archive->Read(header, sizeof header) != static_cast<long>(sizeof header) ||
+        Load32(header) != kLocalSignature)
+        return Fail(ResultArchiveError, "no local header where the directory points");
+
+    const uint16_t flags = static_cast<uint16_t>(Load16(header + 6));
+    const uint16_t method = static_cast<uint16_t>(Load16(header + 8));
+    const uint32_t dos_time = Load32(header + 10);
+    if (method != kMethodStored && method != kMethodDeflated && method != kMethodShrunk &&
+        method != kMethodImploded)
+        return Fail(ResultUnsupported, "compression method " + std::to_string(method) + " is not supported");
+    if (flags & kFlagEncrypted) return Fail(ResultEncrypted, "the member is encrypted");
+    if (method == kMethodShrunk || method == kMethodImploded)
+        return Fail(ResultUnsupported, "shrunk and imploded members are not supported yet");
+
+    // Sizes and CRC: from the local header, unless bit 3 moved them behind the
+    // data; then the directory's copies serve, when there is a directory.
+    uint32_t csize = Load32(header + 18), usize = Load32(header + 22), expected_crc = Load32(header + 14);
+    bool crc_follows = false;
+    if ((csize == 0xFFFFFFFFu || usize == 0xFFFFFFFFu) && where.from_directory) {
+        // Zip64 marks in the local header; the directory's sizes fit, so use them.
+        csize = static_cast<uint32_t>(where.compressed_size);
+        usize = static_cast<uint32_t>(where.size);
+    }
+    if (flags & kFlagDescriptor) {
+        if (where.from_directory) {
+            csize = static_cast<uint32_t>(where.compressed_size);
+            usize = static_cast<uint32_t>(where.size);
+            expected_crc = where.crc;
+        } else if (method == kMethodStored) {
+            return Fail(ResultUnsupported, "a stored member without sizes cannot be delimited");
+        } else {
+            csize = usize = UnknownSize;
+            crc_follows = true;
+        }
+    }
+    const uint32_t kMax = UnknownSize;
+    if (csize > kMax || usize > kMax)
+        return Fail(ResultUnsupported, "the member's sizes need Zip64, which is not supported");
+    member_compressed_size_ = static_cast<int32_t>(csize);
+    stored_member_ = method == kMethodStored;
+    stored_bytes_read_ = 0;
+    input_.Begin(archive.get(), options_.refill_size, 0);
+
+    const int64_t data_start =
+        where.header_offset + kLocalHeaderSize + Load16(header + 26) + Load16(header + 28);
+    if (!archive->Seek(data_start)) return Fail(ResultReadError, "the member's data cannot be reached");
+
+    const bool folder_entry = !output.empty() && (output.back() == '/' || output.back() == kPathSeparator);
+    if (folder_entry) {
+        CreateParentFolders(output, true);
+        return ResultOk;
+    }
+    CreateStatus status;
+    std::unique_ptr<OutputFile> out = fs_.Create(output, &status);
+    if (!out && status == CreateStatus::PathNotFound && CreateParentFolders(output, false))
+        out = fs_.Create(output, &status);
+    if (!out) return Fail(ResultWriteError, "the output file cannot be created");
+
+    crc_ = 0xFFFFFFFFu;
+    int32_t rc = ExtractMemberData(*archive, *out, method, crc_follows ? &expected_crc : nullptr);
+    if (rc == ResultOk && options_.check_crc && ~crc_ != expected_crc)
+        rc = Fail(ResultCrcError, "the CRC-32 of the output does not match");
+    if (rc == ResultOk) out->SetDosTime(dos_time);
+    if (!out->Close() && rc == ResultOk) rc = Fail(ResultWriteError, "the output file cannot be closed");
+    out.reset();
+    if (rc != ResultOk) fs_.Remove(output);
+    return rc;
+}
+
+} // namespace unzip

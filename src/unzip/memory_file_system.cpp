@@ -1,0 +1,87 @@
+#include "unzip/memory_file_system.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace unzip {
+namespace {
+
+class MemoryInput final : public InputFile {
+  public:
+    explicit MemoryInput(const std::vector<uint8_t>& bytes) : bytes_(bytes) {}
+    int64_t Size() override { return static_cast<int64_t>(bytes_.size()); }
+    bool Seek(int64_t offset) override {
+        if (offset < 0) return false;
+        position_ = static_cast<uint64_t>(offset);
+        return true;
+    }
+    long Read(void* buffer, size_t n) override {
+        if (position_ >= bytes_.size()) return 0;
+        size_t k = std::min<uint64_t>(n, bytes_.size() - position_);
+        std::memcpy(buffer, bytes_.data() + position_, k);
+        position_ += k;
+        return static_cast<long>(k);
+    }
+
+  private:
+    const std::vector<uint8_t>& bytes_;
+    uint64_t position_ = 0;
+};
+
+class MemoryOutput final : public OutputFile {
+  public:
+    MemoryOutput(std::vector<uint8_t>& bytes, size_t limit) : bytes_(bytes), limit_(limit) {}
+    bool Write(const void* data, size_t n) override {
+        if (n > limit_ - bytes_.size()) return false;
+        const uint8_t* p = static_cast<const uint8_t*>(data);
+        bytes_.insert(bytes_.end(), p, p + n);
+        return true;
+    }
+    void SetDosTime(uint32_t) override {}
+    bool Close() override { return true; }
+
+  private:
+    std::vector<uint8_t>& bytes_;
+    size_t limit_;
+};
+
+class CountingOutput final : public OutputFile {
+  public:
+    explicit CountingOutput(uint64_t& total) : total_(total) {}
+    bool Write(const void*, size_t n) override {
+        total_ += n;
+        return true;
+    }
+    void SetDosTime(uint32_t) override {}
+    bool Close() override { return true; }
+
+  private:
+    uint64_t& total_;
+};
+
+} // namespace
+
+std::unique_ptr<OutputFile> DiscardingFileSystem::Create(const std::string&, CreateStatus* status) {
+    *status = CreateStatus::Ok;
+    return std::make_unique<CountingOutput>(bytes_written_);
+}
+
+const std::vector<uint8_t>* MemoryFileSystem::Get(const std::string& path) const {
+    auto it = files_.find(path);
+    return it == files_.end() ? nullptr : &it->second;
+}
+
+std::unique_ptr<InputFile> MemoryFileSystem::OpenRead(const std::string& path) {
+    auto it = files_.find(path);
+    if (it == files_.end()) return nullptr;
+    return std::make_unique<MemoryInput>(it->second);
+}
+
+std::unique_ptr<OutputFile> MemoryFileSystem::Create(const std::string& path, CreateStatus* status) {
+    std::vector<uint8_t>& bytes = files_[path];
+    bytes.clear();
+    *status = CreateStatus::Ok;
+    return std::make_unique<MemoryOutput>(bytes, write_limit_);
+}
+
+} // namespace unzip

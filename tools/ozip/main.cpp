@@ -1,0 +1,214 @@
+// ozip: lists, tests and extracts ZIP archives with the installer's engine, so
+// a distributor can check a package exactly as the installer will read it.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <io.h>
+#define ISATTY _isatty
+#define FILENO _fileno
+#else
+#include <unistd.h>
+#define ISATTY isatty
+#define FILENO fileno
+#endif
+
+#include "unzip/dos_time.h"
+#include "unzip/memory_file_system.h"
+#include "unzip/unzip.h"
+
+namespace {
+
+enum Exit { ExitOk = 0, ExitMemberFailed = 1, ExitNotAccepted = 2 };
+
+const char kUsage[] =
+    "usage: ozip l [-O CODEPAGE] ARCHIVE             list the members\n"
+    "       ozip t [-O CODEPAGE] ARCHIVE             decode every member and check its CRC\n"
+    "       ozip x [-m MASK] [--report] [-O CODEPAGE] ARCHIVE DIR\n"
+    "                                                extract the members matching MASK (*.*)\n"
+    "  -O CODEPAGE  code page of names stored without the UTF-8 flag (default: the system's\n"
+    "               OEM code page on Windows, 437 elsewhere)\n"
+    "  --report     print one line per engine report\n";
+
+const char* MethodName(unsigned method) {
+    switch (method) {
+    case 0: return "Stored";
+    case 1: return "Shrunk";
+    case 2: case 3: case 4: case 5: return "Reduced";
+    case 6: return "Imploded";
+    case 8: return "Deflated";
+    case 9: return "Deflat64";
+    case 12: return "BZip2";
+    case 14: return "LZMA";
+    case 93: return "Zstd";
+    case 95: return "XZ";
+    default: return "Unknown";
+    }
+}
+
+int Usage(const char* problem) {
+    if (problem) std::fprintf(stderr, "ozip: %s\n", problem);
+    std::fputs(kUsage, stderr);
+    return ExitNotAccepted;
+}
+
+struct Options {
+    char command = 0;
+    std::string mask = "*.*";
+    bool report = false;
+    int code_page = unzip::kSystemOemCodePage;
+    std::vector<std::string> operands;
+};
+
+// Shows progress on a terminal: members done and bytes written, a few times a second.
+class Progress {
+  public:
+    explicit Progress(bool enabled) : enabled_(enabled) {}
+    void Update(int32_t code, const unzip::ReportRecord& r) {
+        if (!enabled_) return;
+        if (r.status == unzip::StatusProgress) bytes_ += static_cast<uint32_t>(code);
+        if (r.status == unzip::StatusMemberDone) ++members_;
+        auto now = std::chrono::steady_clock::now();
+        if (now - last_ < std::chrono::milliseconds(200)) return;
+        last_ = now;
+        std::fprintf(stderr, "\r%u members, %.1f MB ", members_, bytes_ / 1e6);
+        shown_ = true;
+    }
+    void Finish() {
+        if (shown_) std::fputs("\r\033[K", stderr);
+    }
+
+  private:
+    bool enabled_;
+    bool shown_ = false;
+    unsigned members_ = 0;
+    uint64_t bytes_ = 0;
+    std::chrono::steady_clock::time_point last_ = std::chrono::steady_clock::now();
+};
+
+int List(unzip::Engine& engine, const std::string& archive) {
+    if (!engine.IsZipArchive(archive)) {
+        std::printf("not accepted: %s: %s\n", unzip::ResultText(unzip::ResultNotArchive), archive.c_str());
+        return ExitNotAccepted;
+    }
+    std::printf("%-8s %10s %10s %5s  %-16s  %s\n", "Method", "Size", "Compressed", "Ratio", "Date", "Name");
+    unzip::MemberEntry entry;
+    unsigned count = 0;
+    int64_t total = 0, total_compressed = 0;
+    int32_t rc = engine.FirstMember(archive, entry);
+    for (; rc == unzip::ResultOk; rc = engine.NextMember(entry)) {
+        uint32_t size = static_cast<uint32_t>(entry.size), csize = static_cast<uint32_t>(entry.compressed_size);
+        int ratio = size ? 100 - static_cast<int>((100.0 * csize / size) + 0.5) : 0;
+        unzip::DosDateTime t = unzip::SplitDosTime(entry.time);
+        std::printf("%-8s %10u %10u %4d%%  %04d-%02d-%02d %02d:%02d  %s\n", MethodName(entry.method), size,
+                    csize, ratio, t.year, t.month, t.day, t.hour, t.minute, entry.name.c_str());
+        ++count;
+        total += size;
+        total_compressed += csize;
+    }
+    if (rc != unzip::ResultNoMoreMembers) {
+        std::printf("not accepted: %s (%s): %s\n", unzip::ResultText(rc), engine.diagnostic().c_str(),
+                    archive.c_str());
+        return ExitNotAccepted;
+    }
+    std::printf("%u members, %lld bytes, %lld compressed\n", count, static_cast<long long>(total),
+                static_cast<long long>(total_compressed));
+    return ExitOk;
+}
+
+// Extraction and test share one run; a test extracts into a file system that
+// discards the output.
+int Extract(unzip::Engine& engine, const Options& o, const std::string& archive, const std::string& folder) {
+    int32_t failure = 0;
+    std::string failed_name;
+    unsigned matched = 0;
+    Progress progress(!o.report && ISATTY(FILENO(stderr)));
+    auto report = [&](int32_t code, unzip::ReportRecord& r) {
+        if (o.report) {
+            std::printf("report %d %s %u %d %d %d %s\n", code, unzip::ResultName(r.status), r.method, r.size,
+                        r.compressed_size, static_cast<int8_t>(r.ratio), r.name.c_str());
+        }
+        if (r.status == unzip::StatusMemberStart) ++matched;
+        if (r.status == unzip::StatusMemberFailed || r.status == unzip::StatusSerious) {
+            if (!failure) {
+                failure = code;
+                failed_name = r.name;
+            }
+        }
+        progress.Update(code, r);
+    };
+    int32_t rc = engine.ExtractMatching(archive, folder, o.mask, report);
+    progress.Finish();
+    const char* verb = o.command == 't' ? "tested" : "extracted";
+    if (rc == unzip::ResultNotArchive || rc == unzip::ResultMissingParameter) {
+        std::printf("not accepted: %s: %s\n", unzip::ResultText(rc), archive.c_str());
+        return ExitNotAccepted;
+    }
+    if (rc == unzip::ResultSerious || failure) {
+        int32_t cause = failure == unzip::ResultSerious || !failure ? rc : failure;
+        std::string why = engine.diagnostic().empty() ? "" : " (" + engine.diagnostic() + ")";
+        std::printf("failed: %s%s: %s; %d of %u matching members %s before it\n", unzip::ResultText(cause),
+                    why.c_str(), failed_name.c_str(), rc >= 0 ? rc : 0, matched, verb);
+        return ExitMemberFailed;
+    }
+    std::printf("ok: %d members %s\n", rc, verb);
+    return ExitOk;
+}
+
+int Run(const std::vector<std::string>& args) {
+    Options o;
+    if (args.empty()) return Usage(nullptr);
+    if (args[0] != "l" && args[0] != "t" && args[0] != "x") return Usage("unknown command");
+    o.command = args[0][0];
+    for (size_t i = 1; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "-m" && o.command == 'x' && i + 1 < args.size()) {
+            o.mask = args[++i];
+        } else if (a == "--report" && o.command != 'l') {
+            o.report = true;
+        } else if (a == "-O" && i + 1 < args.size()) {
+            char* end = nullptr;
+            long cp = std::strtol(args[++i].c_str(), &end, 10);
+            if (*end || cp <= 0 || !unzip::CodePageAvailable(static_cast<int>(cp)))
+                return Usage("unknown code page");
+            o.code_page = static_cast<int>(cp);
+        } else if (a.size() > 1 && a[0] == '-') {
+            return Usage(("unknown option " + a).c_str());
+        } else {
+            o.operands.push_back(a);
+        }
+    }
+    const size_t want = o.command == 'x' ? 2 : 1;
+    if (o.operands.size() != want) return Usage("wrong number of operands");
+
+    unzip::EngineOptions options;
+    options.oem_code_page = o.code_page;
+    if (o.command == 'l') {
+        unzip::Engine engine(unzip::PlatformFileSystem(), options);
+        return List(engine, o.operands[0]);
+    }
+    if (o.command == 't') {
+        unzip::DiscardingFileSystem discard(unzip::PlatformFileSystem());
+        unzip::Engine engine(discard, options);
+        return Extract(engine, o, o.operands[0], "test");
+    }
+    unzip::Engine engine(unzip::PlatformFileSystem(), options);
+    return Extract(engine, o, o.operands[0], o.operands[1]);
+}
+
+} // namespace
+
+#ifdef _WIN32
+// Arguments arrive as UTF-16 and are taken to UTF-8, the engine's encoding.
+int wmain(int argc, wchar_t** argv) {
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) args.push_back(unzip::WideToUtf8(argv[i]));
+    return Run(args);
+}
+#else
+int main(int argc, char** argv) { return Run(std::vector<std::string>(argv + 1, argv + argc)); }
+#endif
