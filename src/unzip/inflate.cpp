@@ -78,8 +78,31 @@ uint32_t LeafEntry(Alphabet alphabet, unsigned symbol) {
     return kInvalid;
 }
 
+// Bit reversal of 16-bit codes through a byte table.
+struct ReverseTable {
+    uint8_t r[256];
+};
+constexpr ReverseTable MakeReverseTable() {
+    ReverseTable t{};
+    for (unsigned i = 0; i < 256; ++i)
+        for (unsigned b = 0; b < 8; ++b)
+            if (i & (1u << b)) t.r[i] |= static_cast<uint8_t>(0x80u >> b);
+    return t;
+}
+constexpr ReverseTable kReverse = MakeReverseTable();
+
+inline uint32_t Reverse(uint32_t code, unsigned len) {
+    uint32_t r16 = uint32_t(kReverse.r[code & 0xFF]) << 8 | kReverse.r[(code >> 8) & 0xFF];
+    return r16 >> (16 - len);
+}
+
 // Builds a table for n code lengths; returns the CodeShape of the code. Unused
 // codes (and the whole table of an empty code) decode as invalid.
+//
+// Symbols are visited in canonical order (by length, then symbol), in which
+// codes simply count upwards; codes that share their first top_bits bits are
+// therefore neighbours, and each run of them gets one sub-table, sized by
+// walking the lengths until the run's code space is used up.
 int BuildTable(const uint16_t* lengths, unsigned n, Alphabet alphabet, unsigned top_bits,
                uint32_t* table) {
     CodeLengthCounts counts;
@@ -87,45 +110,61 @@ int BuildTable(const uint16_t* lengths, unsigned n, Alphabet alphabet, unsigned 
     if (shape == CodeInvalid) return shape;
 
     const uint32_t top_size = 1u << top_bits;
-    for (uint32_t i = 0; i < top_size; ++i) table[i] = kInvalid;
+    // Only a code that leaves space unused has entries no code reaches; a lone
+    // code of length 1 counts as complete but fills half its space.
+    const bool gaps = shape != CodeComplete || counts.longest == 0 ||
+                      (counts.longest == 1 && counts.count[1] == 1);
+    if (gaps)
+        for (uint32_t i = 0; i < top_size; ++i) table[i] = kInvalid;
 
-    // First canonical code of each length (RFC 1951, 3.2.2).
-    uint32_t next_code[kMaxCodeLength + 1] = {};
-    for (unsigned len = 2; len <= kMaxCodeLength; ++len)
-        next_code[len] = (next_code[len - 1] + counts.count[len - 1]) << 1;
-    uint32_t codes[kMaxLitLen];
+    // Counting sort of the symbols by length.
+    uint16_t offset[kMaxCodeLength + 2] = {};
+    for (unsigned len = 1; len <= kMaxCodeLength; ++len) offset[len + 1] = offset[len] + counts.count[len];
+    uint16_t sorted[kMaxLitLen];
     for (unsigned s = 0; s < n; ++s)
-        if (lengths[s]) codes[s] = ReverseBits(next_code[lengths[s]]++, lengths[s]);
+        if (lengths[s]) sorted[offset[lengths[s]]++] = static_cast<uint16_t>(s);
+    const unsigned used_symbols = n - counts.count[0];
 
-    // Size each sub-table for the longest code under its top-level prefix.
-    uint8_t sub_bits[1u << kLitLenBits] = {};
-    for (unsigned s = 0; s < n; ++s)
-        if (lengths[s] > top_bits) {
-            uint32_t prefix = codes[s] & (top_size - 1);
-            unsigned need = lengths[s] - top_bits;
-            if (need > sub_bits[prefix]) sub_bits[prefix] = static_cast<uint8_t>(need);
-        }
+    uint16_t remaining[kMaxCodeLength + 1];
+    std::memcpy(remaining, counts.count, sizeof remaining);
+    uint32_t code = 0;          // canonical code, most significant bit first
+    unsigned code_len = counts.shortest;
+    uint32_t sub_prefix = ~0u;  // top-level index of the open sub-table
+    uint32_t* sub = nullptr;
+    uint32_t sub_size = 0;
     uint32_t used = top_size;
-    for (uint32_t prefix = 0; prefix < top_size; ++prefix) {
-        if (!sub_bits[prefix]) continue;
-        table[prefix] = kSubTable | used << 16 | uint32_t(sub_bits[prefix]) << 8 | top_bits;
-        for (uint32_t i = 0; i < (1u << sub_bits[prefix]); ++i) table[used + i] = kInvalid;
-        used += 1u << sub_bits[prefix];
-    }
-
-    for (unsigned s = 0; s < n; ++s) {
-        unsigned len = lengths[s];
-        if (!len) continue;
-        uint32_t leaf = LeafEntry(alphabet, s);
+    for (unsigned i = 0; i < used_symbols; ++i) {
+        const unsigned sym = sorted[i];
+        const unsigned len = lengths[sym];
+        code <<= len - code_len;
+        code_len = len;
+        const uint32_t leaf = LeafEntry(alphabet, sym);
+        const uint32_t reversed = Reverse(code, len);
         if (len <= top_bits) {
-            for (uint32_t i = codes[s]; i < top_size; i += 1u << len) table[i] = leaf | len;
+            for (uint32_t j = reversed; j < top_size; j += 1u << len) table[j] = leaf | len;
         } else {
-            uint32_t top = table[codes[s] & (top_size - 1)];
-            uint32_t* sub = table + (top >> 16);
-            uint32_t size = 1u << ((top >> 8) & 15);
-            unsigned rest = len - top_bits;
-            for (uint32_t i = codes[s] >> top_bits; i < size; i += 1u << rest) sub[i] = leaf | rest;
+            const uint32_t prefix = reversed & (top_size - 1);
+            if (prefix != sub_prefix) {
+                unsigned bits = len - top_bits;
+                int32_t left = (1 << bits) - remaining[len];
+                for (unsigned l = len; left > 0 && l < counts.longest;) {
+                    ++l;
+                    ++bits;
+                    left = (left << 1) - remaining[l];
+                }
+                sub_prefix = prefix;
+                sub = table + used;
+                sub_size = 1u << bits;
+                table[prefix] = kSubTable | used << 16 | uint32_t(bits) << 8 | top_bits;
+                used += sub_size;
+                if (gaps)
+                    for (uint32_t j = 0; j < sub_size; ++j) sub[j] = kInvalid;
+            }
+            for (uint32_t j = reversed >> top_bits; j < sub_size; j += 1u << (len - top_bits))
+                sub[j] = leaf | (len - top_bits);
         }
+        --remaining[len];
+        ++code;
     }
     return shape;
 }
