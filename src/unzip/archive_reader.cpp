@@ -96,13 +96,10 @@ int32_t Engine::FirstMember(const std::string& archive, MemberEntry& entry) {
     if (rc == ResultNoMoreMembers) rc = FindNearestEndRecord(*f, size, &end);
     if (rc != ResultOk) return Fail(ResultArchiveFileError, "no end of central directory record");
 
-    // A Zip64 locator right before the record, or the Zip64 marker in its
-    // offset, means the real directory is described elsewhere.
-    uint8_t locator[4];
-    if (Load32(end.bytes + 16) == 0xFFFFFFFFu ||
-        (end.position >= kZip64LocatorSize && ReadAt(*f, end.position - kZip64LocatorSize, locator, 4) &&
-         Load32(locator) == kZip64LocatorSignature))
-        return Fail(ResultUnsupported, "Zip64 archives are not supported");
+    // The Zip64 marker in place of the directory offset: the directory can only
+    // be found through the Zip64 records. (A Zip64 end record written merely
+    // because of the entry count leaves a usable offset here and is read as usual.)
+    if (Load32(end.bytes + 16) == 0xFFFFFFFFu) return Fail(ResultUnsupported, "Zip64 archives are not supported");
     if (end.position < kCentralHeaderSize)
         return Fail(ResultNoDirectory, "the end record leaves no room for a directory");
 

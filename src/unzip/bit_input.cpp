@@ -8,15 +8,19 @@ namespace unzip {
 // fast loops stop well before fewer than this many remain.
 static constexpr size_t kCarry = 64;
 
-void BitInput::Begin(InputFile* file, size_t refill_size, uint64_t limit) {
+void BitInput::Begin(InputFile* file, size_t refill_size, uint64_t limit, const uint8_t* ahead,
+                     size_t ahead_size) {
     file_ = file;
     refill_size_ = std::max<size_t>(refill_size, 1);
     limit_ = limit;
     buffer_.resize(refill_size_ + kCarry);
-    next_ = end_ = buffer_.data();
+    ahead_size = static_cast<size_t>(std::min<uint64_t>({ahead_size, refill_size_, limit}));
+    if (ahead_size) std::memcpy(buffer_.data(), ahead, ahead_size);
+    next_ = buffer_.data();
+    end_ = next_ + ahead_size;
     bits_ = 0;
     count_ = 0;
-    bytes_read_ = 0;
+    bytes_read_ = ahead_size;
     at_end_ = false;
     filler_ = 0;
 }

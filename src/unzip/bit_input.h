@@ -26,9 +26,11 @@ class BitInput {
     static constexpr size_t kDefaultRefill = 4096;
     static constexpr size_t kNoLimit = static_cast<size_t>(-1);
 
-    // Starts reading at the archive's current position. At most `limit` bytes
-    // are read (the member's compressed size when known).
-    void Begin(InputFile* file, size_t refill_size, uint64_t limit);
+    // Starts reading with `ahead` bytes already read from the archive (at most
+    // refill_size), then at the archive's current position. At most `limit`
+    // bytes are taken in all (the member's compressed size when known).
+    void Begin(InputFile* file, size_t refill_size, uint64_t limit, const uint8_t* ahead = nullptr,
+               size_t ahead_size = 0);
 
     // Bytes of compressed data taken from the archive so far.
     uint64_t bytes_read() const { return bytes_read_; }

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "unzip/bit_input.h"
 #include "unzip/file_system.h"
@@ -96,6 +97,11 @@ class Engine {
     ReportRecord record_;         // the record every report passes
 
     bool busy_ = false;           // a member extraction is running
+    std::unique_ptr<InputFile> held_archive_; // the archive ExtractMatching is working on
+    std::string held_path_;
+    std::vector<uint8_t> head_;   // local header and the data read with it
+    const uint8_t* ahead_ = nullptr; // member data already in head_
+    size_t ahead_size_ = 0;
     BitInput input_;              // compressed input of the current member
     std::unique_ptr<Window> window_; // output window, allocated once per engine
     std::unique_ptr<Inflater> inflater_;

@@ -58,7 +58,15 @@ class PosixOutput final : public OutputFile {
     void SetDosTime(uint32_t dos_time) override {
         if (fd_ < 0) return;
         struct timespec times[2];
-        times[0].tv_sec = times[1].tv_sec = DosTimeToUnix(dos_time);
+        // mktime consults the time zone files on every call; members mostly
+        // share a few stamps, so the last conversion is kept.
+        static thread_local uint32_t last_dos = 0;
+        static thread_local time_t last_unix = 0;
+        if (dos_time != last_dos || last_unix == 0) {
+            last_dos = dos_time;
+            last_unix = DosTimeToUnix(dos_time);
+        }
+        times[0].tv_sec = times[1].tv_sec = last_unix;
         times[0].tv_nsec = times[1].tv_nsec = 0;
         futimens(fd_, times);
     }

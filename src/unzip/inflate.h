@@ -26,14 +26,22 @@ struct Window {
     // checking the end of every match: it stops 274 bytes (258 + 16) short.
     static constexpr size_t kSlack = 320;
     uint8_t bytes[2 * kSize + kSlack];
+    // Whether the history holds output of an earlier stream. Most members are
+    // smaller than one window and never slide, so clearing is usually skipped.
+    bool history_used = true;
 
     uint8_t* begin() { return bytes + kSize; }
     uint8_t* end() { return bytes + 2 * kSize; }
-    void Reset() { std::memset(bytes, 0, kSize); }
+    // Clears the history: matches reaching before the start of a stream copy zeros.
+    void Reset() {
+        if (history_used) std::memset(bytes, 0, kSize);
+        history_used = false;
+    }
     // Hands the full window to the sink and makes it the new history.
     bool Slide(OutputSink& sink) {
         if (!sink.Flush(begin(), kSize)) return false;
         std::memcpy(bytes, begin(), kSize);
+        history_used = true;
         return true;
     }
 };

@@ -1,6 +1,7 @@
 // Extraction of one member: local header checks, output file and folders, the
 // stored copy, the decoders, the CRC check and the date stamp.
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "unzip/byte_order.h"
@@ -63,13 +64,18 @@ bool Engine::CreateParentFolders(const std::string& path, bool include_last) {
 }
 
 int32_t Engine::StoredCopy(InputFile& archive, OutputSink& sink) {
-    // Straight from the archive into the window, one window-sized chunk at a time.
+    // Straight from the archive into the window, one window-sized chunk at a
+    // time, after the bytes that were read together with the header.
     while (stored_bytes_read_ < static_cast<uint64_t>(member_compressed_size_)) {
         size_t k = static_cast<size_t>(
             std::min<uint64_t>(member_compressed_size_ - stored_bytes_read_, Window::kSize));
-        if (archive.Read(window_->bytes, k) != static_cast<long>(k))
+        size_t have = std::min(k, ahead_size_);
+        std::memcpy(window_->begin(), ahead_, have);
+        ahead_ += have;
+        ahead_size_ -= have;
+        if (have < k && archive.Read(window_->begin() + have, k - have) != static_cast<long>(k - have))
             return Fail(ResultReadError, "the stored data ends early");
-        if (!sink.Flush(window_->bytes, k)) return Fail(ResultWriteError, "the output cannot be written");
+        if (!sink.Flush(window_->begin(), k)) return Fail(ResultWriteError, "the output cannot be written");
         stored_bytes_read_ += k;
     }
     return ResultOk;
@@ -81,7 +87,7 @@ int32_t Engine::ExtractMemberData(InputFile& archive, OutputFile& out, uint16_t 
     uint64_t limit = member_compressed_size_ == UnknownSize
                          ? BitInput::kNoLimit
                          : static_cast<uint64_t>(member_compressed_size_);
-    input_.Begin(&archive, options_.refill_size, limit);
+    input_.Begin(&archive, options_.refill_size, limit, ahead_, ahead_size_);
     window_->Reset();
     int32_t rc = inflater_->Run(input_, *window_, sink);
     if (rc != ResultOk) {
@@ -116,12 +122,18 @@ int32_t Engine::ExtractMember(const std::string& archive_path, const std::string
     diagnostic_.clear();
     if (!where.fits) return Fail(ResultUnsupported, "the member's sizes need Zip64, which is not supported");
 
-    std::unique_ptr<InputFile> archive = fs_.OpenRead(archive_path);
+    // ExtractMatching holds its archive open for all its members.
+    std::unique_ptr<InputFile> opened;
+    InputFile* archive = held_archive_ && held_path_ == archive_path
+                             ? held_archive_.get()
+                             : (opened = fs_.OpenRead(archive_path)).get();
     if (!archive) return Fail(ResultReadError, "the archive cannot be opened");
-    uint8_t header[kLocalHeaderSize];
-    if (!archive->Seek(where.header_offset) ||
-        archive->Read(header, sizeof header) != static_cast<long>(sizeof header) ||
-        Load32(header) != kLocalSignature)
+    // The header and, in the same read, the start of the data (all of it for
+    // small members).
+    head_.resize(kLocalHeaderSize + options_.refill_size);
+    const long got = archive->Seek(where.header_offset) ? archive->Read(head_.data(), head_.size()) : -1;
+    const uint8_t* header = head_.data();
+    if (got < kLocalHeaderSize || Load32(header) != kLocalSignature)
         return Fail(ResultArchiveError, "no local header where the directory points");
 
     const uint16_t flags = static_cast<uint16_t>(Load16(header + 6));
@@ -161,11 +173,15 @@ int32_t Engine::ExtractMember(const std::string& archive_path, const std::string
     member_compressed_size_ = static_cast<int32_t>(csize);
     stored_member_ = method == kMethodStored;
     stored_bytes_read_ = 0;
-    input_.Begin(archive.get(), options_.refill_size, 0);
+    input_.Begin(archive, options_.refill_size, 0);
 
     const int64_t data_start =
         where.header_offset + kLocalHeaderSize + Load16(header + 26) + Load16(header + 28);
-    if (!archive->Seek(data_start)) return Fail(ResultReadError, "the member's data cannot be reached");
+    const int64_t skip = data_start - where.header_offset;
+    ahead_ = head_.data() + skip;
+    ahead_size_ = skip < got ? static_cast<size_t>(got - skip) : 0;
+    if (!ahead_size_ && !archive->Seek(data_start))
+        return Fail(ResultReadError, "the member's data cannot be reached");
 
     const bool folder_entry = !output.empty() && (output.back() == '/' || output.back() == kPathSeparator);
     if (folder_entry) {
