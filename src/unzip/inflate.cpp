@@ -3,9 +3,10 @@
 // Table format. Each code is looked up with the next TABLE_BITS bits of input
 // (11 for literal/length codes, 8 for distances, 7 for code lengths). An entry is
 // 32 bits:
-//     bits  0-4   bits to drop at this level
-//     bits  8-11  extra bits that follow (length and distance bases), or the
-//                 index bits of the sub-table an entry points to
+//     bits  0-7   bits to drop: the code's bits at this level plus the extra
+//                 bits of a length or distance, so one shift consumes both
+//     bits  8-11  the code's bits at this level (the extra bits follow them),
+//                 or the index bits of the sub-table an entry points to
 //     bits 12-15  kind: literal, end of block, sub-table, invalid (or none: a base)
 //     bits 16-31  literal byte, length or distance base, or sub-table offset
 // Codes longer than the top level continue in a sub-table reached through the
@@ -14,10 +15,12 @@
 // Fast loop. While at least 16 input bytes and 274 bytes of window room remain,
 // each step tops the bit buffer up to 56 bits in one load, which covers the
 // longest length/distance pair (15 + 5 + 15 + 13 = 48 bits), and matches are
-// copied in 8-byte words (258 + 16 bytes of room covers the overshoot). Near the
-// end of the input or the window the careful loop takes over: it fetches one
-// byte at a time, checks for exhausted input after every code and flushes the
-// window exactly when it fills.
+// copied in 8-byte words, two per round (258 + 16 bytes of room covers the
+// overshoot of at most 15). The next literal/length entry is looked up before
+// the refill and before the match copy: the low bits it needs are already
+// there, so the lookup waits for neither. Near the end of the input or the
+// window the careful loop takes over: it fetches one byte at a time, checks for
+// exhausted input after every code and flushes the window exactly when it fills.
 #include "unzip/inflate.h"
 
 #include <cstring>
@@ -61,21 +64,34 @@ constexpr uint8_t kCodeLengthOrder[19] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 
 
 enum class Alphabet { LitLen, Dist, CodeLen };
 
-uint32_t LeafEntry(Alphabet alphabet, unsigned symbol) {
+// Kind and value of a symbol's entry, and the extra bits that follow its code.
+uint32_t LeafEntry(Alphabet alphabet, unsigned symbol, unsigned* extra) {
+    *extra = 0;
     switch (alphabet) {
     case Alphabet::LitLen:
         if (symbol < 256) return kLiteral | symbol << 16;
         if (symbol == 256) return kEndOfBlock;
-        if (symbol < 286)
-            return uint32_t(kLengthBase[symbol - 257]) << 16 | uint32_t(kLengthExtra[symbol - 257]) << 8;
+        if (symbol < 286) {
+            *extra = kLengthExtra[symbol - 257];
+            return uint32_t(kLengthBase[symbol - 257]) << 16;
+        }
         return kInvalid; // 286 and 287 take part in the code but are not symbols
     case Alphabet::Dist:
-        if (symbol < 30) return uint32_t(kDistBase[symbol]) << 16 | uint32_t(kDistExtra[symbol]) << 8;
+        if (symbol < 30) {
+            *extra = kDistExtra[symbol];
+            return uint32_t(kDistBase[symbol]) << 16;
+        }
         return kInvalid;
     case Alphabet::CodeLen:
         return symbol << 16;
     }
     return kInvalid;
+}
+
+// A leaf for a code with `len` bits at its level.
+inline uint32_t Leaf(uint32_t kind_and_value, unsigned len, unsigned extra) {
+    if (kind_and_value & kInvalid) return kInvalid;
+    return kind_and_value | len << 8 | (len + extra);
 }
 
 // Bit reversal of 16-bit codes through a byte table.
@@ -138,10 +154,12 @@ int BuildTable(const uint16_t* lengths, unsigned n, Alphabet alphabet, unsigned 
         const unsigned len = lengths[sym];
         code <<= len - code_len;
         code_len = len;
-        const uint32_t leaf = LeafEntry(alphabet, sym);
+        unsigned extra;
+        const uint32_t kind_and_value = LeafEntry(alphabet, sym, &extra);
         const uint32_t reversed = Reverse(code, len);
         if (len <= top_bits) {
-            for (uint32_t j = reversed; j < top_size; j += 1u << len) table[j] = leaf | len;
+            const uint32_t leaf = Leaf(kind_and_value, len, extra);
+            for (uint32_t j = reversed; j < top_size; j += 1u << len) table[j] = leaf;
         } else {
             const uint32_t prefix = reversed & (top_size - 1);
             if (prefix != sub_prefix) {
@@ -160,8 +178,9 @@ int BuildTable(const uint16_t* lengths, unsigned n, Alphabet alphabet, unsigned 
                 if (gaps)
                     for (uint32_t j = 0; j < sub_size; ++j) sub[j] = kInvalid;
             }
+            const uint32_t leaf = Leaf(kind_and_value, len - top_bits, extra);
             for (uint32_t j = reversed >> top_bits; j < sub_size; j += 1u << (len - top_bits))
-                sub[j] = leaf | (len - top_bits);
+                sub[j] = leaf;
         }
         --remaining[len];
         ++code;
@@ -169,9 +188,14 @@ int BuildTable(const uint16_t* lengths, unsigned n, Alphabet alphabet, unsigned 
     return shape;
 }
 
-inline unsigned Extra(uint32_t e) { return (e >> 8) & 15; }
-inline unsigned Drop(uint32_t e) { return e & 31; }
+inline unsigned Drop(uint32_t e) { return e & 0xFF; }
+inline unsigned CodeBits(uint32_t e) { return (e >> 8) & 15; }
 inline uint32_t Value(uint32_t e) { return e >> 16; }
+// The extra bits of a length or distance, from the bits as they were before
+// the entry was dropped.
+inline uint32_t ExtraValue(uint32_t e, uint64_t before) {
+    return static_cast<uint32_t>((before & ((uint64_t(1) << Drop(e)) - 1)) >> CodeBits(e));
+}
 
 } // namespace
 
@@ -301,42 +325,52 @@ int32_t Inflater::Codes(BitInput& in, Window& window, OutputSink& sink, uint8_t*
             const uint8_t* next = in.next_;
             const uint8_t* const in_limit = in.end_ - kFastInput;
             uint8_t* const out_limit = window.end() - kFastRoom;
-            int32_t rc = ResultOk;
-            bool done = false;
-            do {
+            auto refill = [&] {
                 uint64_t word;
                 std::memcpy(&word, next, 8);
                 bits |= word << count;
                 next += (63 - count) >> 3;
                 count |= 56;
-
-                uint32_t e = litlen[bits & kLitMask];
+            };
+            auto drop = [&](uint32_t e) {
+                bits >>= Drop(e);
+                count -= Drop(e);
+            };
+            int32_t rc = ResultOk;
+            bool done = false;
+            refill();
+            uint32_t e = litlen[bits & kLitMask];
+            do {
+                // Here at least 56 bits are held and e is the entry for them.
                 if (e & kLiteral) {
-                    // Up to three literals fit in one refill (3 * 15 bits).
-                    bits >>= Drop(e);
-                    count -= Drop(e);
+                    // Up to three literals per refill (3 * 11 bits at the top level).
+                    drop(e);
                     *out++ = static_cast<uint8_t>(Value(e));
                     e = litlen[bits & kLitMask];
-                    if (!(e & kLiteral)) continue;
-                    bits >>= Drop(e);
-                    count -= Drop(e);
-                    *out++ = static_cast<uint8_t>(Value(e));
-                    e = litlen[bits & kLitMask];
-                    if (!(e & kLiteral)) continue;
-                    bits >>= Drop(e);
-                    count -= Drop(e);
-                    *out++ = static_cast<uint8_t>(Value(e));
+                    if (e & kLiteral) {
+                        drop(e);
+                        *out++ = static_cast<uint8_t>(Value(e));
+                        e = litlen[bits & kLitMask];
+                        if (e & kLiteral) {
+                            drop(e);
+                            *out++ = static_cast<uint8_t>(Value(e));
+                            e = litlen[bits & kLitMask];
+                        }
+                    }
+                    refill();
                     continue;
                 }
                 if (e & kSubTable) {
                     bits >>= kLitLenBits;
                     count -= kLitLenBits;
-                    e = litlen[Value(e) + (bits & ((1u << Extra(e)) - 1))];
+                    e = litlen[Value(e) + (bits & ((1u << CodeBits(e)) - 1))];
                 }
-                bits >>= Drop(e);
-                count -= Drop(e);
+                uint64_t before = bits;
+                drop(e);
                 if (e & kLiteral) {
                     *out++ = static_cast<uint8_t>(Value(e));
+                    refill();
+                    e = litlen[bits & kLitMask];
                     continue;
                 }
                 if (e & (kEndOfBlock | kInvalid)) {
@@ -344,34 +378,34 @@ int32_t Inflater::Codes(BitInput& in, Window& window, OutputSink& sink, uint8_t*
                     rc = (e & kInvalid) ? ResultArchiveError : ResultOk;
                     break;
                 }
-                uint32_t length = Value(e) + static_cast<uint32_t>(bits & ((1u << Extra(e)) - 1));
-                bits >>= Extra(e);
-                count -= Extra(e);
+                const uint32_t length = Value(e) + ExtraValue(e, before);
 
-                e = dist[bits & kDistMask];
-                if (e & kSubTable) {
+                uint32_t d = dist[bits & kDistMask];
+                if (d & kSubTable) {
                     bits >>= kDistBits;
                     count -= kDistBits;
-                    e = dist[Value(e) + (bits & ((1u << Extra(e)) - 1))];
+                    d = dist[Value(d) + (bits & ((1u << CodeBits(d)) - 1))];
                 }
-                if (e & kInvalid) {
+                if (d & kInvalid) {
                     done = true;
                     rc = ResultArchiveError;
                     break;
                 }
-                bits >>= Drop(e);
-                count -= Drop(e);
-                uint32_t distance = Value(e) + static_cast<uint32_t>(bits & ((1u << Extra(e)) - 1));
-                bits >>= Extra(e);
-                count -= Extra(e);
+                before = bits;
+                drop(d);
+                const uint32_t distance = Value(d) + ExtraValue(d, before);
+                refill();
+                e = litlen[bits & kLitMask];
 
                 const uint8_t* src = out - distance;
                 uint8_t* const stop = out + length;
                 if (distance >= 8) {
+                    // Two words per round; each copy reads only bytes already written.
                     do {
                         std::memcpy(out, src, 8);
-                        out += 8;
-                        src += 8;
+                        std::memcpy(out + 8, src + 8, 8);
+                        out += 16;
+                        src += 16;
                     } while (out < stop);
                 } else if (distance == 1) {
                     std::memset(out, *src, length);
@@ -394,12 +428,13 @@ int32_t Inflater::Codes(BitInput& in, Window& window, OutputSink& sink, uint8_t*
         // Careful path: one code per round, exact window ends.
         if (in.Exhausted()) return ResultReadError;
         if (in.available() < kFastInput) in.Fill();
-        in.Need(15);
+        in.Need(15 + 5);
         uint32_t e = litlen[in.Peek(kLitLenBits)];
         if (e & kSubTable) {
             in.Drop(kLitLenBits);
-            e = litlen[Value(e) + in.Peek(Extra(e))];
+            e = litlen[Value(e) + in.Peek(CodeBits(e))];
         }
+        uint64_t before = in.Peek(Drop(e));
         in.Drop(Drop(e));
         if (in.Exhausted()) return ResultReadError;
         if (e & kLiteral) {
@@ -415,16 +450,17 @@ int32_t Inflater::Codes(BitInput& in, Window& window, OutputSink& sink, uint8_t*
             return ResultOk;
         }
         if (e & kInvalid) return in.ran_dry() ? ResultReadError : ResultArchiveError;
-        uint32_t length = Value(e) + in.Take(Extra(e));
-        in.Need(15);
+        uint32_t length = Value(e) + ExtraValue(e, before);
+        in.Need(15 + 13);
         e = dist[in.Peek(kDistBits)];
         if (e & kSubTable) {
             in.Drop(kDistBits);
-            e = dist[Value(e) + in.Peek(Extra(e))];
+            e = dist[Value(e) + in.Peek(CodeBits(e))];
         }
         if (e & kInvalid) return in.ran_dry() ? ResultReadError : ResultArchiveError;
+        before = in.Peek(Drop(e));
         in.Drop(Drop(e));
-        uint32_t distance = Value(e) + in.Take(Extra(e));
+        uint32_t distance = Value(e) + ExtraValue(e, before);
         if (in.Exhausted()) return ResultReadError;
         // Byte by byte, so an overlapping run repeats its pattern and the window
         // is flushed exactly when it fills.
