@@ -69,8 +69,8 @@ class BitInput {
     void AlignToByte() { Drop(count_ & 7); }
 
     bool Exhausted() const { return filler_ * 8 > count_; }
-    // Whether filler has been added at all (the bits just peeked may be made up).
-    bool ran_dry() const { return filler_ > 0; }
+    // Whether the next n bits held are all real input.
+    bool Real(unsigned n) const { return filler_ * 8 + n <= count_; }
 
     // Copies n bytes of a byte-aligned stretch to out: first the whole bytes in
     // the bit buffer, then straight from the input buffer. Returns false when

@@ -23,6 +23,7 @@
 // exhausted input after every code and flushes the window exactly when it fills.
 #include "unzip/inflate.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "unzip/huffman.h"
@@ -88,9 +89,9 @@ uint32_t LeafEntry(Alphabet alphabet, unsigned symbol, unsigned* extra) {
     return kInvalid;
 }
 
-// A leaf for a code with `len` bits at its level.
+// A leaf for a code with `len` bits at its level. Invalid symbols keep their
+// length, so a decoder can tell a bad code from one cut off by the end of input.
 inline uint32_t Leaf(uint32_t kind_and_value, unsigned len, unsigned extra) {
-    if (kind_and_value & kInvalid) return kInvalid;
     return kind_and_value | len << 8 | (len + extra);
 }
 
@@ -130,8 +131,10 @@ int BuildTable(const uint16_t* lengths, unsigned n, Alphabet alphabet, unsigned 
     // code of length 1 counts as complete but fills half its space.
     const bool gaps = shape != CodeComplete || counts.longest == 0 ||
                       (counts.longest == 1 && counts.count[1] == 1);
+    // Unused codes count as codes of the longest length, as if the code went on.
+    auto gap = [](unsigned len) { return kInvalid | len << 8 | len; };
     if (gaps)
-        for (uint32_t i = 0; i < top_size; ++i) table[i] = kInvalid;
+        for (uint32_t i = 0; i < top_size; ++i) table[i] = gap(std::min(counts.longest, top_bits));
 
     // Counting sort of the symbols by length.
     uint16_t offset[kMaxCodeLength + 2] = {};
@@ -175,8 +178,10 @@ int BuildTable(const uint16_t* lengths, unsigned n, Alphabet alphabet, unsigned 
                 sub_size = 1u << bits;
                 table[prefix] = kSubTable | used << 16 | uint32_t(bits) << 8 | top_bits;
                 used += sub_size;
-                if (gaps)
-                    for (uint32_t j = 0; j < sub_size; ++j) sub[j] = kInvalid;
+                if (gaps) {
+                    const uint32_t unused = gap(std::min(counts.longest - top_bits, bits));
+                    for (uint32_t j = 0; j < sub_size; ++j) sub[j] = unused;
+                }
             }
             const uint32_t leaf = Leaf(kind_and_value, len - top_bits, extra);
             for (uint32_t j = reversed >> top_bits; j < sub_size; j += 1u << (len - top_bits))
@@ -189,6 +194,16 @@ int BuildTable(const uint16_t* lengths, unsigned n, Alphabet alphabet, unsigned 
 }
 
 inline unsigned Drop(uint32_t e) { return e & 0xFF; }
+
+// The code an invalid entry stands for is malformed data when its bits are all
+// real input, and missing input when they reach into the filler. A symbol that
+// is no symbol (286, 287, distances 30, 31) has a length; an unused code of an
+// incomplete code has none, so the bits looked up (`width`) decide for it.
+int32_t InvalidCode(BitInput& in, uint32_t e, unsigned width) {
+    if (!Drop(e)) return in.Real(width) ? ResultArchiveError : ResultReadError;
+    in.Drop(Drop(e));
+    return in.Exhausted() ? ResultReadError : ResultArchiveError;
+}
 inline unsigned CodeBits(uint32_t e) { return (e >> 8) & 15; }
 inline uint32_t Value(uint32_t e) { return e >> 16; }
 // The extra bits of a length or distance, from the bits as they were before
@@ -211,8 +226,9 @@ Inflater::Inflater() : tables_(new Tables) {
     uint16_t lengths[kMaxLitLen];
     for (unsigned s = 0; s < 288; ++s) lengths[s] = s < 144 ? 8 : s < 256 ? 9 : s < 280 ? 7 : 8;
     BuildTable(lengths, 288, Alphabet::LitLen, kLitLenBits, tables_->fixed_litlen);
-    for (unsigned s = 0; s < 30; ++s) lengths[s] = 5;
-    BuildTable(lengths, 30, Alphabet::Dist, kDistBits, tables_->fixed_dist);
+    // All 32 five-bit codes: 30 and 31 are codes, but no distances.
+    for (unsigned s = 0; s < 32; ++s) lengths[s] = 5;
+    BuildTable(lengths, 32, Alphabet::Dist, kDistBits, tables_->fixed_dist);
 }
 
 Inflater::~Inflater() = default;
@@ -281,7 +297,7 @@ int32_t Inflater::DynamicTables(BitInput& in) {
     for (unsigned i = 0; i < total;) {
         in.Need(kCodeLenBits);
         uint32_t e = codelen[in.Peek(kCodeLenBits)];
-        if (e & kInvalid) return in.ran_dry() ? ResultReadError : ResultArchiveError;
+        if (e & kInvalid) return InvalidCode(in, e, kCodeLenBits);
         in.Drop(Drop(e));
         unsigned sym = Value(e);
         unsigned value = 0, repeat;
@@ -429,11 +445,14 @@ int32_t Inflater::Codes(BitInput& in, Window& window, OutputSink& sink, uint8_t*
         if (in.Exhausted()) return ResultReadError;
         if (in.available() < kFastInput) in.Fill();
         in.Need(15 + 5);
-        uint32_t e = litlen[in.Peek(kLitLenBits)];
+        unsigned width = kLitLenBits;
+        uint32_t e = litlen[in.Peek(width)];
         if (e & kSubTable) {
-            in.Drop(kLitLenBits);
-            e = litlen[Value(e) + in.Peek(CodeBits(e))];
+            in.Drop(width);
+            width = CodeBits(e);
+            e = litlen[Value(e) + in.Peek(width)];
         }
+        if (e & kInvalid) return InvalidCode(in, e, width);
         uint64_t before = in.Peek(Drop(e));
         in.Drop(Drop(e));
         if (in.Exhausted()) return ResultReadError;
@@ -449,15 +468,16 @@ int32_t Inflater::Codes(BitInput& in, Window& window, OutputSink& sink, uint8_t*
             out_ref = out;
             return ResultOk;
         }
-        if (e & kInvalid) return in.ran_dry() ? ResultReadError : ResultArchiveError;
         uint32_t length = Value(e) + ExtraValue(e, before);
         in.Need(15 + 13);
-        e = dist[in.Peek(kDistBits)];
+        width = kDistBits;
+        e = dist[in.Peek(width)];
         if (e & kSubTable) {
-            in.Drop(kDistBits);
-            e = dist[Value(e) + in.Peek(CodeBits(e))];
+            in.Drop(width);
+            width = CodeBits(e);
+            e = dist[Value(e) + in.Peek(width)];
         }
-        if (e & kInvalid) return in.ran_dry() ? ResultReadError : ResultArchiveError;
+        if (e & kInvalid) return InvalidCode(in, e, width);
         before = in.Peek(Drop(e));
         in.Drop(Drop(e));
         uint32_t distance = Value(e) + ExtraValue(e, before);

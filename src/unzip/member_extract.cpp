@@ -185,8 +185,9 @@ int32_t Engine::ExtractMember(const std::string& archive_path, const std::string
 
     const bool folder_entry = !output.empty() && (output.back() == '/' || output.back() == kPathSeparator);
     if (folder_entry) {
-        CreateParentFolders(output, true);
-        return ResultOk;
+        // A folder that cannot be made is not reported as extracted.
+        return CreateParentFolders(output, true) ? ResultOk
+                                                 : Fail(ResultWriteError, "the folder cannot be created");
     }
     CreateStatus status;
     std::unique_ptr<OutputFile> out = fs_.Create(output, &status);

@@ -42,7 +42,8 @@ bool CodePageAvailable(int code_page) {
 }
 
 std::string DecodeMemberName(const std::string& raw, bool utf8, int oem_code_page) {
-    if (utf8 || IsAscii(raw)) return WideToUtf8(Utf8ToWide(raw));
+    if (IsAscii(raw)) return raw;
+    if (utf8) return WideToUtf8(Utf8ToWide(raw)); // invalid sequences become U+FFFD
     UINT cp = oem_code_page == kSystemOemCodePage ? CP_OEMCP : static_cast<UINT>(oem_code_page);
     int n = MultiByteToWideChar(cp, 0, raw.data(), static_cast<int>(raw.size()), nullptr, 0);
     if (n <= 0) return raw;

@@ -50,6 +50,21 @@ const char* MethodName(unsigned method) {
     }
 }
 
+// Control characters in stored names would break the one-line-per-item output.
+std::string Printable(const std::string& name) {
+    std::string out;
+    for (unsigned char c : name) {
+        if (c < 0x20 || c == 0x7F) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02x", c);
+            out += hex;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
 int Usage(const char* problem) {
     if (problem) std::fprintf(stderr, "ozip: %s\n", problem);
     std::fputs(kUsage, stderr);
@@ -105,7 +120,7 @@ int List(unzip::Engine& engine, const std::string& archive) {
         int ratio = size ? 100 - static_cast<int>((100.0 * csize / size) + 0.5) : 0;
         unzip::DosDateTime t = unzip::SplitDosTime(entry.time);
         std::printf("%-8s %10u %10u %4d%%  %04d-%02d-%02d %02d:%02d  %s\n", MethodName(entry.method), size,
-                    csize, ratio, t.year, t.month, t.day, t.hour, t.minute, entry.name.c_str());
+                    csize, ratio, t.year, t.month, t.day, t.hour, t.minute, Printable(entry.name).c_str());
         ++count;
         total += size;
         total_compressed += csize;
@@ -130,13 +145,13 @@ int Extract(unzip::Engine& engine, const Options& o, const std::string& archive,
     auto report = [&](int32_t code, unzip::ReportRecord& r) {
         if (o.report) {
             std::printf("report %d %s %u %d %d %d %s\n", code, unzip::ResultName(r.status), r.method, r.size,
-                        r.compressed_size, static_cast<int8_t>(r.ratio), r.name.c_str());
+                        r.compressed_size, static_cast<int8_t>(r.ratio), Printable(r.name).c_str());
         }
         if (r.status == unzip::StatusMemberStart) ++matched;
         if (r.status == unzip::StatusMemberFailed || r.status == unzip::StatusSerious) {
             if (!failure) {
                 failure = code;
-                failed_name = r.name;
+                failed_name = Printable(r.name);
             }
         }
         progress.Update(code, r);
