@@ -13,14 +13,20 @@ namespace {
 
 // Paths longer than the classic limit go through the \\?\ form, which lifts
 // the limit but also skips the normalisation Win32 does, so it needs a full path.
+// Windows handles paths of at most 32,767 characters; a longer one comes back
+// empty, which every call refuses, rather than being cut to something else.
+constexpr size_t kLongestPath = 32767 - 8;
+
 std::wstring Win32Path(const std::string& utf8) {
     std::wstring wide = Utf8ToWide(utf8);
+    if (wide.size() > kLongestPath) return std::wstring();
     if (wide.size() < MAX_PATH - 12 || wide.rfind(L"\\\\?\\", 0) == 0) return wide;
     DWORD need = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
     if (need == 0) return wide;
     std::wstring full(need, L'\0');
     DWORD got = GetFullPathNameW(wide.c_str(), need, &full[0], nullptr);
     if (got == 0 || got >= need) return wide;
+    if (got > kLongestPath) return std::wstring();
     full.resize(got);
     if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
     return L"\\\\?\\" + full;
