@@ -1,0 +1,335 @@
+// Fuzz target: the input is a whole ZIP archive.
+//
+// Each input is held in memory as "in.zip" and goes through everything a caller
+// of the engine can do with an archive:
+//  - ExtractMatching into "out" with a report callback that checks the order
+//    and contents of every report, and a question callback for repeated names;
+//    when a member fails its CRC check the extraction stops there, so the same
+//    input is extracted once more with the CRC check off to reach the members
+//    behind it;
+//  - a directory walk with FirstMember/NextMember, checked against ArchiveTotals;
+//  - ExtractMember of the local header at offset 0 without the directory, the
+//    path a data descriptor takes when nothing else gives the sizes.
+// All output goes to a file system that keeps nothing but byte counts: it caps
+// each file and the whole run (so decompression bombs stay cheap) and traps on
+// any path outside "out".
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "fuzz_check.h"
+#include "unzip/engine.h"
+#include "unzip/memory_file_system.h"
+#include "unzip/result.h"
+
+namespace {
+
+using namespace unzip;
+
+const std::string kArchive = "in.zip";
+const std::string kTarget = "out";
+constexpr uint64_t kFileLimit = 4u << 20;   // bytes one output file may grow to
+constexpr uint64_t kTotalLimit = 32u << 20; // bytes all outputs of one run may take together
+
+// ORVO_FUZZ_VERBOSE=1 prints what each input did, for looking into a finding.
+bool Verbose() {
+    static const bool verbose = [] {
+        const char* v = std::getenv("ORVO_FUZZ_VERBOSE");
+        return v && *v && std::strcmp(v, "0") != 0;
+    }();
+    return verbose;
+}
+
+bool StartsWith(const std::string& s, const std::string& prefix) {
+    return s.compare(0, prefix.size(), prefix) == 0;
+}
+
+// True for "out" itself and paths below it that have no ".." part.
+bool InsideTarget(const std::string& path) {
+    if (path == kTarget) return true;
+    if (!StartsWith(path, kTarget + kPathSeparator)) return false;
+    size_t start = 0;
+    for (;;) {
+        size_t end = path.find(kPathSeparator, start);
+        std::string part = path.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        if (part == "..") return false;
+        if (end == std::string::npos) return true;
+        start = end + 1;
+    }
+}
+
+class CountingOutput final : public OutputFile {
+  public:
+    CountingOutput(std::string path, uint64_t& total) : path_(std::move(path)), total_(total) {}
+    ~CountingOutput() override { FUZZ_CHECK(closed_, "output %s was never closed", path_.c_str()); }
+    bool Write(const void*, size_t n) override {
+        FUZZ_CHECK(!closed_, "write to %s after close", path_.c_str());
+        if (n > kFileLimit - size_ || n > kTotalLimit - total_) return false;
+        size_ += n;
+        total_ += n;
+        return true;
+    }
+    void SetDosTime(uint32_t) override { FUZZ_CHECK(!closed_, "time stamp on %s after close", path_.c_str()); }
+    bool Close() override {
+        FUZZ_CHECK(!closed_, "%s closed twice", path_.c_str());
+        closed_ = true;
+        return true;
+    }
+
+  private:
+    std::string path_;
+    uint64_t& total_;
+    uint64_t size_ = 0;
+    bool closed_ = false;
+};
+
+// Reads the archive from a MemoryFileSystem; outputs are counted and thrown away.
+class GuardedFileSystem final : public FileSystem {
+  public:
+    explicit GuardedFileSystem(MemoryFileSystem& archive) : archive_(archive) {}
+
+    std::unique_ptr<InputFile> OpenRead(const std::string& path) override {
+        FUZZ_CHECK(path == kArchive, "the engine opened %s for reading", path.c_str());
+        return archive_.OpenRead(path);
+    }
+    std::unique_ptr<OutputFile> Create(const std::string& path, CreateStatus* status) override {
+        FUZZ_CHECK(InsideTarget(path), "the engine created %s outside the target folder", path.c_str());
+        files_.insert(path);
+        *status = CreateStatus::Ok;
+        return std::make_unique<CountingOutput>(path, total_);
+    }
+    bool Remove(const std::string& path) override {
+        FUZZ_CHECK(InsideTarget(path), "the engine removed %s outside the target folder", path.c_str());
+        return files_.erase(path) > 0;
+    }
+    bool IsFolder(const std::string& path) override { return folders_.count(path) > 0; }
+    bool Exists(const std::string& path) override { return files_.count(path) || folders_.count(path); }
+    uint64_t bytes_written() const { return total_; }
+    bool MakeFolder(const std::string& path) override {
+        FUZZ_CHECK(InsideTarget(path), "the engine made the folder %s outside the target folder",
+                   path.c_str());
+        folders_.insert(path);
+        return true;
+    }
+
+  private:
+    MemoryFileSystem& archive_;
+    std::set<std::string> files_;
+    std::set<std::string> folders_;
+    uint64_t total_ = 0;
+};
+
+bool IsMemberFailure(int32_t code) {
+    return code == ResultCrcError || code == ResultWriteError || code == ResultUnsupported ||
+           code == ResultEncrypted;
+}
+
+bool IsExtractResult(int32_t code) {
+    return code == ResultOk || code == ResultCrcError || code == ResultWriteError ||
+           code == ResultReadError || code == ResultArchiveError || code == ResultUnsupported ||
+           code == ResultEncrypted;
+}
+
+// Follows the reports of one ExtractMatching call and checks each against the
+// ones before it.
+class ReportChecker {
+  public:
+    enum Phase { kNotStarted, kInArchive, kInMember, kAfterFailure, kOver };
+
+    ReportChecker(Engine& engine, bool check_crc) : engine_(engine), check_crc_(check_crc) {}
+
+    void operator()(int32_t code, ReportRecord& r) {
+        FUZZ_CHECK(!r.name.empty(), "report %d with an empty name", static_cast<int>(code));
+        FUZZ_CHECK(code == r.status || r.status == StatusProgress || r.status == StatusMemberFailed,
+                   "report code %d with status %d", static_cast<int>(code), static_cast<int>(r.status));
+        switch (r.status) {
+        case StatusArchiveStart:
+            FUZZ_CHECK(phase_ == kNotStarted, "archive start in phase %d", phase_);
+            FUZZ_CHECK(r.name == kArchive, "archive start names %s", r.name.c_str());
+            FUZZ_CHECK(r.time == 0 && r.attributes == 0, "archive start with time or attributes");
+            phase_ = kInArchive;
+            break;
+        case StatusMemberStart:
+            FUZZ_CHECK(phase_ == kInArchive, "member start in phase %d", phase_);
+            FUZZ_CHECK(StartsWith(r.name, kTarget + kPathSeparator), "member output %s", r.name.c_str());
+            phase_ = kInMember;
+            break;
+        case StatusProgress:
+            FUZZ_CHECK(phase_ == kInMember, "progress in phase %d", phase_);
+            FUZZ_CHECK(code >= 0, "progress of %d bytes", static_cast<int>(code));
+            if (!busy_checked_ && r.method != 9) {
+                // A member extraction is running (method 9 marks the report of a
+                // member skipped by the question callback, which runs none): a
+                // second one must be refused.
+                busy_checked_ = true;
+                MemberLocation where;
+                int32_t rc = engine_.ExtractMember(kArchive, kTarget + kPathSeparator + "busy", where);
+                FUZZ_CHECK(rc == ResultBusy, "nested extraction gave %d", static_cast<int>(rc));
+            }
+            break;
+        case StatusMemberDone:
+            FUZZ_CHECK(phase_ == kInMember, "member done in phase %d", phase_);
+            ++done_;
+            phase_ = kInArchive;
+            break;
+        case StatusMemberFailed:
+            // Zip64 is reported as a failure before any member starts.
+            FUZZ_CHECK(phase_ == kInMember || (phase_ == kInArchive && code == ResultUnsupported),
+                       "member failure %d in phase %d", static_cast<int>(code), phase_);
+            FUZZ_CHECK(IsMemberFailure(code), "member failure with code %d", static_cast<int>(code));
+            FUZZ_CHECK(check_crc_ || code != ResultCrcError, "CRC error with the check off");
+            if (code == ResultCrcError) crc_failed_ = true;
+            phase_ = kAfterFailure;
+            break;
+        case StatusSerious:
+            FUZZ_CHECK(phase_ == kInMember, "serious failure in phase %d", phase_);
+            FUZZ_CHECK(code == ResultSerious, "serious failure with code %d", static_cast<int>(code));
+            phase_ = kOver;
+            serious_ = true;
+            break;
+        case StatusArchiveEnd:
+            FUZZ_CHECK(phase_ == kInArchive || phase_ == kAfterFailure, "archive end in phase %d", phase_);
+            FUZZ_CHECK(r.name == kArchive, "archive end names %s", r.name.c_str());
+            FUZZ_CHECK(r.time == 0xFFFFFFFFu && r.attributes == 0xFFFFFFFFu, "archive end without its marks");
+            FUZZ_CHECK(r.size >= 0 && r.compressed_size >= 0, "negative totals at the end");
+            phase_ = kOver;
+            break;
+        default: FUZZ_CHECK(false, "unknown report status %d", static_cast<int>(r.status));
+        }
+    }
+
+    bool Question(ReportRecord& r) {
+        FUZZ_CHECK(phase_ == kInMember, "question in phase %d", phase_);
+        FUZZ_CHECK(StartsWith(r.name, kTarget + kPathSeparator), "question about %s", r.name.c_str());
+        // Overwrite some repeated names and skip others, by a bit the input controls.
+        return (r.time & 1) != 0;
+    }
+
+    // Checks the result of the call against the reports seen.
+    void Finish(int32_t result) {
+        if (result == ResultNotArchive) {
+            FUZZ_CHECK(phase_ == kNotStarted, "reports for an input that is not an archive");
+            return;
+        }
+        if (result == ResultSerious) {
+            FUZZ_CHECK(serious_ && phase_ == kOver, "serious result without its report");
+            return;
+        }
+        FUZZ_CHECK(result >= 0, "ExtractMatching returned %d", static_cast<int>(result));
+        FUZZ_CHECK(phase_ == kOver && !serious_, "no archive end report");
+        FUZZ_CHECK(result == done_, "returned %d but %d members were done", static_cast<int>(result), done_);
+    }
+
+    bool crc_failed() const { return crc_failed_; }
+
+  private:
+    Engine& engine_;
+    bool check_crc_;
+    Phase phase_ = kNotStarted;
+    int done_ = 0;
+    bool busy_checked_ = false;
+    bool serious_ = false;
+    bool crc_failed_ = false;
+};
+
+// Extracts every member; returns whether one failed its CRC check.
+bool ExtractAll(MemoryFileSystem& archive, bool check_crc) {
+    GuardedFileSystem fs(archive);
+    EngineOptions options;
+    options.check_crc = check_crc;
+    Engine engine(fs, options);
+    ReportChecker checker(engine, check_crc);
+    int32_t result = engine.ExtractMatching(
+        kArchive, kTarget, "*.*", [&checker](int32_t code, ReportRecord& r) { checker(code, r); },
+        [&checker](ReportRecord& r) { return checker.Question(r); });
+    checker.Finish(result);
+    if (Verbose())
+        std::fprintf(stderr, "  ExtractMatching (CRC check %s): %s, %llu bytes written%s%s\n",
+                     check_crc ? "on" : "off", result >= 0 ? std::to_string(result).c_str() : ResultName(result),
+                     static_cast<unsigned long long>(fs.bytes_written()),
+                     engine.diagnostic().empty() ? "" : "; last failure: ", engine.diagnostic().c_str());
+    return checker.crc_failed();
+}
+
+int32_t AddClamped(int32_t total, uint32_t add) {
+    int64_t sum = static_cast<int64_t>(total) + add;
+    return sum > std::numeric_limits<int32_t>::max() ? std::numeric_limits<int32_t>::max()
+                                                     : static_cast<int32_t>(sum);
+}
+
+// Walks the directory and compares the sums with ArchiveTotals.
+void WalkDirectory(MemoryFileSystem& archive, size_t size) {
+    GuardedFileSystem fs(archive);
+    Engine engine(fs);
+    MemberEntry entry;
+    size_t members = 0;
+    int32_t total = 0, compressed = 0;
+    int32_t rc;
+    for (rc = engine.FirstMember(kArchive, entry); rc == ResultOk; rc = engine.NextMember(entry)) {
+        // Every entry takes at least its 46 fixed bytes of the archive, so a
+        // walk longer than that would be going round in circles.
+        ++members;
+        FUZZ_CHECK(members <= size / 46 + 1, "walk of %zu members in %zu bytes", members, size);
+        FUZZ_CHECK(entry.walking(), "a member was read but the walk is closed");
+        FUZZ_CHECK(entry.name.find('\0') == std::string::npos, "NUL in a decoded name");
+        if (kPathSeparator == '/')
+            FUZZ_CHECK(entry.name.find('\\') == std::string::npos, "backslash left in %s", entry.name.c_str());
+        FUZZ_CHECK(entry.raw_name.find('\0') == std::string::npos, "NUL in a stored name");
+        if (entry.fits)
+            FUZZ_CHECK(entry.size >= 0 && entry.compressed_size >= 0 && entry.header_offset >= 0,
+                       "a member that fits has negative fields");
+        total = AddClamped(total, static_cast<uint32_t>(entry.size));
+        compressed = AddClamped(compressed, static_cast<uint32_t>(entry.compressed_size));
+    }
+    if (Verbose())
+        std::fprintf(stderr, "  walk: %zu members, ended with %s; totals %d/%d\n", members, ResultName(rc),
+                     static_cast<int>(total), static_cast<int>(compressed));
+    FUZZ_CHECK(rc == ResultNoMoreMembers || rc == ResultArchiveFileError || rc == ResultUnsupported ||
+                   rc == ResultNoDirectory,
+               "the walk ended with %d", static_cast<int>(rc));
+    FUZZ_CHECK(!entry.walking() && !entry.archive, "the walk ended but is still open");
+    // A walk that never started is closed as well.
+    engine.CloseMemberWalk(entry);
+    FUZZ_CHECK(engine.NextMember(entry) == ResultNoMoreMembers, "NextMember after the end");
+
+    int32_t totals_compressed = -1;
+    int32_t totals = engine.ArchiveTotals(kArchive, &totals_compressed);
+    if (engine.IsZipArchive(kArchive)) {
+        FUZZ_CHECK(totals == total && totals_compressed == compressed,
+                   "ArchiveTotals %d/%d, the walk %d/%d", static_cast<int>(totals),
+                   static_cast<int>(totals_compressed), static_cast<int>(total), static_cast<int>(compressed));
+    } else {
+        FUZZ_CHECK(totals == totals_compressed && totals >= 0, "totals of a file that is no archive");
+    }
+}
+
+// Extracts the member whose local header starts the archive, as a caller does
+// that has no directory: sizes come from the local header or follow the data.
+void ExtractFirstLocal(MemoryFileSystem& archive) {
+    GuardedFileSystem fs(archive);
+    Engine engine(fs);
+    MemberLocation where;
+    int32_t rc = engine.ExtractMember(kArchive, kTarget + kPathSeparator + "local", where);
+    if (Verbose())
+        std::fprintf(stderr, "  member at offset 0 without the directory: %s %s\n", ResultName(rc),
+                     engine.diagnostic().c_str());
+    FUZZ_CHECK(IsExtractResult(rc), "ExtractMember returned %d", static_cast<int>(rc));
+    FUZZ_CHECK((rc == ResultOk) == engine.diagnostic().empty(), "result %d with diagnostic \"%s\"",
+               static_cast<int>(rc), engine.diagnostic().c_str());
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    MemoryFileSystem archive;
+    archive.Put(kArchive, std::vector<uint8_t>(data, data + size));
+    if (ExtractAll(archive, true)) ExtractAll(archive, false);
+    WalkDirectory(archive, size);
+    ExtractFirstLocal(archive);
+    return 0;
+}
