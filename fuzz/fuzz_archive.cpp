@@ -2,17 +2,20 @@
 //
 // Each input is held in memory as "in.zip" and goes through everything a caller
 // of the engine can do with an archive:
-//  - ExtractMatching into "out" with a report callback that checks the order
-//    and contents of every report, and a question callback for repeated names;
-//    when a member fails its CRC check the extraction stops there, so the same
-//    input is extracted once more with the CRC check off to reach the members
-//    behind it;
+//  - ExtractMatching into "out", twice: once as the installer runs it (CRC check
+//    on, 4,096-byte refills) and once with the CRC check off and tiny refills
+//    (1, 7 or 31 bytes, by the input's length), so that the members behind a CRC
+//    failure are reached and the slow input paths run. A report callback checks
+//    the order and contents of every report; the two runs must agree member by
+//    member (result, bytes written and their CRC-32) up to the first CRC failure
+//    of the first run, and entirely when there is none. Decoding may not depend
+//    on how the input is cut into refills.
 //  - a directory walk with FirstMember/NextMember, checked against ArchiveTotals;
 //  - ExtractMember of the local header at offset 0 without the directory, the
 //    path a data descriptor takes when nothing else gives the sizes.
-// All output goes to a file system that keeps nothing but byte counts: it caps
-// each file and the whole run (so decompression bombs stay cheap) and traps on
-// any path outside "out".
+// All output goes to a file system that keeps only sizes and CRCs: it caps each
+// file and the whole run (so decompression bombs stay cheap) and traps on any
+// path outside "out".
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -23,6 +26,7 @@
 #include <vector>
 
 #include "fuzz_check.h"
+#include "unzip/crc32.h"
 #include "unzip/engine.h"
 #include "unzip/memory_file_system.h"
 #include "unzip/result.h"
@@ -63,14 +67,22 @@ bool InsideTarget(const std::string& path) {
     }
 }
 
+// What one output file received.
+struct OutputStats {
+    uint64_t size = 0;
+    uint32_t crc = 0xFFFFFFFFu; // running CRC-32 register
+};
+
 class CountingOutput final : public OutputFile {
   public:
-    CountingOutput(std::string path, uint64_t& total) : path_(std::move(path)), total_(total) {}
+    CountingOutput(std::string path, OutputStats& stats, uint64_t& total)
+        : path_(std::move(path)), stats_(stats), total_(total) {}
     ~CountingOutput() override { FUZZ_CHECK(closed_, "output %s was never closed", path_.c_str()); }
-    bool Write(const void*, size_t n) override {
+    bool Write(const void* data, size_t n) override {
         FUZZ_CHECK(!closed_, "write to %s after close", path_.c_str());
-        if (n > kFileLimit - size_ || n > kTotalLimit - total_) return false;
-        size_ += n;
+        if (n > kFileLimit - stats_.size || n > kTotalLimit - total_) return false;
+        stats_.size += n;
+        stats_.crc = Crc32Update(stats_.crc, static_cast<const uint8_t*>(data), n);
         total_ += n;
         return true;
     }
@@ -83,8 +95,8 @@ class CountingOutput final : public OutputFile {
 
   private:
     std::string path_;
+    OutputStats& stats_;
     uint64_t& total_;
-    uint64_t size_ = 0;
     bool closed_ = false;
 };
 
@@ -101,7 +113,8 @@ class GuardedFileSystem final : public FileSystem {
         FUZZ_CHECK(InsideTarget(path), "the engine created %s outside the target folder", path.c_str());
         files_.insert(path);
         *status = CreateStatus::Ok;
-        return std::make_unique<CountingOutput>(path, total_);
+        last_ = OutputStats();
+        return std::make_unique<CountingOutput>(path, last_, total_);
     }
     bool Remove(const std::string& path) override {
         FUZZ_CHECK(InsideTarget(path), "the engine removed %s outside the target folder", path.c_str());
@@ -109,7 +122,6 @@ class GuardedFileSystem final : public FileSystem {
     }
     bool IsFolder(const std::string& path) override { return folders_.count(path) > 0; }
     bool Exists(const std::string& path) override { return files_.count(path) || folders_.count(path); }
-    uint64_t bytes_written() const { return total_; }
     bool MakeFolder(const std::string& path) override {
         FUZZ_CHECK(InsideTarget(path), "the engine made the folder %s outside the target folder",
                    path.c_str());
@@ -117,11 +129,29 @@ class GuardedFileSystem final : public FileSystem {
         return true;
     }
 
+    uint64_t bytes_written() const { return total_; }
+    // The output file created last, cleared by ForgetLast().
+    const OutputStats& last() const { return last_; }
+    void ForgetLast() { last_ = OutputStats(); }
+
   private:
     MemoryFileSystem& archive_;
     std::set<std::string> files_;
     std::set<std::string> folders_;
+    OutputStats last_;
     uint64_t total_ = 0;
+};
+
+// How one member of an ExtractMatching run ended.
+struct MemberOutcome {
+    std::string name;
+    int32_t code = 0; // StatusMemberDone, a failure code, or ResultSerious
+    OutputStats output;
+};
+
+struct RunOutcome {
+    int32_t result = 0;
+    std::vector<MemberOutcome> members;
 };
 
 bool IsMemberFailure(int32_t code) {
@@ -141,7 +171,8 @@ class ReportChecker {
   public:
     enum Phase { kNotStarted, kInArchive, kInMember, kAfterFailure, kOver };
 
-    ReportChecker(Engine& engine, bool check_crc) : engine_(engine), check_crc_(check_crc) {}
+    ReportChecker(Engine& engine, GuardedFileSystem& fs, bool check_crc)
+        : engine_(engine), fs_(fs), check_crc_(check_crc) {}
 
     void operator()(int32_t code, ReportRecord& r) {
         FUZZ_CHECK(!r.name.empty(), "report %d with an empty name", static_cast<int>(code));
@@ -158,6 +189,8 @@ class ReportChecker {
             FUZZ_CHECK(phase_ == kInArchive, "member start in phase %d", phase_);
             FUZZ_CHECK(StartsWith(r.name, kTarget + kPathSeparator), "member output %s", r.name.c_str());
             phase_ = kInMember;
+            fs_.ForgetLast();
+            members_.push_back(MemberOutcome{r.name, 0, OutputStats()});
             break;
         case StatusProgress:
             FUZZ_CHECK(phase_ == kInMember, "progress in phase %d", phase_);
@@ -176,6 +209,7 @@ class ReportChecker {
             FUZZ_CHECK(phase_ == kInMember, "member done in phase %d", phase_);
             ++done_;
             phase_ = kInArchive;
+            EndMember(StatusMemberDone);
             break;
         case StatusMemberFailed:
             // Zip64 is reported as a failure before any member starts.
@@ -183,12 +217,13 @@ class ReportChecker {
                        "member failure %d in phase %d", static_cast<int>(code), phase_);
             FUZZ_CHECK(IsMemberFailure(code), "member failure with code %d", static_cast<int>(code));
             FUZZ_CHECK(check_crc_ || code != ResultCrcError, "CRC error with the check off");
-            if (code == ResultCrcError) crc_failed_ = true;
+            if (phase_ == kInMember) EndMember(code);
             phase_ = kAfterFailure;
             break;
         case StatusSerious:
             FUZZ_CHECK(phase_ == kInMember, "serious failure in phase %d", phase_);
             FUZZ_CHECK(code == ResultSerious, "serious failure with code %d", static_cast<int>(code));
+            EndMember(code);
             phase_ = kOver;
             serious_ = true;
             break;
@@ -225,35 +260,70 @@ class ReportChecker {
         FUZZ_CHECK(result == done_, "returned %d but %d members were done", static_cast<int>(result), done_);
     }
 
-    bool crc_failed() const { return crc_failed_; }
+    const std::vector<MemberOutcome>& members() const { return members_; }
 
   private:
+    void EndMember(int32_t code) {
+        members_.back().code = code;
+        members_.back().output = fs_.last();
+    }
+
     Engine& engine_;
+    GuardedFileSystem& fs_;
     bool check_crc_;
+    std::vector<MemberOutcome> members_;
     Phase phase_ = kNotStarted;
     int done_ = 0;
     bool busy_checked_ = false;
     bool serious_ = false;
-    bool crc_failed_ = false;
 };
 
-// Extracts every member; returns whether one failed its CRC check.
-bool ExtractAll(MemoryFileSystem& archive, bool check_crc) {
+// Extracts every member.
+RunOutcome ExtractAll(MemoryFileSystem& archive, bool check_crc, size_t refill_size) {
     GuardedFileSystem fs(archive);
     EngineOptions options;
     options.check_crc = check_crc;
+    options.refill_size = refill_size;
     Engine engine(fs, options);
-    ReportChecker checker(engine, check_crc);
-    int32_t result = engine.ExtractMatching(
+    ReportChecker checker(engine, fs, check_crc);
+    RunOutcome run;
+    run.result = engine.ExtractMatching(
         kArchive, kTarget, "*.*", [&checker](int32_t code, ReportRecord& r) { checker(code, r); },
         [&checker](ReportRecord& r) { return checker.Question(r); });
-    checker.Finish(result);
+    checker.Finish(run.result);
+    run.members = checker.members();
     if (Verbose())
-        std::fprintf(stderr, "  ExtractMatching (CRC check %s): %s, %llu bytes written%s%s\n",
-                     check_crc ? "on" : "off", result >= 0 ? std::to_string(result).c_str() : ResultName(result),
-                     static_cast<unsigned long long>(fs.bytes_written()),
+        std::fprintf(stderr, "  ExtractMatching (CRC check %s, refill %zu): %s, %zu members, %llu bytes written%s%s\n",
+                     check_crc ? "on" : "off", refill_size,
+                     run.result >= 0 ? std::to_string(run.result).c_str() : ResultName(run.result),
+                     run.members.size(), static_cast<unsigned long long>(fs.bytes_written()),
                      engine.diagnostic().empty() ? "" : "; last failure: ", engine.diagnostic().c_str());
-    return checker.crc_failed();
+    return run;
+}
+
+// The run with the CRC check (a) and the one without (b) must agree up to a's
+// first CRC failure, and entirely when a has none.
+void CompareRuns(const RunOutcome& a, const RunOutcome& b) {
+    for (size_t i = 0; i < a.members.size(); ++i) {
+        const MemberOutcome& ma = a.members[i];
+        FUZZ_CHECK(i < b.members.size(), "member %zu (%s) missing from the second run", i, ma.name.c_str());
+        const MemberOutcome& mb = b.members[i];
+        FUZZ_CHECK(ma.name == mb.name, "member %zu is %s, then %s", i, ma.name.c_str(), mb.name.c_str());
+        FUZZ_CHECK(ma.output.size == mb.output.size && ma.output.crc == mb.output.crc,
+                   "%s: %llu bytes (CRC register %08x), then %llu bytes (%08x)", ma.name.c_str(),
+                   static_cast<unsigned long long>(ma.output.size), ma.output.crc,
+                   static_cast<unsigned long long>(mb.output.size), mb.output.crc);
+        if (ma.code == ResultCrcError) {
+            FUZZ_CHECK(mb.code == StatusMemberDone, "%s: CRC error, then %s", ma.name.c_str(),
+                       ResultName(mb.code));
+            return;
+        }
+        FUZZ_CHECK(ma.code == mb.code, "%s: %s, then %s", ma.name.c_str(), ResultName(ma.code),
+                   ResultName(mb.code));
+    }
+    FUZZ_CHECK(a.result == b.result && a.members.size() == b.members.size(),
+               "first run: %d with %zu members, second: %d with %zu", static_cast<int>(a.result),
+               a.members.size(), static_cast<int>(b.result), b.members.size());
 }
 
 int32_t AddClamped(int32_t total, uint32_t add) {
@@ -310,9 +380,11 @@ void WalkDirectory(MemoryFileSystem& archive, size_t size) {
 
 // Extracts the member whose local header starts the archive, as a caller does
 // that has no directory: sizes come from the local header or follow the data.
-void ExtractFirstLocal(MemoryFileSystem& archive) {
+void ExtractFirstLocal(MemoryFileSystem& archive, size_t refill_size) {
     GuardedFileSystem fs(archive);
-    Engine engine(fs);
+    EngineOptions options;
+    options.refill_size = refill_size;
+    Engine engine(fs, options);
     MemberLocation where;
     int32_t rc = engine.ExtractMember(kArchive, kTarget + kPathSeparator + "local", where);
     if (Verbose())
@@ -326,10 +398,14 @@ void ExtractFirstLocal(MemoryFileSystem& archive) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static constexpr size_t kSmallRefills[3] = {1, 7, 31};
+    const size_t small_refill = kSmallRefills[size % 3];
     MemoryFileSystem archive;
     archive.Put(kArchive, std::vector<uint8_t>(data, data + size));
-    if (ExtractAll(archive, true)) ExtractAll(archive, false);
+    const RunOutcome checked = ExtractAll(archive, true, BitInput::kDefaultRefill);
+    const RunOutcome unchecked = ExtractAll(archive, false, small_refill);
+    CompareRuns(checked, unchecked);
     WalkDirectory(archive, size);
-    ExtractFirstLocal(archive);
+    ExtractFirstLocal(archive, small_refill);
     return 0;
 }

@@ -5,6 +5,9 @@
 //               that codes straddle refills and the careful loop gets its share
 //     bit 2     whether the input is limited to the stream's length, as for a
 //               member whose compressed size is known, or read until it ends
+//     bit 3     whether the start of the stream (one refill's worth) is handed
+//               over as already read, as the engine does with the bytes it
+//               reads together with the local header
 // The stream is decoded with unzip::Inflater straight from a MemoryFileSystem
 // file. The sink checks the window protocol (every flush but the last is a full
 // 32 KiB window) and stops the stream with a write failure past kOutputLimit.
@@ -18,6 +21,7 @@
 // 287/288 length or 31/32 distance codes in the header. So once zlib reports a
 // data error, the comparison stops; every byte zlib produced before that must
 // still match ours, and a stream zlib finishes must decode with us as well.
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -149,6 +153,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint8_t settings = data[0];
     const size_t refill = kRefillSizes[settings & 3];
     const bool limited = (settings & 4) != 0;
+    const bool read_ahead = (settings & 8) != 0;
     const uint8_t* stream = data + 1;
     const size_t stream_size = size - 1;
 
@@ -156,7 +161,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fs.Put("stream", std::vector<uint8_t>(stream, stream + stream_size));
     std::unique_ptr<InputFile> file = fs.OpenRead("stream");
     BitInput in;
-    in.Begin(file.get(), refill, limited ? stream_size : BitInput::kNoLimit);
+    const size_t ahead = read_ahead ? std::min(refill, stream_size) : 0;
+    in.Begin(file.get(), 0, refill, limited ? stream_size : BitInput::kNoLimit, stream, ahead);
     auto window = std::make_unique<Window>();
     window->Reset();
     Inflater inflater;

@@ -223,23 +223,23 @@ def inflate_seeds(rng):
     settings = 0
     for level in range(10):
         seeds[f"text-level{level}"] = (settings, raw_deflate(text, level))
-        settings = (settings + 1) % 8
+        settings = (settings + 1) % 16
     for name, data in samples.items():
         if name == "text":
             continue
         # Level 0 of the long sample: stored blocks that fill the window.
         for level in (0, 1, 6, 9) if name == "text-70k" else (1, 6, 9):
             seeds[f"{name}-level{level}"] = (settings, raw_deflate(data, level))
-            settings = (settings + 1) % 8
+            settings = (settings + 1) % 16
     for strategy, label in ((zlib.Z_HUFFMAN_ONLY, "huffman"), (zlib.Z_RLE, "rle"), (zlib.Z_FIXED, "fixed")):
         seeds[f"text-{label}"] = (settings, raw_deflate(text, 6, strategy))
-        settings = (settings + 1) % 8
+        settings = (settings + 1) % 16
     # Cut short: the careful loop runs into the end of the input.
     full = raw_deflate(text, 6)
     seeds["text-truncated"] = (1, full[: len(full) // 2])
     for name, stream in crafted_streams().items():
         seeds[name] = (settings, stream)
-        settings = (settings + 1) % 8
+        settings = (settings + 1) % 16
     return {f"gen-{name}": bytes([s]) + stream for name, (s, stream) in seeds.items()}
 
 

@@ -22,7 +22,7 @@ struct EndRecord {
 };
 
 bool ReadAt(InputFile& f, int64_t offset, uint8_t* buffer, size_t n) {
-    return f.Seek(offset) && f.Read(buffer, n) == static_cast<long>(n);
+    return f.ReadAt(offset, buffer, n) == static_cast<long>(n);
 }
 
 // Looks for a record whose comment reaches exactly to the end of the file, so a
@@ -81,7 +81,7 @@ bool Engine::IsZipArchive(const std::string& path) {
     if (!folder.empty() && fs_.IsFolder(folder)) return false;
     std::unique_ptr<InputFile> f = fs_.OpenRead(path);
     uint8_t signature[4];
-    return f && f->Read(signature, 4) == 4 && Load32(signature) == kLocalSignature;
+    return f && f->ReadAt(0, signature, 4) == 4 && Load32(signature) == kLocalSignature;
 }
 
 int32_t Engine::FirstMember(const std::string& archive, MemberEntry& entry) {
@@ -150,9 +150,8 @@ int32_t Engine::ReadEntry(MemberEntry& entry) {
         std::memmove(entry.directory.data(), entry.directory.data() + entry.next_entry, keep);
         entry.buffer_origin += entry.next_entry;
         entry.next_entry = 0;
-        long got = entry.archive->Seek(entry.buffer_origin + keep)
-                       ? entry.archive->Read(entry.directory.data() + keep, kLargeDirectory - keep)
-                       : -1;
+        long got = entry.archive->ReadAt(entry.buffer_origin + keep, entry.directory.data() + keep,
+                                         kLargeDirectory - keep);
         if (got < 0) return ResultNoMoreMembers;
         entry.buffer_size = keep + static_cast<uint32_t>(got);
     }

@@ -8,8 +8,8 @@ namespace unzip {
 // fast loops stop well before fewer than this many remain.
 static constexpr size_t kCarry = 64;
 
-void BitInput::Begin(InputFile* file, size_t refill_size, uint64_t limit, const uint8_t* ahead,
-                     size_t ahead_size) {
+void BitInput::Begin(InputFile* file, int64_t offset, size_t refill_size, uint64_t limit,
+                     const uint8_t* ahead, size_t ahead_size) {
     file_ = file;
     refill_size_ = std::max<size_t>(refill_size, 1);
     limit_ = limit;
@@ -21,6 +21,7 @@ void BitInput::Begin(InputFile* file, size_t refill_size, uint64_t limit, const 
     bits_ = 0;
     count_ = 0;
     bytes_read_ = ahead_size;
+    position_ = offset + static_cast<int64_t>(ahead_size);
     at_end_ = false;
     filler_ = 0;
 }
@@ -34,11 +35,12 @@ bool BitInput::Fill() {
     end_ = next_ + keep;
     size_t want = refill_size_;
     if (limit_ != kNoLimit) want = static_cast<size_t>(std::min<uint64_t>(want, limit_ - bytes_read_));
-    long got = want ? file_->Read(buffer_.data() + keep, want) : 0;
+    long got = want ? file_->ReadAt(position_, buffer_.data() + keep, want) : 0;
     if (got <= 0) {
         at_end_ = true;
         return keep > 0;
     }
+    position_ += got;
     bytes_read_ += static_cast<uint64_t>(got);
     end_ += got;
     return true;

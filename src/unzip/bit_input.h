@@ -26,11 +26,11 @@ class BitInput {
     static constexpr size_t kDefaultRefill = 4096;
     static constexpr size_t kNoLimit = static_cast<size_t>(-1);
 
-    // Starts reading with `ahead` bytes already read from the archive (at most
-    // refill_size), then at the archive's current position. At most `limit`
-    // bytes are taken in all (the member's compressed size when known).
-    void Begin(InputFile* file, size_t refill_size, uint64_t limit, const uint8_t* ahead = nullptr,
-               size_t ahead_size = 0);
+    // Starts reading at `offset` of the archive, with `ahead` bytes from there
+    // already read (at most refill_size are used). At most `limit` bytes are
+    // taken in all (the member's compressed size when known).
+    void Begin(InputFile* file, int64_t offset, size_t refill_size, uint64_t limit,
+               const uint8_t* ahead = nullptr, size_t ahead_size = 0);
 
     // Bytes of compressed data taken from the archive so far.
     uint64_t bytes_read() const { return bytes_read_; }
@@ -53,6 +53,14 @@ class BitInput {
     // Makes sure at least n (at most 57) bits are held.
     void Need(unsigned n) {
         while (count_ < n) AddByte();
+    }
+    // The same, a word at a time while eight real bytes are buffered.
+    void Ensure(unsigned n) {
+        if (count_ >= n) return;
+        if (available() >= 8)
+            FastRefill();
+        else
+            Need(n);
     }
     uint32_t Peek(unsigned n) const { return static_cast<uint32_t>(bits_ & ((uint64_t(1) << n) - 1)); }
     void Drop(unsigned n) {
@@ -94,6 +102,7 @@ class BitInput {
     void AddByte();
 
     InputFile* file_ = nullptr;
+    int64_t position_ = 0;   // archive offset of the next read
     std::vector<uint8_t> buffer_;
     size_t refill_size_ = kDefaultRefill;
     uint64_t limit_ = kNoLimit;

@@ -102,6 +102,7 @@ class Engine {
     std::vector<uint8_t> head_;   // local header and the data read with it
     const uint8_t* ahead_ = nullptr; // member data already in head_
     size_t ahead_size_ = 0;
+    int64_t data_start_ = 0;      // archive offset of the member's data
     BitInput input_;              // compressed input of the current member
     std::unique_ptr<Window> window_; // output window, allocated once per engine
     std::unique_ptr<Inflater> inflater_;

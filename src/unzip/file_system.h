@@ -13,9 +13,11 @@ namespace unzip {
 class InputFile {
   public:
     virtual ~InputFile() = default;
-    virtual int64_t Size() = 0;                 // -1 when unknown
-    virtual bool Seek(int64_t offset) = 0;      // absolute position
-    virtual long Read(void* buffer, size_t n) = 0; // bytes read, 0 at the end, -1 on error
+    virtual int64_t Size() = 0; // -1 when unknown
+    // Reads up to n bytes at an absolute offset: fewer only at the end of the
+    // file. Returns the bytes read, 0 at the end, -1 on error. Positioned reads
+    // save a seek per member.
+    virtual long ReadAt(int64_t offset, void* buffer, size_t n) = 0;
 };
 
 class OutputFile {

@@ -21,13 +21,12 @@ class PosixInput final : public InputFile {
         struct stat st;
         return fstat(fd_, &st) == 0 ? static_cast<int64_t>(st.st_size) : -1;
     }
-    bool Seek(int64_t offset) override {
-        return offset >= 0 && lseek(fd_, static_cast<off_t>(offset), SEEK_SET) == offset;
-    }
-    long Read(void* buffer, size_t n) override {
+    long ReadAt(int64_t offset, void* buffer, size_t n) override {
+        if (offset < 0) return -1;
         size_t done = 0;
         while (done < n) {
-            ssize_t got = ::read(fd_, static_cast<char*>(buffer) + done, n - done);
+            ssize_t got = ::pread(fd_, static_cast<char*>(buffer) + done, n - done,
+                                  static_cast<off_t>(offset + static_cast<int64_t>(done)));
             if (got < 0 && errno == EINTR) continue;
             if (got < 0) return done ? static_cast<long>(done) : -1;
             if (got == 0) break;

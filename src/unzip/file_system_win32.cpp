@@ -40,14 +40,14 @@ class Win32Input final : public InputFile {
         LARGE_INTEGER size;
         return GetFileSizeEx(h_, &size) ? size.QuadPart : -1;
     }
-    bool Seek(int64_t offset) override {
-        LARGE_INTEGER to;
-        to.QuadPart = offset;
-        return offset >= 0 && SetFilePointerEx(h_, to, nullptr, FILE_BEGIN);
-    }
-    long Read(void* buffer, size_t n) override {
+    long ReadAt(int64_t offset, void* buffer, size_t n) override {
+        if (offset < 0) return -1;
+        OVERLAPPED at = {};
+        at.Offset = static_cast<DWORD>(offset);
+        at.OffsetHigh = static_cast<DWORD>(offset >> 32);
         DWORD got = 0;
-        if (!ReadFile(h_, buffer, static_cast<DWORD>(n), &got, nullptr)) return -1;
+        if (!ReadFile(h_, buffer, static_cast<DWORD>(n), &got, &at))
+            return GetLastError() == ERROR_HANDLE_EOF ? 0 : -1;
         return static_cast<long>(got);
     }
 

@@ -113,18 +113,23 @@ inline uint32_t Reverse(uint32_t code, unsigned len) {
     return r16 >> (16 - len);
 }
 
-// Builds a table for n code lengths; returns the CodeShape of the code. Unused
-// codes (and the whole table of an empty code) decode as invalid.
+// Builds a table for n code lengths with a top level of at most *table_bits
+// bits (the width chosen is stored back); returns the CodeShape of the code.
+// Unused codes (and the whole table of an empty code) decode as invalid.
 //
 // Symbols are visited in canonical order (by length, then symbol), in which
 // codes simply count upwards; codes that share their first top_bits bits are
 // therefore neighbours, and each run of them gets one sub-table, sized by
 // walking the lengths until the run's code space is used up.
-int BuildTable(const uint16_t* lengths, unsigned n, Alphabet alphabet, unsigned top_bits,
+int BuildTable(const uint16_t* lengths, unsigned n, Alphabet alphabet, unsigned* table_bits,
                uint32_t* table) {
     CodeLengthCounts counts;
     CodeShape shape = CheckCodeLengths(lengths, n, &counts);
     if (shape == CodeInvalid) return shape;
+    // A top level no wider than the longest code: short codes (small blocks)
+    // then fill a smaller table.
+    const unsigned top_bits = std::max(1u, std::min(*table_bits, counts.longest));
+    *table_bits = top_bits;
 
     const uint32_t top_size = 1u << top_bits;
     // Only a code that leaves space unused has entries no code reaches; a lone
@@ -220,15 +225,18 @@ struct Inflater::Tables {
     uint32_t codelen[1u << kCodeLenBits];
     uint32_t fixed_litlen[kLitLenEntries];
     uint32_t fixed_dist[kDistEntries];
+    unsigned litlen_bits, dist_bits, fixed_litlen_bits, fixed_dist_bits; // top-level widths
 };
 
 Inflater::Inflater() : tables_(new Tables) {
     uint16_t lengths[kMaxLitLen];
     for (unsigned s = 0; s < 288; ++s) lengths[s] = s < 144 ? 8 : s < 256 ? 9 : s < 280 ? 7 : 8;
-    BuildTable(lengths, 288, Alphabet::LitLen, kLitLenBits, tables_->fixed_litlen);
+    tables_->fixed_litlen_bits = kLitLenBits;
+    BuildTable(lengths, 288, Alphabet::LitLen, &tables_->fixed_litlen_bits, tables_->fixed_litlen);
     // All 32 five-bit codes: 30 and 31 are codes, but no distances.
     for (unsigned s = 0; s < 32; ++s) lengths[s] = 5;
-    BuildTable(lengths, 32, Alphabet::Dist, kDistBits, tables_->fixed_dist);
+    tables_->fixed_dist_bits = kDistBits;
+    BuildTable(lengths, 32, Alphabet::Dist, &tables_->fixed_dist_bits, tables_->fixed_dist);
 }
 
 Inflater::~Inflater() = default;
@@ -242,10 +250,15 @@ int32_t Inflater::Run(BitInput& in, Window& window, OutputSink& sink) {
         int32_t rc;
         switch (type) {
         case 0: rc = StoredBlock(in, window, sink, out); break;
-        case 1: rc = Codes(in, window, sink, out, tables_->fixed_litlen, tables_->fixed_dist); break;
+        case 1:
+            rc = Codes(in, window, sink, out, {tables_->fixed_litlen, tables_->fixed_litlen_bits},
+                       {tables_->fixed_dist, tables_->fixed_dist_bits});
+            break;
         case 2:
             rc = DynamicTables(in);
-            if (rc == ResultOk) rc = Codes(in, window, sink, out, tables_->litlen, tables_->dist);
+            if (rc == ResultOk)
+                rc = Codes(in, window, sink, out, {tables_->litlen, tables_->litlen_bits},
+                           {tables_->dist, tables_->dist_bits});
             break;
         default: return ResultArchiveError;
         }
@@ -279,25 +292,28 @@ int32_t Inflater::StoredBlock(BitInput& in, Window& window, OutputSink& sink, ui
 }
 
 int32_t Inflater::DynamicTables(BitInput& in) {
+    in.Ensure(14);
     unsigned hlit = in.Take(5) + 257;
     unsigned hdist = in.Take(5) + 1;
     unsigned hclen = in.Take(4) + 4;
     if (hlit > kMaxLitLen || hdist > kMaxDist) return ResultArchiveError;
 
     uint16_t lengths[kMaxLitLen + kMaxDist] = {};
+    in.Ensure(3 * 19);
     for (unsigned i = 0; i < hclen; ++i) lengths[kCodeLengthOrder[i]] = static_cast<uint16_t>(in.Take(3));
     if (in.Exhausted()) return ResultReadError;
     uint32_t* codelen = tables_->codelen;
-    if (BuildTable(lengths, 19, Alphabet::CodeLen, kCodeLenBits, codelen) != CodeComplete)
+    unsigned codelen_bits = kCodeLenBits;
+    if (BuildTable(lengths, 19, Alphabet::CodeLen, &codelen_bits, codelen) != CodeComplete)
         return ResultArchiveError;
 
     // A repeat of the previous length before any length repeats 0.
     const unsigned total = hlit + hdist;
     unsigned prev = 0;
     for (unsigned i = 0; i < total;) {
-        in.Need(kCodeLenBits);
-        uint32_t e = codelen[in.Peek(kCodeLenBits)];
-        if (e & kInvalid) return InvalidCode(in, e, kCodeLenBits);
+        in.Ensure(codelen_bits + 7); // a code and the longest repeat count
+        uint32_t e = codelen[in.Peek(codelen_bits)];
+        if (e & kInvalid) return InvalidCode(in, e, codelen_bits);
         in.Drop(Drop(e));
         unsigned sym = Value(e);
         unsigned value = 0, repeat;
@@ -318,17 +334,21 @@ int32_t Inflater::DynamicTables(BitInput& in) {
         if (i + repeat > total) return ResultArchiveError;
         while (repeat--) lengths[i++] = static_cast<uint16_t>(value);
     }
-    if (BuildTable(lengths, hlit, Alphabet::LitLen, kLitLenBits, tables_->litlen) != CodeComplete)
+    tables_->litlen_bits = kLitLenBits;
+    if (BuildTable(lengths, hlit, Alphabet::LitLen, &tables_->litlen_bits, tables_->litlen) != CodeComplete)
         return ResultArchiveError;
-    int shape = BuildTable(lengths + hlit, hdist, Alphabet::Dist, kDistBits, tables_->dist);
+    tables_->dist_bits = kDistBits;
+    int shape = BuildTable(lengths + hlit, hdist, Alphabet::Dist, &tables_->dist_bits, tables_->dist);
     if (shape != CodeComplete && shape != CodeIncomplete) return ResultArchiveError;
     return ResultOk;
 }
 
 int32_t Inflater::Codes(BitInput& in, Window& window, OutputSink& sink, uint8_t*& out_ref,
-                        const uint32_t* litlen, const uint32_t* dist) {
-    constexpr uint32_t kLitMask = (1u << kLitLenBits) - 1;
-    constexpr uint32_t kDistMask = (1u << kDistBits) - 1;
+                        CodeTable litlen_table, CodeTable dist_table) {
+    const uint32_t* const litlen = litlen_table.entries;
+    const uint32_t* const dist = dist_table.entries;
+    const uint32_t lit_mask = (1u << litlen_table.bits) - 1;
+    const uint32_t dist_mask = (1u << dist_table.bits) - 1;
     constexpr size_t kFastInput = 16;
     constexpr size_t kFastRoom = 258 + 16;
     uint8_t* out = out_ref;
@@ -355,30 +375,29 @@ int32_t Inflater::Codes(BitInput& in, Window& window, OutputSink& sink, uint8_t*
             int32_t rc = ResultOk;
             bool done = false;
             refill();
-            uint32_t e = litlen[bits & kLitMask];
+            uint32_t e = litlen[bits & lit_mask];
             do {
                 // Here at least 56 bits are held and e is the entry for them.
                 if (e & kLiteral) {
-                    // Up to three literals per refill (3 * 11 bits at the top level).
+                    // Up to three literals per refill (3 * 11 bits at most at the top level).
                     drop(e);
                     *out++ = static_cast<uint8_t>(Value(e));
-                    e = litlen[bits & kLitMask];
+                    e = litlen[bits & lit_mask];
                     if (e & kLiteral) {
                         drop(e);
                         *out++ = static_cast<uint8_t>(Value(e));
-                        e = litlen[bits & kLitMask];
+                        e = litlen[bits & lit_mask];
                         if (e & kLiteral) {
                             drop(e);
                             *out++ = static_cast<uint8_t>(Value(e));
-                            e = litlen[bits & kLitMask];
+                            e = litlen[bits & lit_mask];
                         }
                     }
                     refill();
                     continue;
                 }
                 if (e & kSubTable) {
-                    bits >>= kLitLenBits;
-                    count -= kLitLenBits;
+                    drop(e);
                     e = litlen[Value(e) + (bits & ((1u << CodeBits(e)) - 1))];
                 }
                 uint64_t before = bits;
@@ -386,7 +405,7 @@ int32_t Inflater::Codes(BitInput& in, Window& window, OutputSink& sink, uint8_t*
                 if (e & kLiteral) {
                     *out++ = static_cast<uint8_t>(Value(e));
                     refill();
-                    e = litlen[bits & kLitMask];
+                    e = litlen[bits & lit_mask];
                     continue;
                 }
                 if (e & (kEndOfBlock | kInvalid)) {
@@ -396,10 +415,9 @@ int32_t Inflater::Codes(BitInput& in, Window& window, OutputSink& sink, uint8_t*
                 }
                 const uint32_t length = Value(e) + ExtraValue(e, before);
 
-                uint32_t d = dist[bits & kDistMask];
+                uint32_t d = dist[bits & dist_mask];
                 if (d & kSubTable) {
-                    bits >>= kDistBits;
-                    count -= kDistBits;
+                    drop(d);
                     d = dist[Value(d) + (bits & ((1u << CodeBits(d)) - 1))];
                 }
                 if (d & kInvalid) {
@@ -411,7 +429,7 @@ int32_t Inflater::Codes(BitInput& in, Window& window, OutputSink& sink, uint8_t*
                 drop(d);
                 const uint32_t distance = Value(d) + ExtraValue(d, before);
                 refill();
-                e = litlen[bits & kLitMask];
+                e = litlen[bits & lit_mask];
 
                 const uint8_t* src = out - distance;
                 uint8_t* const stop = out + length;
@@ -444,8 +462,8 @@ int32_t Inflater::Codes(BitInput& in, Window& window, OutputSink& sink, uint8_t*
         // Careful path: one code per round, exact window ends.
         if (in.Exhausted()) return ResultReadError;
         if (in.available() < kFastInput) in.Fill();
-        in.Need(15 + 5);
-        unsigned width = kLitLenBits;
+        in.Ensure(15 + 5);
+        unsigned width = litlen_table.bits;
         uint32_t e = litlen[in.Peek(width)];
         if (e & kSubTable) {
             in.Drop(width);
@@ -469,8 +487,8 @@ int32_t Inflater::Codes(BitInput& in, Window& window, OutputSink& sink, uint8_t*
             return ResultOk;
         }
         uint32_t length = Value(e) + ExtraValue(e, before);
-        in.Need(15 + 13);
-        width = kDistBits;
+        in.Ensure(15 + 13);
+        width = dist_table.bits;
         e = dist[in.Peek(width)];
         if (e & kSubTable) {
             in.Drop(width);

@@ -61,10 +61,16 @@ class Inflater {
     struct Tables;
 
   private:
+    // A decoding table and the width of its top level.
+    struct CodeTable {
+        const uint32_t* entries;
+        unsigned bits;
+    };
+
     int32_t StoredBlock(BitInput& in, Window& window, OutputSink& sink, uint8_t*& out);
     int32_t DynamicTables(BitInput& in);
-    int32_t Codes(BitInput& in, Window& window, OutputSink& sink, uint8_t*& out,
-                  const uint32_t* litlen, const uint32_t* dist);
+    int32_t Codes(BitInput& in, Window& window, OutputSink& sink, uint8_t*& out, CodeTable litlen,
+                  CodeTable dist);
 
     std::unique_ptr<Tables> tables_;
 };

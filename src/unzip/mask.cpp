@@ -17,8 +17,8 @@ std::string Upper(const std::string& s) {
 
 bool MatchMask(const std::string& mask_in, const std::string& name_in) {
     const std::string mask = Upper(mask_in);
-    const std::string name = Upper(name_in);
     if (mask.empty() || mask == "*.*") return true;
+    const std::string name = Upper(name_in);
 
     const size_t dot = name.find('.');
     if (mask.compare(0, 2, "*.") == 0) {

@@ -73,7 +73,8 @@ int32_t Engine::StoredCopy(InputFile& archive, OutputSink& sink) {
         std::memcpy(window_->begin(), ahead_, have);
         ahead_ += have;
         ahead_size_ -= have;
-        if (have < k && archive.Read(window_->begin() + have, k - have) != static_cast<long>(k - have))
+        if (have < k && archive.ReadAt(data_start_ + static_cast<int64_t>(stored_bytes_read_ + have),
+                                       window_->begin() + have, k - have) != static_cast<long>(k - have))
             return Fail(ResultReadError, "the stored data ends early");
         if (!sink.Flush(window_->begin(), k)) return Fail(ResultWriteError, "the output cannot be written");
         stored_bytes_read_ += k;
@@ -87,7 +88,7 @@ int32_t Engine::ExtractMemberData(InputFile& archive, OutputFile& out, uint16_t 
     uint64_t limit = member_compressed_size_ == UnknownSize
                          ? BitInput::kNoLimit
                          : static_cast<uint64_t>(member_compressed_size_);
-    input_.Begin(&archive, options_.refill_size, limit, ahead_, ahead_size_);
+    input_.Begin(&archive, data_start_, options_.refill_size, limit, ahead_, ahead_size_);
     window_->Reset();
     int32_t rc = inflater_->Run(input_, *window_, sink);
     if (rc != ResultOk) {
@@ -131,7 +132,7 @@ int32_t Engine::ExtractMember(const std::string& archive_path, const std::string
     // The header and, in the same read, the start of the data (all of it for
     // small members).
     head_.resize(kLocalHeaderSize + options_.refill_size);
-    const long got = archive->Seek(where.header_offset) ? archive->Read(head_.data(), head_.size()) : -1;
+    const long got = archive->ReadAt(where.header_offset, head_.data(), head_.size());
     const uint8_t* header = head_.data();
     if (got < kLocalHeaderSize || Load32(header) != kLocalSignature)
         return Fail(ResultArchiveError, "no local header where the directory points");
@@ -173,15 +174,14 @@ int32_t Engine::ExtractMember(const std::string& archive_path, const std::string
     member_compressed_size_ = static_cast<int32_t>(csize);
     stored_member_ = method == kMethodStored;
     stored_bytes_read_ = 0;
-    input_.Begin(archive, options_.refill_size, 0);
+    input_.Begin(archive, 0, options_.refill_size, 0);
 
     const int64_t data_start =
         where.header_offset + kLocalHeaderSize + Load16(header + 26) + Load16(header + 28);
     const int64_t skip = data_start - where.header_offset;
+    data_start_ = data_start;
     ahead_ = head_.data() + skip;
     ahead_size_ = skip < got ? static_cast<size_t>(got - skip) : 0;
-    if (!ahead_size_ && !archive->Seek(data_start))
-        return Fail(ResultReadError, "the member's data cannot be reached");
 
     const bool folder_entry = !output.empty() && (output.back() == '/' || output.back() == kPathSeparator);
     if (folder_entry) {

@@ -10,22 +10,16 @@ class MemoryInput final : public InputFile {
   public:
     explicit MemoryInput(const std::vector<uint8_t>& bytes) : bytes_(bytes) {}
     int64_t Size() override { return static_cast<int64_t>(bytes_.size()); }
-    bool Seek(int64_t offset) override {
-        if (offset < 0) return false;
-        position_ = static_cast<uint64_t>(offset);
-        return true;
-    }
-    long Read(void* buffer, size_t n) override {
-        if (position_ >= bytes_.size()) return 0;
-        size_t k = std::min<uint64_t>(n, bytes_.size() - position_);
-        std::memcpy(buffer, bytes_.data() + position_, k);
-        position_ += k;
+    long ReadAt(int64_t offset, void* buffer, size_t n) override {
+        if (offset < 0) return -1;
+        if (static_cast<uint64_t>(offset) >= bytes_.size()) return 0;
+        size_t k = std::min<uint64_t>(n, bytes_.size() - static_cast<uint64_t>(offset));
+        std::memcpy(buffer, bytes_.data() + offset, k);
         return static_cast<long>(k);
     }
 
   private:
     const std::vector<uint8_t>& bytes_;
-    uint64_t position_ = 0;
 };
 
 class MemoryOutput final : public OutputFile {

@@ -52,7 +52,7 @@ Decoded Inflate(const Bytes& stream, size_t refill, size_t write_limit = static_
     fs.Put("stream.bin", stream);
     std::unique_ptr<unzip::InputFile> file = fs.OpenRead("stream.bin");
     unzip::BitInput in;
-    in.Begin(file.get(), refill, stream.size());
+    in.Begin(file.get(), 0, refill, stream.size());
     auto window = std::make_unique<unzip::Window>();
     window->Reset();
     unzip::Inflater inflater;
