@@ -59,10 +59,12 @@ int32_t Engine::ExtractMatching(const std::string& archive, const std::string& f
     report_ = report ? std::move(report) : [](int32_t, ReportRecord&) {};
     held_archive_ = fs_.OpenRead(archive);
     held_path_ = archive;
+    fs_.BeginBatch();
     auto clear_slots = [this] {
         report_ = nullptr;
         question_ = nullptr;
         held_archive_.reset();
+        fs_.EndBatch();
     };
 
     int32_t extracted = 0;

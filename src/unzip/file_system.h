@@ -43,6 +43,10 @@ class FileSystem {
     virtual bool Exists(const std::string& path) = 0;
     // Creates one folder; true when it exists afterwards.
     virtual bool MakeFolder(const std::string& path) = 0;
+    // Bracket one extraction; in between a file system may keep folders open
+    // to spare path lookups. Batches nest.
+    virtual void BeginBatch() {}
+    virtual void EndBatch() {}
 };
 
 #ifdef _WIN32

@@ -2,6 +2,7 @@
 #ifndef _WIN32
 
 #include <cerrno>
+#include <string>
 #include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -82,6 +83,11 @@ class PosixOutput final : public OutputFile {
 
 class PosixFileSystem final : public FileSystem {
   public:
+    void BeginBatch() override { ++Folder().depth; }
+    void EndBatch() override {
+        OpenFolder& f = Folder();
+        if (f.depth > 0 && --f.depth == 0) f.Close();
+    }
     std::unique_ptr<InputFile> OpenRead(const std::string& path) override {
         int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0) return nullptr;
@@ -89,7 +95,14 @@ class PosixFileSystem final : public FileSystem {
     }
     std::unique_ptr<OutputFile> Create(const std::string& path, CreateStatus* status) override {
         // O_NOFOLLOW: a symbolic link planted in the target is not followed out of it.
-        int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
+        const int flags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW;
+        int fd;
+        size_t slash = path.rfind('/');
+        OpenFolder& folder = Folder();
+        if (folder.depth > 0 && slash != std::string::npos && slash > 0 && folder.Open(path.substr(0, slash)))
+            fd = ::openat(folder.fd, path.c_str() + slash + 1, flags, 0644);
+        else
+            fd = ::open(path.c_str(), flags, 0644);
         if (fd < 0) {
             *status = errno == ENOENT ? CreateStatus::PathNotFound : CreateStatus::Failed;
             return nullptr;
@@ -108,6 +121,33 @@ class PosixFileSystem final : public FileSystem {
     }
     bool MakeFolder(const std::string& path) override {
         return ::mkdir(path.c_str(), 0755) == 0 || (errno == EEXIST && IsFolder(path));
+    }
+
+  private:
+    // During a batch the folder of the last file created stays open and the
+    // next file beside it is created relative to it: members mostly follow
+    // others of their folder, and each create then skips the walk down the
+    // path. Per thread, so engines on different threads do not share it.
+    struct OpenFolder {
+        int depth = 0;
+        int fd = -1;
+        std::string path;
+        bool Open(const std::string& folder) {
+            if (fd >= 0 && folder == path) return true;
+            Close();
+            fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            if (fd >= 0) path = folder;
+            return fd >= 0;
+        }
+        void Close() {
+            if (fd >= 0) ::close(fd);
+            fd = -1;
+            path.clear();
+        }
+    };
+    static OpenFolder& Folder() {
+        static thread_local OpenFolder folder;
+        return folder;
     }
 };
 
