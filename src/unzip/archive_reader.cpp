@@ -17,8 +17,8 @@ constexpr int64_t kSearchBlock = 4096;
 constexpr uint32_t kLargeDirectory = 64000;
 
 struct EndRecord {
-    int64_t position = -1;          // archive offset of the PK 05 06 signature
-    uint8_t bytes[kEndRecordSize];  // the fixed part of the record
+    int64_t position = -1;         // archive offset of the PK 05 06 signature
+    uint8_t bytes[kEndRecordSize]; // the fixed part of the record
 };
 
 bool ReadAt(InputFile& f, int64_t offset, uint8_t* buffer, size_t n) {
@@ -73,8 +73,7 @@ int32_t AddClamped(int32_t total, int64_t add) {
 } // namespace
 
 bool Engine::IsZipArchive(const std::string& path) {
-    if (path.find('.') == std::string::npos || path.find(".exe") != std::string::npos)
-        return false;
+    if (path.find('.') == std::string::npos || path.find(".exe") != std::string::npos) return false;
     std::string folder = path;
     if (!folder.empty() && (folder.back() == '\\' || folder.back() == kPathSeparator))
         folder.pop_back();
@@ -99,15 +98,18 @@ int32_t Engine::FirstMember(const std::string& archive, MemberEntry& entry) {
     // The Zip64 marker in place of the directory offset: the directory can only
     // be found through the Zip64 records. (A Zip64 end record written merely
     // because of the entry count leaves a usable offset here and is read as usual.)
-    if (Load32(end.bytes + 16) == 0xFFFFFFFFu) return Fail(ResultUnsupported, "Zip64 archives are not supported");
+    if (Load32(end.bytes + 16) == 0xFFFFFFFFu)
+        return Fail(ResultUnsupported, "Zip64 archives are not supported");
     if (end.position < kCentralHeaderSize)
         return Fail(ResultNoDirectory, "the end record leaves no room for a directory");
 
     const int64_t start = Load32(end.bytes + 16);
     const int64_t length = end.position - start + 4; // includes the end record's signature
-    if (length < 4) return Fail(ResultArchiveFileError, "the directory offset lies past the end record");
+    if (length < 4)
+        return Fail(ResultArchiveFileError, "the directory offset lies past the end record");
 
-    const uint32_t buffer_size = length < kLargeDirectory ? static_cast<uint32_t>(length) : kLargeDirectory;
+    const uint32_t buffer_size =
+        length < kLargeDirectory ? static_cast<uint32_t>(length) : kLargeDirectory;
     entry.directory.assign(buffer_size, 0);
     entry.buffer_size = buffer_size;
     entry.next_entry = 0;

@@ -34,7 +34,8 @@ bool BitInput::Fill() {
     next_ = buffer_.data();
     end_ = next_ + keep;
     size_t want = refill_size_;
-    if (limit_ != kNoLimit) want = static_cast<size_t>(std::min<uint64_t>(want, limit_ - bytes_read_));
+    if (limit_ != kNoLimit)
+        want = static_cast<size_t>(std::min<uint64_t>(want, limit_ - bytes_read_));
     long got = want ? file_->ReadAt(position_, buffer_.data() + keep, want) : 0;
     if (got <= 0) {
         at_end_ = true;

@@ -62,7 +62,9 @@ class BitInput {
         else
             Need(n);
     }
-    uint32_t Peek(unsigned n) const { return static_cast<uint32_t>(bits_ & ((uint64_t(1) << n) - 1)); }
+    uint32_t Peek(unsigned n) const {
+        return static_cast<uint32_t>(bits_ & ((uint64_t(1) << n) - 1));
+    }
     void Drop(unsigned n) {
         bits_ >>= n;
         count_ -= n;
@@ -102,13 +104,13 @@ class BitInput {
     void AddByte();
 
     InputFile* file_ = nullptr;
-    int64_t position_ = 0;   // archive offset of the next read
+    int64_t position_ = 0; // archive offset of the next read
     std::vector<uint8_t> buffer_;
     size_t refill_size_ = kDefaultRefill;
     uint64_t limit_ = kNoLimit;
     uint64_t bytes_read_ = 0;
-    bool at_end_ = false;    // the archive (or the member's limit) has nothing more
-    unsigned filler_ = 0;    // zero bytes given after the real input ended
+    bool at_end_ = false; // the archive (or the member's limit) has nothing more
+    unsigned filler_ = 0; // zero bytes given after the real input ended
 };
 
 } // namespace unzip

@@ -28,7 +28,7 @@ struct MemberLocation {
     uint32_t crc = 0;
     int32_t size = 0;
     int32_t compressed_size = 0;
-    bool fits = true;            // sizes and offset fit 32-bit signed fields
+    bool fits = true; // sizes and offset fit 32-bit signed fields
 };
 
 struct EngineOptions {
@@ -82,8 +82,7 @@ class Engine {
 
     int32_t Fail(int32_t code, std::string sentence);
     int32_t ReadEntry(MemberEntry& entry);
-    int32_t ExtractMemberData(InputFile& archive, OutputFile& out, uint16_t method,
-                              uint32_t* crc);
+    int32_t ExtractMemberData(InputFile& archive, OutputFile& out, uint16_t method, uint32_t* crc);
     int32_t StoredCopy(InputFile& archive, OutputSink& sink);
     bool Flush(OutputFile& out, const uint8_t* data, size_t n);
     bool CreateParentFolders(const std::string& path, bool include_last);
@@ -92,21 +91,21 @@ class Engine {
     FileSystem& fs_;
     EngineOptions options_;
 
-    ReportCallback report_;       // installed for the duration of an extraction
+    ReportCallback report_; // installed for the duration of an extraction
     QuestionCallback question_;
-    ReportRecord record_;         // the record every report passes
+    ReportRecord record_; // the record every report passes
 
-    bool busy_ = false;           // a member extraction is running
+    bool busy_ = false;                       // a member extraction is running
     std::unique_ptr<InputFile> held_archive_; // the archive ExtractMatching is working on
     std::string held_path_;
-    std::vector<uint8_t> head_;   // local header and the data read with it
+    std::vector<uint8_t> head_;      // local header and the data read with it
     const uint8_t* ahead_ = nullptr; // member data already in head_
     size_t ahead_size_ = 0;
-    int64_t data_start_ = 0;      // archive offset of the member's data
-    BitInput input_;              // compressed input of the current member
+    int64_t data_start_ = 0;         // archive offset of the member's data
+    BitInput input_;                 // compressed input of the current member
     std::unique_ptr<Window> window_; // output window, allocated once per engine
     std::unique_ptr<Inflater> inflater_;
-    uint32_t crc_ = 0;            // running CRC register of the current member's output
+    uint32_t crc_ = 0; // running CRC register of the current member's output
     int32_t member_compressed_size_ = 0;
     uint64_t stored_bytes_read_ = 0; // the stored copy reads past the bit input
     bool stored_member_ = false;

@@ -90,7 +90,8 @@ int32_t Engine::ExtractMatching(const std::string& archive, const std::string& f
         record_.compressed_size = entry.compressed_size;
         record_.attributes = entry.attributes;
         record_.method = entry.method;
-        record_.ratio = Ratio(static_cast<uint32_t>(entry.size), static_cast<uint32_t>(entry.compressed_size));
+        record_.ratio =
+            Ratio(static_cast<uint32_t>(entry.size), static_cast<uint32_t>(entry.compressed_size));
         Report(StatusMemberStart, StatusMemberStart);
 
         int32_t result;
@@ -121,8 +122,9 @@ int32_t Engine::ExtractMatching(const std::string& archive, const std::string& f
         if (result == ResultCrcError || result == ResultWriteError || result == ResultUnsupported ||
             result == ResultEncrypted) {
             Report(result, StatusMemberFailed);
-        } else if (result == ResultReadError || result == ResultArchiveError || result == ResultCancelled ||
-                   result == ResultBusy || result == ResultNoDirectory || result == ResultArchiveFileError) {
+        } else if (result == ResultReadError || result == ResultArchiveError ||
+                   result == ResultCancelled || result == ResultBusy ||
+                   result == ResultNoDirectory || result == ResultArchiveFileError) {
             Report(ResultSerious, StatusSerious);
             CloseMemberWalk(entry);
             clear_slots();

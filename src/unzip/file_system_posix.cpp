@@ -1,12 +1,12 @@
 // POSIX file layer of the engine (native builds).
 #ifndef _WIN32
 
-#include <cerrno>
-#include <string>
-#include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <ctime>
+#include <string>
 
 #include "unzip/dos_time.h"
 #include "unzip/file_system.h"
@@ -99,7 +99,8 @@ class PosixFileSystem final : public FileSystem {
         int fd;
         size_t slash = path.rfind('/');
         OpenFolder& folder = Folder();
-        if (folder.depth > 0 && slash != std::string::npos && slash > 0 && folder.Open(path.substr(0, slash)))
+        if (folder.depth > 0 && slash != std::string::npos && slash > 0 &&
+            folder.Open(path.substr(0, slash)))
             fd = ::openat(folder.fd, path.c_str() + slash + 1, flags, 0644);
         else
             fd = ::open(path.c_str(), flags, 0644);

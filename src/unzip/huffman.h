@@ -7,10 +7,10 @@ namespace unzip {
 
 // Outcome of a code-length check, with the numbers the table builders return.
 enum CodeShape : int {
-    CodeComplete = 0,    // the code fills its code space (or is empty, or one code of length 1)
-    CodeIncomplete = 1,  // part of the code space is unused
-    CodeInvalid = 2,     // over-subscribed, or a length above 16
-    CodeNoMemory = 3,    // (builders only) a table could not be allocated
+    CodeComplete = 0,   // the code fills its code space (or is empty, or one code of length 1)
+    CodeIncomplete = 1, // part of the code space is unused
+    CodeInvalid = 2,    // over-subscribed, or a length above 16
+    CodeNoMemory = 3,   // (builders only) a table could not be allocated
 };
 
 constexpr unsigned kMaxCodeLength = 16;

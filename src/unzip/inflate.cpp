@@ -52,16 +52,18 @@ constexpr unsigned kMaxDist = 32;
 constexpr unsigned kLitLenEntries = (1u << kLitLenBits) + kMaxLitLen * (1u << (15 - kLitLenBits));
 constexpr unsigned kDistEntries = (1u << kDistBits) + kMaxDist * (1u << (15 - kDistBits));
 
-constexpr uint16_t kLengthBase[29] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
-                                      31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
+constexpr uint16_t kLengthBase[29] = {3,  4,  5,  6,   7,   8,   9,   10,  11, 13,
+                                      15, 17, 19, 23,  27,  31,  35,  43,  51, 59,
+                                      67, 83, 99, 115, 131, 163, 195, 227, 258};
 constexpr uint8_t kLengthExtra[29] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
                                       2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
-constexpr uint16_t kDistBase[30] = {1,    2,    3,    4,    5,    7,     9,     13,    17,  25,
-                                    33,   49,   65,   97,   129,  193,   257,   385,   513, 769,
-                                    1025, 1537, 2049, 3073, 4097, 6145,  8193,  12289, 16385, 24577};
-constexpr uint8_t kDistExtra[30] = {0, 0, 0, 0, 1, 1, 2,  2,  3,  3,  4,  4,  5,  5,  6,
+constexpr uint16_t kDistBase[30] = {1,    2,    3,    4,    5,    7,    9,    13,    17,    25,
+                                    33,   49,   65,   97,   129,  193,  257,  385,   513,   769,
+                                    1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
+constexpr uint8_t kDistExtra[30] = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4,  5,  5,  6,
                                     6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
-constexpr uint8_t kCodeLengthOrder[19] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
+constexpr uint8_t kCodeLengthOrder[19] = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
+                                          11, 4,  12, 3, 13, 2, 14, 1, 15};
 
 enum class Alphabet { LitLen, Dist, CodeLen };
 
@@ -83,8 +85,7 @@ uint32_t LeafEntry(Alphabet alphabet, unsigned symbol, unsigned* extra) {
             return uint32_t(kDistBase[symbol]) << 16;
         }
         return kInvalid;
-    case Alphabet::CodeLen:
-        return symbol << 16;
+    case Alphabet::CodeLen: return symbol << 16;
     }
     return kInvalid;
 }
@@ -143,7 +144,8 @@ int BuildTable(const uint16_t* lengths, unsigned n, Alphabet alphabet, unsigned*
 
     // Counting sort of the symbols by length.
     uint16_t offset[kMaxCodeLength + 2] = {};
-    for (unsigned len = 1; len <= kMaxCodeLength; ++len) offset[len + 1] = offset[len] + counts.count[len];
+    for (unsigned len = 1; len <= kMaxCodeLength; ++len)
+        offset[len + 1] = offset[len] + counts.count[len];
     uint16_t sorted[kMaxLitLen];
     for (unsigned s = 0; s < n; ++s)
         if (lengths[s]) sorted[offset[lengths[s]]++] = static_cast<uint16_t>(s);
@@ -151,9 +153,9 @@ int BuildTable(const uint16_t* lengths, unsigned n, Alphabet alphabet, unsigned*
 
     uint16_t remaining[kMaxCodeLength + 1];
     std::memcpy(remaining, counts.count, sizeof remaining);
-    uint32_t code = 0;          // canonical code, most significant bit first
+    uint32_t code = 0; // canonical code, most significant bit first
     unsigned code_len = counts.shortest;
-    uint32_t sub_prefix = ~0u;  // top-level index of the open sub-table
+    uint32_t sub_prefix = ~0u; // top-level index of the open sub-table
     uint32_t* sub = nullptr;
     uint32_t sub_size = 0;
     uint32_t used = top_size;
@@ -198,7 +200,9 @@ int BuildTable(const uint16_t* lengths, unsigned n, Alphabet alphabet, unsigned*
     return shape;
 }
 
-inline unsigned Drop(uint32_t e) { return e & 0xFF; }
+inline unsigned Drop(uint32_t e) {
+    return e & 0xFF;
+}
 
 // The code an invalid entry stands for is malformed data when its bits are all
 // real input, and missing input when they reach into the filler. A symbol that
@@ -209,8 +213,12 @@ int32_t InvalidCode(BitInput& in, uint32_t e, unsigned width) {
     in.Drop(Drop(e));
     return in.Exhausted() ? ResultReadError : ResultArchiveError;
 }
-inline unsigned CodeBits(uint32_t e) { return (e >> 8) & 15; }
-inline uint32_t Value(uint32_t e) { return e >> 16; }
+inline unsigned CodeBits(uint32_t e) {
+    return (e >> 8) & 15;
+}
+inline uint32_t Value(uint32_t e) {
+    return e >> 16;
+}
 // The extra bits of a length or distance, from the bits as they were before
 // the entry was dropped.
 inline uint32_t ExtraValue(uint32_t e, uint64_t before) {
@@ -268,7 +276,7 @@ int32_t Inflater::Run(BitInput& in, Window& window, OutputSink& sink) {
     // The final flush is made even when nothing is left, so that every stream
     // ends with one progress report.
     return sink.Flush(window.begin(), static_cast<size_t>(out - window.begin())) ? ResultOk
-                                                                                   : ResultWriteError;
+                                                                                 : ResultWriteError;
 }
 
 int32_t Inflater::StoredBlock(BitInput& in, Window& window, OutputSink& sink, uint8_t*& out) {
@@ -300,7 +308,8 @@ int32_t Inflater::DynamicTables(BitInput& in) {
 
     uint16_t lengths[kMaxLitLen + kMaxDist] = {};
     in.Ensure(3 * 19);
-    for (unsigned i = 0; i < hclen; ++i) lengths[kCodeLengthOrder[i]] = static_cast<uint16_t>(in.Take(3));
+    for (unsigned i = 0; i < hclen; ++i)
+        lengths[kCodeLengthOrder[i]] = static_cast<uint16_t>(in.Take(3));
     if (in.Exhausted()) return ResultReadError;
     uint32_t* codelen = tables_->codelen;
     unsigned codelen_bits = kCodeLenBits;
@@ -335,10 +344,12 @@ int32_t Inflater::DynamicTables(BitInput& in) {
         while (repeat--) lengths[i++] = static_cast<uint16_t>(value);
     }
     tables_->litlen_bits = kLitLenBits;
-    if (BuildTable(lengths, hlit, Alphabet::LitLen, &tables_->litlen_bits, tables_->litlen) != CodeComplete)
+    if (BuildTable(lengths, hlit, Alphabet::LitLen, &tables_->litlen_bits, tables_->litlen) !=
+        CodeComplete)
         return ResultArchiveError;
     tables_->dist_bits = kDistBits;
-    int shape = BuildTable(lengths + hlit, hdist, Alphabet::Dist, &tables_->dist_bits, tables_->dist);
+    int shape =
+        BuildTable(lengths + hlit, hdist, Alphabet::Dist, &tables_->dist_bits, tables_->dist);
     if (shape != CodeComplete && shape != CodeIncomplete) return ResultArchiveError;
     return ResultOk;
 }
@@ -355,7 +366,8 @@ int32_t Inflater::Codes(BitInput& in, Window& window, OutputSink& sink, uint8_t*
 
     for (;;) {
         // Fast loop: bit state in locals, no end checks inside a step.
-        if (in.available() >= kFastInput && window.end() - out >= static_cast<ptrdiff_t>(kFastRoom)) {
+        if (in.available() >= kFastInput &&
+            window.end() - out >= static_cast<ptrdiff_t>(kFastRoom)) {
             uint64_t bits = in.bits_;
             unsigned count = in.count_;
             const uint8_t* next = in.next_;
@@ -444,7 +456,8 @@ int32_t Inflater::Codes(BitInput& in, Window& window, OutputSink& sink, uint8_t*
                 } else if (distance == 1) {
                     std::memset(out, *src, length);
                 } else {
-                    do *out++ = *src++; while (out < stop);
+                    do *out++ = *src++;
+                    while (out < stop);
                 }
                 out = stop;
             } while (next < in_limit && out < out_limit);

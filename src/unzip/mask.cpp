@@ -22,12 +22,14 @@ bool MatchMask(const std::string& mask_in, const std::string& name_in) {
 
     const size_t dot = name.find('.');
     if (mask.compare(0, 2, "*.") == 0) {
-        const std::string extension = dot == std::string::npos ? std::string() : name.substr(dot + 1);
+        const std::string extension =
+            dot == std::string::npos ? std::string() : name.substr(dot + 1);
         return mask.substr(2) == extension;
     }
     if (mask.back() == '*') {
         std::string prefix = mask;
-        if (prefix.size() >= 2 && prefix[prefix.size() - 2] == '.') prefix.resize(prefix.size() - 2);
+        if (prefix.size() >= 2 && prefix[prefix.size() - 2] == '.')
+            prefix.resize(prefix.size() - 2);
         if (!prefix.empty() && (prefix.back() == '*' || prefix.back() == '?')) prefix.pop_back();
         const std::string base = name.substr(0, dot);
         return base.compare(0, prefix.size(), prefix) == 0;

@@ -73,16 +73,19 @@ int32_t Engine::StoredCopy(InputFile& archive, OutputSink& sink) {
         std::memcpy(window_->begin(), ahead_, have);
         ahead_ += have;
         ahead_size_ -= have;
-        if (have < k && archive.ReadAt(data_start_ + static_cast<int64_t>(stored_bytes_read_ + have),
-                                       window_->begin() + have, k - have) != static_cast<long>(k - have))
+        if (have < k &&
+            archive.ReadAt(data_start_ + static_cast<int64_t>(stored_bytes_read_ + have),
+                           window_->begin() + have, k - have) != static_cast<long>(k - have))
             return Fail(ResultReadError, "the stored data ends early");
-        if (!sink.Flush(window_->begin(), k)) return Fail(ResultWriteError, "the output cannot be written");
+        if (!sink.Flush(window_->begin(), k))
+            return Fail(ResultWriteError, "the output cannot be written");
         stored_bytes_read_ += k;
     }
     return ResultOk;
 }
 
-int32_t Engine::ExtractMemberData(InputFile& archive, OutputFile& out, uint16_t method, uint32_t* crc) {
+int32_t Engine::ExtractMemberData(InputFile& archive, OutputFile& out, uint16_t method,
+                                  uint32_t* crc) {
     Sink sink(*this, out);
     if (method == kMethodStored) return StoredCopy(archive, sink);
     uint64_t limit = member_compressed_size_ == UnknownSize
@@ -121,7 +124,8 @@ int32_t Engine::ExtractMember(const std::string& archive_path, const std::string
         ~ClearBusy() { flag = false; }
     } clear_busy{busy_};
     diagnostic_.clear();
-    if (!where.fits) return Fail(ResultUnsupported, "the member's sizes need Zip64, which is not supported");
+    if (!where.fits)
+        return Fail(ResultUnsupported, "the member's sizes need Zip64, which is not supported");
 
     // ExtractMatching holds its archive open for all its members.
     std::unique_ptr<InputFile> opened;
@@ -142,14 +146,16 @@ int32_t Engine::ExtractMember(const std::string& archive_path, const std::string
     const uint32_t dos_time = Load32(header + 10);
     if (method != kMethodStored && method != kMethodDeflated && method != kMethodShrunk &&
         method != kMethodImploded)
-        return Fail(ResultUnsupported, "compression method " + std::to_string(method) + " is not supported");
+        return Fail(ResultUnsupported,
+                    "compression method " + std::to_string(method) + " is not supported");
     if (flags & kFlagEncrypted) return Fail(ResultEncrypted, "the member is encrypted");
     if (method == kMethodShrunk || method == kMethodImploded)
         return Fail(ResultUnsupported, "shrunk and imploded members are not supported yet");
 
     // Sizes and CRC: from the local header, unless bit 3 moved them behind the
     // data; then the directory's copies serve, when there is a directory.
-    uint32_t csize = Load32(header + 18), usize = Load32(header + 22), expected_crc = Load32(header + 14);
+    uint32_t csize = Load32(header + 18), usize = Load32(header + 22),
+             expected_crc = Load32(header + 14);
     bool crc_follows = false;
     if ((csize == 0xFFFFFFFFu || usize == 0xFFFFFFFFu) && where.from_directory) {
         // Zip64 marks in the local header; the directory's sizes fit, so use them.
@@ -183,11 +189,13 @@ int32_t Engine::ExtractMember(const std::string& archive_path, const std::string
     ahead_ = head_.data() + skip;
     ahead_size_ = skip < got ? static_cast<size_t>(got - skip) : 0;
 
-    const bool folder_entry = !output.empty() && (output.back() == '/' || output.back() == kPathSeparator);
+    const bool folder_entry =
+        !output.empty() && (output.back() == '/' || output.back() == kPathSeparator);
     if (folder_entry) {
         // A folder that cannot be made is not reported as extracted.
-        return CreateParentFolders(output, true) ? ResultOk
-                                                 : Fail(ResultWriteError, "the folder cannot be created");
+        return CreateParentFolders(output, true)
+                   ? ResultOk
+                   : Fail(ResultWriteError, "the folder cannot be created");
     }
     CreateStatus status;
     std::unique_ptr<OutputFile> out = fs_.Create(output, &status);
@@ -200,7 +208,8 @@ int32_t Engine::ExtractMember(const std::string& archive_path, const std::string
     if (rc == ResultOk && options_.check_crc && ~crc_ != expected_crc)
         rc = Fail(ResultCrcError, "the CRC-32 of the output does not match");
     if (rc == ResultOk) out->SetDosTime(dos_time);
-    if (!out->Close() && rc == ResultOk) rc = Fail(ResultWriteError, "the output file cannot be closed");
+    if (!out->Close() && rc == ResultOk)
+        rc = Fail(ResultWriteError, "the output file cannot be closed");
     out.reset();
     if (rc != ResultOk) fs_.Remove(output);
     return rc;

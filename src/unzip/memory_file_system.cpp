@@ -71,7 +71,8 @@ std::unique_ptr<InputFile> MemoryFileSystem::OpenRead(const std::string& path) {
     return std::make_unique<MemoryInput>(it->second);
 }
 
-std::unique_ptr<OutputFile> MemoryFileSystem::Create(const std::string& path, CreateStatus* status) {
+std::unique_ptr<OutputFile> MemoryFileSystem::Create(const std::string& path,
+                                                     CreateStatus* status) {
     std::vector<uint8_t>& bytes = files_[path];
     bytes.clear();
     *status = CreateStatus::Ok;

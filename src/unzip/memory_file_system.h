@@ -16,7 +16,9 @@ namespace unzip {
 class DiscardingFileSystem : public FileSystem {
   public:
     explicit DiscardingFileSystem(FileSystem& base) : base_(base) {}
-    std::unique_ptr<InputFile> OpenRead(const std::string& path) override { return base_.OpenRead(path); }
+    std::unique_ptr<InputFile> OpenRead(const std::string& path) override {
+        return base_.OpenRead(path);
+    }
     std::unique_ptr<OutputFile> Create(const std::string& path, CreateStatus* status) override;
     bool Remove(const std::string&) override { return true; }
     bool IsFolder(const std::string& path) override { return base_.IsFolder(path); }
@@ -33,7 +35,9 @@ class DiscardingFileSystem : public FileSystem {
 // Files held in memory by path; folders are implied by the files and made ones.
 class MemoryFileSystem : public FileSystem {
   public:
-    void Put(const std::string& path, std::vector<uint8_t> bytes) { files_[path] = std::move(bytes); }
+    void Put(const std::string& path, std::vector<uint8_t> bytes) {
+        files_[path] = std::move(bytes);
+    }
     const std::vector<uint8_t>* Get(const std::string& path) const;
     // Output files stop growing at this size (a write past it fails).
     void set_write_limit(size_t limit) { write_limit_ = limit; }
@@ -42,7 +46,9 @@ class MemoryFileSystem : public FileSystem {
     std::unique_ptr<OutputFile> Create(const std::string& path, CreateStatus* status) override;
     bool Remove(const std::string& path) override { return files_.erase(path) > 0; }
     bool IsFolder(const std::string& path) override { return folders_.count(path) > 0; }
-    bool Exists(const std::string& path) override { return files_.count(path) || folders_.count(path); }
+    bool Exists(const std::string& path) override {
+        return files_.count(path) || folders_.count(path);
+    }
     bool MakeFolder(const std::string& path) override {
         folders_.insert(path);
         return true;

@@ -18,14 +18,14 @@ constexpr int32_t UnknownSize = 2147483647;
 // What a report callback sees. Sizes are 32-bit signed as in the classic
 // headers; totals that would not fit are held at INT32_MAX.
 struct ReportRecord {
-    std::string name;         // archive path (archive-wide reports) or member output path
-    uint32_t time = 0;        // DOS date (high half) and time; 0 at the start, all ones at the end
-    int32_t size = 0;         // uncompressed size, or a total
+    std::string name;  // archive path (archive-wide reports) or member output path
+    uint32_t time = 0; // DOS date (high half) and time; 0 at the start, all ones at the end
+    int32_t size = 0;  // uncompressed size, or a total
     int32_t compressed_size = 0;
-    uint32_t attributes = 0;  // DOS attribute byte; 0 at the start, all ones at the end
-    uint16_t method = 0;      // compression method; 9 for a skipped member
-    uint8_t ratio = 0;        // 100 - 100 * compressed / size, wrapped into one byte
-    int32_t status = 0;       // a ReportStatus
+    uint32_t attributes = 0; // DOS attribute byte; 0 at the start, all ones at the end
+    uint16_t method = 0;     // compression method; 9 for a skipped member
+    uint8_t ratio = 0;       // 100 - 100 * compressed / size, wrapped into one byte
+    int32_t status = 0;      // a ReportStatus
 };
 
 // Called for every report; cannot stop the extraction.
@@ -38,9 +38,9 @@ struct MemberEntry {
     // Walk state. The buffer holds the whole directory, or in large-directory
     // mode a 64,000-byte window of it that is refilled from the open archive.
     std::vector<uint8_t> directory;
-    uint32_t buffer_size = 0;    // valid bytes in the buffer
-    uint32_t next_entry = 0;     // offset in the buffer of the next entry to read
-    int64_t buffer_origin = 0;   // archive offset of the buffer's first byte
+    uint32_t buffer_size = 0;           // valid bytes in the buffer
+    uint32_t next_entry = 0;            // offset in the buffer of the next entry to read
+    int64_t buffer_origin = 0;          // archive offset of the buffer's first byte
     std::unique_ptr<InputFile> archive; // kept open in large-directory mode only
 
     // The member most recently read.
@@ -48,13 +48,13 @@ struct MemberEntry {
     int32_t size = 0;
     int32_t compressed_size = 0;
     int32_t header_offset = 0;
-    std::string name;            // decoded to UTF-8, folders joined by the platform separator
+    std::string name; // decoded to UTF-8, folders joined by the platform separator
     uint16_t method = 0;
-    uint8_t attributes = 0;      // DOS attributes when made on MS-DOS, else 0
-    uint16_t flags = 0;          // general-purpose flags as the directory gives them
-    uint32_t crc = 0;            // CRC-32 as the directory gives it
-    bool fits = true;            // sizes and offset fit the classic 32-bit fields
-    std::string raw_name;        // the name bytes as stored
+    uint8_t attributes = 0; // DOS attributes when made on MS-DOS, else 0
+    uint16_t flags = 0;     // general-purpose flags as the directory gives them
+    uint32_t crc = 0;       // CRC-32 as the directory gives it
+    bool fits = true;       // sizes and offset fit the classic 32-bit fields
+    std::string raw_name;   // the name bytes as stored
 
     bool walking() const { return !directory.empty(); }
 };

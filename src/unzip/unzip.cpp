@@ -7,26 +7,34 @@ Engine& DefaultEngine() {
     return engine;
 }
 
-int32_t ExtractMatching(const std::string& archive, const std::string& folder, const std::string& mask,
-                        ReportCallback report, QuestionCallback question) {
-    return DefaultEngine().ExtractMatching(archive, folder, mask, std::move(report), std::move(question));
+int32_t ExtractMatching(const std::string& archive, const std::string& folder,
+                        const std::string& mask, ReportCallback report, QuestionCallback question) {
+    return DefaultEngine().ExtractMatching(archive, folder, mask, std::move(report),
+                                           std::move(question));
 }
 
-bool IsZipArchive(const std::string& path) { return DefaultEngine().IsZipArchive(path); }
+bool IsZipArchive(const std::string& path) {
+    return DefaultEngine().IsZipArchive(path);
+}
 
 int32_t FirstMember(const std::string& archive, MemberEntry& entry) {
     return DefaultEngine().FirstMember(archive, entry);
 }
 
-int32_t NextMember(MemberEntry& entry) { return DefaultEngine().NextMember(entry); }
+int32_t NextMember(MemberEntry& entry) {
+    return DefaultEngine().NextMember(entry);
+}
 
-void CloseMemberWalk(MemberEntry& entry) { DefaultEngine().CloseMemberWalk(entry); }
+void CloseMemberWalk(MemberEntry& entry) {
+    DefaultEngine().CloseMemberWalk(entry);
+}
 
 int32_t ArchiveTotals(const std::string& archive, int32_t* compressed) {
     return DefaultEngine().ArchiveTotals(archive, compressed);
 }
 
-int32_t ExtractMember(const std::string& archive, const std::string& output, int32_t header_offset) {
+int32_t ExtractMember(const std::string& archive, const std::string& output,
+                      int32_t header_offset) {
     MemberLocation where;
     where.header_offset = static_cast<uint32_t>(header_offset);
     return DefaultEngine().ExtractMember(archive, output, where);
@@ -40,8 +48,12 @@ QuestionCallback SetQuestionCallback(QuestionCallback callback) {
     return DefaultEngine().SetQuestionCallback(std::move(callback));
 }
 
-int32_t MemberCompressedSize() { return DefaultEngine().member_compressed_size(); }
+int32_t MemberCompressedSize() {
+    return DefaultEngine().member_compressed_size();
+}
 
-int32_t MemberBytesRead() { return DefaultEngine().member_bytes_read(); }
+int32_t MemberBytesRead() {
+    return DefaultEngine().member_bytes_read();
+}
 
 } // namespace unzip

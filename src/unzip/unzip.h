@@ -10,8 +10,9 @@ namespace unzip {
 // The engine the free functions use.
 Engine& DefaultEngine();
 
-int32_t ExtractMatching(const std::string& archive, const std::string& folder, const std::string& mask,
-                        ReportCallback report = nullptr, QuestionCallback question = nullptr);
+int32_t ExtractMatching(const std::string& archive, const std::string& folder,
+                        const std::string& mask, ReportCallback report = nullptr,
+                        QuestionCallback question = nullptr);
 bool IsZipArchive(const std::string& path);
 int32_t FirstMember(const std::string& archive, MemberEntry& entry);
 int32_t NextMember(MemberEntry& entry);

@@ -38,7 +38,10 @@ const char* MethodName(unsigned method) {
     switch (method) {
     case 0: return "Stored";
     case 1: return "Shrunk";
-    case 2: case 3: case 4: case 5: return "Reduced";
+    case 2:
+    case 3:
+    case 4:
+    case 5: return "Reduced";
     case 6: return "Imploded";
     case 8: return "Deflated";
     case 9: return "Deflat64";
@@ -107,27 +110,31 @@ class Progress {
 
 int List(unzip::Engine& engine, const std::string& archive) {
     if (!engine.IsZipArchive(archive)) {
-        std::printf("not accepted: %s: %s\n", unzip::ResultText(unzip::ResultNotArchive), archive.c_str());
+        std::printf("not accepted: %s: %s\n", unzip::ResultText(unzip::ResultNotArchive),
+                    archive.c_str());
         return ExitNotAccepted;
     }
-    std::printf("%-8s %10s %10s %5s  %-16s  %s\n", "Method", "Size", "Compressed", "Ratio", "Date", "Name");
+    std::printf("%-8s %10s %10s %5s  %-16s  %s\n", "Method", "Size", "Compressed", "Ratio", "Date",
+                "Name");
     unzip::MemberEntry entry;
     unsigned count = 0;
     int64_t total = 0, total_compressed = 0;
     int32_t rc = engine.FirstMember(archive, entry);
     for (; rc == unzip::ResultOk; rc = engine.NextMember(entry)) {
-        uint32_t size = static_cast<uint32_t>(entry.size), csize = static_cast<uint32_t>(entry.compressed_size);
+        uint32_t size = static_cast<uint32_t>(entry.size),
+                 csize = static_cast<uint32_t>(entry.compressed_size);
         int ratio = size ? 100 - static_cast<int>((100.0 * csize / size) + 0.5) : 0;
         unzip::DosDateTime t = unzip::SplitDosTime(entry.time);
-        std::printf("%-8s %10u %10u %4d%%  %04d-%02d-%02d %02d:%02d  %s\n", MethodName(entry.method), size,
-                    csize, ratio, t.year, t.month, t.day, t.hour, t.minute, Printable(entry.name).c_str());
+        std::printf("%-8s %10u %10u %4d%%  %04d-%02d-%02d %02d:%02d  %s\n",
+                    MethodName(entry.method), size, csize, ratio, t.year, t.month, t.day, t.hour,
+                    t.minute, Printable(entry.name).c_str());
         ++count;
         total += size;
         total_compressed += csize;
     }
     if (rc != unzip::ResultNoMoreMembers) {
-        std::printf("not accepted: %s (%s): %s\n", unzip::ResultText(rc), engine.diagnostic().c_str(),
-                    archive.c_str());
+        std::printf("not accepted: %s (%s): %s\n", unzip::ResultText(rc),
+                    engine.diagnostic().c_str(), archive.c_str());
         return ExitNotAccepted;
     }
     std::printf("%u members, %lld bytes, %lld compressed\n", count, static_cast<long long>(total),
@@ -137,15 +144,17 @@ int List(unzip::Engine& engine, const std::string& archive) {
 
 // Extraction and test share one run; a test extracts into a file system that
 // discards the output.
-int Extract(unzip::Engine& engine, const Options& o, const std::string& archive, const std::string& folder) {
+int Extract(unzip::Engine& engine, const Options& o, const std::string& archive,
+            const std::string& folder) {
     int32_t failure = 0;
     std::string failed_name;
     unsigned matched = 0;
     Progress progress(!o.report && ISATTY(FILENO(stderr)));
     auto report = [&](int32_t code, unzip::ReportRecord& r) {
         if (o.report) {
-            std::printf("report %d %s %u %d %d %d %s\n", code, unzip::ResultName(r.status), r.method, r.size,
-                        r.compressed_size, static_cast<int8_t>(r.ratio), Printable(r.name).c_str());
+            std::printf("report %d %s %u %d %d %d %s\n", code, unzip::ResultName(r.status),
+                        r.method, r.size, r.compressed_size, static_cast<int8_t>(r.ratio),
+                        Printable(r.name).c_str());
         }
         if (r.status == unzip::StatusMemberStart) ++matched;
         if (r.status == unzip::StatusMemberFailed || r.status == unzip::StatusSerious) {
@@ -166,8 +175,9 @@ int Extract(unzip::Engine& engine, const Options& o, const std::string& archive,
     if (rc == unzip::ResultSerious || failure) {
         int32_t cause = failure == unzip::ResultSerious || !failure ? rc : failure;
         std::string why = engine.diagnostic().empty() ? "" : " (" + engine.diagnostic() + ")";
-        std::printf("failed: %s%s: %s; %d of %u matching members %s before it\n", unzip::ResultText(cause),
-                    why.c_str(), failed_name.c_str(), rc >= 0 ? rc : 0, matched, verb);
+        std::printf("failed: %s%s: %s; %d of %u matching members %s before it\n",
+                    unzip::ResultText(cause), why.c_str(), failed_name.c_str(), rc >= 0 ? rc : 0,
+                    matched, verb);
         return ExitMemberFailed;
     }
     std::printf("ok: %d members %s\n", rc, verb);
@@ -225,5 +235,7 @@ int wmain(int argc, wchar_t** argv) {
     return Run(args);
 }
 #else
-int main(int argc, char** argv) { return Run(std::vector<std::string>(argv + 1, argv + argc)); }
+int main(int argc, char** argv) {
+    return Run(std::vector<std::string>(argv + 1, argv + argc));
+}
 #endif
