@@ -60,7 +60,8 @@ bool InsideTarget(const std::string& path) {
     size_t start = 0;
     for (;;) {
         size_t end = path.find(kPathSeparator, start);
-        std::string part = path.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        std::string part =
+            path.substr(start, end == std::string::npos ? std::string::npos : end - start);
         if (part == "..") return false;
         if (end == std::string::npos) return true;
         start = end + 1;
@@ -86,7 +87,9 @@ class CountingOutput final : public OutputFile {
         total_ += n;
         return true;
     }
-    void SetDosTime(uint32_t) override { FUZZ_CHECK(!closed_, "time stamp on %s after close", path_.c_str()); }
+    void SetDosTime(uint32_t) override {
+        FUZZ_CHECK(!closed_, "time stamp on %s after close", path_.c_str());
+    }
     bool Close() override {
         FUZZ_CHECK(!closed_, "%s closed twice", path_.c_str());
         closed_ = true;
@@ -110,18 +113,22 @@ class GuardedFileSystem final : public FileSystem {
         return archive_.OpenRead(path);
     }
     std::unique_ptr<OutputFile> Create(const std::string& path, CreateStatus* status) override {
-        FUZZ_CHECK(InsideTarget(path), "the engine created %s outside the target folder", path.c_str());
+        FUZZ_CHECK(InsideTarget(path), "the engine created %s outside the target folder",
+                   path.c_str());
         files_.insert(path);
         *status = CreateStatus::Ok;
         last_ = OutputStats();
         return std::make_unique<CountingOutput>(path, last_, total_);
     }
     bool Remove(const std::string& path) override {
-        FUZZ_CHECK(InsideTarget(path), "the engine removed %s outside the target folder", path.c_str());
+        FUZZ_CHECK(InsideTarget(path), "the engine removed %s outside the target folder",
+                   path.c_str());
         return files_.erase(path) > 0;
     }
     bool IsFolder(const std::string& path) override { return folders_.count(path) > 0; }
-    bool Exists(const std::string& path) override { return files_.count(path) || folders_.count(path); }
+    bool Exists(const std::string& path) override {
+        return files_.count(path) || folders_.count(path);
+    }
     bool MakeFolder(const std::string& path) override {
         FUZZ_CHECK(InsideTarget(path), "the engine made the folder %s outside the target folder",
                    path.c_str());
@@ -177,7 +184,8 @@ class ReportChecker {
     void operator()(int32_t code, ReportRecord& r) {
         FUZZ_CHECK(!r.name.empty(), "report %d with an empty name", static_cast<int>(code));
         FUZZ_CHECK(code == r.status || r.status == StatusProgress || r.status == StatusMemberFailed,
-                   "report code %d with status %d", static_cast<int>(code), static_cast<int>(r.status));
+                   "report code %d with status %d", static_cast<int>(code),
+                   static_cast<int>(r.status));
         switch (r.status) {
         case StatusArchiveStart:
             FUZZ_CHECK(phase_ == kNotStarted, "archive start in phase %d", phase_);
@@ -187,7 +195,8 @@ class ReportChecker {
             break;
         case StatusMemberStart:
             FUZZ_CHECK(phase_ == kInArchive, "member start in phase %d", phase_);
-            FUZZ_CHECK(StartsWith(r.name, kTarget + kPathSeparator), "member output %s", r.name.c_str());
+            FUZZ_CHECK(StartsWith(r.name, kTarget + kPathSeparator), "member output %s",
+                       r.name.c_str());
             phase_ = kInMember;
             fs_.ForgetLast();
             members_.push_back(MemberOutcome{r.name, 0, OutputStats()});
@@ -201,7 +210,8 @@ class ReportChecker {
                 // second one must be refused.
                 busy_checked_ = true;
                 MemberLocation where;
-                int32_t rc = engine_.ExtractMember(kArchive, kTarget + kPathSeparator + "busy", where);
+                int32_t rc =
+                    engine_.ExtractMember(kArchive, kTarget + kPathSeparator + "busy", where);
                 FUZZ_CHECK(rc == ResultBusy, "nested extraction gave %d", static_cast<int>(rc));
             }
             break;
@@ -215,22 +225,26 @@ class ReportChecker {
             // Zip64 is reported as a failure before any member starts.
             FUZZ_CHECK(phase_ == kInMember || (phase_ == kInArchive && code == ResultUnsupported),
                        "member failure %d in phase %d", static_cast<int>(code), phase_);
-            FUZZ_CHECK(IsMemberFailure(code), "member failure with code %d", static_cast<int>(code));
+            FUZZ_CHECK(IsMemberFailure(code), "member failure with code %d",
+                       static_cast<int>(code));
             FUZZ_CHECK(check_crc_ || code != ResultCrcError, "CRC error with the check off");
             if (phase_ == kInMember) EndMember(code);
             phase_ = kAfterFailure;
             break;
         case StatusSerious:
             FUZZ_CHECK(phase_ == kInMember, "serious failure in phase %d", phase_);
-            FUZZ_CHECK(code == ResultSerious, "serious failure with code %d", static_cast<int>(code));
+            FUZZ_CHECK(code == ResultSerious, "serious failure with code %d",
+                       static_cast<int>(code));
             EndMember(code);
             phase_ = kOver;
             serious_ = true;
             break;
         case StatusArchiveEnd:
-            FUZZ_CHECK(phase_ == kInArchive || phase_ == kAfterFailure, "archive end in phase %d", phase_);
+            FUZZ_CHECK(phase_ == kInArchive || phase_ == kAfterFailure, "archive end in phase %d",
+                       phase_);
             FUZZ_CHECK(r.name == kArchive, "archive end names %s", r.name.c_str());
-            FUZZ_CHECK(r.time == 0xFFFFFFFFu && r.attributes == 0xFFFFFFFFu, "archive end without its marks");
+            FUZZ_CHECK(r.time == 0xFFFFFFFFu && r.attributes == 0xFFFFFFFFu,
+                       "archive end without its marks");
             FUZZ_CHECK(r.size >= 0 && r.compressed_size >= 0, "negative totals at the end");
             phase_ = kOver;
             break;
@@ -240,7 +254,8 @@ class ReportChecker {
 
     bool Question(ReportRecord& r) {
         FUZZ_CHECK(phase_ == kInMember, "question in phase %d", phase_);
-        FUZZ_CHECK(StartsWith(r.name, kTarget + kPathSeparator), "question about %s", r.name.c_str());
+        FUZZ_CHECK(StartsWith(r.name, kTarget + kPathSeparator), "question about %s",
+                   r.name.c_str());
         // Overwrite some repeated names and skip others, by a bit the input controls.
         return (r.time & 1) != 0;
     }
@@ -257,7 +272,8 @@ class ReportChecker {
         }
         FUZZ_CHECK(result >= 0, "ExtractMatching returned %d", static_cast<int>(result));
         FUZZ_CHECK(phase_ == kOver && !serious_, "no archive end report");
-        FUZZ_CHECK(result == done_, "returned %d but %d members were done", static_cast<int>(result), done_);
+        FUZZ_CHECK(result == done_, "returned %d but %d members were done",
+                   static_cast<int>(result), done_);
     }
 
     const std::vector<MemberOutcome>& members() const { return members_; }
@@ -293,11 +309,14 @@ RunOutcome ExtractAll(MemoryFileSystem& archive, bool check_crc, size_t refill_s
     checker.Finish(run.result);
     run.members = checker.members();
     if (Verbose())
-        std::fprintf(stderr, "  ExtractMatching (CRC check %s, refill %zu): %s, %zu members, %llu bytes written%s%s\n",
-                     check_crc ? "on" : "off", refill_size,
-                     run.result >= 0 ? std::to_string(run.result).c_str() : ResultName(run.result),
-                     run.members.size(), static_cast<unsigned long long>(fs.bytes_written()),
-                     engine.diagnostic().empty() ? "" : "; last failure: ", engine.diagnostic().c_str());
+        std::fprintf(
+            stderr,
+            "  ExtractMatching (CRC check %s, refill %zu): %s, %zu members, %llu bytes "
+            "written%s%s\n",
+            check_crc ? "on" : "off", refill_size,
+            run.result >= 0 ? std::to_string(run.result).c_str() : ResultName(run.result),
+            run.members.size(), static_cast<unsigned long long>(fs.bytes_written()),
+            engine.diagnostic().empty() ? "" : "; last failure: ", engine.diagnostic().c_str());
     return run;
 }
 
@@ -306,9 +325,11 @@ RunOutcome ExtractAll(MemoryFileSystem& archive, bool check_crc, size_t refill_s
 void CompareRuns(const RunOutcome& a, const RunOutcome& b) {
     for (size_t i = 0; i < a.members.size(); ++i) {
         const MemberOutcome& ma = a.members[i];
-        FUZZ_CHECK(i < b.members.size(), "member %zu (%s) missing from the second run", i, ma.name.c_str());
+        FUZZ_CHECK(i < b.members.size(), "member %zu (%s) missing from the second run", i,
+                   ma.name.c_str());
         const MemberOutcome& mb = b.members[i];
-        FUZZ_CHECK(ma.name == mb.name, "member %zu is %s, then %s", i, ma.name.c_str(), mb.name.c_str());
+        FUZZ_CHECK(ma.name == mb.name, "member %zu is %s, then %s", i, ma.name.c_str(),
+                   mb.name.c_str());
         FUZZ_CHECK(ma.output.size == mb.output.size && ma.output.crc == mb.output.crc,
                    "%s: %llu bytes (CRC register %08x), then %llu bytes (%08x)", ma.name.c_str(),
                    static_cast<unsigned long long>(ma.output.size), ma.output.crc,
@@ -348,7 +369,8 @@ void WalkDirectory(MemoryFileSystem& archive, size_t size) {
         FUZZ_CHECK(entry.walking(), "a member was read but the walk is closed");
         FUZZ_CHECK(entry.name.find('\0') == std::string::npos, "NUL in a decoded name");
         if (kPathSeparator == '/')
-            FUZZ_CHECK(entry.name.find('\\') == std::string::npos, "backslash left in %s", entry.name.c_str());
+            FUZZ_CHECK(entry.name.find('\\') == std::string::npos, "backslash left in %s",
+                       entry.name.c_str());
         FUZZ_CHECK(entry.raw_name.find('\0') == std::string::npos, "NUL in a stored name");
         if (entry.fits)
             FUZZ_CHECK(entry.size >= 0 && entry.compressed_size >= 0 && entry.header_offset >= 0,
@@ -357,10 +379,10 @@ void WalkDirectory(MemoryFileSystem& archive, size_t size) {
         compressed = AddClamped(compressed, static_cast<uint32_t>(entry.compressed_size));
     }
     if (Verbose())
-        std::fprintf(stderr, "  walk: %zu members, ended with %s; totals %d/%d\n", members, ResultName(rc),
-                     static_cast<int>(total), static_cast<int>(compressed));
-    FUZZ_CHECK(rc == ResultNoMoreMembers || rc == ResultArchiveFileError || rc == ResultUnsupported ||
-                   rc == ResultNoDirectory,
+        std::fprintf(stderr, "  walk: %zu members, ended with %s; totals %d/%d\n", members,
+                     ResultName(rc), static_cast<int>(total), static_cast<int>(compressed));
+    FUZZ_CHECK(rc == ResultNoMoreMembers || rc == ResultArchiveFileError ||
+                   rc == ResultUnsupported || rc == ResultNoDirectory,
                "the walk ended with %d", static_cast<int>(rc));
     FUZZ_CHECK(!entry.walking() && !entry.archive, "the walk ended but is still open");
     // A walk that never started is closed as well.
@@ -372,9 +394,11 @@ void WalkDirectory(MemoryFileSystem& archive, size_t size) {
     if (engine.IsZipArchive(kArchive)) {
         FUZZ_CHECK(totals == total && totals_compressed == compressed,
                    "ArchiveTotals %d/%d, the walk %d/%d", static_cast<int>(totals),
-                   static_cast<int>(totals_compressed), static_cast<int>(total), static_cast<int>(compressed));
+                   static_cast<int>(totals_compressed), static_cast<int>(total),
+                   static_cast<int>(compressed));
     } else {
-        FUZZ_CHECK(totals == totals_compressed && totals >= 0, "totals of a file that is no archive");
+        FUZZ_CHECK(totals == totals_compressed && totals >= 0,
+                   "totals of a file that is no archive");
     }
 }
 

@@ -6,14 +6,13 @@
 
 #include <cstdio>
 
-#define FUZZ_CHECK(cond, ...)                                                       \
-    do {                                                                            \
-        if (!(cond)) {                                                              \
-            std::fprintf(stderr, "%s:%d: check failed: %s\n  ", __FILE__, __LINE__, \
-                         #cond);                                                    \
-            std::fprintf(stderr, __VA_ARGS__);                                      \
-            std::fputc('\n', stderr);                                               \
-            std::fflush(stderr);                                                    \
-            __builtin_trap();                                                       \
-        }                                                                           \
+#define FUZZ_CHECK(cond, ...)                                                               \
+    do {                                                                                    \
+        if (!(cond)) {                                                                      \
+            std::fprintf(stderr, "%s:%d: check failed: %s\n  ", __FILE__, __LINE__, #cond); \
+            std::fprintf(stderr, __VA_ARGS__);                                              \
+            std::fputc('\n', stderr);                                                       \
+            std::fflush(stderr);                                                            \
+            __builtin_trap();                                                               \
+        }                                                                                   \
     } while (0)

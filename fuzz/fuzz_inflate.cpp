@@ -102,7 +102,8 @@ class CheckingSink final : public OutputSink {
 #endif
 
     bool Flush(const uint8_t* data, size_t n) override {
-        FUZZ_CHECK(!last_flush_, "a flush of %zu bytes after a partial window of %zu", n, last_size_);
+        FUZZ_CHECK(!last_flush_, "a flush of %zu bytes after a partial window of %zu", n,
+                   last_size_);
         FUZZ_CHECK(n <= Window::kSize, "a flush of %zu bytes", n);
         if (n < Window::kSize) {
             last_flush_ = true;
@@ -130,9 +131,15 @@ class CheckingSink final : public OutputSink {
         return true;
     }
 
-    uint64_t total() const { return total_; }
-    bool cut_off() const { return cut_off_; }
-    bool ended_with_partial_window() const { return last_flush_; }
+    uint64_t total() const {
+        return total_;
+    }
+    bool cut_off() const {
+        return cut_off_;
+    }
+    bool ended_with_partial_window() const {
+        return last_flush_;
+    }
 
   private:
 #if ORVO_FUZZ_WITH_ZLIB
@@ -213,8 +220,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             budget -= got < budget ? got : budget;
         }
         FUZZ_CHECK(oracle.state() != ZlibOracle::kEnded,
-                   "we fail with %s after %llu bytes, zlib decodes the stream (%llu bytes)", ResultName(rc),
-                   static_cast<unsigned long long>(sink.total()),
+                   "we fail with %s after %llu bytes, zlib decodes the stream (%llu bytes)",
+                   ResultName(rc), static_cast<unsigned long long>(sink.total()),
                    static_cast<unsigned long long>(oracle.total()));
     }
 #endif

@@ -27,7 +27,8 @@ bool Replay(const fs::path& path) {
         std::fprintf(stderr, "cannot read %s\n", path.string().c_str());
         return false;
     }
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                               std::istreambuf_iterator<char>());
     std::fprintf(stderr, "replaying %s (%zu bytes)\n", path.string().c_str(), bytes.size());
     // A heap block of exactly the input's size, so that reads past its end are
     // caught by the sanitizers as they are under the fuzzer.
