@@ -26,18 +26,27 @@
 #include <algorithm>
 #include <cstring>
 
+#include "unzip/decode_table.h"
 #include "unzip/huffman.h"
 #include "unzip/result.h"
 
 namespace unzip {
 namespace {
 
-enum : uint32_t {
-    kLiteral = 1u << 12,
-    kEndOfBlock = 1u << 13,
-    kSubTable = 1u << 14,
-    kInvalid = 1u << 15,
-};
+// Short names for the entry kinds and fields within the decoder.
+constexpr uint32_t kLiteral = kEntryLiteral;
+constexpr uint32_t kEndOfBlock = kEntryEndOfBlock;
+constexpr uint32_t kSubTable = kEntrySubTable;
+constexpr uint32_t kInvalid = kEntryInvalid;
+inline unsigned Drop(uint32_t e) {
+    return EntryDrop(e);
+}
+inline unsigned CodeBits(uint32_t e) {
+    return EntryCodeBits(e);
+}
+inline uint32_t Value(uint32_t e) {
+    return EntryValue(e);
+}
 
 constexpr unsigned kLitLenBits = 11;
 constexpr unsigned kDistBits = 8;
@@ -45,164 +54,26 @@ constexpr unsigned kCodeLenBits = 7;
 constexpr unsigned kMaxLitLen = 288;
 constexpr unsigned kMaxDist = 32;
 
-// Room for a top table and its sub-tables. A sub-table holds codes of at most
-// 15 - top bits more bits and at least one symbol, so there are no more
-// sub-tables than symbols: 2048 + 288 * 16 and 256 + 32 * 128 entries bound
-// every code, complete or not.
-constexpr unsigned kLitLenEntries = (1u << kLitLenBits) + kMaxLitLen * (1u << (15 - kLitLenBits));
-constexpr unsigned kDistEntries = (1u << kDistBits) + kMaxDist * (1u << (15 - kDistBits));
+constexpr unsigned kLitLenEntries = DecodeTableSize(kMaxLitLen, kLitLenBits);
+constexpr unsigned kDistEntries = DecodeTableSize(kMaxDist, kDistBits);
 
-constexpr uint16_t kLengthBase[29] = {3,  4,  5,  6,   7,   8,   9,   10,  11, 13,
-                                      15, 17, 19, 23,  27,  31,  35,  43,  51, 59,
-                                      67, 83, 99, 115, 131, 163, 195, 227, 258};
-constexpr uint8_t kLengthExtra[29] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
-                                      2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
-constexpr uint16_t kDistBase[30] = {1,    2,    3,    4,    5,    7,    9,    13,    17,    25,
-                                    33,   49,   65,   97,   129,  193,  257,  385,   513,   769,
-                                    1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
-constexpr uint8_t kDistExtra[30] = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4,  5,  5,  6,
-                                    6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
+// Base values and extra bits of the literal/length symbols from 257 and of the
+// distance symbols (RFC 1951, 3.2.5); symbols 286, 287 and distances 30, 31
+// may have codes but stand for nothing.
+constexpr uint16_t kLengthBase[31] = {3,  4,   5,   6,   7,   8,   9,   10, 11, 13, 15,
+                                      17, 19,  23,  27,  31,  35,  43,  51, 59, 67, 83,
+                                      99, 115, 131, 163, 195, 227, 258, 0,  0};
+constexpr uint8_t kLengthExtra[31] = {0, 0, 0, 0, 0, 0, 0, 0,           1,          1, 1,
+                                      1, 2, 2, 2, 2, 3, 3, 3,           3,          4, 4,
+                                      4, 4, 5, 5, 5, 5, 0, kNotASymbol, kNotASymbol};
+constexpr uint16_t kDistBase[32] = {
+    1,   2,   3,   4,   5,    7,    9,    13,   17,   25,   33,   49,    65,    97,    129, 193,
+    257, 385, 513, 769, 1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577, 0,   0};
+constexpr uint8_t kDistExtra[32] = {0,  0,  0,  0,  1,  1,  2,  2,  3,           3,          4,
+                                    4,  5,  5,  6,  6,  7,  7,  8,  8,           9,          9,
+                                    10, 10, 11, 11, 12, 12, 13, 13, kNotASymbol, kNotASymbol};
 constexpr uint8_t kCodeLengthOrder[19] = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
                                           11, 4,  12, 3, 13, 2, 14, 1, 15};
-
-enum class Alphabet { LitLen, Dist, CodeLen };
-
-// Kind and value of a symbol's entry, and the extra bits that follow its code.
-uint32_t LeafEntry(Alphabet alphabet, unsigned symbol, unsigned* extra) {
-    *extra = 0;
-    switch (alphabet) {
-    case Alphabet::LitLen:
-        if (symbol < 256) return kLiteral | symbol << 16;
-        if (symbol == 256) return kEndOfBlock;
-        if (symbol < 286) {
-            *extra = kLengthExtra[symbol - 257];
-            return uint32_t(kLengthBase[symbol - 257]) << 16;
-        }
-        return kInvalid; // 286 and 287 take part in the code but are not symbols
-    case Alphabet::Dist:
-        if (symbol < 30) {
-            *extra = kDistExtra[symbol];
-            return uint32_t(kDistBase[symbol]) << 16;
-        }
-        return kInvalid;
-    case Alphabet::CodeLen: return symbol << 16;
-    }
-    return kInvalid;
-}
-
-// A leaf for a code with `len` bits at its level. Invalid symbols keep their
-// length, so a decoder can tell a bad code from one cut off by the end of input.
-inline uint32_t Leaf(uint32_t kind_and_value, unsigned len, unsigned extra) {
-    return kind_and_value | len << 8 | (len + extra);
-}
-
-// Bit reversal of 16-bit codes through a byte table.
-struct ReverseTable {
-    uint8_t r[256];
-};
-constexpr ReverseTable MakeReverseTable() {
-    ReverseTable t{};
-    for (unsigned i = 0; i < 256; ++i)
-        for (unsigned b = 0; b < 8; ++b)
-            if (i & (1u << b)) t.r[i] |= static_cast<uint8_t>(0x80u >> b);
-    return t;
-}
-constexpr ReverseTable kReverse = MakeReverseTable();
-
-inline uint32_t Reverse(uint32_t code, unsigned len) {
-    uint32_t r16 = uint32_t(kReverse.r[code & 0xFF]) << 8 | kReverse.r[(code >> 8) & 0xFF];
-    return r16 >> (16 - len);
-}
-
-// Builds a table for n code lengths with a top level of at most *table_bits
-// bits (the width chosen is stored back); returns the CodeShape of the code.
-// Unused codes (and the whole table of an empty code) decode as invalid.
-//
-// Symbols are visited in canonical order (by length, then symbol), in which
-// codes simply count upwards; codes that share their first top_bits bits are
-// therefore neighbours, and each run of them gets one sub-table, sized by
-// walking the lengths until the run's code space is used up.
-int BuildTable(const uint16_t* lengths, unsigned n, Alphabet alphabet, unsigned* table_bits,
-               uint32_t* table) {
-    CodeLengthCounts counts;
-    CodeShape shape = CheckCodeLengths(lengths, n, &counts);
-    if (shape == CodeInvalid) return shape;
-    // A top level no wider than the longest code: short codes (small blocks)
-    // then fill a smaller table.
-    const unsigned top_bits = std::max(1u, std::min(*table_bits, counts.longest));
-    *table_bits = top_bits;
-
-    const uint32_t top_size = 1u << top_bits;
-    // Only a code that leaves space unused has entries no code reaches; a lone
-    // code of length 1 counts as complete but fills half its space.
-    const bool gaps = shape != CodeComplete || counts.longest == 0 ||
-                      (counts.longest == 1 && counts.count[1] == 1);
-    // Unused codes count as codes of the longest length, as if the code went on.
-    auto gap = [](unsigned len) { return kInvalid | len << 8 | len; };
-    if (gaps)
-        for (uint32_t i = 0; i < top_size; ++i) table[i] = gap(std::min(counts.longest, top_bits));
-
-    // Counting sort of the symbols by length.
-    uint16_t offset[kMaxCodeLength + 2] = {};
-    for (unsigned len = 1; len <= kMaxCodeLength; ++len)
-        offset[len + 1] = offset[len] + counts.count[len];
-    uint16_t sorted[kMaxLitLen];
-    for (unsigned s = 0; s < n; ++s)
-        if (lengths[s]) sorted[offset[lengths[s]]++] = static_cast<uint16_t>(s);
-    const unsigned used_symbols = n - counts.count[0];
-
-    uint16_t remaining[kMaxCodeLength + 1];
-    std::memcpy(remaining, counts.count, sizeof remaining);
-    uint32_t code = 0; // canonical code, most significant bit first
-    unsigned code_len = counts.shortest;
-    uint32_t sub_prefix = ~0u; // top-level index of the open sub-table
-    uint32_t* sub = nullptr;
-    uint32_t sub_size = 0;
-    uint32_t used = top_size;
-    for (unsigned i = 0; i < used_symbols; ++i) {
-        const unsigned sym = sorted[i];
-        const unsigned len = lengths[sym];
-        code <<= len - code_len;
-        code_len = len;
-        unsigned extra;
-        const uint32_t kind_and_value = LeafEntry(alphabet, sym, &extra);
-        const uint32_t reversed = Reverse(code, len);
-        if (len <= top_bits) {
-            const uint32_t leaf = Leaf(kind_and_value, len, extra);
-            for (uint32_t j = reversed; j < top_size; j += 1u << len) table[j] = leaf;
-        } else {
-            const uint32_t prefix = reversed & (top_size - 1);
-            if (prefix != sub_prefix) {
-                unsigned bits = len - top_bits;
-                int32_t left = (1 << bits) - remaining[len];
-                for (unsigned l = len; left > 0 && l < counts.longest;) {
-                    ++l;
-                    ++bits;
-                    left = (left << 1) - remaining[l];
-                }
-                sub_prefix = prefix;
-                sub = table + used;
-                sub_size = 1u << bits;
-                table[prefix] = kSubTable | used << 16 | uint32_t(bits) << 8 | top_bits;
-                used += sub_size;
-                if (gaps) {
-                    const uint32_t unused = gap(std::min(counts.longest - top_bits, bits));
-                    for (uint32_t j = 0; j < sub_size; ++j) sub[j] = unused;
-                }
-            }
-            const uint32_t leaf = Leaf(kind_and_value, len - top_bits, extra);
-            for (uint32_t j = reversed >> top_bits; j < sub_size; j += 1u << (len - top_bits))
-                sub[j] = leaf;
-        }
-        --remaining[len];
-        ++code;
-    }
-    return shape;
-}
-
-inline unsigned Drop(uint32_t e) {
-    return e & 0xFF;
-}
 
 // The code an invalid entry stands for is malformed data when its bits are all
 // real input, and missing input when they reach into the filler. A symbol that
@@ -213,16 +84,9 @@ int32_t InvalidCode(BitInput& in, uint32_t e, unsigned width) {
     in.Drop(Drop(e));
     return in.Exhausted() ? ResultReadError : ResultArchiveError;
 }
-inline unsigned CodeBits(uint32_t e) {
-    return (e >> 8) & 15;
-}
-inline uint32_t Value(uint32_t e) {
-    return e >> 16;
-}
-// The extra bits of a length or distance, from the bits as they were before
-// the entry was dropped.
+
 inline uint32_t ExtraValue(uint32_t e, uint64_t before) {
-    return static_cast<uint32_t>((before & ((uint64_t(1) << Drop(e)) - 1)) >> CodeBits(e));
+    return EntryExtra(e, before);
 }
 
 } // namespace
@@ -240,11 +104,13 @@ Inflater::Inflater() : tables_(new Tables) {
     uint16_t lengths[kMaxLitLen];
     for (unsigned s = 0; s < 288; ++s) lengths[s] = s < 144 ? 8 : s < 256 ? 9 : s < 280 ? 7 : 8;
     tables_->fixed_litlen_bits = kLitLenBits;
-    BuildTable(lengths, 288, Alphabet::LitLen, &tables_->fixed_litlen_bits, tables_->fixed_litlen);
+    BuildDecodeTable(lengths, 288, 257, kLengthBase, kLengthExtra, tables_->fixed_litlen,
+                     &tables_->fixed_litlen_bits);
     // All 32 five-bit codes: 30 and 31 are codes, but no distances.
     for (unsigned s = 0; s < 32; ++s) lengths[s] = 5;
     tables_->fixed_dist_bits = kDistBits;
-    BuildTable(lengths, 32, Alphabet::Dist, &tables_->fixed_dist_bits, tables_->fixed_dist);
+    BuildDecodeTable(lengths, 32, 0, kDistBase, kDistExtra, tables_->fixed_dist,
+                     &tables_->fixed_dist_bits);
 }
 
 Inflater::~Inflater() = default;
@@ -313,7 +179,7 @@ int32_t Inflater::DynamicTables(BitInput& in) {
     if (in.Exhausted()) return ResultReadError;
     uint32_t* codelen = tables_->codelen;
     unsigned codelen_bits = kCodeLenBits;
-    if (BuildTable(lengths, 19, Alphabet::CodeLen, &codelen_bits, codelen) != CodeComplete)
+    if (BuildDecodeTable(lengths, 19, 19, nullptr, nullptr, codelen, &codelen_bits) != CodeComplete)
         return ResultArchiveError;
 
     // A repeat of the previous length before any length repeats 0.
@@ -344,12 +210,12 @@ int32_t Inflater::DynamicTables(BitInput& in) {
         while (repeat--) lengths[i++] = static_cast<uint16_t>(value);
     }
     tables_->litlen_bits = kLitLenBits;
-    if (BuildTable(lengths, hlit, Alphabet::LitLen, &tables_->litlen_bits, tables_->litlen) !=
-        CodeComplete)
+    if (BuildDecodeTable(lengths, hlit, 257, kLengthBase, kLengthExtra, tables_->litlen,
+                         &tables_->litlen_bits) != CodeComplete)
         return ResultArchiveError;
     tables_->dist_bits = kDistBits;
-    int shape =
-        BuildTable(lengths + hlit, hdist, Alphabet::Dist, &tables_->dist_bits, tables_->dist);
+    int shape = BuildDecodeTable(lengths + hlit, hdist, 0, kDistBase, kDistExtra, tables_->dist,
+                                 &tables_->dist_bits);
     if (shape != CodeComplete && shape != CodeIncomplete) return ResultArchiveError;
     return ResultOk;
 }

@@ -2,10 +2,13 @@
 // every Huffman table, and member-name masks.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "unzip/crc32.h"
+#include "unzip/decode_table.h"
 #include "unzip/huffman.h"
 #include "unzip/mask.h"
 #include "zip_builder.h"
@@ -184,3 +187,83 @@ TEST(MatchMask, Table) {
 }
 
 } // namespace
+
+// Every code of a table decodes to its symbol with its length, whatever the
+// top-level width: canonical codes are worked out here independently (RFC 1951,
+// 3.2.2) and looked up through the top level and, for long codes, a sub-table.
+TEST(BuildDecodeTable, EveryCodeDecodesToItsSymbol) {
+    std::vector<uint16_t> staircase;
+    for (uint16_t l = 1; l <= 15; ++l) staircase.push_back(l);
+    staircase.push_back(16);
+    staircase.push_back(16);
+    const std::vector<std::vector<uint16_t>> codes = {
+        staircase, {3, 3, 3, 3, 3, 2, 4, 4}, {2, 1, 0, 3, 3}, std::vector<uint16_t>(30, 5), {0, 1}};
+    for (const auto& lengths : codes) {
+        const unsigned n = static_cast<unsigned>(lengths.size());
+        unsigned bl_count[17] = {}, next_code[17] = {};
+        for (uint16_t l : lengths) ++bl_count[l];
+        bl_count[0] = 0;
+        for (unsigned bits = 1, code = 0; bits <= 16; ++bits) {
+            code = (code + bl_count[bits - 1]) << 1;
+            next_code[bits] = code;
+        }
+        for (unsigned wanted : {4u, 7u, 11u}) {
+            std::vector<uint32_t> table(unzip::DecodeTableSize(n, wanted));
+            unsigned top = wanted;
+            unzip::CodeLengthCounts counts;
+            ASSERT_EQ(
+                unzip::BuildDecodeTable(lengths.data(), n, n, nullptr, nullptr, table.data(), &top),
+                unzip::CheckCodeLengths(lengths.data(), n, &counts));
+            EXPECT_EQ(top, std::min(wanted, counts.longest));
+            unsigned next[17];
+            std::copy(std::begin(next_code), std::end(next_code), next);
+            for (unsigned s = 0; s < n; ++s) {
+                const unsigned len = lengths[s];
+                if (!len) continue;
+                uint32_t reversed = 0;
+                for (unsigned b = 0, code = next[len]++; b < len; ++b)
+                    reversed |= ((code >> (len - 1 - b)) & 1) << b;
+                uint32_t e = table[reversed & ((1u << top) - 1)];
+                unsigned used = 0;
+                if (e & unzip::kEntrySubTable) {
+                    used = unzip::EntryDrop(e);
+                    e = table[unzip::EntryValue(e) +
+                              ((reversed >> used) & ((1u << unzip::EntryCodeBits(e)) - 1))];
+                }
+                ASSERT_TRUE(e & unzip::kEntryLiteral) << "symbol " << s << ", top " << wanted;
+                EXPECT_EQ(unzip::EntryValue(e), s);
+                EXPECT_EQ(used + unzip::EntryDrop(e), len) << "symbol " << s << ", top " << wanted;
+            }
+        }
+    }
+}
+
+// Unused codes of an incomplete code, and symbols that stand for nothing, are
+// invalid entries that still know their length; an over-subscribed code is refused.
+TEST(BuildDecodeTable, UnusedCodesAndNonSymbolsAreInvalid) {
+    // Codes 00, 01, 10 (length 2) and 110; 111 is unused. Indexes are the codes
+    // reversed: symbol 2 (10) sits at 01 and 101, symbol 3 (110) at 011.
+    const uint16_t lengths[4] = {2, 2, 2, 3};
+    const uint16_t base[2] = {10, 0};
+    const uint8_t extra[2] = {3, unzip::kNotASymbol}; // symbol 2: base 10 and 3 extra bits
+    std::vector<uint32_t> table(unzip::DecodeTableSize(4, 8));
+    unsigned top = 8;
+    ASSERT_EQ(unzip::BuildDecodeTable(lengths, 4, 2, base, extra, table.data(), &top),
+              unzip::CodeIncomplete);
+    ASSERT_EQ(top, 3u);
+    for (unsigned index : {0b001u, 0b101u}) {
+        EXPECT_EQ(unzip::EntryValue(table[index]), 10u);
+        EXPECT_EQ(unzip::EntryDrop(table[index]), 2u + 3u) << "code and extra bits in one drop";
+        EXPECT_EQ(unzip::EntryCodeBits(table[index]), 2u);
+        EXPECT_FALSE(table[index] & (unzip::kEntryLiteral | unzip::kEntryInvalid));
+    }
+    EXPECT_TRUE(table[0b011] & unzip::kEntryInvalid) << "symbol 3 stands for nothing";
+    EXPECT_EQ(unzip::EntryDrop(table[0b011]), 3u);
+    EXPECT_TRUE(table[0b111] & unzip::kEntryInvalid) << "code 111 is unused";
+    EXPECT_EQ(unzip::EntryDrop(table[0b111]), 3u);
+
+    const uint16_t too_many[3] = {1, 1, 1};
+    top = 8;
+    EXPECT_EQ(unzip::BuildDecodeTable(too_many, 3, 3, nullptr, nullptr, table.data(), &top),
+              unzip::CodeInvalid);
+}
