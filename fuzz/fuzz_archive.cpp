@@ -204,10 +204,16 @@ class ReportChecker {
         case StatusProgress:
             FUZZ_CHECK(phase_ == kInMember, "progress in phase %d", phase_);
             FUZZ_CHECK(code >= 0, "progress of %d bytes", static_cast<int>(code));
-            if (!busy_checked_ && r.method != 9) {
-                // A member extraction is running (method 9 marks the report of a
-                // member skipped by the question callback, which runs none): a
-                // second one must be refused.
+            // Method 9 marks the report of a member skipped by the question
+            // callback; every other progress report comes from a running extraction.
+            if (r.method == 9) break;
+            FUZZ_CHECK(engine_.member_bytes_read() >= 0 &&
+                           engine_.member_bytes_read() <= engine_.member_compressed_size(),
+                       "%d of %d compressed bytes read",
+                       static_cast<int>(engine_.member_bytes_read()),
+                       static_cast<int>(engine_.member_compressed_size()));
+            if (!busy_checked_) {
+                // A second member extraction must be refused while one runs.
                 busy_checked_ = true;
                 MemberLocation where;
                 int32_t rc =

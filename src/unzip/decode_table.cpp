@@ -129,5 +129,4 @@ int BuildDecodeTable(const uint16_t* lengths, unsigned n, unsigned simple, const
     return shape;
 }
 
-
 } // namespace unzip

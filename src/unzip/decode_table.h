@@ -30,13 +30,20 @@ enum : uint32_t {
 // literal/length symbols 286 and 287, distances 30 and 31).
 constexpr uint8_t kNotASymbol = 99;
 
-inline unsigned EntryDrop(uint32_t e) { return e & 0xFF; }
-inline unsigned EntryCodeBits(uint32_t e) { return (e >> 8) & 15; }
-inline uint32_t EntryValue(uint32_t e) { return e >> 16; }
+inline unsigned EntryDrop(uint32_t e) {
+    return e & 0xFF;
+}
+inline unsigned EntryCodeBits(uint32_t e) {
+    return (e >> 8) & 15;
+}
+inline uint32_t EntryValue(uint32_t e) {
+    return e >> 16;
+}
 // The extra bits of a length or distance, from the bit buffer as it was before
 // the entry was dropped.
 inline uint32_t EntryExtra(uint32_t e, uint64_t before) {
-    return static_cast<uint32_t>((before & ((uint64_t(1) << EntryDrop(e)) - 1)) >> EntryCodeBits(e));
+    return static_cast<uint32_t>((before & ((uint64_t(1) << EntryDrop(e)) - 1)) >>
+                                 EntryCodeBits(e));
 }
 
 // Entries a table of n symbols needs with a top level of at most top_bits bits:
