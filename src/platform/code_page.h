@@ -1,0 +1,26 @@
+// Conversions between the UTF-8 the program works in, the system's 8-bit ANSI
+// code page of the product's text files (setup.ini, license.txt, short.txt,
+// readme.txt) and, on Windows, the UTF-16 of the W functions.
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// ANSI bytes to UTF-8. Bytes the code page does not define are kept as they are.
+std::string AnsiToUtf8(const std::string& ansi);
+
+// UTF-8 to ANSI bytes. Characters the code page cannot hold become '?'.
+std::string Utf8ToAnsi(const std::string& utf8);
+
+#ifdef _WIN32
+std::wstring Widen(const std::string& utf8);
+std::string Narrow(const std::wstring& wide);
+#else
+// The native build has no system ANSI code page; it reads and writes 1250, the
+// code page of the built-in Czech texts, unless told otherwise.
+void SetAnsiCodePage(int code_page);
+int AnsiCodePage();
+#endif
+
+} // namespace platform
