@@ -4,6 +4,10 @@ archives, in alternating rounds, and prints medians and ratios to unzip.
 
 usage: compare.py --ozip PATH --dir ARCHIVE_DIR [--archives zip6,tiny,big]
                   [--tools ozip,unzip,bsdtar,7zz] [--rounds 5] [--scratch DIR]
+                  [--mode extract|test]
+
+With --mode test the tools test the archives instead (ozip t, unzip -tq, 7zz t;
+bsdtar has no test); nothing is written, so only the exit statuses are checked.
 
 Before every run the scratch folder is emptied and `sync` is called (not
 timed). Wall time is measured around the process; /usr/bin/time gives user and
@@ -20,7 +24,13 @@ import sys
 import time
 
 
-def command(tool, ozip, archive, out):
+def command(tool, ozip, archive, out, mode="extract"):
+    if mode == "test":
+        tests = {"ozip": [ozip, "t", archive], "unzip": ["unzip", "-tq", archive],
+                 "7zz": ["7zz", "t", "-bso0", "-bsp0", archive]}
+        if tool not in tests:
+            raise SystemExit(tool + " has no test mode")
+        return tests[tool]
     if tool == "ozip":
         return [ozip, "x", archive, out]
     if tool == "unzip":
@@ -43,12 +53,12 @@ def tree_summary(root):
     return files, size
 
 
-def run_once(tool, ozip, archive, scratch):
+def run_once(tool, ozip, archive, scratch, mode):
     shutil.rmtree(scratch, ignore_errors=True)
     os.makedirs(scratch)
     subprocess.run(["sync"], check=True)
     stats = scratch + ".time"
-    cmd = ["/usr/bin/time", "-o", stats, "-f", "%U %S %M"] + command(tool, ozip, archive, scratch)
+    cmd = ["/usr/bin/time", "-o", stats, "-f", "%U %S %M"] + command(tool, ozip, archive, scratch, mode)
     start = time.perf_counter()
     proc = subprocess.run(cmd, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
     wall = time.perf_counter() - start
@@ -67,6 +77,7 @@ def main():
     ap.add_argument("--tools", default="ozip,unzip")
     ap.add_argument("--rounds", type=int, default=5)
     ap.add_argument("--scratch", default="/dev/shm/orvo-bench-x")
+    ap.add_argument("--mode", choices=("extract", "test"), default="extract")
     args = ap.parse_args()
     tools = args.tools.split(",")
     if "unzip" not in tools:
@@ -82,9 +93,9 @@ def main():
             order = tools[r % len(tools):] + tools[:r % len(tools)]
             reference = None
             for tool in order:
-                sample = run_once(tool, args.ozip, path, args.scratch)
+                sample = run_once(tool, args.ozip, path, args.scratch, args.mode)
                 results.setdefault((archive, tool), []).append(sample)
-                if r == 0:
+                if r == 0 and args.mode == "extract":
                     summary = tree_summary(args.scratch)
                     if reference is None:
                         reference = (tool, summary)
@@ -102,7 +113,7 @@ def main():
             rows = results[(archive, tool)]
             walls = [w for w, _, _, _ in rows]
             ratios = [w / u[0] for (w, _, _, _), u in zip(rows, ref)]
-            print("| %s | %s | %.2f [%.2f-%.2f] | %.2f | %.2f / %.2f | %.1f |" % (
+            print("| %s | %s | %.3f [%.3f-%.3f] | %.2f | %.3f / %.3f | %.1f |" % (
                 archive, tool, statistics.median(walls), min(walls), max(walls),
                 statistics.median(ratios), statistics.median(u for _, u, _, _ in rows),
                 statistics.median(s for _, _, s, _ in rows), max(m for _, _, _, m in rows)))

@@ -7,6 +7,9 @@ fuzz_archive/gen-*     ZIP archives made with Python's zipfile or byte by byte
 fuzz_inflate/gen-*     one settings byte (see fuzz_inflate.cpp) and a raw deflate
                        stream, from zlib at every level and strategy or built bit by
                        bit for the cases zlib's encoder never writes
+fuzz_explode/gen-*     settings, size and the data of the imploded members of the
+fuzz_unshrink/gen-*    shared legacy corpus (../shared/testdata/zip/legacy) of at
+                       most 4 KiB, and the first 4 KiB of some larger ones
 The output is the same on every run (fixed random seeds, fixed time stamps), so
 the committed files can be checked by running it again.
 """
@@ -331,13 +334,59 @@ def archive_seeds(rng):
     return seeds
 
 
+# ---------------------------------------------------------------- legacy methods
+
+def legacy_members(testdata):
+    """(archive, member name, method, flags, size, raw data) of every shrunk or imploded
+    member of the shared legacy corpus."""
+    folder = os.path.join(testdata, "zip", "legacy")
+    for archive in sorted(os.listdir(folder)):
+        if not archive.endswith(".zip"):
+            continue
+        path = os.path.join(folder, archive)
+        with open(path, "rb") as f:
+            blob = f.read()
+        with zipfile.ZipFile(path) as zf:
+            for info in zf.infolist():
+                if info.compress_type not in (1, 6):
+                    continue
+                at = info.header_offset
+                name_len, extra_len = struct.unpack_from("<HH", blob, at + 26)
+                start = at + 30 + name_len + extra_len
+                yield (archive, info.filename, info.compress_type, info.flag_bits,
+                       info.file_size, blob[start:start + info.compress_size])
+
+
+def legacy_seeds(testdata):
+    explode, unshrink = {}, {}
+    per_archive = {}
+    for archive, name, method, flags, size, data in legacy_members(testdata):
+        # A few of each archive: the 135 members of the largest add little.
+        per_archive[archive] = per_archive.get(archive, 0) + 1
+        if per_archive[archive] > 6:
+            continue
+        base = "gen-" + archive[:-4] + "-" + os.path.basename(name)
+        if len(data) > 4096:
+            # Only the start of a large member: the decoder runs out of input.
+            data = data[:4096]
+            base += "-start"
+        if method == 6:
+            explode[base] = bytes([flags & 6, 0]) + struct.pack("<H", min(size, 0xFFFF)) + data
+        else:
+            unshrink[base] = bytes([0]) + data
+    return explode, unshrink
+
+
 def main():
     # gen-repeated-names.zip repeats a name on purpose.
     warnings.filterwarnings("ignore", "Duplicate name", UserWarning)
     here = os.path.dirname(os.path.abspath(__file__))
     corpus = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "corpus")
+    testdata = os.path.join(here, "..", "..", "shared", "testdata")
+    explode, unshrink = legacy_seeds(testdata)
     for target, seeds in (("fuzz_inflate", inflate_seeds(random.Random(1))),
-                          ("fuzz_archive", archive_seeds(random.Random(2)))):
+                          ("fuzz_archive", archive_seeds(random.Random(2))),
+                          ("fuzz_explode", explode), ("fuzz_unshrink", unshrink)):
         folder = os.path.join(corpus, target)
         os.makedirs(folder, exist_ok=True)
         for name, data in sorted(seeds.items()):

@@ -13,11 +13,13 @@
 #include <vector>
 
 #include "unzip/bit_input.h"
+#include "unzip/explode.h"
 #include "unzip/file_system.h"
 #include "unzip/inflate.h"
 #include "unzip/records.h"
 #include "unzip/result.h"
 #include "unzip/text_codec.h"
+#include "unzip/unshrink.h"
 
 namespace unzip {
 
@@ -30,6 +32,9 @@ struct MemberLocation {
     int32_t compressed_size = 0;
     bool fits = true; // sizes and offset fit 32-bit signed fields
 };
+
+// Where the directory says a walked member lies.
+MemberLocation LocationOf(const MemberEntry& entry);
 
 struct EngineOptions {
     size_t refill_size = BitInput::kDefaultRefill; // bytes per read of compressed input
@@ -83,6 +88,7 @@ class Engine {
     int32_t Fail(int32_t code, std::string sentence);
     int32_t ReadEntry(MemberEntry& entry);
     int32_t ExtractMemberData(InputFile& archive, OutputFile& out, uint16_t method, uint32_t* crc);
+    int32_t Decode(uint16_t method, OutputSink& sink);
     int32_t StoredCopy(InputFile& archive, OutputSink& sink);
     bool Flush(OutputFile& out, const uint8_t* data, size_t n);
     bool CreateParentFolders(const std::string& path, bool include_last);
@@ -105,8 +111,12 @@ class Engine {
     BitInput input_;                 // compressed input of the current member
     std::unique_ptr<Window> window_; // output window, allocated once per engine
     std::unique_ptr<Inflater> inflater_;
-    uint32_t crc_ = 0; // running CRC register of the current member's output
+    std::unique_ptr<Exploder> exploder_;     // made for the first imploded member
+    std::unique_ptr<Unshrinker> unshrinker_; // made for the first shrunk member
+    uint32_t crc_ = 0;                       // running CRC register of the current member's output
     int32_t member_compressed_size_ = 0;
+    uint32_t member_size_ = 0; // uncompressed; UnknownSize when not known
+    uint16_t member_flags_ = 0;
     uint64_t stored_bytes_read_ = 0; // the stored copy reads past the bit input
     bool stored_member_ = false;
     std::string diagnostic_;

@@ -9,6 +9,17 @@
 #include "unzip/member_name.h"
 
 namespace unzip {
+
+MemberLocation LocationOf(const MemberEntry& entry) {
+    MemberLocation where;
+    where.header_offset = static_cast<uint32_t>(entry.header_offset);
+    where.from_directory = true;
+    where.crc = entry.crc;
+    where.size = entry.size;
+    where.compressed_size = entry.compressed_size;
+    where.fits = entry.fits;
+    return where;
+}
 namespace {
 
 // 100 minus the compressed share in percent, rounded to nearest and kept in one
@@ -103,14 +114,7 @@ int32_t Engine::ExtractMatching(const std::string& archive, const std::string& f
             Report(record_.size, StatusProgress);
             result = ResultOk;
         } else {
-            MemberLocation where;
-            where.header_offset = static_cast<uint32_t>(entry.header_offset);
-            where.from_directory = true;
-            where.crc = entry.crc;
-            where.size = entry.size;
-            where.compressed_size = entry.compressed_size;
-            where.fits = entry.fits;
-            result = ExtractMember(archive, record_.name, where);
+            result = ExtractMember(archive, record_.name, LocationOf(entry));
         }
 
         if (result == ResultOk) {

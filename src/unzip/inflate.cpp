@@ -309,23 +309,7 @@ int32_t Inflater::Codes(BitInput& in, Window& window, OutputSink& sink, uint8_t*
                 refill();
                 e = litlen[bits & lit_mask];
 
-                const uint8_t* src = out - distance;
-                uint8_t* const stop = out + length;
-                if (distance >= 8) {
-                    // Two words per round; each copy reads only bytes already written.
-                    do {
-                        std::memcpy(out, src, 8);
-                        std::memcpy(out + 8, src + 8, 8);
-                        out += 16;
-                        src += 16;
-                    } while (out < stop);
-                } else if (distance == 1) {
-                    std::memset(out, *src, length);
-                } else {
-                    do *out++ = *src++;
-                    while (out < stop);
-                }
-                out = stop;
+                out = CopyMatch(out, distance, length);
             } while (next < in_limit && out < out_limit);
             // Hand back the bit state; stale bits above count are copies of the
             // bytes at next and harmless (see bit_input.h).
@@ -354,11 +338,8 @@ int32_t Inflater::Codes(BitInput& in, Window& window, OutputSink& sink, uint8_t*
         in.Drop(Drop(e));
         if (in.Exhausted()) return ResultReadError;
         if (e & kLiteral) {
-            *out++ = static_cast<uint8_t>(Value(e));
-            if (out == window.end()) {
-                if (!window.Slide(sink)) return ResultWriteError;
-                out = window.begin();
-            }
+            if (!PutByte(window, sink, out, static_cast<uint8_t>(Value(e))))
+                return ResultWriteError;
             continue;
         }
         if (e & kEndOfBlock) {
@@ -379,15 +360,7 @@ int32_t Inflater::Codes(BitInput& in, Window& window, OutputSink& sink, uint8_t*
         in.Drop(Drop(e));
         uint32_t distance = Value(e) + ExtraValue(e, before);
         if (in.Exhausted()) return ResultReadError;
-        // Byte by byte, so an overlapping run repeats its pattern and the window
-        // is flushed exactly when it fills.
-        while (length--) {
-            *out = *(out - distance);
-            if (++out == window.end()) {
-                if (!window.Slide(sink)) return ResultWriteError;
-                out = window.begin();
-            }
-        }
+        if (!CopyMatchCarefully(window, sink, out, distance, length)) return ResultWriteError;
     }
 }
 

@@ -84,6 +84,20 @@ int32_t Engine::StoredCopy(InputFile& archive, OutputSink& sink) {
     return ResultOk;
 }
 
+int32_t Engine::Decode(uint16_t method, OutputSink& sink) {
+    if (method == kMethodShrunk) {
+        if (!unshrinker_) unshrinker_.reset(new Unshrinker);
+        return unshrinker_->Run(input_, static_cast<uint32_t>(member_compressed_size_), sink);
+    }
+    window_->Reset();
+    if (method == kMethodImploded) {
+        if (!exploder_) exploder_.reset(new Exploder);
+        return exploder_->Run(input_, *window_, sink, member_flags_,
+                              static_cast<uint32_t>(member_compressed_size_), member_size_);
+    }
+    return inflater_->Run(input_, *window_, sink);
+}
+
 int32_t Engine::ExtractMemberData(InputFile& archive, OutputFile& out, uint16_t method,
                                   uint32_t* crc) {
     Sink sink(*this, out);
@@ -92,8 +106,7 @@ int32_t Engine::ExtractMemberData(InputFile& archive, OutputFile& out, uint16_t 
                          ? BitInput::kNoLimit
                          : static_cast<uint64_t>(member_compressed_size_);
     input_.Begin(&archive, data_start_, options_.refill_size, limit, ahead_, ahead_size_);
-    window_->Reset();
-    int32_t rc = inflater_->Run(input_, *window_, sink);
+    int32_t rc = Decode(method, sink);
     if (rc != ResultOk) {
         const char* what = rc == ResultReadError    ? "the compressed data ends early"
                            : rc == ResultWriteError ? "the output cannot be written"
@@ -149,8 +162,6 @@ int32_t Engine::ExtractMember(const std::string& archive_path, const std::string
         return Fail(ResultUnsupported,
                     "compression method " + std::to_string(method) + " is not supported");
     if (flags & kFlagEncrypted) return Fail(ResultEncrypted, "the member is encrypted");
-    if (method == kMethodShrunk || method == kMethodImploded)
-        return Fail(ResultUnsupported, "shrunk and imploded members are not supported yet");
 
     // Sizes and CRC: from the local header, unless bit 3 moved them behind the
     // data; then the directory's copies serve, when there is a directory.
@@ -167,8 +178,9 @@ int32_t Engine::ExtractMember(const std::string& archive_path, const std::string
             csize = static_cast<uint32_t>(where.compressed_size);
             usize = static_cast<uint32_t>(where.size);
             expected_crc = where.crc;
-        } else if (method == kMethodStored) {
-            return Fail(ResultUnsupported, "a stored member without sizes cannot be delimited");
+        } else if (method != kMethodDeflated) {
+            // Only deflate marks its own end; the other methods need the sizes.
+            return Fail(ResultUnsupported, "a member without sizes cannot be delimited");
         } else {
             csize = usize = UnknownSize;
             crc_follows = true;
@@ -178,6 +190,8 @@ int32_t Engine::ExtractMember(const std::string& archive_path, const std::string
     if (csize > kMax || usize > kMax)
         return Fail(ResultUnsupported, "the member's sizes need Zip64, which is not supported");
     member_compressed_size_ = static_cast<int32_t>(csize);
+    member_size_ = usize;
+    member_flags_ = flags;
     stored_member_ = method == kMethodStored;
     stored_bytes_read_ = 0;
     input_.Begin(archive, 0, options_.refill_size, 0);
