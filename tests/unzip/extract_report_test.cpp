@@ -336,7 +336,9 @@ TEST_F(ExtractReports, MemberExtractionFromInsideAReportIsRefused) {
         if (r.status != StatusProgress) return;
         unzip::MemberLocation where;
         where.header_offset = layout.local_offsets[1];
+        const std::string before = engine.diagnostic();
         nested.push_back(engine.ExtractMember(kArchive, Out("nested.txt"), where));
+        EXPECT_EQ(engine.diagnostic(), before) << "the refusal is not the running extraction's";
     };
     EXPECT_EQ(engine.ExtractMatching(kArchive, kTarget, "*.*", report), 2);
     EXPECT_EQ(nested, (std::vector<int32_t>{unzip::ResultBusy, unzip::ResultBusy}));
