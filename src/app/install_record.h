@@ -1,0 +1,34 @@
+// The installation record: one key per product under HKEY_CURRENT_USER, with the
+// installation folder, version and release as string values. The object is also the
+// program's one holder of the installation folder between the folder page, the
+// installation run and the uninstaller.
+#pragma once
+
+#include <string>
+
+namespace app {
+
+class InstallRecord {
+  public:
+    std::string RKey = "\\software\\Orvo"; // base key; the product's key lies below it
+    std::string RProg;                     // name of the product's key
+    std::string RHomeDir;                  // installation folder, "AppDir"
+    std::string RVer;                      // version, "Ver"
+    std::string RRel;                      // release, "Rel"
+
+    // Loads the three values when the record key exists (a missing value reads as
+    // empty); otherwise leaves them alone and returns false. Never creates the key.
+    bool ReadRecord();
+    // Stores "Ver", "Rel" and "AppDir", creating the key and its parents. False when the
+    // key cannot be created; a value the registry refuses raises
+    // "Failed to set data for '<name>'".
+    bool WriteRecord();
+    // Deletes the record key with everything below it. Without a product key name
+    // nothing is deleted: never the base key.
+    void DeleteRecord();
+
+  private:
+    std::string KeyPath() const { return RKey + "\\" + RProg; }
+};
+
+} // namespace app

@@ -1,0 +1,166 @@
+#include "platform/folders.h"
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include "platform/code_page.h"
+#else
+#include <dirent.h>
+#include <fnmatch.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#endif
+
+namespace platform {
+
+#ifdef _WIN32
+
+bool EraseFile(const std::string& path) {
+    return DeleteFileW(Widen(path).c_str()) != 0;
+}
+
+bool IsFolder(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(Widen(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool MakeFolder(const std::string& path) {
+    return CreateDirectoryW(Widen(path).c_str(), nullptr) != 0;
+}
+
+bool RemoveEmptyFolder(const std::string& path) {
+    return RemoveDirectoryW(Widen(path).c_str()) != 0;
+}
+
+std::vector<std::string> FindEntries(const std::string& folder, const std::string& mask,
+                                     SearchFilter filter) {
+    // 8 is the volume-label bit of the old DOS attribute byte; Win32 has no name for it.
+    // Junctions and links are skipped as well: a walk through one would reach outside.
+    const DWORD skipped =
+        filter == SearchFilter::SkipHiddenSystem
+            ? FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_REPARSE_POINT | 8
+            : 0;
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW entry;
+    HANDLE search = FindFirstFileW(Widen(folder + '\\' + mask).c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(entry.dwFileAttributes & skipped)) names.push_back(Narrow(entry.cFileName));
+    } while (FindNextFileW(search, &entry));
+    FindClose(search);
+    return names;
+}
+
+std::string ShortPathName(const std::string& path) {
+    const std::wstring wide = Widen(path);
+    DWORD need = GetShortPathNameW(wide.c_str(), nullptr, 0);
+    if (need == 0) return std::string();
+    std::wstring shorter(need, L'\0');
+    const DWORD got = GetShortPathNameW(wide.c_str(), &shorter[0], need);
+    if (got == 0 || got >= need) return std::string();
+    shorter.resize(got);
+    return Narrow(shorter);
+}
+
+unsigned long LastErrorCode() {
+    return GetLastError();
+}
+
+std::string SystemErrorText(unsigned long code) {
+    wchar_t* text = nullptr;
+    const DWORD n = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring message(text ? text : L"", n);
+    if (text) LocalFree(text);
+    while (!message.empty() &&
+           (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' '))
+        message.pop_back();
+    return Narrow(message);
+}
+
+#else
+
+namespace {
+
+// Windows codes for the errno values callers tell apart.
+struct CodePair {
+    int error_number;
+    unsigned long windows_code;
+};
+constexpr CodePair kCodes[] = {
+    {EEXIST, kErrorAlreadyExists}, {ENOENT, 3}, {ENOTDIR, 3}, {EACCES, 5}, {EPERM, 5}};
+constexpr unsigned long kGeneralFailure = 31;
+
+} // namespace
+
+bool EraseFile(const std::string& path) {
+    struct stat st;
+    if (lstat(path.c_str(), &st) != 0) return false;
+    if (S_ISDIR(st.st_mode)) {
+        errno = EISDIR;
+        return false;
+    }
+    if (S_ISREG(st.st_mode) && !(st.st_mode & S_IWUSR)) {
+        errno = EACCES;
+        return false;
+    }
+    return unlink(path.c_str()) == 0;
+}
+
+bool IsFolder(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool MakeFolder(const std::string& path) {
+    return mkdir(path.c_str(), 0777) == 0;
+}
+
+bool RemoveEmptyFolder(const std::string& path) {
+    return rmdir(path.c_str()) == 0;
+}
+
+std::vector<std::string> FindEntries(const std::string& folder, const std::string& mask,
+                                     SearchFilter filter) {
+    std::vector<std::string> names;
+    DIR* dir = opendir(folder.c_str());
+    if (!dir) return names;
+    const std::string pattern = mask == "*.*" ? "*" : mask;
+    while (const dirent* entry = readdir(dir)) {
+        if (fnmatch(pattern.c_str(), entry->d_name, FNM_NOESCAPE | FNM_CASEFOLD) != 0) continue;
+        // POSIX has no hidden or system entries; symbolic links are skipped like
+        // Windows junctions, so a walk never leaves the tree.
+        struct stat st;
+        if (filter == SearchFilter::SkipHiddenSystem &&
+            lstat((folder + '/' + entry->d_name).c_str(), &st) == 0 && S_ISLNK(st.st_mode))
+            continue;
+        names.push_back(entry->d_name);
+    }
+    closedir(dir);
+    return names;
+}
+
+std::string ShortPathName(const std::string& path) {
+    return access(path.c_str(), F_OK) == 0 ? path : std::string();
+}
+
+unsigned long LastErrorCode() {
+    if (errno == 0) return 0;
+    for (const CodePair& pair : kCodes)
+        if (pair.error_number == errno) return pair.windows_code;
+    return kGeneralFailure;
+}
+
+std::string SystemErrorText(unsigned long code) {
+    for (const CodePair& pair : kCodes)
+        if (pair.windows_code == code) return std::strerror(pair.error_number);
+    return std::string();
+}
+
+#endif
+
+} // namespace platform

@@ -1,0 +1,56 @@
+// File and folder primitives of the services: delete a file, folder search, create
+// and remove one folder, short path names, and the last error code. Paths are UTF-8
+// with the platform's separator; the native build works on POSIX paths.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace platform {
+
+#ifdef _WIN32
+constexpr char kPathSeparator = '\\';
+#else
+constexpr char kPathSeparator = '/';
+#endif
+
+// The code Windows gives when a folder to create is already there.
+constexpr unsigned long kErrorAlreadyExists = 183;
+
+// Deletes one file. Folders and read-only files are refused. In the native build a
+// file without its owner's write permission counts as read-only, whoever asks.
+bool EraseFile(const std::string& path);
+
+// True when the path names an existing folder.
+bool IsFolder(const std::string& path);
+
+// Creates one folder; its parent must exist.
+bool MakeFolder(const std::string& path);
+
+// Removes one folder; only an empty folder can be removed.
+bool RemoveEmptyFolder(const std::string& path);
+
+enum class SearchFilter {
+    AnyEntry,        // every entry
+    SkipHiddenSystem // plain entries and folders, not hidden, system or volume entries,
+                     // nor links and junctions (which lead elsewhere)
+};
+
+// The names of the folder's entries that match the mask ("*" and "?" wildcards;
+// "*.*" matches every name), "." and ".." included where the system lists them.
+std::vector<std::string> FindEntries(const std::string& folder, const std::string& mask,
+                                     SearchFilter filter);
+
+// The short (8.3) form of an existing path; empty when the system gives none. The
+// native build has no short forms and returns the path itself when it exists.
+std::string ShortPathName(const std::string& path);
+
+// The Windows error code of the last failed call above (natively translated from
+// errno for the codes callers look at: 183 already exists, 3 path not found, 5 denied).
+unsigned long LastErrorCode();
+
+// The system's text for an error code without trailing line breaks; empty when the
+// system has none.
+std::string SystemErrorText(unsigned long code);
+
+} // namespace platform

@@ -1,0 +1,52 @@
+// Registry access: the installation record and the special-folder lookup read and
+// write string values under HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE. The Windows
+// build uses the W functions; the native build keeps an in-memory registry for the
+// process so that the logic above it can be tested without Windows.
+//
+// Key paths use backslashes between levels; a leading backslash is allowed and
+// means the same as none (paths always start at the root key).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+enum class RegistryRoot { CurrentUser, LocalMachine };
+
+// One open key, closed when the object goes or is closed.
+class RegistryKey {
+  public:
+    RegistryKey() = default;
+    ~RegistryKey() { Close(); }
+    RegistryKey(RegistryKey&& other) noexcept;
+    RegistryKey& operator=(RegistryKey&& other) noexcept;
+    RegistryKey(const RegistryKey&) = delete;
+    RegistryKey& operator=(const RegistryKey&) = delete;
+
+    // Opens an existing key for reading, or for reading and writing; never creates one.
+    bool Open(RegistryRoot root, const std::string& path, bool writable = false);
+    // Opens a key for reading and writing, creating it and any missing parents.
+    bool Create(RegistryRoot root, const std::string& path);
+    void Close();
+    bool IsOpen() const { return handle_ != nullptr; }
+
+    // The text of a string value (plain or expandable, unexpanded, up to its first
+    // zero). Empty when no key is open, the value is missing or it has no data.
+    // A value of another type raises "Invalid data type for '<name>'".
+    std::string ReadString(const std::string& name) const;
+    // Stores a string value; raises "Failed to set data for '<name>'" when refused.
+    void WriteString(const std::string& name, const std::string& value, bool expandable = false);
+    // Stores a 32-bit number (REG_DWORD); true when stored.
+    bool WriteDword(const std::string& name, uint32_t value);
+
+  private:
+    void* handle_ = nullptr; // HKEY on Windows, the in-memory key natively
+};
+
+// Deletes a key with all its subkeys and values. True when it is gone afterwards,
+// also when it never existed. A path naming the root key itself (empty, or backslashes
+// only) is refused.
+bool DeleteRegistryTree(RegistryRoot root, const std::string& path);
+
+} // namespace platform

@@ -1,0 +1,125 @@
+#include "platform/shell_link.h"
+
+#ifdef _WIN32
+#include <windows.h>
+// windows.h first: the shell headers need its types.
+#include <objbase.h>
+#include <objidl.h>
+#include <shlguid.h>
+#include <shobjidl.h>
+
+#include <cstdio>
+#include <memory>
+
+#include "platform/code_page.h"
+#include "platform/error.h"
+#include "platform/folders.h"
+#else
+#include <fstream>
+#endif
+
+namespace platform {
+
+#ifdef _WIN32
+
+namespace {
+
+struct Releaser {
+    void operator()(IUnknown* object) const { object->Release(); }
+};
+template <class Interface>
+using ComRef = std::unique_ptr<Interface, Releaser>;
+
+struct ShellLinkObject {
+    ComRef<IShellLinkW> link;
+    ComRef<IPersistFile> file;
+};
+
+[[noreturn]] void RaiseOleError(HRESULT result) {
+    std::string text = SystemErrorText(static_cast<unsigned long>(result));
+    if (text.empty()) {
+        char code[32];
+        std::snprintf(code, sizeof code, "OLE error %.8lx", static_cast<unsigned long>(result));
+        text = code;
+    }
+    throw Error(text);
+}
+
+// A new shell link object with the two interfaces we use; relies on the caller's apartment.
+ShellLinkObject CreateShellLinkObject() {
+    IUnknown* raw = nullptr;
+    const HRESULT result =
+        CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
+                         IID_IUnknown, reinterpret_cast<void**>(&raw));
+    if (FAILED(result)) RaiseOleError(result);
+    ComRef<IUnknown> unknown(raw);
+    IShellLinkW* link = nullptr;
+    IPersistFile* file = nullptr;
+    unknown->QueryInterface(IID_IShellLinkW, reinterpret_cast<void**>(&link));
+    unknown->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+    ShellLinkObject object{ComRef<IShellLinkW>(link), ComRef<IPersistFile>(file)};
+    if (!object.link || !object.file) throw Error("Interface not supported");
+    return object;
+}
+
+} // namespace
+
+ComApartment::ComApartment()
+    : initialized_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+
+ComApartment::~ComApartment() {
+    if (initialized_) CoUninitialize();
+}
+
+void SaveShellLink(const ShellLinkFields& fields, const std::string& file) {
+    ShellLinkObject object = CreateShellLinkObject();
+    object.link->SetPath(Widen(fields.target).c_str());
+    object.link->SetWorkingDirectory(Widen(fields.working_folder).c_str());
+    object.file->Save(Widen(file).c_str(), FALSE);
+}
+
+std::optional<ShellLinkFields> LoadShellLink(const std::string& file) {
+    ShellLinkObject object = CreateShellLinkObject();
+    if (FAILED(object.file->Load(Widen(file).c_str(), STGM_READ))) return std::nullopt;
+    wchar_t target[MAX_PATH * 4] = {};
+    wchar_t folder[MAX_PATH * 4] = {};
+    if (FAILED(object.link->GetPath(target, MAX_PATH * 4, nullptr, SLGP_RAWPATH)) ||
+        FAILED(object.link->GetWorkingDirectory(folder, MAX_PATH * 4)))
+        return std::nullopt;
+    return ShellLinkFields{Narrow(target), Narrow(folder)};
+}
+
+#else
+
+namespace {
+const char kHeader[] = "[orvo shell link]";
+const char kTargetKey[] = "Target=";
+const char kFolderKey[] = "WorkingDirectory=";
+} // namespace
+
+ComApartment::ComApartment() : initialized_(true) {}
+ComApartment::~ComApartment() = default;
+
+void SaveShellLink(const ShellLinkFields& fields, const std::string& file) {
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out << kHeader << '\n'
+        << kTargetKey << fields.target << '\n'
+        << kFolderKey << fields.working_folder << '\n';
+}
+
+std::optional<ShellLinkFields> LoadShellLink(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::string line;
+    if (!std::getline(in, line) || line != kHeader) return std::nullopt;
+    ShellLinkFields fields;
+    while (std::getline(in, line)) {
+        if (line.rfind(kTargetKey, 0) == 0) fields.target = line.substr(sizeof kTargetKey - 1);
+        if (line.rfind(kFolderKey, 0) == 0)
+            fields.working_folder = line.substr(sizeof kFolderKey - 1);
+    }
+    return fields;
+}
+
+#endif
+
+} // namespace platform

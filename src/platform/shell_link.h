@@ -1,0 +1,40 @@
+// Shell shortcut files (.lnk) through the shell link object, and the COM apartment it
+// needs. The native build writes a small text file with the same two fields instead,
+// so that the logic above it can be tested without Windows.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace platform {
+
+// COM for the creating thread as a single-threaded apartment, released with the object.
+// The program makes one on the window thread before it creates any window.
+class ComApartment {
+  public:
+    ComApartment();
+    ~ComApartment();
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+    bool Initialized() const { return initialized_; }
+
+  private:
+    bool initialized_ = false;
+};
+
+struct ShellLinkFields {
+    std::string target;
+    std::string working_folder;
+};
+
+// Writes a shortcut with the given target and working folder to file, overwriting one
+// that is there. Raises Error when the shell link object cannot be made (the system's
+// text for the code, else "OLE error xxxxxxxx") or lacks an interface we use
+// ("Interface not supported"). Setting the fields and saving fail silently: a file that
+// cannot be written is simply not there afterwards.
+void SaveShellLink(const ShellLinkFields& fields, const std::string& file);
+
+// The target and working folder of a shortcut file; nothing when it cannot be read.
+std::optional<ShellLinkFields> LoadShellLink(const std::string& file);
+
+} // namespace platform

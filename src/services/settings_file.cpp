@@ -1,0 +1,281 @@
+#include "services/settings_file.h"
+
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "platform/code_page.h"
+#include "platform/error.h"
+#include "platform/file_io.h"
+
+namespace services {
+namespace {
+
+// What the profile reader strips around names and values; Ctrl-Z is the end-of-file mark
+// that old editors leave behind.
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r' || c == '\x1a';
+}
+
+// Shrinks [begin, end) of `text` to leave out blanks at both ends.
+void TrimRange(const std::string& text, size_t& begin, size_t& end) {
+    while (begin < end && IsBlank(text[begin])) ++begin;
+    while (end > begin && IsBlank(text[end - 1])) --end;
+}
+
+std::string Trim(const std::string& text) {
+    size_t begin = 0, end = text.size();
+    TrimRange(text, begin, end);
+    return text.substr(begin, end - begin);
+}
+
+// --- Names without regard to case ----------------------------------------------------------
+// The files are in a Latin code page (1250 for the Czech texts), so besides ASCII the Latin-1
+// and Latin Extended-A letters fold too: "ŽLUŤOUČKÝ" names the same section as "žluťoučký".
+
+char32_t LowerCase(char32_t c) {
+    if (c < 0x80) return c >= 'A' && c <= 'Z' ? c + 0x20 : c;
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 0x20;
+    if (c == 0x178) return 0xFF;
+    // Latin Extended-A pairs capitals with the small letter after them: on even code points
+    // in these two runs, on odd ones in the other two.
+    bool even_pairs =
+        (c >= 0x100 && c <= 0x12F) || (c >= 0x132 && c <= 0x137) || (c >= 0x14A && c <= 0x177);
+    bool odd_pairs = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
+    if ((even_pairs && c % 2 == 0) || (odd_pairs && c % 2 == 1)) return c + 1;
+    return c;
+}
+
+// Decodes UTF-8 and folds each character; a byte that starts no valid sequence stands for
+// itself (shifted out of the character range), so any two texts can still be compared.
+std::u32string FoldedName(const std::string& utf8) {
+    std::u32string out;
+    for (size_t i = 0; i < utf8.size();) {
+        unsigned char lead = static_cast<unsigned char>(utf8[i]);
+        size_t length = lead < 0x80    ? 1
+                        : lead >= 0xF0 ? 4
+                        : lead >= 0xE0 ? 3
+                        : lead >= 0xC0 ? 2
+                                       : 0;
+        char32_t c = length == 1 ? lead : lead & (0x3F >> length);
+        bool valid = length > 0 && i + length <= utf8.size();
+        for (size_t k = 1; valid && k < length; ++k) {
+            unsigned char next = static_cast<unsigned char>(utf8[i + k]);
+            valid = (next & 0xC0) == 0x80;
+            c = (c << 6) | (next & 0x3F);
+        }
+        if (!valid) {
+            out.push_back(0x110000 + lead);
+            ++i;
+            continue;
+        }
+        out.push_back(LowerCase(c));
+        i += length;
+    }
+    return out;
+}
+
+// --- The file as lines -----------------------------------------------------------------------
+
+enum class LineKind { kBlank, kHeader, kKey };
+
+// One line of the file. The text runs from begin to end; its line break, if any, up to next.
+// For a header the name is the section's, for a key line the key's (the whole line when it
+// has no "="): in the file's code page, without blanks around it.
+struct Line {
+    size_t begin = 0, end = 0, next = 0;
+    LineKind kind = LineKind::kBlank;
+    std::string name;
+    bool has_value = false;
+    size_t value_begin = 0, value_end = 0;
+};
+
+Line ParseLine(const std::string& text, size_t begin, size_t end, size_t next) {
+    Line line;
+    line.begin = begin;
+    line.end = end;
+    line.next = next;
+    TrimRange(text, begin, end);
+    if (begin == end) return line;
+    const std::string_view content(text.data() + begin, end - begin);
+    if (content.front() == '[') {
+        // The name runs to the last "]", so a name may hold "]" and "[S]junk" is section S.
+        size_t close = content.rfind(']');
+        if (close != std::string_view::npos && close > 0) {
+            line.kind = LineKind::kHeader;
+            line.name = Trim(std::string(content.substr(1, close - 1)));
+            return line;
+        }
+    }
+    line.kind = LineKind::kKey;
+    size_t equals = content.find('=');
+    if (equals == std::string_view::npos) {
+        line.name = std::string(content);
+        return line;
+    }
+    line.name = Trim(std::string(content.substr(0, equals)));
+    line.has_value = true;
+    line.value_begin = begin + equals + 1;
+    line.value_end = end;
+    TrimRange(text, line.value_begin, line.value_end);
+    return line;
+}
+
+// A line ends at CR LF, LF or a lone CR.
+std::vector<Line> ParseLines(const std::string& text) {
+    std::vector<Line> lines;
+    for (size_t begin = 0; begin < text.size();) {
+        size_t end = text.find_first_of("\r\n", begin);
+        if (end == std::string::npos) end = text.size();
+        size_t next = end;
+        if (next < text.size()) {
+            ++next;
+            if (text[end] == '\r' && next < text.size() && text[next] == '\n') ++next;
+        }
+        lines.push_back(ParseLine(text, begin, end, next));
+        begin = next;
+    }
+    return lines;
+}
+
+// The lines of one section: its header (none for the nameless section of the lines before
+// the first header) and its body, from first up to, not including, end.
+struct Section {
+    std::optional<size_t> header;
+    size_t first = 0, end = 0;
+};
+
+bool SameName(const std::string& ansi_name, const std::u32string& folded) {
+    return FoldedName(platform::AnsiToUtf8(ansi_name)) == folded;
+}
+
+// `name` and `key` are UTF-8; the names in the file are in its code page.
+std::optional<Section> FindSection(const std::vector<Line>& lines, const std::string& name) {
+    const std::u32string wanted = FoldedName(Trim(name));
+    std::optional<Section> found;
+    std::optional<size_t> header; // of the section the loop is in; none before the first
+    for (size_t i = 0; i <= lines.size(); ++i) {
+        if (i < lines.size() && lines[i].kind != LineKind::kHeader) continue;
+        // Lines [header + 1, i) or [0, i) form one section; the first of a name wins.
+        bool named = header ? SameName(lines[*header].name, wanted) : wanted.empty();
+        if (named) {
+            found = Section{header, header ? *header + 1 : 0, i};
+            break;
+        }
+        header = i;
+    }
+    return found;
+}
+
+std::optional<size_t> FindKey(const std::vector<Line>& lines, const Section& section,
+                              const std::string& key) {
+    const std::u32string wanted = FoldedName(Trim(key));
+    for (size_t i = section.first; i < section.end; ++i)
+        if (lines[i].kind == LineKind::kKey && SameName(lines[i].name, wanted)) return i;
+    return std::nullopt;
+}
+
+// New lines end the way the file's first line does, so a file edited on Linux stays LF only.
+std::string LineBreakOf(const std::string& text) {
+    size_t at = text.find_first_of("\r\n");
+    if (at == std::string::npos) return "\r\n";
+    if (text[at] == '\n') return "\n";
+    return at + 1 < text.size() && text[at + 1] == '\n' ? "\r\n" : "\r";
+}
+
+// A value stops at its first line break (and at a NUL, where a C string would): the rest
+// would otherwise land in the file as lines of its own, as keys or sections nobody wrote.
+std::string SingleLine(const std::string& value) {
+    return value.substr(0, value.find_first_of(std::string("\r\n\0", 3)));
+}
+
+// The file's bytes for an update, empty when there is no file yet (`exists` says which).
+std::string LoadForUpdate(const std::string& file_name, bool* exists = nullptr) {
+    std::string text;
+    platform::FileRead read = platform::ReadWholeFile(file_name, text);
+    // A file that exists but cannot be read must not be replaced by what we would write; in a
+    // missing folder there is no file to be had, not even an empty one.
+    if (read == platform::FileRead::kFailed || read == platform::FileRead::kNoFolder)
+        throw platform::Error("Unable to write to " + file_name);
+    if (exists) *exists = read == platform::FileRead::kOk;
+    return text;
+}
+
+void Store(const std::string& file_name, const std::string& text) {
+    if (!platform::ReplaceWholeFile(file_name, text))
+        throw platform::Error("Unable to write to " + file_name);
+}
+
+} // namespace
+
+std::string SettingsFile::ReadString(const std::string& section, const std::string& key,
+                                     const std::string& default_value) const {
+    std::string text;
+    if (platform::ReadWholeFile(file_name_, text) != platform::FileRead::kOk) return default_value;
+    const std::vector<Line> lines = ParseLines(text);
+    std::optional<Section> found = FindSection(lines, section);
+    if (!found) return default_value;
+    std::optional<size_t> at = FindKey(lines, *found, key);
+    if (!at || !lines[*at].has_value) return default_value;
+
+    size_t begin = lines[*at].value_begin, end = lines[*at].value_end;
+    if (end - begin >= 2 && text[begin] == text[end - 1] &&
+        (text[begin] == '"' || text[begin] == '\'')) {
+        ++begin;
+        --end;
+    }
+    if (end - begin > kMaxValueLength) end = begin + kMaxValueLength;
+    return platform::AnsiToUtf8(text.substr(begin, end - begin));
+}
+
+void SettingsFile::WriteString(const std::string& section, const std::string& key,
+                               const std::string& value) {
+    std::string text = LoadForUpdate(file_name_);
+    const std::vector<Line> lines = ParseLines(text);
+    const std::string line_break = LineBreakOf(text);
+    const std::string section_name = Trim(SingleLine(section));
+    const std::string key_name = Trim(SingleLine(key));
+    const std::string stored = platform::Utf8ToAnsi(Trim(SingleLine(value)));
+
+    std::optional<Section> found = FindSection(lines, section_name);
+    if (!found) {
+        if (!text.empty() && text.back() != '\n' && text.back() != '\r') text += line_break;
+        text += "[" + platform::Utf8ToAnsi(section_name) + "]" + line_break +
+                platform::Utf8ToAnsi(key_name) + "=" + stored + line_break;
+    } else if (std::optional<size_t> at = FindKey(lines, *found, key_name)) {
+        // The key keeps the spelling it has in the file.
+        const Line& line = lines[*at];
+        text.replace(line.begin, line.end - line.begin, line.name + "=" + stored);
+    } else {
+        // After the section's last line that is not blank, so that blank lines between it and
+        // the next section stay where they are.
+        std::optional<size_t> last = found->header;
+        for (size_t i = found->first; i < found->end; ++i)
+            if (lines[i].kind != LineKind::kBlank) last = i;
+        std::string entry = platform::Utf8ToAnsi(key_name) + "=" + stored + line_break;
+        if (!last) {
+            text.insert(0, entry);
+        } else if (lines[*last].next > lines[*last].end) {
+            text.insert(lines[*last].next, entry);
+        } else {
+            text.insert(lines[*last].end, line_break + entry);
+        }
+    }
+    Store(file_name_, text);
+}
+
+void SettingsFile::EraseSection(const std::string& section) {
+    bool exists = false;
+    std::string text = LoadForUpdate(file_name_, &exists);
+    if (!exists) return;
+    const std::vector<Line> lines = ParseLines(text);
+    if (std::optional<Section> found = FindSection(lines, section)) {
+        size_t begin = found->header ? lines[*found->header].begin : 0;
+        size_t end = found->end < lines.size() ? lines[found->end].begin : text.size();
+        text.erase(begin, end - begin);
+    }
+    // Also when nothing changed: a read-only file then fails here as any other write does.
+    Store(file_name_, text);
+}
+
+} // namespace services

@@ -1,0 +1,47 @@
+// The settings file (setup.ini): a profile ("INI") text file in the system ANSI code page,
+// with sections introduced by "[name]" lines and "key=value" lines under them. Section and
+// key names match without regard to case; the program reads and writes UTF-8.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <utility>
+
+namespace services {
+
+// A thin file object that holds only the file name. Nothing is cached: every read looks at
+// the file as it is now, and every write replaces the whole file in one step, so a failed
+// write leaves the old file exactly as it was. Lines a write does not touch keep their bytes,
+// comments and blank lines included.
+class SettingsFile {
+  public:
+    // A read gives at most this many characters, as a 2048-byte profile buffer would.
+    static constexpr size_t kMaxValueLength = 2047;
+
+    explicit SettingsFile(std::string file_name) : file_name_(std::move(file_name)) {}
+
+    const std::string& FileName() const { return file_name_; }
+
+    // The value of `key` in the first section called `section`, without leading and trailing
+    // blanks and then without one pair of enclosing quotes (both double or both single), cut
+    // to kMaxValueLength; `default_value` when the file, the section or the key is absent.
+    std::string ReadString(const std::string& section, const std::string& key,
+                           const std::string& default_value) const;
+
+    // Sets `key` in `section` to `value`: in place when the key exists, else after the last
+    // line of its section, else in a new section at the end of the file, which is created
+    // when missing. Blanks around names and value are not stored, and a value ends at its
+    // first line break, so that no value can add lines of its own to the file.
+    // Throws platform::Error("Unable to write to <file name>") when the file cannot be
+    // written or an existing file cannot be read.
+    void WriteString(const std::string& section, const std::string& key, const std::string& value);
+
+    // Removes the first section called `section` with all its lines. A missing file stays
+    // missing; its folder must exist. Fails as WriteString does.
+    void EraseSection(const std::string& section);
+
+  private:
+    std::string file_name_;
+};
+
+} // namespace services

@@ -1,0 +1,65 @@
+// The installation record (the in-memory registry natively, Wine's in the Windows build;
+// record_oracle.py compares what is written with `wine reg query`).
+#include <gtest/gtest.h>
+
+#include "app/install_record.h"
+#include "platform/registry.h"
+#include "support/scratch.h"
+
+namespace {
+
+class Record : public ::testing::Test {
+  protected:
+    app::InstallRecord Make(const std::string& prog, const std::string& dir = "") {
+        app::InstallRecord record;
+        record.RKey = base_.Path();
+        record.RProg = prog;
+        record.RHomeDir = dir;
+        return record;
+    }
+    bool Exists(const std::string& prog) {
+        return platform::RegistryKey().Open(platform::RegistryRoot::CurrentUser, base_.Path(prog));
+    }
+
+    scratch::RegistryKey base_;
+};
+
+TEST_F(Record, WriteReadAndMissingValues) {
+    EXPECT_EQ(app::InstallRecord().RKey, "\\software\\Orvo");
+    app::InstallRecord read = Make("Zelvik", "regdir");
+    EXPECT_FALSE(read.ReadRecord());
+    EXPECT_EQ(read.RHomeDir, "regdir"); // kept when there is no record
+    EXPECT_FALSE(Exists("Zelvik"));     // and reading created none
+
+    app::InstallRecord written = Make("Zelvik",
+                                      "C:\\Program Files\\\xC5\xBD"
+                                      "elvik");
+    written.RVer = "3";
+    written.RRel = "b";
+    EXPECT_TRUE(written.WriteRecord());
+    EXPECT_TRUE(read.ReadRecord());
+    EXPECT_EQ(read.RHomeDir, written.RHomeDir);
+    EXPECT_EQ(read.RVer, "3");
+    EXPECT_EQ(read.RRel, "b");
+
+    // A record without values is found, with empty values.
+    ASSERT_TRUE(
+        platform::RegistryKey().Create(platform::RegistryRoot::CurrentUser, base_.Path("Bare")));
+    read.RProg = "Bare";
+    EXPECT_TRUE(read.ReadRecord());
+    EXPECT_EQ(read.RHomeDir + read.RVer + read.RRel, "");
+}
+
+TEST_F(Record, DeleteRemovesOnlyTheProductKey) {
+    ASSERT_TRUE(Make("One").WriteRecord());
+    ASSERT_TRUE(Make("Two").WriteRecord());
+    for (const char* prog : {"", "\\", "\\\\"}) Make(prog).DeleteRecord();
+    EXPECT_TRUE(Exists("One") && Exists("Two"));
+
+    Make("One").DeleteRecord();
+    Make("One").DeleteRecord(); // already gone: no error
+    EXPECT_FALSE(Exists("One"));
+    EXPECT_TRUE(Exists("Two"));
+}
+
+} // namespace
