@@ -68,13 +68,14 @@ struct Unshrinker::State {
     }
 
     // Frees every code below the head that is no other code's prefix. Codes
-    // from the head up are left alone.
+    // from the head up are left alone: in damaged data a free code there may be
+    // named as a prefix, and unmarking it would break the free list it is on.
     void PartialClear() {
         const int32_t h = head;
         for (int32_t c = kFirstCode; c < h; ++c) prefix[c] |= kLeafMark;
         for (int32_t c = kFirstCode; c < h; ++c) {
             const int32_t parent = prefix[c] & ~kLeafMark;
-            if (parent >= kFirstCode && parent <= kLastCode) prefix[parent] &= ~kLeafMark;
+            if (parent >= kFirstCode && parent < h) prefix[parent] &= ~kLeafMark;
         }
         int32_t last = 0;
         for (int32_t c = kFirstCode; c < h; ++c) {
