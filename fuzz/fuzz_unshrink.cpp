@@ -34,7 +34,8 @@ class ReferenceUnshrink {
         uint32_t previous = code(9);
         uint8_t first = static_cast<uint8_t>(previous);
         out->push_back(first);
-        while (size * 8 - at >= width) {
+        // Signed: a control code's second value may reach past the end.
+        while (int64_t(size) * 8 - int64_t(at) >= int64_t(width)) {
             const uint32_t c = code(width);
             if (c == 256) {
                 const uint32_t what = code(width);
