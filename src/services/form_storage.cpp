@@ -40,7 +40,41 @@ std::optional<int32_t> ParseInteger(const std::string& text) {
     return static_cast<int32_t>(bits);
 }
 
+// The one file object of a save or restore run, handed to every access while the run lasts.
+class RunFileScope {
+  public:
+    explicit RunFileScope(FormStorage& storage)
+        : storage_(storage), file_(storage.IniFileName()), previous_(storage.RunFile()) {
+        storage_.SetRunFile(&file_);
+    }
+    ~RunFileScope() { storage_.SetRunFile(previous_); }
+    RunFileScope(const RunFileScope&) = delete;
+    RunFileScope& operator=(const RunFileScope&) = delete;
+
+  private:
+    FormStorage& storage_;
+    SettingsFile file_;
+    SettingsFile* previous_;
+};
+
+// Sets a flag for as long as it lives.
+class FlagScope {
+  public:
+    explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+    ~FlagScope() { flag_ = false; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+  private:
+    bool& flag_;
+};
+
 } // namespace
+
+std::string ErrorBoxText(const std::string& message) {
+    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') return message + ".";
+    return message;
+}
 
 template <typename Access>
 auto FormStorage::WithFile(Access access) const {
@@ -67,14 +101,16 @@ void FormStorage::WriteString(const std::string& section, const std::string& key
     WithFile([&](SettingsFile& file) { file.WriteString(section, key, ProtectQuotes(value)); });
 }
 
+int FormStorage::ToInteger(const std::string& text, int default_value) {
+    // "0x1A" is the C spelling of "$1A"; "0x" alone is no number at all.
+    const bool c_hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    std::optional<int32_t> value = ParseInteger(c_hex ? "$" + text.substr(2) : text);
+    return value ? *value : default_value;
+}
+
 int FormStorage::ReadInteger(const std::string& section, const std::string& key,
                              int default_value) const {
-    std::string text = ReadString(section, key, "");
-    // "0x1A" is the C spelling of "$1A"; "0x" alone is no number at all.
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
-        text = "$" + text.substr(2);
-    std::optional<int32_t> value = ParseInteger(text);
-    return value ? *value : default_value;
+    return ToInteger(ReadString(section, key, ""), default_value);
 }
 
 void FormStorage::WriteInteger(const std::string& section, const std::string& key, int value) {
@@ -104,6 +140,103 @@ int FormStorage::ReadNamedInteger(const std::string& key, int default_value) con
 
 void FormStorage::WriteNamedInteger(const std::string& key, int value) {
     WriteInteger(ini_section_, key, value);
+}
+
+void FormStorage::SetStoredProps(std::vector<std::string> entries) {
+    stored_props_ = std::move(entries);
+    if (host_) stored_.Prepare(stored_props_, *host_);
+}
+
+void FormStorage::Attach(StoredPropertyHost& host) {
+    Detach();
+    host_ = &host;
+    stored_.Prepare(stored_props_, host);
+    WindowEvents& events = host.Events();
+    window_handlers_ = events;
+    events.shown = [this] { HandleShown(); };
+    events.close_requested = [this](bool& can_close) { HandleCloseRequested(can_close); };
+    events.destroyed = [this] { HandleDestroyed(); };
+}
+
+void FormStorage::Detach() {
+    if (!host_) return;
+    host_->Events() = window_handlers_;
+    window_handlers_ = WindowEvents{};
+    host_ = nullptr;
+}
+
+void FormStorage::SaveSettings() {
+    if (!restored_ && active_) return;
+    RunFileScope run(*this);
+    if (host_) stored_props_ = stored_.Rebuild(*host_);
+    WriteInteger(ini_section_, "FormVersion", version_);
+    if (host_) {
+        SavePlacement(*this, *host_, options_, destroying_);
+        stored_.Save(*this, *host_);
+    }
+    if (on_save_placement_) on_save_placement_(*this);
+    saved_ = true;
+    save_failed_ = false;
+}
+
+void FormStorage::RestoreSettings() {
+    saved_ = false;
+    save_failed_ = false;
+    {
+        RunFileScope run(*this);
+        if (host_) stored_props_ = stored_.Rebuild(*host_);
+        if (ReadInteger(ini_section_, "FormVersion", 0) >= version_) {
+            if (host_) RestorePlacement(*this, *host_, options_);
+            restored_ = true;
+            // Texts the window cannot take leave it with its own; nothing to tell the user.
+            if (host_) {
+                try {
+                    stored_.Restore(*this, *host_);
+                } catch (...) {}
+            }
+            if (on_restore_placement_) on_restore_placement_(*this);
+        }
+        restored_ = true;
+    }
+    if (host_ && host_->Traits().has_handle) AdjustMaximizedPosition(*host_);
+}
+
+void FormStorage::ShowError(const std::exception& error) {
+    if (host_) host_->ShowErrorBox(ErrorBoxText(error.what()));
+}
+
+void FormStorage::SaveForEvent() {
+    try {
+        SaveSettings();
+    } catch (const std::exception& error) {
+        save_failed_ = true;
+        ShowError(error);
+    }
+}
+
+void FormStorage::HandleShown() {
+    // The window is shown whatever the restore run met.
+    if (active_) {
+        try {
+            RestoreSettings();
+        } catch (const std::exception& error) {
+            ShowError(error);
+        }
+    }
+    if (window_handlers_.shown) window_handlers_.shown();
+}
+
+void FormStorage::HandleCloseRequested(bool& can_close) {
+    if (window_handlers_.close_requested) window_handlers_.close_requested(can_close);
+    if (can_close && active_ && host_ && host_->Traits().has_handle) SaveForEvent();
+}
+
+void FormStorage::HandleDestroyed() {
+    if (active_ && !saved_ && !save_failed_) {
+        FlagScope destroying(destroying_);
+        SaveForEvent();
+    }
+    if (window_handlers_.destroyed) window_handlers_.destroyed();
 }
 
 } // namespace services

@@ -81,8 +81,7 @@ struct Unshrinker::State {
     // chain exactly that far. False, with nothing counted, when it does not fit
     // or the chain does not end where the length says: the caller then unwinds
     // through the stack, which finds the string as the table now has it.
-    bool WriteDirect(uint32_t code, bool has_tail, uint8_t tail, uint32_t* length,
-                     uint8_t* first) {
+    bool WriteDirect(uint32_t code, bool has_tail, uint8_t tail, uint32_t* length, uint8_t* first) {
         const uint32_t n = code > kControlCode ? lengths[code] : 1;
         const uint32_t total = n + (has_tail ? 1 : 0);
         if (n == 0 || total > kOutputSize - output_count) return false;
