@@ -53,6 +53,9 @@ std::string AnsiToUtf8(const std::string& ansi) {
 std::string Utf8ToAnsi(const std::string& utf8) {
     return IsAscii(utf8) ? utf8 : FromWide(CP_ACP, ToWide(CP_UTF8, utf8));
 }
+std::string Utf8ToOem(const std::string& utf8) {
+    return IsAscii(utf8) ? utf8 : FromWide(CP_OEMCP, ToWide(CP_UTF8, utf8));
+}
 
 #else
 
@@ -109,6 +112,9 @@ std::string AnsiToUtf8(const std::string& ansi) {
 }
 std::string Utf8ToAnsi(const std::string& utf8) {
     return IsAscii(utf8) ? utf8 : Convert(CodePageName().c_str(), "UTF-8", utf8, '?');
+}
+std::string Utf8ToOem(const std::string& utf8) {
+    return IsAscii(utf8) ? utf8 : Convert("CP852", "UTF-8", utf8, '?');
 }
 
 #endif

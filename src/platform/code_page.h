@@ -13,6 +13,10 @@ std::string AnsiToUtf8(const std::string& ansi);
 // UTF-8 to ANSI bytes. Characters the code page cannot hold become '?'.
 std::string Utf8ToAnsi(const std::string& utf8);
 
+// UTF-8 to the OEM code page, in which the command interpreter reads batch files
+// (852 with the Czech ANSI 1250; the native build uses 852).
+std::string Utf8ToOem(const std::string& utf8);
+
 #ifdef _WIN32
 std::wstring Widen(const std::string& utf8);
 std::string Narrow(const std::wstring& wide);

@@ -1,0 +1,57 @@
+// The nine named values of the settings file that make one executable serve any product:
+// names, version, release, folder and registry names, the program the shortcuts start.
+#pragma once
+
+#include <string>
+
+#include "services/form_storage.h"
+
+namespace app {
+
+struct Configuration {
+    std::string softname; // product name: title, box captions, shortcut names, group folder
+    std::string company;  // first level of the Start-menu group folder
+    int sversion = 1;     // version number
+    std::string srelease; // release, after the version in the title
+    int icons = 1;        // 0 leaves the shortcut page out of the wizard
+    std::string progreg;  // the product's key under the installation record's base key
+    std::string regdir;   // the product's folder name
+    std::string idn;      // name of the single-instance mutex
+    std::string progname; // file the desktop and Start-menu shortcuts start
+};
+
+// Reads the nine values in their order: texts default to empty, the two numbers to 1.
+Configuration ReadNamedValues(const services::FormStorage& storage);
+
+// Writes the nine values back in the same order (the settings component's save run calls
+// this last), so a file that lacked a key gains it.
+void WriteNamedValues(services::FormStorage& storage, const Configuration& config);
+
+// Everything but the release and the two numbers must be given.
+bool HasRequiredValues(const Configuration& config);
+
+// "Zelvik v.2.10": name, version and release.
+std::string TitleText(const Configuration& config);
+
+// Caption of the installer's own message boxes: the name and " Setup".
+std::string BoxCaption(const Configuration& config);
+
+// The pages of the wizard by the index the buttons' Tags name.
+enum Page : int {
+    kPagePortal = 0,
+    kPageLicence = 1,
+    kPageDirectory = 2,
+    kPageIcons = 3,
+    kPageSummary = 4,
+    kPageUninstall = 5,
+};
+
+// The two button Tags that depend on the configuration: the folder page's forward button and
+// the summary page's back button skip the shortcut page when "icons" is 0.
+struct NavigationTags {
+    int BitBtn2 = kPageIcons;
+    int BitBtn10 = kPageIcons;
+};
+NavigationTags TagsFor(const Configuration& config);
+
+} // namespace app

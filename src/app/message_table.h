@@ -1,0 +1,72 @@
+// The texts the installer shows in its boxes, its summary and its progress panel. They are
+// addressed by position, and a settings file may replace the whole list, so every use names
+// its entry by the number the list gives it.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace app {
+
+enum MessageId : int {
+    kMsgSummaryHeading = 0,
+    kMsgSummaryFolder = 1, // followed directly by the folder
+    kMsgSummaryIcons = 2,
+    kMsgSummaryGroup = 3,
+    kMsgSummaryDesktop = 4,
+    kMsgSummaryStart = 5,
+    kMsgSummaryFinish = 6,
+    kMsgCannotCreateFolder = 7, // not shown
+    kMsgSetupAborted = 8,       // not shown
+    kMsgCreatingFolder = 9,
+    kMsgCopyingFiles = 10,
+    kMsgCreateFolder = 11, // not shown
+    kMsgPrepareCopy = 12,
+    kMsgExtractFiles = 13, // not shown
+    kMsgSources = 14,      // not shown
+    kMsgWritingRegistry = 15,
+    kMsgCreateDesktopLink = 16,
+    kMsgLinkToDesktop = 17, // not shown
+    kMsgCreateStartLink = 18,
+    kMsgLinkToStart = 19, // not shown
+    kMsgCreatingGroup = 20,
+    kMsgUpdateStartMenu = 21, // not shown
+    kMsgInstallationFinished = 22,
+    kMsgUninstall = 23, // not shown
+    kMsgCancelled = 24,
+    kMsgCompleted = 25,
+    kMsgUninstallAllFiles = 26,
+    kMsgUninstallWillGo = 27,
+    kMsgUninstallQuestion = 28,
+    kMsgUninstalled = 29,
+    kMsgNoRecord = 30,
+    kMsgAlreadyRunning = 31,
+    kMsgNoLicence = 32,
+    kMsgOtherFolder = 33,
+    kMsgMissingConfiguration = 34, // first half; ends with a blank
+    kMsgMissingConfigurationEnd = 35,
+};
+
+class MessageTable {
+  public:
+    static constexpr int kBuiltInCount = 36;
+
+    MessageTable() : lines_(BuiltIn()) {}
+
+    // The built-in wording, Czech and some English, the product called Zelvik.
+    static const std::vector<std::string>& BuiltIn();
+
+    // Replaces the whole list, as the settings file's copy of it does. A shorter list leaves
+    // the higher entries empty; nothing is merged with the built-in texts.
+    void Replace(std::vector<std::string> lines) { lines_ = std::move(lines); }
+    const std::vector<std::string>& Lines() const { return lines_; }
+
+    // The entry at index; empty when the list has no such entry.
+    const std::string& Text(int index) const;
+
+  private:
+    std::vector<std::string> lines_;
+};
+
+} // namespace app

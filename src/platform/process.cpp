@@ -1,0 +1,133 @@
+#include "platform/process.h"
+
+#ifdef _WIN32
+#include <windows.h>
+// windows.h first: shellapi.h needs its types.
+#include <shellapi.h>
+
+#include "platform/code_page.h"
+#else
+#include <unistd.h>
+
+#include <climits>
+#include <mutex>
+#endif
+
+namespace platform {
+
+#ifdef _WIN32
+
+std::string ProgramFilePath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
+        if (n == 0) return std::string();
+        // A path that filled the buffer may have been cut: try again with more room.
+        if (n < path.size()) {
+            path.resize(n);
+            return Narrow(path);
+        }
+        path.assign(path.size() * 2, L'\0');
+    }
+}
+
+std::string CurrentFolder() {
+    const DWORD need = GetCurrentDirectoryW(0, nullptr);
+    if (need == 0) return std::string();
+    std::wstring folder(need, L'\0');
+    const DWORD n = GetCurrentDirectoryW(need, &folder[0]);
+    folder.resize(n < need ? n : 0);
+    return Narrow(folder);
+}
+
+bool ChangeCurrentFolder(const std::string& folder) {
+    return SetCurrentDirectoryW(Widen(folder).c_str()) != 0;
+}
+
+bool RunBatchHidden(const std::string& batch_file, const std::string& working_folder) {
+    wchar_t system_folder[MAX_PATH];
+    const UINT n = GetSystemDirectoryW(system_folder, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return false;
+    const std::wstring interpreter = std::wstring(system_folder) + L"\\cmd.exe";
+    // The interpreter drops the outer pair of quotes after /c and keeps the inner pair, so a
+    // path with blanks stays one word.
+    std::wstring command = L"cmd.exe /c \"\"" + Widen(batch_file) + L"\"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    PROCESS_INFORMATION process = {};
+    const std::wstring folder = Widen(working_folder);
+    if (!CreateProcessW(interpreter.c_str(), &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                        nullptr, folder.empty() ? nullptr : folder.c_str(), &startup, &process))
+        return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
+
+bool OpenDocument(const std::string& path) {
+    const HINSTANCE result =
+        ShellExecuteW(nullptr, L"open", Widen(path).c_str(), L"", L"", SW_SHOW);
+    // Values above 32 mean success; the type is HINSTANCE only for old callers' sake.
+    return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+#else
+
+namespace {
+
+struct Recorder {
+    std::mutex lock;
+    std::vector<StartRequest> requests;
+};
+
+Recorder& Requests() {
+    static Recorder recorder;
+    return recorder;
+}
+
+void Record(StartRequest request) {
+    Recorder& recorder = Requests();
+    std::lock_guard<std::mutex> hold(recorder.lock);
+    recorder.requests.push_back(std::move(request));
+}
+
+} // namespace
+
+std::string ProgramFilePath() {
+    char path[PATH_MAX];
+    const ssize_t n = readlink("/proc/self/exe", path, sizeof path);
+    return n > 0 && static_cast<size_t>(n) < sizeof path ? std::string(path, n) : std::string();
+}
+
+std::string CurrentFolder() {
+    char folder[PATH_MAX];
+    return getcwd(folder, sizeof folder) ? std::string(folder) : std::string();
+}
+
+bool ChangeCurrentFolder(const std::string& folder) {
+    return chdir(folder.c_str()) == 0;
+}
+
+bool RunBatchHidden(const std::string& batch_file, const std::string& working_folder) {
+    Record({"batch", batch_file, working_folder});
+    return true;
+}
+
+bool OpenDocument(const std::string& path) {
+    Record({"open", path, std::string()});
+    return true;
+}
+
+std::vector<StartRequest> TakeStartRequests() {
+    Recorder& recorder = Requests();
+    std::lock_guard<std::mutex> hold(recorder.lock);
+    std::vector<StartRequest> taken;
+    taken.swap(recorder.requests);
+    return taken;
+}
+
+#endif
+
+} // namespace platform

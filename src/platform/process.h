@@ -1,0 +1,37 @@
+// The running program and what it starts: its own file, its working folder, a batch file
+// run hidden and the shell's "open" of a document. The native build has neither a command
+// interpreter nor a shell; its stand-ins for those two record each request instead, so the
+// logic above them can be tested.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// The full path of the running program file.
+std::string ProgramFilePath();
+
+// The working folder, without a trailing separator except at a root.
+std::string CurrentFolder();
+bool ChangeCurrentFolder(const std::string& folder);
+
+// Starts the command interpreter on the batch file with no window, in working_folder (the
+// caller's own when empty), and returns without waiting. False when it could not start.
+bool RunBatchHidden(const std::string& batch_file, const std::string& working_folder);
+
+// Asks the shell to open the document with its associated program, shown normally, and
+// returns without waiting. False when the shell refused.
+bool OpenDocument(const std::string& path);
+
+#ifndef _WIN32
+struct StartRequest {
+    std::string action; // "batch" or "open"
+    std::string file;
+    std::string folder; // the working folder of a batch
+};
+// The requests recorded since the last call, oldest first.
+std::vector<StartRequest> TakeStartRequests();
+#endif
+
+} // namespace platform

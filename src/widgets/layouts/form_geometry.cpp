@@ -1,0 +1,41 @@
+#include "widgets/layouts/form_geometry.h"
+
+namespace layouts {
+
+std::uint16_t BandHeight(int client_height) {
+    return static_cast<std::uint16_t>((client_height + 255) / 256);
+}
+
+std::uint8_t BandRed(int band) {
+    return static_cast<std::uint8_t>((255 - band) / 2);
+}
+
+void PaintBands(int client_height, const std::function<int()>& client_width,
+                const std::function<void(const ui::Rect&, ui::Color)>& fill) {
+    const std::uint16_t band_height = BandHeight(client_height);
+    for (std::uint16_t band = 0; band < kBandCount; ++band) {
+        const int top = band * band_height;
+        fill({0, top, client_width(), top + band_height}, BandColor(band));
+    }
+}
+
+int CentredOffset(int outer, int inner) {
+    return (outer - inner) / 2; // C++ division truncates toward zero
+}
+
+ui::Point CentredPlace(ui::Size window, ui::Size control) {
+    return {CentredOffset(window.width, control.width),
+            CentredOffset(window.height, control.height)};
+}
+
+ProgressPlaces PlaceProgressPanels(ui::Size client, ui::Size progress_panel,
+                                   ui::Size picture_panel) {
+    ProgressPlaces places;
+    places.progress_panel = {CentredOffset(client.width, progress_panel.width),
+                             client.height - (progress_panel.height + 50)};
+    places.picture_panel = {CentredOffset(client.width, picture_panel.width),
+                            CentredOffset(places.progress_panel.y, picture_panel.height)};
+    return places;
+}
+
+} // namespace layouts

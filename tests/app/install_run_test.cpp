@@ -1,0 +1,518 @@
+// The installation run on a real package: a small archive made here, extracted by a real
+// engine into a scratch folder, with the window and the shell replaced by recorders.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <set>
+
+#include "app/installer.h"
+#include "installer_fakes.h"
+#include "platform/shell_link.h"
+#include "unzip/zip_builder.h"
+
+namespace {
+
+using apptest::Exists;
+using apptest::kSep;
+using apptest::ReadFile;
+using apptest::WriteFile;
+
+struct Payload {
+    std::string name; // as stored, "/" between folders
+    std::string content;
+};
+
+std::string Native(std::string name) {
+    std::replace(name.begin(), name.end(), '/', platform::kPathSeparator);
+    return name;
+}
+
+ziptest::Bytes ArchiveOf(const std::vector<Payload>& files) {
+    ziptest::Archive archive;
+    for (const Payload& file : files) {
+        const ziptest::Bytes content = ziptest::ToBytes(file.content);
+        archive.members.push_back(file.content.size() < 64 ? ziptest::Stored(file.name, content)
+                                                           : ziptest::Deflated(file.name, content));
+    }
+    return archive.Build();
+}
+
+std::string Mixed(size_t size, uint32_t seed) {
+    const ziptest::Bytes bytes = ziptest::MixedData(size, seed);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// The progress panel shown, then each step's position and text as the log holds them.
+std::vector<std::string> PanelSteps(const std::vector<std::pair<int, std::string>>& steps) {
+    std::vector<std::string> calls = {"panel"};
+    for (const auto& [position, text] : steps) {
+        const std::string at = std::to_string(position);
+        for (const std::string& call : {"bar2=" + at, "bar3=" + at, "Mess:" + text})
+            calls.push_back(call);
+    }
+    return calls;
+}
+
+// Every run begins so: the folder, then the archive.
+const std::vector<std::pair<int, std::string>> kFirstSteps = {
+    {0, "Creating directory"}, {10, "Prepare copy"}, {20, "Copying files"}, {30, "Copying files"}};
+
+class Run : public apptest::InstallerTest {
+  protected:
+    Run()
+        : files_{{"readme.txt", "Read me first."},
+                 {"zelvik.exe", Mixed(3000, 1)},
+                 {"bin/tool.exe", Mixed(5000, 2)},
+                 {"data/big.bin", Mixed(300000, 3)}},
+          home_(Dir("Program Files", "Zelvik")) {
+        WriteFile(Package("setup.ini"), apptest::SettingsText());
+        WriteFile(Package("orvoinst.zip"), ArchiveOf(files_));
+    }
+
+    // Start-up, one move to the summary with the folder and ticks, then the finish button.
+    void Install(const app::IconChoice& icons = {}) {
+        ASSERT_EQ(installer_->FormCreate(Place()).exit_code, app::StartupResult::kKeepRunning);
+        installer_->BitBtn5Click({home_, icons});
+        log_.clear();
+        installer_->BitBtn4Click(icons);
+    }
+
+    // The calls without what the extraction reports (member name and bar) and the pump.
+    std::vector<std::string> Steps() const {
+        std::vector<std::string> steps;
+        for (const std::string& call : Calls())
+            if (call.rfind("Label10:", 0) != 0 && call.rfind("bar1=", 0) != 0)
+                steps.push_back(call);
+        return steps;
+    }
+
+    std::string Home(const std::string& name = "") const {
+        return name.empty() ? home_ : home_ + kSep + Native(name);
+    }
+    std::string Group(const std::string& below = "") const {
+        return Dir("Start", "Programs", "Orvo", "Zelvik") + below;
+    }
+
+    std::vector<Payload> files_;
+    std::string home_;
+};
+
+TEST_F(Run, StepsInOrderWithTheirPositionsAndTexts) {
+    Install();
+    auto steps = kFirstSteps;
+    steps.insert(steps.end(), {{50, "Copying files"},
+                               {80, "Creating directory START/Programy"},
+                               {90, "Z\xC3\xA1pis do registru"}});
+    std::vector<std::string> expected = PanelSteps(steps);
+    expected.insert(
+        expected.end(),
+        {"bar2=100", "bar3=100", "Label8:Installation is finished", "cd:" + home_,
+         "info-dialog:Instalace byla dokon\xC4\x8D"
+         "ena",
+         "open:" + Home("readme.txt"),
+         "batch:" + Dir("Temp", "setup123.bat") + " in " + Dir("Temp") + kSep, "close"});
+    EXPECT_EQ(Steps(), expected);
+
+    // The member bar goes to 100 with the two others at the end.
+    const std::vector<std::string> calls = Calls();
+    const auto end = std::find(calls.begin(), calls.end(), "Label8:Installation is finished");
+    ASSERT_GE(end - calls.begin(), 3);
+    EXPECT_EQ(std::vector<std::string>(end - 3, end),
+              (std::vector<std::string>{"bar1=100", "bar2=100", "bar3=100"}));
+}
+
+TEST_F(Run, ExtractsEveryMemberReportingEachOnTheProgressPanel) {
+    Install();
+    for (const Payload& file : files_) EXPECT_EQ(ReadFile(Home(file.name)), file.content);
+
+    // Label10 names each member while it is written; the bar follows the compressed input.
+    std::vector<std::string> named;
+    std::vector<int> big_bar;
+    std::string current;
+    bool pumped_after_each_report = true;
+    const std::vector<std::string>& log = log_;
+    for (size_t i = 0; i < log.size(); ++i) {
+        if (log[i].rfind("Label10:", 0) == 0) {
+            current = log[i].substr(8);
+            if (named.empty() || named.back() != current) named.push_back(current);
+            // The bar (when the size is known) and then the pump follow every report.
+            size_t next = i + 1;
+            if (next < log.size() && log[next].rfind("bar1=", 0) == 0) {
+                if (current == Home("data/big.bin"))
+                    big_bar.push_back(std::stoi(log[next].substr(5)));
+                ++next;
+            }
+            if (next >= log.size() || log[next] != "pump") pumped_after_each_report = false;
+        }
+    }
+    EXPECT_TRUE(pumped_after_each_report);
+    std::vector<std::string> members;
+    for (const Payload& file : files_) members.push_back(Home(file.name));
+    EXPECT_EQ(named, members);
+    // 300,000 bytes flush in several windows: the bar rises and ends full.
+    ASSERT_GE(big_bar.size(), 3u);
+    EXPECT_TRUE(std::is_sorted(big_bar.begin(), big_bar.end()));
+    EXPECT_GT(big_bar.front(), 0);
+    EXPECT_LT(big_bar.front(), 100);
+    EXPECT_EQ(big_bar.back(), 100);
+}
+
+TEST_F(Run, ListsWhatItMadeCopiesSetupAndWritesTheRecord) {
+    Install();
+    std::vector<std::string> expected = {home_ + kSep};
+    for (const Payload& file : files_) expected.push_back(Home(file.name));
+    expected.push_back(Home("setup.exe"));
+    expected.push_back(Home("setup.ini"));
+    EXPECT_EQ(installer_->UninstallFiles(), expected);
+
+    EXPECT_EQ(ReadFile(Home("setup.exe")), "the program");
+    EXPECT_EQ(ReadFile(Home("setup.ini")).substr(0, 7), "[ALL]\r\n");
+    platform::RegistryKey record;
+    ASSERT_TRUE(record.Open(platform::RegistryRoot::CurrentUser, RecordKey()));
+    EXPECT_EQ(record.ReadString("AppDir"), home_);
+    EXPECT_EQ(record.ReadString("Ver"), "2");
+    EXPECT_EQ(record.ReadString("Rel"), "10");
+    EXPECT_FALSE(installer_->CleanupOnExit());
+
+    // The package folder held only the package: it is gone, and shutdown does nothing more.
+    EXPECT_FALSE(Exists(Package()));
+    const size_t calls = log_.size();
+    installer_->FormDestroy();
+    EXPECT_EQ(log_.size(), calls);
+    EXPECT_FALSE(installer_->HoldsMutex());
+}
+
+TEST_F(Run, SecondArchiveShortcutListAndBothShortcuts) {
+    const std::vector<Payload> more = {{"extra/more.txt", "More."}};
+    WriteFile(Package("all.zip"), ArchiveOf(more));
+    WriteFile(Package("short.txt"),
+              "bin\\tool.exe;\\Tools;Tool;\r\n"
+              "x.exe;Tools;X;\r\n"
+              "zelvik.exe;;Zelvik;\r\n"
+              "readme.txt;\\Docs;Read me\r\n");
+    Install({true, true});
+
+    auto steps = kFirstSteps;
+    steps.insert(steps.end(), {{50, "Copying files"},
+                               {60, ""},
+                               {70, ""},
+                               {80, "Creating directory START/Programy"},
+                               {90, "Z\xC3\xA1pis do registru"},
+                               {95, "Create desktop link"},
+                               {100, "Create START link"}});
+    const std::vector<std::string> expected = PanelSteps(steps);
+    const std::vector<std::string> calls = Steps();
+    ASSERT_GE(calls.size(), expected.size());
+    EXPECT_EQ(std::vector<std::string>(calls.begin(), calls.begin() + expected.size()), expected);
+    EXPECT_EQ(ReadFile(Home("extra/more.txt")), "More.");
+
+    // After the setup copies: the second archive, then per short.txt line its levels and
+    // its link, then the desktop and Start-menu links.
+    const std::string orvo = Dir("Start", "Programs", "Orvo");
+    const std::vector<std::string> levels = {orvo + kSep, Group() + kSep};
+    std::vector<std::string> tail = {Home("extra/more.txt")};
+    auto line = [&](const std::vector<std::string>& own) {
+        tail.insert(tail.end(), levels.begin(), levels.end());
+        tail.insert(tail.end(), own.begin(), own.end());
+    };
+    line({Group(kSep + "Tools" + kSep), Group(kSep + "Tools" + kSep + "Tool.lnk")});
+    // Without its backslash the subfolder is glued to the group's name.
+    line({Group(kSep + "Tools" + kSep), Group("Tools" + kSep + "X.lnk")});
+    line({Group(kSep + "Zelvik.lnk")});
+    // No third ";": a link without a name.
+    line({Group(kSep + "Docs" + kSep), Group(kSep + "Docs" + kSep + ".lnk")});
+    tail.push_back(Dir("Desktop", "Zelvik.lnk"));
+    tail.push_back(Dir("Start", "Zelvik.lnk"));
+    const std::vector<std::string>& listed = installer_->UninstallFiles();
+    ASSERT_GE(listed.size(), tail.size());
+    EXPECT_EQ(std::vector<std::string>(listed.end() - tail.size(), listed.end()), tail);
+
+    struct Link {
+        std::string file, target;
+    };
+    const Link links[] = {
+        {Group(kSep + "Tools" + kSep + "Tool.lnk"), Home("bin/tool.exe")},
+        {Group(kSep + "Zelvik.lnk"), Home("zelvik.exe")},
+        {Group(kSep + "Docs" + kSep + ".lnk"), Home("readme.txt")},
+        {Dir("Desktop", "Zelvik.lnk"), Home("zelvik.exe")},
+        {Dir("Start", "Zelvik.lnk"), Home("zelvik.exe")},
+    };
+    for (const Link& link : links) {
+        const auto fields = platform::LoadShellLink(link.file);
+        ASSERT_TRUE(fields.has_value()) << link.file;
+        EXPECT_EQ(fields->target, link.target);
+        EXPECT_EQ(fields->working_folder, link.target.substr(0, link.target.rfind(kSep) + 1));
+    }
+    // The glued folder was never made, so that link is nowhere.
+    EXPECT_FALSE(Exists(Group("Tools")));
+}
+
+TEST_F(Run, NoTicksAndNoReadmeEndAtNinetyAndOpenNothing) {
+    files_.erase(files_.begin()); // readme.txt
+    WriteFile(Package("orvoinst.zip"), ArchiveOf(files_));
+    Install();
+    const std::vector<std::string> steps = Steps();
+    const auto finish = std::find(steps.begin(), steps.end(), "Label8:Installation is finished");
+    ASSERT_GE(finish - steps.begin(), 5);
+    EXPECT_EQ(std::vector<std::string>(finish - 5, finish),
+              (std::vector<std::string>{"bar2=90", "bar3=90", "Mess:Z\xC3\xA1pis do registru",
+                                        "bar2=100", "bar3=100"}));
+    for (const std::string& call : steps) EXPECT_NE(call.rfind("open:", 0), 0u) << call;
+    EXPECT_FALSE(Exists(Dir("Desktop", "Zelvik.lnk")));
+    EXPECT_FALSE(Exists(Dir("Start", "Zelvik.lnk")));
+}
+
+TEST_F(Run, FolderThatCannotBeEnteredEndsTheRunAsAnInputOutputError) {
+    shell_.change_folder_works = false;
+    Install();
+    const std::vector<std::string> calls = Calls();
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.back().rfind("error-report:I/O error ", 0), 0u) << calls.back();
+    EXPECT_EQ(calls[calls.size() - 2], "cd:" + home_);
+    // No record, no completion message, no removal: the wizard counts as abandoned.
+    EXPECT_FALSE(platform::RegistryKey().Open(platform::RegistryRoot::CurrentUser, RecordKey()));
+    EXPECT_TRUE(installer_->CleanupOnExit());
+    EXPECT_TRUE(Exists(Package("orvoinst.zip")));
+}
+
+// A package that lands in a folder holding other things loses only its own files.
+TEST_F(Run, PackageFolderKeepsEverythingThatIsNotThePackage) {
+    WriteFile(Package("holiday.jpg"), "photo");
+    WriteFile(Package("docs" + kSep + "letter.txt"), "letter");
+    for (const char* name : {"all.zip", "license.txt", "readme.txt"}) WriteFile(Package(name), "");
+    WriteFile(Package("all.zip"), ArchiveOf({{"more.txt", "More."}}));
+    WriteFile(Package("short.txt"), "zelvik.exe;;Zelvik;\r\n");
+    Install();
+    EXPECT_EQ(ReadFile(Package("holiday.jpg")), "photo");
+    EXPECT_EQ(ReadFile(Package("docs" + kSep + "letter.txt")), "letter");
+    for (const char* name : {"setup.exe", "setup.ini", "orvoinst.zip", "all.zip", "short.txt",
+                             "license.txt", "readme.txt"})
+        EXPECT_FALSE(Exists(Package(name))) << name;
+    const std::string batch = ReadFile(Dir("Temp", "setup123.bat"));
+    EXPECT_NE(batch.find("\r\nrd \"" + Package() + "\"\r\n"), std::string::npos) << batch;
+}
+
+// --- Levels of a folder -------------------------------------------------------------------
+
+class Levels : public Run {
+  protected:
+    Levels() {
+        installer_->FormCreate(Place());
+        log_.clear();
+    }
+};
+
+TEST_F(Levels, FromTheAnchorDownExistingLevelsCountAsCreated) {
+    struct Case {
+        std::vector<std::string> existing; // below the scratch root
+        std::vector<std::string> path;
+        std::string anchor;
+        std::vector<std::vector<std::string>> listed;
+    };
+    const Case cases[] = {
+        {{"A1", "Program Files"},
+         {"A1", "Program Files", "Zelvik"},
+         "Zelvik",
+         {{"A1", "Program Files", "Zelvik"}}},
+        // The first occurrence of the anchor starts the walk.
+        {{"A2", "Zelvik"},
+         {"A2", "Zelvik", "Apps", "Zelvik"},
+         "Zelvik",
+         {{"A2", "Zelvik"}, {"A2", "Zelvik", "Apps"}, {"A2", "Zelvik", "Apps", "Zelvik"}}},
+        {{"A3"},
+         {"A3", "Orvo", "Zelvik", "Tools"},
+         "Orvo" + kSep + "Zelvik" + kSep + "Tools",
+         {{"A3", "Orvo"}, {"A3", "Orvo", "Zelvik"}, {"A3", "Orvo", "Zelvik", "Tools"}}},
+    };
+    for (const Case& c : cases) {
+        std::string base = Dir();
+        for (const std::string& part : c.existing) base += kSep + part;
+        std::filesystem::create_directories(apptest::FsPath(base));
+        std::string path = Dir();
+        for (const std::string& part : c.path) path += kSep + part;
+        std::vector<std::string> expected;
+        for (const auto& level : c.listed) {
+            std::string listed = Dir();
+            for (const std::string& part : level) listed += kSep + part;
+            expected.push_back(listed + kSep);
+        }
+        const size_t before = installer_->UninstallFiles().size();
+        installer_->CreateFolderLevels(path, c.anchor);
+        const auto& all = installer_->UninstallFiles();
+        EXPECT_EQ(std::vector<std::string>(all.begin() + before, all.end()), expected) << path;
+        EXPECT_TRUE(std::filesystem::is_directory(apptest::FsPath(path))) << path;
+    }
+    EXPECT_TRUE(Calls().empty());
+}
+
+TEST_F(Levels, AFailedLevelIsReportedAndTheWalkGoesOn) {
+    WriteFile(Dir("B", "blocker"), "a file where a folder should be");
+    const std::string path = Dir("B", "blocker", "Zelvik");
+    installer_->CreateFolderLevels(path, "blocker");
+    // The file counts as an existing level; the folder under it cannot be made.
+    EXPECT_EQ(installer_->UninstallFiles(), std::vector<std::string>{Dir("B", "blocker") + kSep});
+    ASSERT_EQ(view_.boxes.size(), 1u);
+    const unsigned long code = 3; // the path is not found
+    EXPECT_EQ(view_.boxes[0].text, app::SystemErrorText(code) + ":3");
+    EXPECT_EQ(view_.boxes[0].caption, "Error");
+    EXPECT_EQ(view_.boxes[0].owner, app::BoxOwner::None);
+    EXPECT_EQ(view_.boxes[0].flags, 0x10u);
+    EXPECT_EQ(Calls().back(), "box:" + view_.boxes[0].text); // the window stays
+}
+
+TEST_F(Levels, WithoutAnAnchorTheWholeChainAtOnce) {
+    const std::string path = Dir("C", "one", "two");
+    installer_->CreateFolderLevels(path, "");
+    EXPECT_TRUE(std::filesystem::is_directory(apptest::FsPath(path)));
+    EXPECT_EQ(installer_->UninstallFiles(), std::vector<std::string>{path + kSep});
+
+    // A file in the way counts as an existing folder; a name no system takes does not.
+    WriteFile(Dir("D", "file"), "x");
+    installer_->CreateFolderLevels(Dir("D", "file"), "");
+    EXPECT_TRUE(view_.boxes.empty());
+    installer_->CreateFolderLevels(Dir("D", std::string(300, 'x')), "");
+    ASSERT_EQ(view_.boxes.size(), 1u);
+    EXPECT_EQ(view_.boxes[0].caption, "Error");
+    const std::string& text = view_.boxes[0].text;
+    const std::string code = text.substr(text.rfind(':') + 1);
+    EXPECT_EQ(text, app::SystemErrorText(std::stoul(code)) + ":" + code);
+    EXPECT_NE(code, "183");
+    EXPECT_EQ(Calls().back(), "close");
+    EXPECT_EQ(installer_->UninstallFiles(),
+              (std::vector<std::string>{path + kSep, Dir("D", "file") + kSep}));
+}
+
+// --- Failed extractions -----------------------------------------------------------------
+
+class FailedRun : public Run {
+  protected:
+    std::vector<std::string> PackageNames() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(apptest::FsPath(Package())))
+            names.push_back(entry.path().filename().u8string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    // The run stopped at the box and took back all it had made; the package is as it was.
+    void ExpectTakenBack(const std::string& box_text, const std::vector<std::string>& package) {
+        const std::vector<std::string> steps = Steps();
+        ASSERT_GE(steps.size(), 2u);
+        EXPECT_EQ(steps[steps.size() - 2], "box:" + box_text);
+        EXPECT_EQ(steps.back(), "close");
+        ASSERT_EQ(view_.boxes.size(), 1u);
+        EXPECT_EQ(view_.boxes[0].caption, "Zelvik Setup");
+        EXPECT_EQ(view_.boxes[0].flags, 0x10u);
+        EXPECT_FALSE(Exists(home_));
+        EXPECT_TRUE(std::filesystem::is_directory(apptest::FsPath(Dir("Program Files"))));
+        EXPECT_FALSE(
+            platform::RegistryKey().Open(platform::RegistryRoot::CurrentUser, RecordKey()));
+        EXPECT_FALSE(installer_->CleanupOnExit());
+        EXPECT_EQ(PackageNames(), package);
+        // Shutdown leaves the package for another try.
+        const size_t calls = log_.size();
+        installer_->FormDestroy();
+        EXPECT_EQ(log_.size(), calls);
+        EXPECT_EQ(PackageNames(), package);
+    }
+};
+
+TEST_F(FailedRun, BadMainArchiveIsReportedAndTakenBack) {
+    struct Case {
+        const char* what;
+        std::function<ziptest::Bytes()> archive;
+        const char* box;
+    };
+    const Case cases[] = {
+        {"crc",
+         [] {
+             ziptest::Archive archive;
+             archive.members.push_back(ziptest::Stored("readme.txt", ziptest::ToBytes("ok")));
+             archive.members.push_back(
+                 ziptest::Deflated("bin/tool.exe", ziptest::MixedData(5000, 4)));
+             archive.members.back().crc = 0x12345678;
+             archive.members.push_back(ziptest::Stored("later.txt", ziptest::ToBytes("never")));
+             return archive.Build();
+         },
+         "CRC-Error!: orvoinst.zip"},
+        {"encrypted",
+         [] {
+             ziptest::Archive archive;
+             archive.members.push_back(ziptest::Stored("data/a.txt", ziptest::ToBytes("ok")));
+             archive.members.push_back(ziptest::Stored("secret.txt", ziptest::ToBytes("x")));
+             archive.members.back().flags = 1;
+             return archive.Build();
+         },
+         "File encrypted, skipped!: orvoinst.zip"},
+        {"not an archive", [] { return ziptest::ToBytes("not a zip at all"); },
+         "File not found: orvoinst.zip"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteFile(Package("orvoinst.zip"), c.archive());
+        const auto session = NewSession();
+        app::Installer& installer = session->installer;
+        const std::vector<std::string>& log = session->log;
+        installer.FormCreate(Place());
+        installer.BitBtn5Click({home_, {true, true}});
+        installer.BitBtn4Click({true, true});
+        ASSERT_EQ(session->view.boxes.size(), 1u);
+        EXPECT_EQ(session->view.boxes[0].text, c.box);
+        EXPECT_EQ(log.back(), "close");
+        EXPECT_FALSE(Exists(home_));
+        EXPECT_FALSE(installer.CleanupOnExit());
+        EXPECT_TRUE(Exists(Package("orvoinst.zip")));
+        EXPECT_FALSE(
+            platform::RegistryKey().Open(platform::RegistryRoot::CurrentUser, RecordKey()));
+        for (const std::string& call : log)
+            EXPECT_EQ(call.rfind("info-dialog:", 0), std::string::npos);
+    }
+}
+
+TEST_F(FailedRun, StepsUpToTheFailure) {
+    ziptest::Archive archive;
+    archive.members.push_back(ziptest::Deflated("bin/tool.exe", ziptest::MixedData(5000, 4)));
+    archive.members.back().crc = 0x12345678;
+    WriteFile(Package("orvoinst.zip"), archive.Build());
+    const std::vector<std::string> package = PackageNames();
+    Install();
+    std::vector<std::string> expected = PanelSteps(kFirstSteps);
+    expected.push_back("box:CRC-Error!: orvoinst.zip");
+    expected.push_back("close");
+    EXPECT_EQ(Steps(), expected);
+    ExpectTakenBack("CRC-Error!: orvoinst.zip", package);
+}
+
+TEST_F(FailedRun, SecondArchiveFailureTakesBackTheFirstAndTheCopies) {
+    ziptest::Archive archive;
+    archive.members.push_back(ziptest::Stored("more.txt", ziptest::ToBytes("more")));
+    archive.members.back().crc = 1;
+    WriteFile(Package("all.zip"), archive.Build());
+    const std::vector<std::string> package = PackageNames();
+    Install();
+    // It got as far as the copies and the second archive.
+    EXPECT_NE(std::find(installer_->UninstallFiles().begin(), installer_->UninstallFiles().end(),
+                        Home("setup.ini")),
+              installer_->UninstallFiles().end());
+    ExpectTakenBack("CRC-Error!: all.zip", package);
+}
+
+TEST_F(FailedRun, FolderThatWasThereKeepsWhatItHeld) {
+    WriteFile(Home("notes.txt"), "mine");
+    WriteFile(Home("bin" + kSep + "old.dll"), "mine too");
+    ziptest::Archive archive;
+    archive.members.push_back(ziptest::Stored("bin/new.dll", ziptest::ToBytes("new")));
+    archive.members.push_back(ziptest::Stored("lib/deep/x.dll", ziptest::ToBytes("new")));
+    archive.members.push_back(ziptest::Stored("bad.bin", ziptest::ToBytes("bad")));
+    archive.members.back().crc = 7;
+    WriteFile(Package("orvoinst.zip"), archive.Build());
+    Install();
+    ASSERT_EQ(view_.boxes.size(), 1u);
+    std::set<std::string> left;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(apptest::FsPath(home_)))
+        left.insert(entry.path().u8string());
+    EXPECT_EQ(left, (std::set<std::string>{Home("notes.txt"), Home("bin"), Home("bin/old.dll")}));
+}
+
+} // namespace

@@ -1,0 +1,202 @@
+// The start-up sequence and the wizard's handlers: the mode, the configuration check, the
+// single-instance guard, the record, the licence, the folder choices, navigation and cancel.
+#include <gtest/gtest.h>
+
+#include "app/installer.h"
+#include "installer_fakes.h"
+#include "platform/single_instance.h"
+
+namespace {
+
+using apptest::kSep;
+using apptest::WriteFile;
+
+class Startup : public apptest::InstallerTest {
+  protected:
+    void Package(const std::string& settings) {
+        WriteFile(InstallerTest::Package("setup.ini"), settings);
+        WriteFile(InstallerTest::Package("orvoinst.zip"), "archive");
+    }
+    void WriteRecord(const std::string& folder) {
+        platform::RegistryKey key;
+        ASSERT_TRUE(key.Create(platform::RegistryRoot::CurrentUser, RecordKey()));
+        key.WriteString("AppDir", folder);
+        key.WriteString("Ver", "1");
+        key.WriteString("Rel", "old");
+    }
+};
+
+TEST_F(Startup, ArchiveInTheWorkingFolderMeansInstallMode) {
+    Package(apptest::SettingsText());
+    // ANSI (1250) bytes: "Licenční ujednání"
+    WriteFile(InstallerTest::Package("license.txt"), "Licen\xE8n\xED\r\nujedn\xE1n\xED\r\n");
+    const app::StartupResult result = installer_->FormCreate(Place());
+
+    EXPECT_EQ(result.exit_code, app::StartupResult::kKeepRunning);
+    EXPECT_EQ(result.page, app::kPagePortal);
+    EXPECT_TRUE(installer_->InstallMode());
+    EXPECT_EQ(installer_->StartupFolder(), InstallerTest::Package());
+    EXPECT_EQ(installer_->ProgramFolder(), InstallerTest::Package() + kSep);
+    EXPECT_EQ(storage_.IniFileName(), InstallerTest::Package("setup.ini"));
+    EXPECT_EQ(result.title, "Zelvik v.2.10");
+    EXPECT_EQ(result.tags.BitBtn2, app::kPageIcons);
+    EXPECT_EQ(result.tags.BitBtn10, app::kPageIcons);
+    EXPECT_EQ(result.licence_lines,
+              (std::vector<std::string>{"Licen\xC4\x8Dn\xC3\xAD", "ujedn\xC3\xA1n\xC3\xAD"}));
+    ASSERT_EQ(result.folder_choices.size(), 4u);
+    EXPECT_EQ(result.folder_choices[0], Dir("Program Files", "Zelvik"));
+    EXPECT_TRUE(installer_->HoldsMutex());
+    EXPECT_FALSE(installer_->CleanupOnExit());
+    EXPECT_TRUE(Calls().empty()); // nothing shown, nothing closed
+
+    // No record yet: the folder name stays until the folder page speaks.
+    EXPECT_EQ(installer_->Record().RProg, "Zelvik");
+    EXPECT_EQ(installer_->Record().RHomeDir, "Zelvik");
+    EXPECT_EQ(installer_->Record().RVer, "2");
+    EXPECT_EQ(installer_->Record().RRel, "10");
+}
+
+TEST_F(Startup, NoArchiveMeansUninstallModeEvenWithOneBesideTheProgram) {
+    WriteFile(InstallerTest::Package("setup.ini"), apptest::SettingsText());
+    WriteFile(Dir("Elsewhere", "orvoinst.zip"), "archive");
+    const app::StartupResult result =
+        installer_->FormCreate({InstallerTest::Package(), Dir("Elsewhere", "setup.exe")});
+    EXPECT_EQ(result.page, app::kPageUninstall);
+    EXPECT_FALSE(installer_->InstallMode());
+    EXPECT_EQ(installer_->ProgramFolder(), "");
+    EXPECT_EQ(result.exit_code, app::StartupResult::kKeepRunning);
+}
+
+TEST_F(Startup, LicenceIsLookedUpBesideTheProgram) {
+    Package(apptest::SettingsText());
+    WriteFile(InstallerTest::Package("license.txt"), "in the working folder");
+    WriteFile(Dir("Program", "license.txt"), "beside the program");
+    const app::StartupResult result =
+        installer_->FormCreate({InstallerTest::Package(), Dir("Program", "setup.exe")});
+    EXPECT_EQ(result.licence_lines, std::vector<std::string>{"beside the program"});
+}
+
+TEST_F(Startup, MissingLicenceShowsTheMessageInstead) {
+    Package(apptest::SettingsText());
+    const app::StartupResult result = installer_->FormCreate(Place());
+    EXPECT_EQ(result.licence_lines,
+              std::vector<std::string>{"Licen\xC4\x8Dn\xC3\xAD soubor nebyl nalezen"});
+}
+
+TEST_F(Startup, EarlierRecordLendsItsFolderButThisPackagesVersion) {
+    Package(apptest::SettingsText());
+    WriteRecord(Dir("Old", "Zelvik"));
+    installer_->FormCreate(Place());
+    EXPECT_EQ(installer_->Record().RHomeDir, Dir("Old", "Zelvik"));
+    EXPECT_EQ(installer_->Record().RVer, "2");
+    EXPECT_EQ(installer_->Record().RRel, "10");
+}
+
+TEST_F(Startup, EachMissingRequiredValueStopsTheWizard) {
+    const std::string missing =
+        "Nebyly nalezeny d\xC5\xAFle\xC5\xBEit\xC3\xA9 informace o projektu, prosim "
+        "kontaktujte v\xC3\xBDrobce Va\xC5\xA1"
+        "eho programu.";
+    for (const char* key : {"softname", "company", "progreg", "regdir", "idn", "progname"}) {
+        SCOPED_TRACE(key);
+        std::string settings = apptest::SettingsText();
+        const size_t at = settings.find(std::string(key) + "=");
+        settings.erase(at, settings.find("\r\n", at) + 2 - at);
+        Package(settings);
+
+        const auto session = NewSession();
+        app::Installer& installer = session->installer;
+        const app::StartupResult result = installer.FormCreate(Place());
+
+        EXPECT_EQ(session->log, (std::vector<std::string>{"error-dialog:" + missing, "close"}));
+        EXPECT_TRUE(installer.CleanupOnExit());
+        // The rest of the start-up still runs; the window closes after it.
+        EXPECT_EQ(result.exit_code, app::StartupResult::kKeepRunning);
+        EXPECT_EQ(result.folder_choices.size(), 4u);
+    }
+}
+
+TEST_F(Startup, AbsentNumbersAndReleaseTakeTheirDefaults) {
+    std::string settings = apptest::SettingsText();
+    for (const char* key : {"sversion=2\r\n", "srelease=10\r\n", "icons=1\r\n"})
+        settings.erase(settings.find(key), std::string(key).size());
+    Package(settings + "icons=0\r\n");
+    const app::StartupResult result = installer_->FormCreate(Place());
+    EXPECT_EQ(result.title, "Zelvik v.1.");
+    EXPECT_EQ(result.tags.BitBtn2, app::kPageSummary);
+    EXPECT_EQ(result.tags.BitBtn10, app::kPageDirectory);
+    EXPECT_TRUE(Calls().empty()); // the release is not required
+}
+
+TEST_F(Startup, SecondInstanceIsRefusedBeforeTheRecordIsRead) {
+    const std::string settings = apptest::SettingsText();
+    Package(settings);
+    WriteRecord(Dir("Old", "Zelvik"));
+    const size_t at = settings.find("idn=") + 4;
+    platform::NamedMutex first;
+    ASSERT_TRUE(first.Create(settings.substr(at, settings.find("\r\n", at) - at)));
+
+    const app::StartupResult result = installer_->FormCreate(Place());
+    EXPECT_EQ(result.exit_code, 3);
+    ASSERT_EQ(view_.boxes.size(), 1u);
+    EXPECT_EQ(view_.boxes[0].owner, app::BoxOwner::None);
+    EXPECT_EQ(view_.boxes[0].text, "Instalace byla u\xC5\xBE spu\xC5\xA1t\xC4\x9Bna!");
+    EXPECT_EQ(view_.boxes[0].caption, "Zelvik Setup");
+    EXPECT_EQ(view_.boxes[0].flags, 0x10u);
+    EXPECT_FALSE(installer_->HoldsMutex());
+    EXPECT_EQ(installer_->Record().RHomeDir, "Zelvik"); // not read
+    EXPECT_TRUE(result.licence_lines.empty());
+
+    // Once the first copy is gone, a new start goes ahead.
+    first.Close();
+    const auto session = NewSession();
+    app::Installer& again = session->installer;
+    EXPECT_EQ(again.FormCreate(Place()).exit_code, app::StartupResult::kKeepRunning);
+    EXPECT_TRUE(again.HoldsMutex());
+}
+
+TEST_F(Startup, SavePlacementWritesTheValuesReadAtStartUp) {
+    Package("[ALL]\r\nsoftname=Zelvik\r\n");
+    installer_->FormCreate(Place());
+    // The file changes meanwhile; what is written is what was read.
+    WriteFile(InstallerTest::Package("setup.ini"), "[ALL]\r\nsoftname=Other\r\nicons=7\r\n");
+    installer_->FormStorage1SavePlacement(storage_);
+    EXPECT_EQ(apptest::ReadFile(InstallerTest::Package("setup.ini")),
+              "[ALL]\r\nsoftname=Zelvik\r\nicons=1\r\ncompany=\r\nsversion=1\r\nsrelease=\r\n"
+              "progreg=\r\nregdir=\r\nidn=\r\nprogname=\r\n");
+}
+
+TEST_F(Startup, NavigationTakesTheFolderAndMarksTheWizardAbandonedOnExit) {
+    Package(apptest::SettingsText());
+    installer_->FormCreate(Place());
+    const std::string folder = Dir("Program Files", "Zelvik");
+    const std::vector<std::string> summary = installer_->BitBtn5Click({folder, {true, false}});
+    EXPECT_EQ(installer_->Record().RHomeDir, folder);
+    EXPECT_TRUE(installer_->CleanupOnExit());
+    ASSERT_GE(summary.size(), 6u);
+    EXPECT_EQ(summary[1], "Program place: -" + folder);
+    EXPECT_EQ(summary[5], "- Desktop");
+    EXPECT_TRUE(Calls().empty());
+
+    // A click in the shortcut list rebuilds the summary but abandons nothing by itself.
+    const auto session = NewSession();
+    app::Installer& fresh = session->installer;
+    fresh.BuildSummary({folder, {}});
+    EXPECT_FALSE(fresh.CleanupOnExit());
+    EXPECT_EQ(fresh.Record().RHomeDir, folder);
+}
+
+TEST_F(Startup, StornoTellsAndClosesAndTheUninstallPageOnlyCloses) {
+    Package(apptest::SettingsText());
+    installer_->FormCreate(Place());
+    installer_->BitBtn12Click();
+    EXPECT_FALSE(installer_->CleanupOnExit());
+    installer_->StornoClick();
+    EXPECT_TRUE(installer_->CleanupOnExit());
+    EXPECT_EQ(Calls(), (std::vector<std::string>{"close",
+                                                 "info-dialog:Instalace byla zru\xC5\xA1"
+                                                 "ena",
+                                                 "close"}));
+}
+
+} // namespace

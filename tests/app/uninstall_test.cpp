@@ -1,0 +1,297 @@
+// The uninstaller, the self-removal batch and the cleanup at shutdown, on an installed copy
+// in a scratch folder, with message boxes answered through the fake view.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <thread>
+
+#include "app/installer.h"
+#include "installer_fakes.h"
+#include "platform/folders.h"
+
+namespace {
+
+using apptest::Exists;
+using apptest::kSep;
+using apptest::ReadFile;
+using apptest::WriteFile;
+
+class Uninstall : public apptest::InstallerTest {
+  protected:
+    Uninstall() : installed_(Dir("Program Files", "Zelvik Suite")) {
+        WriteFile(In("setup.exe"), "the program");
+        WriteFile(In("setup.ini"), apptest::SettingsText());
+        WriteFile(In("zelvik.exe"), "product");
+        WriteFile(In("sub" + kSep + "data.bin"), "data");
+        WriteFile(Dir("Desktop", "Zelvik.lnk"), "link");
+        WriteFile(Dir("Start", "Zelvik.lnk"), "link");
+        WriteFile(Dir("Start", "Programs", "Orvo", "Zelvik", "Tools", "Tool.lnk"), "link");
+        WriteFile(Dir("Start", "Programs", "Orvo", "Other", "Other.lnk"), "another product");
+    }
+
+    std::string In(const std::string& name) const { return installed_ + kSep + name; }
+    app::ProgramPlace Installed() const { return {installed_, In("setup.exe")}; }
+    void WriteRecord(const std::string& folder) {
+        platform::RegistryKey key;
+        ASSERT_TRUE(key.Create(platform::RegistryRoot::CurrentUser, RecordKey()));
+        key.WriteString("AppDir", folder);
+    }
+    bool RecordExists() const {
+        return platform::RegistryKey().Open(platform::RegistryRoot::CurrentUser, RecordKey());
+    }
+    // Everything the uninstaller would remove is still there.
+    void ExpectNothingRemoved() {
+        for (const std::string& path :
+             {In("setup.exe"), In("zelvik.exe"), In("sub" + kSep + "data.bin"),
+              Dir("Desktop", "Zelvik.lnk"), Dir("Start", "Zelvik.lnk"),
+              Dir("Start", "Programs", "Orvo", "Zelvik", "Tools", "Tool.lnk")})
+            EXPECT_TRUE(Exists(path)) << path;
+        EXPECT_FALSE(Exists(Dir("Temp", "setup123.bat")));
+    }
+
+    std::string installed_;
+};
+
+TEST_F(Uninstall, ConfirmedRemovesProductAndStartsTheBatch) {
+    WriteRecord(installed_);
+    const std::string short_folder = platform::ShortPathName(installed_);
+    ASSERT_FALSE(short_folder.empty());
+    ASSERT_EQ(installer_->FormCreate(Installed()).page, app::kPageUninstall);
+    view_.answers = {app::kAnswerYes};
+    installer_->BitBtn11Click();
+
+    const std::string question =
+        "V\xC5\xA1"
+        "echny soubory v adres\xC3\xA1\xC5\x99i " +
+        installed_ + " budou smaz\xC3\xA1ny !!\rOpravdu chcete program Zelvik odinstalovat?";
+    const std::string batch = Dir("Temp", "setup123.bat");
+    EXPECT_EQ(Calls(), (std::vector<std::string>{
+                           "box:" + question, "batch:" + batch + " in " + Dir("Temp") + kSep,
+                           "box:Program Zelvik byl odinstalov\xC3\xA1n", "close"}));
+    ASSERT_EQ(view_.boxes.size(), 2u);
+    EXPECT_EQ(view_.boxes[0].caption, "");
+    EXPECT_EQ(view_.boxes[0].flags, 0x34u);
+    EXPECT_EQ(view_.boxes[0].owner, app::BoxOwner::Application);
+    EXPECT_EQ(view_.boxes[1].caption, "Zelvik Setup");
+    EXPECT_EQ(view_.boxes[1].flags, 0x40u);
+
+    EXPECT_FALSE(Exists(Dir("Desktop", "Zelvik.lnk")));
+    EXPECT_FALSE(Exists(Dir("Start", "Zelvik.lnk")));
+    EXPECT_FALSE(Exists(Dir("Start", "Programs", "Orvo", "Zelvik")));
+    EXPECT_TRUE(Exists(Dir("Start", "Programs", "Orvo", "Other", "Other.lnk")));
+    EXPECT_FALSE(RecordExists());
+    EXPECT_FALSE(Exists(installed_)); // nothing here is in use, so all of it went
+    EXPECT_FALSE(installer_->HoldsMutex());
+
+    // The folder in its short form, quoted all the same; the program's own two files by name.
+    EXPECT_EQ(installer_->ShortInstallFolder(), short_folder);
+    EXPECT_EQ(ReadFile(batch),
+              ":1\r\n"
+              "Erase \"" +
+                  In("setup.exe") +
+                  "\"\r\n"
+                  "If exist \"" +
+                  In("setup.exe") +
+                  "\" Goto 1\r\n"
+                  ":2\r\n"
+                  "Erase \"" +
+                  In("setup.ini") +
+                  "\"\r\n"
+                  "If exist \"" +
+                  In("setup.ini") +
+                  "\" Goto 2\r\n"
+                  "rd \"" +
+                  short_folder +
+                  "\"\r\n"
+                  "Erase \"" +
+                  batch + "\"\r\n");
+}
+
+TEST_F(Uninstall, DeclinedLeavesEverythingAndThePage) {
+    WriteRecord(installed_);
+    installer_->FormCreate(Installed());
+    view_.answers = {app::kAnswerNo};
+    installer_->BitBtn11Click();
+    ASSERT_EQ(Calls().size(), 1u);
+    EXPECT_EQ(Calls()[0].rfind("box:", 0), 0u);
+    ExpectNothingRemoved();
+    EXPECT_TRUE(RecordExists());
+    EXPECT_TRUE(installer_->HoldsMutex());
+}
+
+// No record, and a record that names no folder, both mean there is nothing to uninstall.
+TEST_F(Uninstall, NoRecordOrNoFolderInItRemovesNothing) {
+    struct Case {
+        const char* what;
+        bool record;
+        std::string folder;
+    };
+    for (const Case& c : {Case{"no record", false, ""}, Case{"empty folder", true, ""},
+                          Case{"blank folder", true, "  "}}) {
+        SCOPED_TRACE(c.what);
+        if (c.record) WriteRecord(c.folder);
+        const auto session = NewSession();
+        session->installer.FormCreate(Installed());
+        session->view.answers = {app::kAnswerYes, app::kAnswerYes};
+        session->installer.BitBtn11Click();
+
+        EXPECT_EQ(session->log, (std::vector<std::string>{"box:Uninstal\xC3\xA1tor nena\xC5\xA1"
+                                                          "el informace programu Zelvik!",
+                                                          "close"}));
+        const std::vector<app::MessageBoxRequest>& boxes = session->view.boxes;
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].caption, "Zelvik Setup");
+        EXPECT_EQ(boxes[0].flags, 0x10u);
+        ExpectNothingRemoved();
+        EXPECT_EQ(RecordExists(), c.record);
+        platform::DeleteRegistryTree(platform::RegistryRoot::CurrentUser, RecordKey());
+    }
+}
+
+TEST_F(Uninstall, UnwritableBatchIsAnInputOutputErrorAndEndsTheHandler) {
+    WriteRecord(installed_);
+    platform::SetEnvironmentValue(sources_.temp_variable, Dir("Temp", "missing"));
+    const services::SystemDirs dirs(sources_);
+    const auto session = NewSession(&dirs);
+    app::Installer& installer = session->installer;
+    const std::vector<std::string>& log = session->log;
+    installer.FormCreate(Installed());
+    session->view.answers = {app::kAnswerYes};
+    installer.BitBtn11Click();
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[1].rfind("error-report:I/O error ", 0), 0u) << log[1];
+    EXPECT_FALSE(RecordExists()); // the steps before it were done
+    EXPECT_TRUE(installer.HoldsMutex());
+}
+
+TEST(SelfRemovalBatch, BlanksInEveryPathAndOneTrailingSeparatorDropped) {
+    std::vector<std::string> log;
+    apptest::FakeView view(log);
+    apptest::FakeShell shell(log);
+    services::FormStorage storage;
+    services::SystemDirSources sources;
+    sources.temp_variable = scratch::UniqueName("ORVO_TEST_TEMP");
+    sources.user_key = sources.machine_key = "\\Software\\" + scratch::UniqueName("None");
+    platform::SetEnvironmentValue(sources.temp_variable, kSep + "T m p" + kSep);
+    const services::SystemDirs dirs(sources);
+    unzip::Engine engine;
+    app::Installer installer(view, shell, dirs, storage, engine);
+    installer.FormCreate({kSep + "Pkg Dir", kSep + "Pkg Dir" + kSep + "my setup.v2.exe"});
+    platform::SetEnvironmentValue(sources.temp_variable, {});
+
+    const std::string program = kSep + "Pkg Dir" + kSep + "my setup.v2.exe";
+    const std::string settings = kSep + "Pkg Dir" + kSep + "my setup.v2.ini";
+    const std::string batch = kSep + "T m p" + kSep + "setup123.bat";
+    EXPECT_EQ(installer.BatchFilePath(), batch);
+    EXPECT_EQ(installer.SelfRemovalBatch(kSep + "No Short Form" + kSep),
+              ":1\r\nErase \"" + program + "\"\r\nIf exist \"" + program + "\" Goto 1\r\n" +
+                  ":2\r\nErase \"" + settings + "\"\r\nIf exist \"" + settings + "\" Goto 2\r\n" +
+                  "rd \"" + kSep + "No Short Form\"\r\nErase \"" + batch + "\"\r\n");
+}
+
+// --- Shutdown -----------------------------------------------------------------------------
+
+class Shutdown : public apptest::InstallerTest {
+  protected:
+    Shutdown() {
+        WriteFile(Package("setup.ini"), apptest::SettingsText());
+        for (const char* name :
+             {"orvoinst.zip", "all.zip", "short.txt", "license.txt", "readme.txt"})
+            WriteFile(Package(name), name);
+    }
+    void WriteEarlierRecord() {
+        platform::RegistryKey key;
+        ASSERT_TRUE(key.Create(platform::RegistryRoot::CurrentUser, RecordKey()));
+        key.WriteString("AppDir", Dir("Earlier", "Zelvik"));
+    }
+    std::string EarlierFolder() const {
+        platform::RegistryKey key;
+        if (!key.Open(platform::RegistryRoot::CurrentUser, RecordKey())) return "(no record)";
+        return key.ReadString("AppDir");
+    }
+};
+
+TEST_F(Shutdown, AbandonedWizardRemovesOnlyThePackageAndKeepsAnEarlierRecord) {
+    WriteEarlierRecord();
+    WriteFile(Package("holiday.jpg"), "photo");
+    WriteFile(Package("downloads" + kSep + "other.zip"), "not ours");
+    installer_->FormCreate(Place());
+    installer_->BitBtn5Click({Dir("Program Files", "Zelvik"), {}});
+    installer_->StornoClick();
+    log_.clear();
+    installer_->FormDestroy();
+
+    EXPECT_EQ(EarlierFolder(), Dir("Earlier", "Zelvik"));
+    for (const char* name : {"setup.exe", "setup.ini", "orvoinst.zip", "all.zip", "short.txt",
+                             "license.txt", "readme.txt"})
+        EXPECT_FALSE(Exists(Package(name))) << name;
+    EXPECT_EQ(ReadFile(Package("holiday.jpg")), "photo");
+    EXPECT_EQ(ReadFile(Package("downloads" + kSep + "other.zip")), "not ours");
+    const std::string batch = Dir("Temp", "setup123.bat");
+    EXPECT_EQ(Calls(), std::vector<std::string>{"batch:" + batch + " in " + Dir("Temp") + kSep});
+    EXPECT_NE(ReadFile(batch).find("\r\nrd \"" + Package() + "\"\r\n"), std::string::npos);
+    EXPECT_FALSE(installer_->HoldsMutex());
+}
+
+TEST_F(Shutdown, PackageAloneInItsFolderTakesTheFolderAlong) {
+    installer_->FormCreate(Place());
+    installer_->BitBtn5Click({Dir("Program Files", "Zelvik"), {}});
+    installer_->FormDestroy();
+    EXPECT_FALSE(Exists(Package()));
+}
+
+TEST_F(Shutdown, ClosedBeforeAnyMoveLeavesEverything) {
+    WriteEarlierRecord();
+    installer_->FormCreate(Place());
+    installer_->FormDestroy();
+    EXPECT_TRUE(Calls().empty());
+    EXPECT_TRUE(Exists(Package("orvoinst.zip")));
+    EXPECT_TRUE(Exists(Package("setup.exe")));
+    EXPECT_EQ(EarlierFolder(), Dir("Earlier", "Zelvik"));
+    EXPECT_FALSE(installer_->HoldsMutex());
+}
+
+TEST_F(Shutdown, UninstallModeHasNoPackageToRemove) {
+    std::filesystem::remove(apptest::FsPath(Package("orvoinst.zip")));
+    installer_->FormCreate(Place());
+    installer_->StornoClick(); // sets the flag, but there is no program folder
+    log_.clear();
+    installer_->FormDestroy();
+    EXPECT_TRUE(Calls().empty());
+    EXPECT_TRUE(Exists(Package("setup.exe")));
+}
+
+#ifdef _WIN32
+// The batch as the command interpreter runs it. An open handle stands in for the running
+// program: the batch waits until it is closed, then erases the two files, removes the
+// folder, blanks and Czech letters and all, and itself.
+TEST_F(Shutdown, BatchWaitsForTheProgramThenRemovesTheFolderAndItself) {
+    const std::string folder = Dir("Želví balíček");
+    WriteFile(folder + kSep + "setup.exe", "program");
+    WriteFile(folder + kSep + "setup.ini", "settings");
+    auto running = std::make_unique<std::ifstream>(apptest::FsPath(folder + kSep + "setup.exe"));
+    ASSERT_TRUE(running->is_open());
+    app::PlatformShell shell;
+    app::Installer installer(view_, shell, *sysdirs_, storage_, engine_);
+    installer.FormCreate({folder, folder + kSep + "setup.exe"});
+    installer.RemoveFolderAndSelf(folder + kSep, app::FolderRemoval::PackageFiles);
+    EXPECT_TRUE(Exists(folder + kSep + "setup.exe"));
+    EXPECT_FALSE(Exists(folder + kSep + "setup.ini"));
+
+    auto wait_until_gone = [&](const std::string& path, int seconds) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+        while (Exists(path) && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        return !Exists(path);
+    };
+    EXPECT_FALSE(wait_until_gone(folder, 3)); // still waiting for the program
+    running.reset();
+    EXPECT_TRUE(wait_until_gone(folder, 60));
+    EXPECT_TRUE(wait_until_gone(Dir("Temp", "setup123.bat"), 30));
+}
+#endif
+
+} // namespace
