@@ -1,5 +1,7 @@
 #include "app/folder_picker.h"
 
+#include "app/wizard_text.h"
+
 namespace app {
 
 const layouts::Handler<TForm2> TForm2::kHandlers[] = {
@@ -21,8 +23,16 @@ TForm2::~TForm2() {
     Window().Destroy();
 }
 
-// The wizard fills these in.
-void TForm2::FormShow(ui::Control&) {}
-void TForm2::dirtreeChange(ui::Control&) {}
+void TForm2::FormShow(ui::Control&) {
+    ShowProductPlace();
+}
+
+void TForm2::dirtreeChange(ui::Control&) {
+    ShowProductPlace();
+}
+
+void TForm2::ShowProductPlace() {
+    Label1.SetText(PickerLabel(dirtree.SelectedPath(), product_folder_));
+}
 
 } // namespace app

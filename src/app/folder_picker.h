@@ -1,6 +1,10 @@
 // The folder picker TForm2: a stay-on-top tool window with the folder tree, the resulting
-// path under it and OK and Cancel. The wizard shows it modally and fills in its handlers.
+// path under it and OK and Cancel. The wizard hands it the product's folder name and shows it
+// modally; the label shows where the product would go for the folder selected.
 #pragma once
+
+#include <string>
+#include <utility>
 
 #include "ui/folder_tree.h"
 #include "ui/label.h"
@@ -20,6 +24,9 @@ class TForm2 {
     layouts::BuiltForm& Controls() { return built_; }
     // ui::mrOk or ui::mrCancel.
     int ShowModal() { return Window().ShowModal(); }
+    // The product's folder name ("regdir"), set before each showing.
+    void SetProductFolder(std::string folder) { product_folder_ = std::move(folder); }
+    const std::string& ProductFolder() const { return product_folder_; }
 
     void FormShow(ui::Control& sender);
     void dirtreeChange(ui::Control& sender);
@@ -27,8 +34,11 @@ class TForm2 {
   private:
     static const layouts::Handler<TForm2> kHandlers[];
 
+    void ShowProductPlace();
+
     layouts::MemberHandlers<TForm2> handlers_;
     layouts::BuiltForm built_;
+    std::string product_folder_;
 
   public:
     ui::FolderTree& dirtree;

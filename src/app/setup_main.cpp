@@ -3,13 +3,26 @@
 // free of Win32; the start-up sequence itself runs in TForm1::FormCreate.
 #include "app/folder_picker.h"
 #include "app/main_form.h"
+#include "app/paths.h"
+#include "platform/process.h"
 #include "platform/shell_link.h"
 #include "ui/window.h"
 
 int main() {
     platform::ComApartment com;
     ui::Window::SetApplicationIconResource("APP_ICON");
-    app::TForm1 form1;
+    app::StartupEnvironment environment;
+    environment.place = {platform::CurrentFolder(), platform::ProgramFilePath()};
+    // The caption of the standard error box: the program's name, as its file has it.
+    ui::Application::SetTitle(
+        app::ReplaceExtension(app::FileNameOf(environment.place.program_file), ""));
+    app::TForm1 form1(environment);
+    // Another copy runs: end before anything is shown or written.
+    if (form1.ExitCode() != app::StartupResult::kKeepRunning) return form1.ExitCode();
     app::TForm2 form2;
-    return ui::Application::Run(form1.Window());
+    form1.SetFolderPicker(&form2);
+    // The start-up found nothing to install with: the shutdown runs, the wizard never shows.
+    if (form1.ClosedBeforeShown()) return 0;
+    ui::Application::Run(form1.Window());
+    return 0;
 }

@@ -124,8 +124,7 @@ TEST(ProgressLayoutTest, PanelsPlacedAndShownPagesHidden) {
         HWND panel4 = ui::FindControl(form.Window().Handle(), "Panel4");
         HWND pages = ui::FindControl(form.Window().Handle(), "pages");
         EXPECT_FALSE(GetWindowLongW(panel1, GWL_STYLE) & WS_VISIBLE);
-        // The finish button's handler starts with the progress layout.
-        form.Controls().Control("BitBtn4").Click();
+        form.ShowProgressLayout();
         EXPECT_EQ(form.Panel1.Bounds(), ui::Rect::FromBounds(c.panel1.x, c.panel1.y, 450, 70));
         EXPECT_EQ(form.Panel4.Bounds(), ui::Rect::FromBounds(c.panel4.x, c.panel4.y, 354, 104));
         EXPECT_TRUE(GetWindowLongW(panel1, GWL_STYLE) & WS_VISIBLE);

@@ -1,0 +1,357 @@
+// The real main window over a package in a scratch folder: built with the installer's
+// start-up, shown, driven by control name as a user would, message boxes answered through the
+// message service, and the results looked for on disk, in the registry and in setup.ini.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/folder_picker.h"
+#include "app/main_form.h"
+#include "installer_fakes.h"
+#include "platform/shell_link.h"
+#include "platform/window_placement.h"
+#include "ui/control_names.h"
+#include "ui/message_service.h"
+#include "unzip/zip_builder.h"
+
+namespace {
+
+using apptest::Exists;
+using apptest::kSep;
+using apptest::ReadFile;
+using apptest::WriteFile;
+
+const std::string kInstalled =
+    "Instalace byla dokon\xC4\x8D"
+    "ena";
+const std::string kCancelled =
+    "Instalace byla zru\xC5\xA1"
+    "ena";
+
+class SetupWindow : public apptest::InstallerTest {
+  protected:
+    SetupWindow()
+        : answers_([this](const ui::MessageRequest& request) { return Answer(request); }) {
+        ziptest::Archive archive;
+        archive.members.push_back(ziptest::Stored("zelvik.exe", ziptest::ToBytes("the product")));
+        archive.members.push_back(ziptest::Stored("doc/manual.txt", ziptest::ToBytes("manual")));
+        archive.members.push_back(ziptest::Deflated("data/table.bin", ziptest::MixedData(20000, 7),
+                                                    ziptest::BlockKind::Dynamic));
+        WriteFile(Package("orvoinst.zip"), archive.Build());
+        WriteFile(Package("license.txt"), "Licence line one\r\nLicence line two\r\n");
+    }
+    ~SetupWindow() override { form_.reset(); }
+
+    // Starts the program in `place` (the package by default) and shows its window.
+    app::TForm1& Start(const app::ProgramPlace& place, bool show = true) {
+        form_ = std::make_unique<app::TForm1>(Environment(place));
+        if (show) form_->Window().Show();
+        return *form_;
+    }
+    app::TForm1& Start() { return Start(Place()); }
+    // The scratch folders, registry keys and the recording shell.
+    app::StartupEnvironment Environment(const app::ProgramPlace& place) {
+        app::StartupEnvironment environment;
+        environment.place = place;
+        environment.shell = &shell_;
+        environment.dir_sources = sources_;
+        environment.record_key = registry_.Path("Records");
+        return environment;
+    }
+
+    // Found as the end-to-end driver finds it: the window property with its name.
+    ui::Control& Named(const std::string& name) {
+        HWND window = static_cast<HWND>(ui::FindControl(form_->Window().Handle(), name));
+        ui::Control* control = ui::Control::FromHandle(window);
+        if (!control) throw std::runtime_error("no control named " + name);
+        return *control;
+    }
+    void Click(const std::string& name) { Named(name).Click(); }
+    int Page() { return form_->pages.ActivePageIndex(); }
+    std::vector<std::string> Summary() { return form_->Memo1.Lines(); }
+
+    int Answer(const ui::MessageRequest& request) {
+        seen_.push_back(request.text);
+        if (answers_queue_.empty()) return ui::kAnswerOk;
+        const int answer = answers_queue_.front();
+        answers_queue_.erase(answers_queue_.begin());
+        return answer;
+    }
+    bool RecordExists() const {
+        return platform::RegistryKey().Open(platform::RegistryRoot::CurrentUser, RecordKey());
+    }
+    std::string RecordValue(const std::string& name) const {
+        platform::RegistryKey key;
+        std::string value;
+        if (key.Open(platform::RegistryRoot::CurrentUser, RecordKey()))
+            value = key.ReadString(name);
+        return value;
+    }
+    bool Shown() { return platform::IsWindowShown(form_->Window().Handle()); }
+
+    // From the welcome page past the accepted licence to the folder page.
+    void WalkToFolderPage() {
+        Click("BitBtn5");
+        Click("RadioButtyes");
+        Click("BitBtn15");
+    }
+    // On to the summary with the first folder choice and both ticks.
+    void WalkToSummary() {
+        WalkToFolderPage();
+        Click("BitBtn2");
+        auto& icons = dynamic_cast<ui::CheckListBox&>(Named("ProgIcon"));
+        icons.ClickCheck(0);
+        icons.ClickCheck(1);
+        Click("BitBtn8");
+    }
+
+    std::vector<int> answers_queue_;
+    std::vector<std::string> seen_;
+    ui::ScopedMessageAnswerer answers_;
+    std::unique_ptr<app::TForm1> form_;
+};
+
+TEST_F(SetupWindow, OpensOnTheWelcomePageWithTheTitleLicenceAndFolders) {
+    WriteFile(Package("setup.ini"), apptest::SettingsText());
+    app::TForm1& form = Start();
+    EXPECT_EQ(form.ExitCode(), app::StartupResult::kKeepRunning);
+    EXPECT_EQ(Page(), app::kPagePortal);
+    EXPECT_TRUE(Shown());
+    EXPECT_EQ(form.Controls().Relief("Programname").Label().Caption(), "Zelvik v.2.10");
+    EXPECT_EQ(form.Memo7.Lines(),
+              (std::vector<std::string>{"Licence line one", "Licence line two"}));
+    const std::vector<std::string> folders = form.Directory.Items();
+    ASSERT_EQ(folders.size(), 4u);
+    EXPECT_EQ(folders[0], Dir("Program Files", "Zelvik"));
+    EXPECT_EQ(folders[2], Dir("Desktop") + kSep + "Zelvik");
+    EXPECT_EQ(form.Directory.Text(), folders[0]);
+    EXPECT_FALSE(Named("BitBtn15").Enabled());
+    EXPECT_TRUE(seen_.empty());
+}
+
+TEST_F(SetupWindow, WithoutTheArchiveItOpensOnTheUninstallPage) {
+    WriteFile(Package("setup.ini"), apptest::SettingsText());
+    std::filesystem::remove(apptest::FsPath(Package("orvoinst.zip")));
+    Start();
+    EXPECT_EQ(Page(), app::kPageUninstall);
+}
+
+TEST_F(SetupWindow, ASecondCopyEndsWithCodeThreeAndShowsNothing) {
+    WriteFile(Package("setup.ini"), apptest::SettingsText());
+    const app::StartupEnvironment environment = Environment(Place());
+    app::TForm1 first(environment);
+    app::TForm1 second(environment);
+    EXPECT_EQ(first.ExitCode(), app::StartupResult::kKeepRunning);
+    EXPECT_EQ(second.ExitCode(), app::Installer::kSecondInstanceExitCode);
+    EXPECT_EQ(seen_, std::vector<std::string>{"Instalace byla u\xC5\xBE spu\xC5\xA1t\xC4\x9Bna!"});
+    EXPECT_FALSE(platform::IsWindowShown(second.Window().Handle()));
+}
+
+TEST_F(SetupWindow, MissingValuesCloseBeforeTheWindowIsShown) {
+    WriteFile(Package("setup.ini"), "[ALL]\r\nsoftname=Zelvik\r\n");
+    app::TForm1& form = Start(Place(), false);
+    EXPECT_TRUE(form.ClosedBeforeShown());
+    ASSERT_EQ(seen_.size(), 1u);
+    EXPECT_EQ(seen_[0].rfind("Nebyly nalezeny d\xC5\xAFle\xC5\xBEit\xC3\xA9 informace", 0), 0u);
+}
+
+TEST_F(SetupWindow, ForwardAndBackThroughThePagesWithTheLicenceGate) {
+    WriteFile(Package("setup.ini"), apptest::SettingsText());
+    Start();
+    Click("BitBtn5");
+    EXPECT_EQ(Page(), app::kPageLicence);
+    Click("RadioButtyes");
+    EXPECT_TRUE(Named("BitBtn15").Enabled());
+    Click("RadioButtNO");
+    EXPECT_FALSE(Named("BitBtn15").Enabled());
+    Click("BitBtn13");
+    EXPECT_EQ(Page(), app::kPagePortal);
+    WalkToFolderPage();
+    EXPECT_EQ(Page(), app::kPageDirectory);
+    Click("BitBtn2");
+    EXPECT_EQ(Page(), app::kPageIcons);
+    Click("BitBtn8");
+    EXPECT_EQ(Page(), app::kPageSummary);
+    Click("BitBtn10");
+    EXPECT_EQ(Page(), app::kPageIcons);
+    Click("BitBtn7");
+    EXPECT_EQ(Page(), app::kPageDirectory);
+    Click("BitBtn1");
+    EXPECT_EQ(Page(), app::kPageLicence);
+}
+
+TEST_F(SetupWindow, WithoutTheIconPageBothDirectionsSkipIt) {
+    std::string settings = apptest::SettingsText();
+    settings.replace(settings.find("icons=1"), 7, "icons=0");
+    WriteFile(Package("setup.ini"), settings);
+    Start();
+    WalkToFolderPage();
+    Click("BitBtn2");
+    EXPECT_EQ(Page(), app::kPageSummary);
+    Click("BitBtn10");
+    EXPECT_EQ(Page(), app::kPageDirectory);
+}
+
+TEST_F(SetupWindow, TheSummaryShowsTheFolderAndTheTickedShortcuts) {
+    WriteFile(Package("setup.ini"), apptest::SettingsText());
+    Start();
+    WalkToSummary();
+    EXPECT_EQ(Page(), app::kPageSummary);
+    const std::string home = Dir("Program Files", "Zelvik");
+    EXPECT_EQ(Summary(), (std::vector<std::string>{
+                             "Installation of  Zelvik", "Program place: -" + home, "",
+                             "Icon place:", "- START/PROGRAMY/Zelvik", "- Desktop", "- START", "",
+                             "When you press Finish Installation will be start", ""}));
+    // A click in the list rebuilds it at once.
+    dynamic_cast<ui::CheckListBox&>(Named("ProgIcon")).ClickCheck(0);
+    const std::vector<std::string> lines = Summary();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "- Desktop"), 0);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "- START"), 1);
+}
+
+TEST_F(SetupWindow, TheFourthChoiceTakesTheFolderFromThePicker) {
+    WriteFile(Package("setup.ini"), apptest::SettingsText());
+    const std::string picked = Dir("Picked");
+    std::filesystem::create_directories(apptest::FsPath(picked));
+    app::TForm1& form = Start();
+    app::TForm2 picker;
+    std::string label;
+    int answer = ui::mrOk;
+    form.SetFolderPicker(&picker, [&](app::TForm2& shown) {
+        EXPECT_TRUE(shown.dirtree.SetSelectedPath(picked));
+        label = shown.Label1.Text();
+        return answer;
+    });
+    auto& folders = dynamic_cast<ui::ComboBox&>(Named("Directory"));
+    folders.Pick(app::kChoiceOther);
+    EXPECT_EQ(label, picked + kSep + "Zelvik");
+    EXPECT_EQ(folders.ItemIndex(), app::kChoiceOther);
+    EXPECT_EQ(folders.Text(), picked + kSep + "Zelvik");
+    answer = ui::mrCancel;
+    folders.Pick(app::kChoiceDesktop);
+    folders.Pick(app::kChoiceOther);
+    EXPECT_EQ(folders.ItemIndex(), app::kChoiceProgramFiles);
+}
+
+TEST_F(SetupWindow, StornoShowsTheMessageClosesAndCleansUp) {
+    WriteFile(Package("setup.ini"), apptest::SettingsText());
+    Start();
+    Click("BitBtn5");
+    Click("BitBtn14");
+    EXPECT_EQ(seen_, std::vector<std::string>{kCancelled});
+    EXPECT_FALSE(Shown());
+    form_.reset();
+    // The abandoned wizard takes the package's files with it.
+    EXPECT_FALSE(Exists(Package("orvoinst.zip")));
+    EXPECT_TRUE(Exists(Dir("Temp", "setup123.bat")));
+}
+
+TEST_F(SetupWindow, InstallsThenUninstallsFromTheInstalledCopy) {
+    WriteFile(Package("setup.ini"), apptest::SettingsText());
+    Start();
+    WalkToSummary();
+    {
+        // Open, as the running program's file is: the package's removal leaves it and so the
+        // folder, where closing writes setup.ini again.
+        std::ifstream running(apptest::FsPath(Package("setup.exe")));
+        Click("BitBtn4");
+    }
+    const std::string home = Dir("Program Files", "Zelvik");
+    EXPECT_EQ(seen_, std::vector<std::string>{kInstalled});
+    EXPECT_EQ(ReadFile(home + kSep + "zelvik.exe"), "the product");
+    EXPECT_EQ(ReadFile(home + kSep + "doc" + kSep + "manual.txt"), "manual");
+    const ziptest::Bytes table = ziptest::MixedData(20000, 7);
+    EXPECT_EQ(ReadFile(home + kSep + "data" + kSep + "table.bin"),
+              std::string(table.begin(), table.end()));
+    EXPECT_TRUE(Exists(home + kSep + "setup.exe"));
+    EXPECT_TRUE(Exists(home + kSep + "setup.ini"));
+    EXPECT_EQ(RecordValue("AppDir"), home);
+    EXPECT_EQ(RecordValue("Ver"), "2");
+    EXPECT_EQ(RecordValue("Rel"), "10");
+    for (const std::string& link : {Dir("Desktop", "Zelvik.lnk"), Dir("Start", "Zelvik.lnk")}) {
+        const auto fields = platform::LoadShellLink(link);
+        ASSERT_TRUE(fields) << link;
+        EXPECT_EQ(fields->target, home + kSep + "zelvik.exe");
+    }
+    EXPECT_FALSE(Exists(Package("orvoinst.zip")));
+    EXPECT_FALSE(Exists(Package("license.txt")));
+    EXPECT_TRUE(Exists(Package("setup.ini"))); // written back at the close
+    EXPECT_TRUE(Named("Panel1").Visible());
+    EXPECT_FALSE(form_->pages.Visible());
+    EXPECT_EQ(Named("Label8").Text(), "Installation is finished");
+    EXPECT_FALSE(Shown());
+    form_.reset();
+    EXPECT_TRUE(RecordExists()); // a completed run cleans up nothing more at shutdown
+
+    // The copy in the installation folder has no archive beside it.
+    std::filesystem::remove(apptest::FsPath(Dir("Temp", "setup123.bat")));
+    seen_.clear();
+    answers_queue_ = {ui::kAnswerNo};
+    Start({home, home + kSep + "setup.exe"});
+    EXPECT_EQ(Page(), app::kPageUninstall);
+    Click("BitBtn11");
+    EXPECT_EQ(seen_.size(), 1u);
+    EXPECT_TRUE(Exists(home + kSep + "zelvik.exe"));
+    EXPECT_TRUE(Shown());
+    answers_queue_ = {ui::kAnswerYes};
+    {
+        std::ifstream running(apptest::FsPath(home + kSep + "setup.exe"));
+        Click("BitBtn11");
+    }
+    ASSERT_EQ(seen_.size(), 3u) << testing::PrintToString(seen_);
+    EXPECT_EQ(seen_[2], "Program Zelvik byl odinstalov\xC3\xA1n");
+    EXPECT_FALSE(RecordExists());
+    EXPECT_FALSE(Exists(home + kSep + "zelvik.exe"));
+    EXPECT_FALSE(Exists(home + kSep + "doc"));
+    EXPECT_TRUE(Exists(home + kSep + "setup.exe")); // the batch's part
+    EXPECT_FALSE(Exists(Dir("Desktop", "Zelvik.lnk")));
+    EXPECT_FALSE(Exists(Dir("Start", "Zelvik.lnk")));
+    const std::string batch = ReadFile(Dir("Temp", "setup123.bat"));
+    EXPECT_NE(batch.find("Erase \"" + home + kSep + "setup.exe\""), std::string::npos) << batch;
+    EXPECT_FALSE(Shown());
+}
+
+TEST_F(SetupWindow, TextsFromTheSettingsFileReplaceCaptionsAndMessagesAtFirstShow) {
+    WriteFile(Package("setup.ini"),
+              apptest::SettingsText("BitBtn5_Caption=Dale\r\nLabel1_Caption=Vitejte\r\n"
+                                    "[ALL.Memo6_Lines]\r\nCount=2\r\nItem0=Instalace produktu\r\n"
+                                    "Item1=Cil:\r\n"));
+    app::TForm1& form = Start(Place(), false);
+    EXPECT_EQ(Named("BitBtn5").Text(), "Pokra\xC4\x8Dovat");
+    form.Window().Show();
+    EXPECT_EQ(Named("BitBtn5").Text(), "Dale");
+    EXPECT_EQ(Named("Label1").Text(), "Vitejte");
+    WalkToSummary();
+    const std::vector<std::string> lines = Summary();
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "Instalace produktu");
+    EXPECT_EQ(lines[1], "Cil:" + Dir("Program Files", "Zelvik"));
+    EXPECT_EQ(lines[3], ""); // the table has no entry 2 any more
+}
+
+TEST_F(SetupWindow, ClosingWritesTheSettingsBack) {
+    // No version and no "icons": both come back with their defaults.
+    WriteFile(Package("setup.ini"),
+              "[ALL]\r\nsoftname=Zelvik\r\ncompany=Orvo\r\nsrelease=10\r\nprogreg=Zelvik\r\n"
+              "regdir=Zelvik\r\nidn=" +
+                  scratch::UniqueName("ZelvikSetup") + "\r\nprogname=zelvik.exe\r\n");
+    app::TForm1& form = Start();
+    EXPECT_EQ(form.Controls().Relief("Programname").Label().Caption(), "Zelvik v.1.10");
+    form.Window().Close(); // the system's close: no navigation, nothing cleaned up
+    const std::string written = ReadFile(Package("setup.ini"));
+    for (const char* line :
+         {"FormVersion=0", "sversion=1", "icons=1", "softname=Zelvik", "progname=zelvik.exe",
+          "BitBtn5_Caption=Pokra", "[ALL.Memo6_Lines]", "Count=36"}) {
+        EXPECT_NE(written.find(line), std::string::npos) << line << "\n" << written;
+    }
+    form_.reset();
+    EXPECT_TRUE(Exists(Package("orvoinst.zip")));
+    EXPECT_FALSE(Exists(Dir("Temp", "setup123.bat")));
+}
+
+} // namespace
