@@ -298,19 +298,19 @@ void TForm1::Close() {
 // --- The settings component's host ----------------------------------------------------------
 
 int TForm1::ComponentCount() const {
-    return static_cast<int>(built_.Spec().control_count);
+    return static_cast<int>(built_.Definition().control_count);
 }
 
 std::string TForm1::ComponentName(int component) const {
-    return std::string(built_.Spec().controls[component].name);
+    return std::string(built_.Definition().controls[component].name);
 }
 
 ui::Control& TForm1::Component(int component) const {
-    return built_.Control(built_.Spec().controls[component].name);
+    return built_.Control(built_.Definition().controls[component].name);
 }
 
 std::vector<services::StoredPropertyInfo> TForm1::Properties(int component) const {
-    const char* property = StoredPropertyOf(built_.Spec().controls[component].kind);
+    const char* property = StoredPropertyOf(built_.Definition().controls[component].kind);
     if (!property) return {};
     const bool list = property != std::string(kCaption);
     return {{property,
@@ -318,13 +318,13 @@ std::vector<services::StoredPropertyInfo> TForm1::Properties(int component) cons
 }
 
 std::string TForm1::Text(int component, const std::string&) const {
-    const layouts::ControlSpec& row = built_.Spec().controls[component];
+    const layouts::ControlRow& row = built_.Definition().controls[component];
     if (row.kind == layouts::Kind::kRelief) return built_.Relief(row.name).Label().Caption();
     return Component(component).Text();
 }
 
 void TForm1::SetText(int component, const std::string&, const std::string& text) {
-    const layouts::ControlSpec& row = built_.Spec().controls[component];
+    const layouts::ControlRow& row = built_.Definition().controls[component];
     if (row.kind == layouts::Kind::kRelief) {
         built_.Relief(row.name).Label().SetCaption(text);
         return;

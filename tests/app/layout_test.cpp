@@ -24,8 +24,8 @@
 
 namespace {
 
-using layouts::ControlSpec;
-using layouts::FormSpec;
+using layouts::ControlRow;
+using layouts::FormTable;
 using layouts::Kind;
 
 std::string ClassOf(HWND window) {
@@ -121,16 +121,16 @@ LOGFONTW FontOf(HWND window) {
 
 class LayoutCheck {
   public:
-    LayoutCheck(const FormSpec& spec, HWND root) : spec_(spec), root_(root) {}
+    LayoutCheck(const FormTable& definition, HWND root) : definition_(definition), root_(root) {}
 
     void Run() {
         int first_page = -1;
-        for (const ControlSpec& row : spec_) {
+        for (const ControlRow& row : definition_) {
             SCOPED_TRACE(std::string(row.name));
             HWND window = ui::FindControl(root_, row.name);
             ASSERT_NE(window, nullptr);
             const std::string parent =
-                row.parent.empty() ? std::string(spec_.name) : std::string(row.parent);
+                row.parent.empty() ? std::string(definition_.name) : std::string(row.parent);
             EXPECT_EQ(ui::ControlName(GetParent(window)), parent);
             ExpectKind(window, row.kind, std::string(row.name));
             ExpectBounds(window, row);
@@ -149,16 +149,16 @@ class LayoutCheck {
             if (row.kind != Kind::kPage) ExpectFont(window, row);
         }
         // Nothing named that the table does not have.
-        EXPECT_EQ(ui::NamedDescendants(root_).size(), spec_.control_count);
+        EXPECT_EQ(ui::NamedDescendants(root_).size(), definition_.control_count);
     }
 
   private:
-    void ExpectBounds(HWND window, const ControlSpec& row) {
+    void ExpectBounds(HWND window, const ControlRow& row) {
         const RECT r = BoundsInParent(window);
         const LONG width = r.right - r.left;
         const LONG height = r.bottom - r.top;
         if (row.kind == Kind::kPage) {
-            const ControlSpec* control = spec_.Find(row.parent);
+            const ControlRow* control = definition_.Find(row.parent);
             ASSERT_NE(control, nullptr);
             const int inset = ui::PageControl::kFrameInset;
             EXPECT_EQ(r.left, inset);
@@ -167,7 +167,7 @@ class LayoutCheck {
             EXPECT_EQ(height, control->height - 2 * inset);
             return;
         }
-        if (row.kind == Kind::kPageControl && spec_.name == "Form1") {
+        if (row.kind == Kind::kPageControl && definition_.name == "Form1") {
             // Kept centred in the window (FormResize), at its designed size.
             RECT outer;
             GetWindowRect(root_, &outer);
@@ -191,7 +191,7 @@ class LayoutCheck {
         }
     }
 
-    void ExpectText(HWND window, const ControlSpec& row) {
+    void ExpectText(HWND window, const ControlRow& row) {
         switch (row.kind) {
         case Kind::kMemo: {
             std::string expected;
@@ -222,8 +222,8 @@ class LayoutCheck {
         }
     }
 
-    void ExpectFont(HWND window, const ControlSpec& row) {
-        const layouts::FontSpec& font = row.font ? *row.font : layouts::kWindowFont;
+    void ExpectFont(HWND window, const ControlRow& row) {
+        const layouts::FontRow& font = row.font ? *row.font : layouts::kWindowFont;
         const LOGFONTW lf = FontOf(window);
         EXPECT_EQ(platform::Narrow(lf.lfFaceName), font.face);
         EXPECT_EQ(lf.lfHeight, font.height);
@@ -231,7 +231,7 @@ class LayoutCheck {
         EXPECT_EQ(lf.lfCharSet, font.charset);
     }
 
-    const FormSpec& spec_;
+    const FormTable& definition_;
     HWND root_;
 };
 
@@ -262,18 +262,18 @@ TEST(Form2LayoutTest, EveryControlAsTabled) {
 
 // Siblings stack as the tables say: drawn controls beneath windowed ones, and within each
 // group a later control above an earlier one.
-void ExpectStacking(const FormSpec& spec, HWND root) {
+void ExpectStacking(const FormTable& definition, HWND root) {
     std::map<HWND, int> depth; // 0 is the top of its siblings
-    for (const ControlSpec& row : spec) {
+    for (const ControlRow& row : definition) {
         HWND window = ui::FindControl(root, row.name);
         int d = 0;
         for (HWND w = GetWindow(window, GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV)) ++d;
         depth[window] = d;
     }
-    for (size_t a = 0; a < spec.control_count; ++a) {
-        for (size_t b = a + 1; b < spec.control_count; ++b) {
-            const ControlSpec& early = spec.controls[a];
-            const ControlSpec& late = spec.controls[b];
+    for (size_t a = 0; a < definition.control_count; ++a) {
+        for (size_t b = a + 1; b < definition.control_count; ++b) {
+            const ControlRow& early = definition.controls[a];
+            const ControlRow& late = definition.controls[b];
             if (early.parent != late.parent || late.kind == Kind::kPage) continue;
             const HWND e = ui::FindControl(root, early.name);
             const HWND l = ui::FindControl(root, late.name);
@@ -327,7 +327,7 @@ TEST(Form1LayoutTest, ButtonsAsTheWizardTableHasThem) {
         EXPECT_EQ(TextOf(window), b.caption);
         EXPECT_EQ(ui::ControlTag(window), b.tag);
         EXPECT_EQ(IsWindowEnabled(window) != FALSE, b.enabled);
-        const ControlSpec* row = layouts::Form1Layout().Find(b.name);
+        const ControlRow* row = layouts::Form1Layout().Find(b.name);
         ASSERT_NE(row, nullptr);
         EXPECT_EQ(row->handler, b.handler);
     }
@@ -395,10 +395,10 @@ class Recorder : public layouts::HandlerResolver {
 };
 
 TEST(HandlerBindingTest, EveryEventReachesTheNamedHandler) {
-    for (const FormSpec* spec : {&layouts::Form1Layout(), &layouts::Form2Layout()}) {
+    for (const FormTable* definition : {&layouts::Form1Layout(), &layouts::Form2Layout()}) {
         Recorder recorder;
-        layouts::BuiltForm built(*spec, recorder);
-        for (const ControlSpec& row : *spec) {
+        layouts::BuiltForm built(*definition, recorder);
+        for (const ControlRow& row : *definition) {
             if (row.handler.empty()) continue;
             ui::Control& control = built.Control(row.name);
             recorder.calls.clear();
@@ -415,19 +415,23 @@ TEST(HandlerBindingTest, EveryEventReachesTheNamedHandler) {
         // The window's own events.
         recorder.calls.clear();
         std::vector<std::string> expected;
-        const std::string form(spec->name);
+        const std::string form(definition->name);
         built.FireCreate();
-        if (!spec->on_create.empty()) expected.push_back(form + ":" + std::string(spec->on_create));
+        if (!definition->on_create.empty())
+            expected.push_back(form + ":" + std::string(definition->on_create));
         ui::Canvas canvas(50, 50);
         built.Window().PaintClientTo(canvas.Dc());
-        if (!spec->on_paint.empty()) expected.push_back(form + ":" + std::string(spec->on_paint));
+        if (!definition->on_paint.empty())
+            expected.push_back(form + ":" + std::string(definition->on_paint));
         built.Window().SetBounds(ui::Rect::FromBounds(0, 0, 300, 200));
-        if (!spec->on_resize.empty()) expected.push_back(form + ":" + std::string(spec->on_resize));
+        if (!definition->on_resize.empty())
+            expected.push_back(form + ":" + std::string(definition->on_resize));
         built.Window().Show();
-        if (!spec->on_show.empty()) expected.push_back(form + ":" + std::string(spec->on_show));
+        if (!definition->on_show.empty())
+            expected.push_back(form + ":" + std::string(definition->on_show));
         built.Window().Destroy();
-        if (!spec->on_destroy.empty())
-            expected.push_back(form + ":" + std::string(spec->on_destroy));
+        if (!definition->on_destroy.empty())
+            expected.push_back(form + ":" + std::string(definition->on_destroy));
         // Showing and resizing may repaint; each event counts once here.
         std::vector<std::string> seen;
         for (const std::string& call : recorder.calls) {
@@ -445,21 +449,21 @@ TEST(HandlerBindingTest, TheWindowClassesHaveEveryHandler) {
 }
 
 TEST(HandlerBindingTest, AnUnknownHandlerIsAnError) {
-    static constexpr ControlSpec kRows[] = {
+    static constexpr ControlRow kRows[] = {
         layouts::Row(Kind::kButton, "B", "", 0, 0, 10, 10).On("NoSuchHandler")};
-    static constexpr FormSpec kSpec{"Broken", layouts::FormBorder::kNone,
-                                    "",       50,
-                                    50,       ui::clBtnFace,
-                                    false,    false,
-                                    "",       "",
-                                    "",       "",
-                                    "",       kRows,
-                                    1};
+    static constexpr FormTable kDefinition{"Broken", layouts::FormBorder::kNone,
+                                           "",       50,
+                                           50,       ui::clBtnFace,
+                                           false,    false,
+                                           "",       "",
+                                           "",       "",
+                                           "",       kRows,
+                                           1};
     struct Empty {};
     const layouts::Handler<Empty> none[] = {{"Other"}};
     Empty empty;
     layouts::MemberHandlers<Empty> handlers(empty, none);
-    EXPECT_THROW(layouts::BuiltForm(kSpec, handlers), layouts::LayoutError);
+    EXPECT_THROW(layouts::BuiltForm(kDefinition, handlers), layouts::LayoutError);
 }
 
 } // namespace

@@ -17,6 +17,7 @@
 //   box:BUTTON[:TEXT]   wait for a message box of the program, print it, check that its text
 //                       contains TEXT, press BUTTON (ok, yes, no, cancel)
 //   close               ask the main window to close
+//   nowindow            check that the program shows no main window at this moment
 //   exit:CODE           wait until the program has ended with CODE
 //   closewin:TEXT       wait for a window of any program whose title contains TEXT, close it
 //   shot:NAME           write FOLDER\NAME.ready, wait for FOLDER\NAME.done (the screen is
@@ -124,6 +125,7 @@ class Driver {
             return Done(step, main && PostMessageW(main, WM_CLOSE, 0, 0));
         }
         if (verb == L"exit") return Exit(step, arg);
+        if (verb == L"nowindow") return Done(step, MainWindow() == nullptr);
         if (verb == L"closewin") return CloseOther(step, arg);
         if (verb == L"shot") return Shot(step, arg);
         if (verb == L"sleep") {

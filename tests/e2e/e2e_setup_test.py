@@ -7,6 +7,11 @@ and walks its wizard with e2e_driver.exe, then checks what the installer left be
     e2e_setup_test.py install          install and uninstall under names of this run only
     e2e_setup_test.py cancel           cancel on the licence page: the package folder goes
     e2e_setup_test.py demo [SHOT_DIR]  the demo package as it is, a screenshot of every step
+    e2e_setup_test.py second           a second copy started while the first is up
+    e2e_setup_test.py noconfig         a required value missing from setup.ini
+    e2e_setup_test.py badzip           an archive member whose data fails its CRC
+    e2e_setup_test.py norecord         uninstall where no record exists
+    e2e_setup_test.py noicons          "icons" 0: the shortcut page is skipped both ways
 
 The environment is that of orvo_add_script_test: ORVO_RUN (the Wine wrapper), ORVO_BIN_DIR,
 ORVO_BUILD_DIR, ORVO_SOURCE_DIR.
@@ -14,10 +19,13 @@ ORVO_BUILD_DIR, ORVO_SOURCE_DIR.
 import filecmp
 import getpass
 import os
+import re
 import shutil
+import struct
 import subprocess
 import sys
 import time
+import zipfile
 
 # Wine's menu builder, which Wine starts for every shortcut saved in the Start menu, would write
 # the host's desktop menus, and, living on with the package folder as its working folder, keep
@@ -362,6 +370,234 @@ def cancel():
         raise Failure("; ".join(failures))
 
 
+def message(ini_path, number):
+    """Entry NUMBER of the message table that setup.ini gives, as the program reads it (the
+    profile reader drops one pair of enclosing double quotes)."""
+    section = None
+    with open(ini_path, "rb") as f:
+        for line in f.read().decode("cp1250").splitlines():
+            if line.startswith("["):
+                section = line.strip()[1:-1]
+            elif section == "ALL.Memo6_Lines" and line.startswith(f"Item{number}="):
+                text = line.split("=", 1)[1]
+                if len(text) >= 2 and text[0] == text[-1] == '"':
+                    text = text[1:-1]
+                return text
+    raise Failure(f"setup.ini gives no message {number}")
+
+
+def built_in_message(number):
+    """Entry NUMBER of the program's own message table, read from its source. The texts of
+    setup.ini take over only when the window is first shown, so a box shown while the window
+    is being created (messages 31 to 35) has the built-in wording."""
+    with open(os.path.join(SOURCE, "src", "app", "message_table.cpp"), encoding="utf-8") as f:
+        source = f.read()
+    start = source.index("texts = {")
+    body = source[start:source.index("};", start)]
+    texts = re.findall(r'^\s*"((?:[^"\\]|\\.)*)",?\s*$', body, re.M)
+    if len(texts) != 36:
+        raise Failure(f"src/app/message_table.cpp: {len(texts)} built-in messages, not 36")
+    return texts[number]
+
+
+def result_text(name):
+    """The text that unzip::ResultText gives for the result NAME, read from its table."""
+    with open(os.path.join(SOURCE, "src", "unzip", "result.cpp"), encoding="utf-8") as f:
+        source = f.read()
+    table = source[source.index("ResultText("):]
+    match = re.search(r"case " + name + r': return "([^"]*)";', table)
+    if not match:
+        raise Failure(f"no text for {name} in src/unzip/result.cpp")
+    return match.group(1)
+
+
+def package_state(folder):
+    """Names and contents of the files in a folder."""
+    state = {}
+    for name in os.listdir(folder):
+        with open(os.path.join(folder, name), "rb") as f:
+            state[name] = f.read()
+    return state
+
+
+def remove_value(ini_path, key):
+    """Takes the line of one value of section ALL out of a setup.ini."""
+    with open(ini_path, "rb") as f:
+        lines = f.read().split(b"\r\n")
+    kept = [line for line in lines if line.split(b"=", 1)[0].decode("cp1250") != key]
+    check(len(kept) == len(lines) - 1, f"setup.ini had one line for {key}, now none")
+    with open(ini_path, "wb") as f:
+        f.write(b"\r\n".join(kept))
+
+
+def second_instance():
+    """While the first copy shows its wizard, a second one started in the same folder shows
+    the already-running message, ends with code 3 and shows no window; the first goes on."""
+    run = Run(unique=True)
+    ini = os.path.join(run.dir, "setup.ini")
+    running, cancelled = built_in_message(31), message(ini, 24).rstrip(".")
+    check(message(ini, 31) != running, "setup.ini gives message 31 a wording of its own")
+    handshake = run.dir + "-shots"
+    os.makedirs(handshake)
+    program = run.win_dir + "\\setup.exe"
+    first = subprocess.Popen(
+        [RUN, DRIVER, "--timeout", "30", "--handshake", run.win_dir + "-shots", program,
+         "window", "visible:Portal", "shot:first-up", "text:Memo2:Vítejte", "click:BitBtn5",
+         "visible:RadioButtyes", "click:BitBtn14", f"box:ok:{cancelled}", "exit:0"],
+        stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+    try:
+        ready = os.path.join(handshake, "first-up.ready")
+        give_up = time.monotonic() + 40
+        while not os.path.exists(ready):
+            if first.poll() is not None or time.monotonic() > give_up:
+                raise Failure("the first copy did not show its wizard")
+            time.sleep(0.1)
+        say("the first copy shows its wizard")
+        out = run_driver(program, [f"box:ok:{running}", "nowindow", "exit:3"], timeout=20)
+        check(message(ini, 31) not in out, "the box has the built-in wording, not setup.ini's")
+        check(first.poll() is None, "the first copy still runs")
+        open(os.path.join(handshake, "first-up.done"), "w").close()
+        out, _ = first.communicate(timeout=60)
+        say(out.decode("utf-8", "replace"))
+        check(first.returncode == 0, "the first copy went on to the licence page and was cancelled")
+    finally:
+        if first.poll() is None:
+            first.kill()
+    failures = []
+    wait_until(lambda: not os.path.exists(run.dir), 30,
+               f"the package folder {run.win_dir} is removed after the cancel", failures)
+    shutil.rmtree(handshake, ignore_errors=True)
+    shutil.rmtree(run.dir, ignore_errors=True)
+    if failures:
+        raise Failure("; ".join(failures))
+
+
+def missing_value(key):
+    """A required value missing: the error dialog with messages 34 and 35 (built-in wording: the
+    window never shows), no wizard; the failed check sets the cleanup flag, so the shutdown
+    removes the package folder."""
+    run = Run(unique=True)
+    ini = os.path.join(run.dir, "setup.ini")
+    remove_value(ini, key)
+    text = built_in_message(34) + built_in_message(35)
+    replaced = message(ini, 34) + message(ini, 35)
+    check(replaced != text, "setup.ini gives messages 34 and 35 a wording of their own")
+    record_key = RECORD_BASE + "\\" + run.values["progreg"]
+    out = run_driver(run.win_dir + "\\setup.exe",
+                     ["nowindow", f"box:ok:{text}", "nowindow", "exit:0"], timeout=20)
+    check(replaced not in out, "the box has the built-in wording, not setup.ini's")
+    failures = []
+    wait_until(lambda: not os.path.exists(run.dir), 30,
+               f"the package folder {run.win_dir} is removed at shutdown", failures)
+    check(reg_values(record_key) is None, f"no record {record_key}")
+    shutil.rmtree(run.dir, ignore_errors=True)
+    if failures:
+        raise Failure("; ".join(failures))
+
+
+def corrupt_member(archive):
+    """Rewrites the archive with its largest member stored and one byte of that member's data
+    flipped, so its data no longer matches its CRC. Returns the member's name."""
+    with zipfile.ZipFile(archive) as z:
+        members = [(info, z.read(info.filename)) for info in z.infolist()]
+    victim = max(members, key=lambda m: len(m[1]))[0].filename
+    with zipfile.ZipFile(archive, "w") as z:
+        for info, data in members:
+            z.writestr(info, data, zipfile.ZIP_STORED if info.filename == victim
+                       else zipfile.ZIP_DEFLATED)
+    with zipfile.ZipFile(archive) as z:
+        info = z.getinfo(victim)
+    with open(archive, "r+b") as f:
+        f.seek(info.header_offset + 26)
+        name_length, extra_length = struct.unpack("<HH", f.read(4))
+        spot = info.header_offset + 30 + name_length + extra_length + info.compress_size // 2
+        f.seek(spot)
+        byte = f.read(1)[0]
+        f.seek(spot)
+        f.write(bytes([byte ^ 0xFF]))
+    with zipfile.ZipFile(archive) as z:
+        check(z.testzip() == victim, f"member {victim} of the archive now fails its CRC")
+    return victim
+
+
+def bad_archive():
+    """A member failing its CRC: the error box with the result text, the run taken back (no
+    installation folder, no record), the package folder kept whole."""
+    run = Run(unique=True)
+    v = run.values
+    corrupt_member(os.path.join(run.dir, "orvoinst.zip"))
+    before = package_state(run.dir)
+    text = result_text("ResultCrcError") + ": orvoinst.zip"
+    record_key = RECORD_BASE + "\\" + v["progreg"]
+    program_files = reg_values(r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion")["ProgramFilesDir"]
+    install_win = program_files + "\\" + v["regdir"]
+    install_dir = host_path(install_win)
+    check(reg_values(record_key) is None and not os.path.exists(install_dir),
+          f"no record {record_key} and no folder {install_win} before the run")
+    try:
+        run_driver(run.win_dir + "\\setup.exe",
+                   ["window", "click:BitBtn5", "radio:RadioButtyes", "click:BitBtn15",
+                    "visible:Directory", f"text:Directory:{install_win}", "click:BitBtn2",
+                    "visible:ProgIcon", "click:BitBtn8", "visible:Memo1", "click:BitBtn4",
+                    f"box:ok:{text}", "exit:0"], timeout=30)
+        time.sleep(1)  # a batch started by mistake would have begun its work by now
+        check(not os.path.exists(install_dir), f"nothing is left of {install_win}")
+        check(reg_values(record_key) is None, f"no record {record_key}")
+        after = package_state(run.dir)
+        after.pop("setup.ini", None)  # the closing window saves its settings there
+        check("setup.ini" in os.listdir(run.dir), "setup.ini is still in the package folder")
+        before.pop("setup.ini")
+        check(after == before, f"the package folder keeps all its files ({sorted(after)})")
+    finally:
+        subprocess.run([RUN, "reg", "delete", record_key, "/f"], stdin=subprocess.DEVNULL,
+                       capture_output=True)
+        shutil.rmtree(install_dir, ignore_errors=True)
+        shutil.rmtree(run.dir, ignore_errors=True)
+
+
+def no_record():
+    """Uninstall mode (no archive) with no record: message 30, and nothing is deleted."""
+    run = Run(unique=True)
+    os.remove(os.path.join(run.dir, "orvoinst.zip"))
+    text = message(os.path.join(run.dir, "setup.ini"), 30)
+    record_key = RECORD_BASE + "\\" + run.values["progreg"]
+    check(reg_values(record_key) is None, f"no record {record_key} before the run")
+    before = package_state(run.dir)
+    try:
+        run_driver(run.win_dir + "\\setup.exe",
+                   ["window", "visible:BitBtn11", "hidden:Portal", "click:BitBtn11",
+                    f"box:ok:{text}", "exit:0"], timeout=20)
+        time.sleep(2)  # a batch started by mistake would have begun its work by now
+        after = package_state(run.dir)
+        check(sorted(after) == sorted(before), f"every file is still there ({sorted(after)})")
+        check(after["setup.exe"] == before["setup.exe"], "setup.exe is unchanged")
+        check(reg_values(record_key) is None, f"still no record {record_key}")
+    finally:
+        shutil.rmtree(run.dir, ignore_errors=True)
+
+
+def no_icons():
+    """"icons" 0: forward from the folder page lands on the summary, back from the summary
+    lands on the folder page; the shortcut page never shows."""
+    run = Run(unique=True)
+    rewrite_values(os.path.join(run.dir, "setup.ini"), {"icons": "0"})
+    check(read_values(os.path.join(run.dir, "setup.ini"))["icons"] == "0", "setup.ini has icons=0")
+    cancelled = message(os.path.join(run.dir, "setup.ini"), 24).rstrip(".")
+    run_driver(run.win_dir + "\\setup.exe",
+               ["window", "click:BitBtn5", "radio:RadioButtyes", "click:BitBtn15",
+                "visible:Directory", "click:BitBtn2", "visible:Memo1", "visible:BitBtn4",
+                "hidden:ProgIcon", "hidden:Directory", "click:BitBtn10", "visible:Directory",
+                "hidden:Memo1", "hidden:ProgIcon", "click:BitBtn2", "visible:Memo1",
+                "hidden:ProgIcon", "click:BitBtn6", f"box:ok:{cancelled}", "exit:0"],
+               timeout=20)
+    failures = []
+    wait_until(lambda: not os.path.exists(run.dir), 30,
+               f"the package folder {run.win_dir} is removed after the cancel", failures)
+    shutil.rmtree(run.dir, ignore_errors=True)
+    if failures:
+        raise Failure("; ".join(failures))
+
+
 def main():
     mode = sys.argv[1] if len(sys.argv) > 1 else ""
     try:
@@ -371,6 +607,16 @@ def main():
             install_and_uninstall(None)
         elif mode == "cancel":
             cancel()
+        elif mode == "second":
+            second_instance()
+        elif mode == "noconfig":
+            missing_value("progname")
+        elif mode == "badzip":
+            bad_archive()
+        elif mode == "norecord":
+            no_record()
+        elif mode == "noicons":
+            no_icons()
         elif mode == "demo":
             install_and_uninstall(sys.argv[2] if len(sys.argv) > 2 else "build/demo-shots")
         else:

@@ -23,20 +23,20 @@ ui::BevelCut ToCut(Cut cut) {
     return ui::BevelCut::kNone;
 }
 
-ui::WindowOptions ToOptions(const FormSpec& spec) {
+ui::WindowOptions ToOptions(const FormTable& definition) {
     ui::WindowOptions options;
-    options.border =
-        spec.border == FormBorder::kNone ? ui::BorderStyle::kNone : ui::BorderStyle::kToolWindow;
-    options.stay_on_top = spec.stay_on_top;
-    options.position =
-        spec.centred_when_shown ? ui::WindowPosition::kScreenCenter : ui::WindowPosition::kDesigned;
-    options.client_size = {spec.client_width, spec.client_height};
-    options.caption = std::string(spec.caption);
-    options.color = spec.color;
+    options.border = definition.border == FormBorder::kNone ? ui::BorderStyle::kNone
+                                                            : ui::BorderStyle::kToolWindow;
+    options.stay_on_top = definition.stay_on_top;
+    options.position = definition.centred_when_shown ? ui::WindowPosition::kScreenCenter
+                                                     : ui::WindowPosition::kDesigned;
+    options.client_size = {definition.client_width, definition.client_height};
+    options.caption = std::string(definition.caption);
+    options.color = definition.color;
     return options;
 }
 
-ui::Alignment ToAlignment(const ControlSpec& row) {
+ui::Alignment ToAlignment(const ControlRow& row) {
     return row.Has(kCentered) ? ui::Alignment::kCenter : ui::Alignment::kLeft;
 }
 
@@ -53,19 +53,19 @@ std::vector<std::string> Lines(std::string_view text) {
     return lines;
 }
 
-void ApplyProgress(widgets::ProgressBar& bar, const ProgressSpec& spec) {
-    bar.SetDirection(static_cast<widgets::TProgressDirection>(spec.direction));
-    bar.SetBarColorStyle(static_cast<widgets::TBarColorStyle>(spec.color_style));
-    bar.SetBarColor1(spec.bar_color1);
-    bar.SetBarColor2(spec.bar_color2);
-    bar.SetBarColor3(spec.bar_color3);
-    bar.SetBackgroundColor(spec.background);
-    bar.SetPosTextSuffix(std::string(spec.suffix));
-    bar.SetShowPosText(spec.show_text);
-    if (spec.font) bar.SetFont(ToFont(*spec.font));
+void ApplyProgress(widgets::ProgressBar& bar, const ProgressRow& definition) {
+    bar.SetDirection(static_cast<widgets::TProgressDirection>(definition.direction));
+    bar.SetBarColorStyle(static_cast<widgets::TBarColorStyle>(definition.color_style));
+    bar.SetBarColor1(definition.bar_color1);
+    bar.SetBarColor2(definition.bar_color2);
+    bar.SetBarColor3(definition.bar_color3);
+    bar.SetBackgroundColor(definition.background);
+    bar.SetPosTextSuffix(std::string(definition.suffix));
+    bar.SetShowPosText(definition.show_text);
+    if (definition.font) bar.SetFont(ToFont(*definition.font));
 }
 
-void ApplyRelief(widgets::Label3d& label, const ControlSpec& row) {
+void ApplyRelief(widgets::Label3d& label, const ControlRow& row) {
     label.SetFont(ToFont(row.font ? *row.font : kWindowFont));
     label.SetTransparent(row.Has(kTransparent));
     if (row.relief) {
@@ -78,13 +78,13 @@ void ApplyRelief(widgets::Label3d& label, const ControlSpec& row) {
 
 } // namespace
 
-ui::Font ToFont(const FontSpec& spec) {
+ui::Font ToFont(const FontRow& definition) {
     ui::Font font;
-    font.face = std::string(spec.face);
-    font.height = spec.height;
-    font.style = spec.style;
-    font.color = spec.color;
-    font.charset = spec.charset;
+    font.face = std::string(definition.face);
+    font.height = definition.height;
+    font.style = definition.style;
+    font.color = definition.color;
+    font.charset = definition.charset;
     return font;
 }
 
@@ -105,16 +105,18 @@ ui::Image LoadArtwork(std::string_view role) {
     return {};
 }
 
-BuiltForm::BuiltForm(const FormSpec& spec, HandlerResolver& handlers)
-    : spec_(spec), window_(std::make_unique<ui::Window>(std::string(spec.name), ToOptions(spec))) {
+BuiltForm::BuiltForm(const FormTable& definition, HandlerResolver& handlers)
+    : definition_(definition),
+      window_(std::make_unique<ui::Window>(std::string(definition.name), ToOptions(definition))) {
     window_->SetFont(ToFont(kWindowFont));
-    for (const ControlSpec& row : spec) Build(row, handlers);
+    for (const ControlRow& row : definition) Build(row, handlers);
     // The window's own events last, so none fires on a half-built window.
-    if (!spec.on_create.empty()) on_create_ = handlers.Notify(spec.on_create);
-    if (!spec.on_destroy.empty()) window_->on_destroy = handlers.Notify(spec.on_destroy);
-    if (!spec.on_paint.empty()) window_->on_paint = handlers.Paint(spec.on_paint);
-    if (!spec.on_resize.empty()) window_->on_resize = handlers.Notify(spec.on_resize);
-    if (!spec.on_show.empty()) window_->on_show = handlers.Notify(spec.on_show);
+    if (!definition.on_create.empty()) on_create_ = handlers.Notify(definition.on_create);
+    if (!definition.on_destroy.empty())
+        window_->on_destroy = handlers.Notify(definition.on_destroy);
+    if (!definition.on_paint.empty()) window_->on_paint = handlers.Paint(definition.on_paint);
+    if (!definition.on_resize.empty()) window_->on_resize = handlers.Notify(definition.on_resize);
+    if (!definition.on_show.empty()) window_->on_show = handlers.Notify(definition.on_show);
 }
 
 BuiltForm::~BuiltForm() {
@@ -145,7 +147,7 @@ void BuiltForm::FireCreate() {
     if (on_create_) on_create_(*window_);
 }
 
-void BuiltForm::Build(const ControlSpec& row, HandlerResolver& handlers) {
+void BuiltForm::Build(const ControlRow& row, HandlerResolver& handlers) {
     ui::Control& parent = row.parent.empty() ? *window_ : Control(row.parent);
     const std::string name(row.name);
     const ui::Rect bounds = row.Bounds();

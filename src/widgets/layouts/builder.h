@@ -77,12 +77,12 @@ class MemberHandlers : public HandlerResolver {
 
 class BuiltForm {
   public:
-    BuiltForm(const FormSpec& spec, HandlerResolver& handlers);
+    BuiltForm(const FormTable& definition, HandlerResolver& handlers);
     ~BuiltForm();
     BuiltForm(const BuiltForm&) = delete;
     BuiltForm& operator=(const BuiltForm&) = delete;
 
-    const FormSpec& Spec() const { return spec_; }
+    const FormTable& Definition() const { return definition_; }
     ui::Window& Window() { return *window_; }
 
     // The control of that name; LayoutError when there is none of that kind.
@@ -99,9 +99,9 @@ class BuiltForm {
     void FireCreate();
 
   private:
-    void Build(const ControlSpec& row, HandlerResolver& handlers);
+    void Build(const ControlRow& row, HandlerResolver& handlers);
 
-    const FormSpec& spec_;
+    const FormTable& definition_;
     std::unique_ptr<ui::Window> window_;
     std::map<std::string, ui::Control*, std::less<>> controls_;
     // After the window: destroyed first, while the hosts they draw into still exist.
@@ -114,6 +114,6 @@ class BuiltForm {
 ui::Image LoadArtwork(std::string_view role);
 
 // A font row of a table as the toolkit's font.
-ui::Font ToFont(const FontSpec& spec);
+ui::Font ToFont(const FontRow& definition);
 
 } // namespace layouts

@@ -7,7 +7,7 @@
 
 namespace layouts {
 
-const FontSpec kWindowFont{"MS Sans Serif", -11, 0, ui::clWindowText, 1};
+const FontRow kWindowFont{"MS Sans Serif", -11, 0, ui::clWindowText, 1};
 
 namespace {
 
@@ -15,12 +15,11 @@ constexpr unsigned kBold = 1; // ui::kFontBold
 constexpr std::uint8_t kDefaultCharset = 1;
 constexpr std::uint8_t kEastEuropeCharset = 238;
 
-constexpr FontSpec kTitleFont{"Arial", -37, kBold, ui::clNavy, kEastEuropeCharset};
-constexpr FontSpec kMemoFont{"MS Sans Serif", -12, 0, ui::clWindowText, kDefaultCharset};
-constexpr FontSpec kHeadingFont{"MS Sans Serif", -12, kBold, ui::clWindowText, kDefaultCharset};
-constexpr FontSpec kUninstallHeadingFont{"MS Sans Serif", -12, kBold, ui::clMaroon,
-                                         kDefaultCharset};
-constexpr FontSpec kPercentFont{"MS Sans Serif", -12, 0, ui::clYellow, kDefaultCharset};
+constexpr FontRow kTitleFont{"Arial", -37, kBold, ui::clNavy, kEastEuropeCharset};
+constexpr FontRow kMemoFont{"MS Sans Serif", -12, 0, ui::clWindowText, kDefaultCharset};
+constexpr FontRow kHeadingFont{"MS Sans Serif", -12, kBold, ui::clWindowText, kDefaultCharset};
+constexpr FontRow kUninstallHeadingFont{"MS Sans Serif", -12, kBold, ui::clMaroon, kDefaultCharset};
+constexpr FontRow kPercentFont{"MS Sans Serif", -12, 0, ui::clYellow, kDefaultCharset};
 
 // widgets::T3DEffect Resit3d, TProgressDirection and TBarColorStyle values.
 constexpr std::uint8_t kEngraved = 1;
@@ -28,33 +27,33 @@ constexpr std::uint8_t kLeftToRight = 0;
 constexpr std::uint8_t kBottomToTop = 2;
 constexpr std::uint8_t kTwoColors = 1;
 
-constexpr ReliefSpec kTitleRelief{kEngraved, ui::clOlive, false};
+constexpr ReliefRow kTitleRelief{kEngraved, ui::clOlive, false};
 // The bars' third colour is unused by two-colour bars; the vertical ones keep the initial one.
-constexpr ProgressSpec kVerticalBar{kBottomToTop,  kTwoColors, ui::clRed, ui::clBlack, ui::clRed,
-                                    ui::clBtnFace, "%",        false,     nullptr};
-constexpr ProgressSpec kHorizontalBar{kLeftToRight, kTwoColors,  ui::clRed,
-                                      ui::clBlack,  ui::clBlack, ui::clBtnFace,
-                                      "%",          true,        &kPercentFont};
+constexpr ProgressRow kVerticalBar{kBottomToTop,  kTwoColors, ui::clRed, ui::clBlack, ui::clRed,
+                                   ui::clBtnFace, "%",        false,     nullptr};
+constexpr ProgressRow kHorizontalBar{kLeftToRight, kTwoColors,  ui::clRed,
+                                     ui::clBlack,  ui::clBlack, ui::clBtnFace,
+                                     "%",          true,        &kPercentFont};
 
 constexpr std::string_view kBackHint = "Návrat na předchozí sekci";
 constexpr std::string_view kContinueHint = "Pokračovat v instalaci";
 constexpr std::string_view kCancelHint = "Ukončit bez instalace";
 
-constexpr ControlSpec TextMemo(std::string_view name, std::string_view page, int left, int top,
-                               int width, int height) {
+constexpr ControlRow TextMemo(std::string_view name, std::string_view page, int left, int top,
+                              int width, int height) {
     return Row(Kind::kMemo, name, page, left, top, width, height)
         .Font(kMemoFont)
         .Color(ui::clBtnFace)
         .With(kVerticalScroll | kReadOnly | kCentered);
 }
 
-constexpr ControlSpec Frame(std::string_view name, std::string_view page, int left, int top,
-                            int width, int height) {
+constexpr ControlRow Frame(std::string_view name, std::string_view page, int left, int top,
+                           int width, int height) {
     return Row(Kind::kBevel, name, page, left, top, width, height);
 }
 
-constexpr ControlSpec Heading(std::string_view name, std::string_view page, int left, int top,
-                              int width, int height, std::string_view text) {
+constexpr ControlRow Heading(std::string_view name, std::string_view page, int left, int top,
+                             int width, int height, std::string_view text) {
     return Row(Kind::kLabel, name, page, left, top, width, height)
         .Text(text)
         .Font(kHeadingFont)
@@ -62,19 +61,19 @@ constexpr ControlSpec Heading(std::string_view name, std::string_view page, int 
 }
 
 // The button row at the foot of a page.
-constexpr ControlSpec BackButton(std::string_view name, std::string_view page) {
+constexpr ControlRow BackButton(std::string_view name, std::string_view page) {
     return Row(Kind::kButton, name, page, 172, 283, 100, 29)
         .Text("Zpět")
         .Art("glyph:back")
         .On("BitBtn5Click");
 }
-constexpr ControlSpec ContinueButton(std::string_view name, std::string_view page) {
+constexpr ControlRow ContinueButton(std::string_view name, std::string_view page) {
     return Row(Kind::kButton, name, page, 272, 283, 100, 29)
         .Text("Pokračovat")
         .Art("glyph:continue")
         .On("BitBtn5Click");
 }
-constexpr ControlSpec CancelButton(std::string_view name, std::string_view page) {
+constexpr ControlRow CancelButton(std::string_view name, std::string_view page) {
     return Row(Kind::kButton, name, page, 384, 283, 100, 29)
         .Text("Storno")
         .Art("glyph:cancel")
@@ -83,10 +82,10 @@ constexpr ControlSpec CancelButton(std::string_view name, std::string_view page)
 }
 
 // Every page's decorative picture sits in a panel at its left.
-constexpr ControlSpec SidePanel(std::string_view name, std::string_view page) {
+constexpr ControlRow SidePanel(std::string_view name, std::string_view page) {
     return Row(Kind::kPanel, name, page, 8, 8, 154, 304).Bevels(Cut::kRaised, Cut::kLowered, 2);
 }
-constexpr ControlSpec SidePicture(std::string_view name, std::string_view panel) {
+constexpr ControlRow SidePicture(std::string_view name, std::string_view panel) {
     return Row(Kind::kPicture, name, panel, 4, 4, 146, 296).Art(name).With(kStretch | kFixedSize);
 }
 
@@ -140,7 +139,7 @@ constexpr std::string_view kUninstallText =
     "  \n"
     "Odinstalaci můžete zrušit tlačítkem \"Storno\"";
 
-constexpr ControlSpec kControls[] = {
+constexpr ControlRow kControls[] = {
     Row(Kind::kRelief, "Programname", "", 8, 8, 251, 44)
         .Text("Programname")
         .Font(kTitleFont)
@@ -278,7 +277,7 @@ constexpr ControlSpec kControls[] = {
 };
 
 // clang-format off
-constexpr FormSpec kForm1{
+constexpr FormTable kForm1{
     "Form1",
     FormBorder::kNone,
     "",            // no caption text
@@ -293,7 +292,7 @@ constexpr FormSpec kForm1{
 
 } // namespace
 
-const FormSpec& Form1Layout() {
+const FormTable& Form1Layout() {
     return kForm1;
 }
 

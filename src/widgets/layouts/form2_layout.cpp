@@ -7,12 +7,12 @@
 namespace layouts {
 namespace {
 
-constexpr FontSpec kPathFont{"MS Sans Serif", -11, 0, ui::clYellow, 1};
+constexpr FontRow kPathFont{"MS Sans Serif", -11, 0, ui::clYellow, 1};
 
 constexpr int kModalOk = 1;
 constexpr int kModalCancel = 2;
 
-constexpr ControlSpec kControls[] = {
+constexpr ControlRow kControls[] = {
     Row(Kind::kBevel, "Bevel1", "", 4, 228, 341, 21),
     Row(Kind::kLabel, "Label1", "", 7, 232, 334, 13)
         .Text("C:")
@@ -34,7 +34,7 @@ constexpr ControlSpec kControls[] = {
 };
 
 // clang-format off
-constexpr FormSpec kForm2{
+constexpr FormTable kForm2{
     "Form2",
     FormBorder::kToolWindow,
     "Setup",
@@ -49,7 +49,7 @@ constexpr FormSpec kForm2{
 
 } // namespace
 
-const FormSpec& Form2Layout() {
+const FormTable& Form2Layout() {
     return kForm2;
 }
 

@@ -46,7 +46,7 @@ enum Flag : unsigned {
 enum class Cut : std::uint8_t { kNone, kLowered, kRaised };
 
 // The font of a control; a row without one uses the window font.
-struct FontSpec {
+struct FontRow {
     std::string_view face;
     int height; // negative: character height in pixels
     unsigned style;
@@ -54,14 +54,14 @@ struct FontSpec {
     std::uint8_t charset;
 };
 
-struct BevelSpec {
+struct BevelRow {
     Cut inner = Cut::kNone;
     Cut outer = Cut::kRaised;
     int border_width = 0;
 };
 
 // TALProgressBar property values; the others stay at the bar's initial values.
-struct ProgressSpec {
+struct ProgressRow {
     std::uint8_t direction; // widgets::TProgressDirection
     std::uint8_t color_style;
     ui::Color bar_color1;
@@ -70,11 +70,11 @@ struct ProgressSpec {
     ui::Color background;
     std::string_view suffix;
     bool show_text;
-    const FontSpec* font; // nullptr: the bar's own
+    const FontRow* font; // nullptr: the bar's own
 };
 
 // TmyLabel3d relief values; the others stay at the label's initial values.
-struct ReliefSpec {
+struct ReliefRow {
     std::uint8_t style; // widgets::T3DEffect
     ui::Color shade_right_bottom;
     bool shade_lt_set;
@@ -85,7 +85,7 @@ enum class Event : std::uint8_t { kClick, kChange };
 
 constexpr ui::Color kParentColor = 0xFFFFFFFFu;
 
-struct ControlSpec {
+struct ControlRow {
     std::string_view name;
     std::string_view parent; // empty: the window
     Kind kind = Kind::kPanel;
@@ -98,16 +98,16 @@ struct ControlSpec {
     int tab_order = -1;
     int tag = 0;
     std::string_view handler;
-    const FontSpec* font = nullptr;
+    const FontRow* font = nullptr;
     ui::Color color = kParentColor;
     unsigned flags = 0;
     std::string_view
         artwork; // picture or glyph strip: an artwork role or "stock:ok"/"stock:cancel"
     std::string_view hint;
     int modal_result = 0;
-    BevelSpec bevel;
-    const ProgressSpec* progress = nullptr;
-    const ReliefSpec* relief = nullptr;
+    BevelRow bevel;
+    const ProgressRow* progress = nullptr;
+    const ReliefRow* relief = nullptr;
 
     ui::Rect Bounds() const { return ui::Rect::FromBounds(left, top, width, height); }
     bool Has(unsigned flag) const { return (flags & flag) != 0; }
@@ -117,35 +117,33 @@ struct ControlSpec {
 
     // Row builders, so the tables read like the window definitions.
     template <typename T, typename V>
-    constexpr ControlSpec Set(T ControlSpec::*field, V value) const {
-        ControlSpec s = *this;
+    constexpr ControlRow Set(T ControlRow::*field, V value) const {
+        ControlRow s = *this;
         s.*field = value;
         return s;
     }
-    constexpr ControlSpec Text(std::string_view v) const { return Set(&ControlSpec::text, v); }
-    constexpr ControlSpec Tab(int v) const { return Set(&ControlSpec::tab_order, v); }
-    constexpr ControlSpec Tag(int v) const { return Set(&ControlSpec::tag, v); }
-    constexpr ControlSpec On(std::string_view v) const { return Set(&ControlSpec::handler, v); }
-    constexpr ControlSpec Font(const FontSpec& v) const { return Set(&ControlSpec::font, &v); }
-    constexpr ControlSpec Color(ui::Color v) const { return Set(&ControlSpec::color, v); }
-    constexpr ControlSpec With(unsigned v) const { return Set(&ControlSpec::flags, flags | v); }
-    constexpr ControlSpec Art(std::string_view v) const { return Set(&ControlSpec::artwork, v); }
-    constexpr ControlSpec Hint(std::string_view v) const { return Set(&ControlSpec::hint, v); }
-    constexpr ControlSpec Modal(int v) const { return Set(&ControlSpec::modal_result, v); }
-    constexpr ControlSpec Bevels(Cut inner, Cut outer, int border = 0) const {
-        return Set(&ControlSpec::bevel, BevelSpec{inner, outer, border});
+    constexpr ControlRow Text(std::string_view v) const { return Set(&ControlRow::text, v); }
+    constexpr ControlRow Tab(int v) const { return Set(&ControlRow::tab_order, v); }
+    constexpr ControlRow Tag(int v) const { return Set(&ControlRow::tag, v); }
+    constexpr ControlRow On(std::string_view v) const { return Set(&ControlRow::handler, v); }
+    constexpr ControlRow Font(const FontRow& v) const { return Set(&ControlRow::font, &v); }
+    constexpr ControlRow Color(ui::Color v) const { return Set(&ControlRow::color, v); }
+    constexpr ControlRow With(unsigned v) const { return Set(&ControlRow::flags, flags | v); }
+    constexpr ControlRow Art(std::string_view v) const { return Set(&ControlRow::artwork, v); }
+    constexpr ControlRow Hint(std::string_view v) const { return Set(&ControlRow::hint, v); }
+    constexpr ControlRow Modal(int v) const { return Set(&ControlRow::modal_result, v); }
+    constexpr ControlRow Bevels(Cut inner, Cut outer, int border = 0) const {
+        return Set(&ControlRow::bevel, BevelRow{inner, outer, border});
     }
-    constexpr ControlSpec Progress(const ProgressSpec& v) const {
-        return Set(&ControlSpec::progress, &v);
+    constexpr ControlRow Progress(const ProgressRow& v) const {
+        return Set(&ControlRow::progress, &v);
     }
-    constexpr ControlSpec Relief(const ReliefSpec& v) const {
-        return Set(&ControlSpec::relief, &v);
-    }
+    constexpr ControlRow Relief(const ReliefRow& v) const { return Set(&ControlRow::relief, &v); }
 };
 
-constexpr ControlSpec Row(Kind kind, std::string_view name, std::string_view parent, int left,
-                          int top, int width, int height) {
-    ControlSpec s;
+constexpr ControlRow Row(Kind kind, std::string_view name, std::string_view parent, int left,
+                         int top, int width, int height) {
+    ControlRow s;
     s.kind = kind;
     s.name = name;
     s.parent = parent;
@@ -158,7 +156,7 @@ constexpr ControlSpec Row(Kind kind, std::string_view name, std::string_view par
 
 enum class FormBorder : std::uint8_t { kNone, kToolWindow };
 
-struct FormSpec {
+struct FormTable {
     std::string_view name;
     FormBorder border;
     std::string_view caption;
@@ -173,14 +171,14 @@ struct FormSpec {
     std::string_view on_paint;
     std::string_view on_resize;
     std::string_view on_show;
-    const ControlSpec* controls;
+    const ControlRow* controls;
     std::size_t control_count;
 
-    const ControlSpec* begin() const { return controls; }
-    const ControlSpec* end() const { return controls + control_count; }
+    const ControlRow* begin() const { return controls; }
+    const ControlRow* end() const { return controls + control_count; }
     // The row of that name, or nullptr.
-    const ControlSpec* Find(std::string_view control) const {
-        for (const ControlSpec& row : *this) {
+    const ControlRow* Find(std::string_view control) const {
+        for (const ControlRow& row : *this) {
             if (row.name == control) return &row;
         }
         return nullptr;
@@ -188,10 +186,10 @@ struct FormSpec {
 };
 
 // The main window (TForm1) and the folder picker (TForm2).
-const FormSpec& Form1Layout();
-const FormSpec& Form2Layout();
+const FormTable& Form1Layout();
+const FormTable& Form2Layout();
 
 // Fonts the tables use.
-extern const FontSpec kWindowFont; // MS Sans Serif, height 11, regular, clWindowText
+extern const FontRow kWindowFont; // MS Sans Serif, height 11, regular, clWindowText
 
 } // namespace layouts
