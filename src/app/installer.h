@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "app/configuration.h"
@@ -122,6 +124,7 @@ class Installer {
     void CreateGroupShortcuts(const std::string& home);
     void CreateMainShortcut(const std::string& home, const std::string& folder);
     void NoteNewPath(const std::string& path, bool folder);
+    void NoteMemberPaths(const std::string& name);
     void TakeBackRun();
     void Uninstall();
 
@@ -144,6 +147,10 @@ class Installer {
     std::vector<std::string> uninstall_files_; // every path the run made, in order
     std::vector<Created> created_;             // the new ones among them, for taking back
     std::string extraction_target_;
+    // The folders of the running extraction looked at so far, each with whether this run made
+    // it: what a made folder holds is new without asking the file system.
+    std::unordered_map<std::string, bool> member_folders_;
+    std::unordered_set<std::string> member_files_; // noted in those new folders
     int32_t extraction_failure_ = 0; // first failure the engine reported for an archive
     std::string short_install_folder_;
 };

@@ -19,6 +19,12 @@ constexpr const char* kItems = "Items";
 const char* const kBarNames[] = {"ALProgressBar1", "ALProgressBar2", "ALProgressBar3"};
 const char* const kLabelNames[] = {"Label8", "Label10", "Mess"};
 
+// The engine reports every member and every block it writes, tens of thousands of times in a
+// large package; a new text and a message pump for each report took several times as long as
+// the extraction itself. The window is brought up to date this often instead, which is still
+// smoother than the eye follows.
+constexpr std::chrono::milliseconds kRepaintInterval{40};
+
 // The property of a layout row that the settings file may hold, or none (pictures, frames).
 const char* StoredPropertyOf(layouts::Kind kind) {
     switch (kind) {
@@ -113,6 +119,7 @@ void TForm1::RouteWindowEvents() {
     };
     // The toolkit's windows cannot refuse to close; the answer is only passed along.
     window.on_close = [this](ui::Control&) {
+        ApplyPendingTexts(); // the settings component saves the texts as shown last
         bool can_close = true;
         if (events_.close_requested) events_.close_requested(can_close);
     };
@@ -262,32 +269,52 @@ void TForm1::SetBarPosition(ProgressBar bar, int position) {
     built_.ProgressBar(kBarNames[static_cast<int>(bar)]).Bar().SetPosition(position);
 }
 
+// Between two repaints only the last text of a label counts; it waits for the next one.
 void TForm1::SetLabelText(StatusLabel label, const std::string& text) {
-    built_.Control(kLabelNames[static_cast<int>(label)]).SetText(text);
+    pending_texts_[static_cast<int>(label)] = text;
+    if (std::chrono::steady_clock::now() >= next_repaint_) ApplyPendingTexts();
+}
+
+void TForm1::ApplyPendingTexts() {
+    for (int label = 0; label < 3; ++label) {
+        std::optional<std::string>& text = pending_texts_[label];
+        if (!text) continue;
+        ui::Control& control = built_.Control(kLabelNames[label]);
+        // The labels size themselves to their text: an unchanged one is left alone.
+        if (control.Text() != *text) control.SetText(*text);
+        text.reset();
+    }
 }
 
 int TForm1::ShowMessageBox(const MessageBoxRequest& request) {
+    ApplyPendingTexts();
     if (request.owner == BoxOwner::None)
         return ui::MessageService::Box(nullptr, request.text, request.caption, request.flags);
     return ui::MessageService::ApplicationBox(request.text, request.caption, request.flags);
 }
 
 void TForm1::ShowMessageDialog(DialogKind kind, const std::string& text) {
+    ApplyPendingTexts();
     ui::MessageService::Dialog(
         kind == DialogKind::Error ? ui::DialogKind::kError : ui::DialogKind::kInformation, text);
 }
 
 void TForm1::ShowErrorReport(const std::string& message) {
+    ApplyPendingTexts();
     ui::MessageService::ErrorReport(services::ErrorBoxText(message));
 }
 
 void TForm1::ProcessMessages() {
+    if (std::chrono::steady_clock::now() < next_repaint_) return;
+    ApplyPendingTexts();
     ui::Application::ProcessMessages();
+    next_repaint_ = std::chrono::steady_clock::now() + kRepaintInterval;
 }
 
 // A close asked for during the creation waits: the window that was never shown ends the
 // program before its message loop starts.
 void TForm1::Close() {
+    ApplyPendingTexts();
     if (!platform::IsWindowShown(Window().Handle())) {
         close_pending_ = true;
         return;

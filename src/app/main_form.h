@@ -5,8 +5,10 @@
 // host of the settings component that keeps its texts and placement in setup.ini.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -126,6 +128,8 @@ class TForm1 : public InstallerView, public services::StoredPropertyHost {
     void ApplyStartup(const StartupResult& result);
     WizardChoice Choice() const;
     ui::Control& Component(int component) const;
+    // Gives the status labels the texts held back since the last repaint.
+    void ApplyPendingTexts();
 
     layouts::MemberHandlers<TForm1> handlers_;
     layouts::BuiltForm built_;
@@ -154,6 +158,9 @@ class TForm1 : public InstallerView, public services::StoredPropertyHost {
     PickerRunner run_picker_;
     int exit_code_ = StartupResult::kKeepRunning;
     bool close_pending_ = false;
+    // The status labels' texts that wait for the next repaint, and when that may come.
+    std::optional<std::string> pending_texts_[3];
+    std::chrono::steady_clock::time_point next_repaint_{};
 };
 
 } // namespace app

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <unordered_map>
 
 #include "platform/code_page.h"
 #include "ui/canvas.h"
@@ -13,7 +14,20 @@
 namespace ui {
 namespace {
 
-constexpr const wchar_t* kObjectProp = L"OrvoControl";
+// The control of each of the program's windows. A window property would do, but under Wine
+// every read of one is a round trip to the server, and it was read for every message: a quarter
+// of the server calls of the start-up. Windows are made, used and destroyed on the one window
+// thread.
+std::unordered_map<HWND, Control*>& Owners() {
+    static std::unordered_map<HWND, Control*> owners;
+    return owners;
+}
+
+Control* OwnerOf(HWND window) {
+    const auto& owners = Owners();
+    const auto found = owners.find(window);
+    return found == owners.end() ? nullptr : found->second;
+}
 
 // The control whose window CreateWindowExW is making: messages sent during creation
 // (WM_MEASUREITEM of an owner-drawn list) reach the parent before the child's handle is known.
@@ -58,12 +72,12 @@ struct ControlAccess {
 namespace {
 
 LRESULT CALLBACK ControlWindowProc(HWND window, UINT id, WPARAM wparam, LPARAM lparam) {
-    auto* control = static_cast<Control*>(GetPropW(window, kObjectProp));
+    Control* control = OwnerOf(window);
     if (!control && id == WM_NCCREATE) {
         const auto* cs = reinterpret_cast<const CREATESTRUCTW*>(lparam);
         control = static_cast<Control*>(cs->lpCreateParams);
         if (control) {
-            SetPropW(window, kObjectProp, control);
+            Owners()[window] = control;
             ControlAccess::Adopt(*control, window);
         }
     }
@@ -151,7 +165,7 @@ void Control::CreateWindowNow(const Rect& bounds) {
     if (!window) throw std::runtime_error("cannot create the window of " + name_);
     handle_ = window;
     if (!own_class_) {
-        SetPropW(window, kObjectProp, this);
+        Owners()[window] = this;
         original_proc_ = reinterpret_cast<void*>(SetWindowLongPtrW(
             window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlWindowProc)));
     }
@@ -202,7 +216,7 @@ void Control::Detach() {
         SetWindowLongPtrW(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_proc_));
         original_proc_ = nullptr;
     }
-    RemovePropW(handle_, kObjectProp);
+    Owners().erase(handle_);
     handle_ = nullptr;
 }
 
@@ -229,7 +243,7 @@ Control* Control::FromHandle(NativeWindow window) {
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
     if (process != GetCurrentProcessId()) return nullptr;
-    return static_cast<Control*>(GetPropW(window, kObjectProp));
+    return OwnerOf(window);
 }
 
 void Control::SetTag(std::intptr_t tag) {

@@ -3,9 +3,11 @@
 // ticks, answers its message boxes and waits for it to end. Every step is printed; the first
 // one that fails ends the driver with status 1.
 //
-//   e2e_driver.exe [--timeout SECONDS] [--handshake FOLDER] PROGRAM.exe STEP...
+//   e2e_driver.exe [--timeout SECONDS] [--handshake FOLDER] [--args TEXT] PROGRAM.exe STEP...
 //
-// PROGRAM runs with its own folder as working directory. Steps, NAME being a control's name:
+// PROGRAM runs with its own folder as working directory. Steps, NAME being a control's name
+// (a control of the main window, a named top-level window of the program such as "Form2", or
+// WINDOW.NAME for a control of that top-level window, e.g. Form2.BitBtn2):
 //   window              wait for the main window ("Form1") of the program
 //   visible:NAME        wait until the control is visible (hidden:NAME: until it is not)
 //   enabled:NAME        wait until the control takes input (disabled:NAME: until it does not)
@@ -13,6 +15,9 @@
 //   radio:NAME          click the radio button and wait until it is checked
 //   tick:NAME:INDEX     tick item INDEX of the check list and wait until it is ticked
 //   text:NAME:TEXT      wait until the control's text contains TEXT
+//   key:NAME:KEY[,KEY]  press keys in the control (down, up, right, left, home, end, return)
+//   pick:TREE:LABEL:PATH  with the keyboard, select folder PATH in the folder tree TREE whose
+//                       linked LABEL shows the selected folder, a backslash and one more name
 //   boxshown            wait for a message box of the program
 //   box:BUTTON[:TEXT]   wait for a message box of the program, print it, check that its text
 //                       contains TEXT, press BUTTON (ok, yes, no, cancel)
@@ -23,7 +28,18 @@
 //   shot:NAME           write FOLDER\NAME.ready, wait for FOLDER\NAME.done (the screen is
 //                       photographed from outside meanwhile)
 //   sleep:MS            wait MS milliseconds
+// Steps for timing (bench/install_wine); a lap is measured from the last mark, or from just
+// before the program was started:
+//   poll:MS             look every MS milliseconds in the waits that follow (default 50)
+//   mark                note the time
+//   lap:LABEL           print "lap LABEL SECONDS" since the mark
+//   idle                wait until the program waits for input (WaitForInputIdle)
+//   painted             wait until the main window and its visible controls have nothing left
+//                       to paint
+// With --args TEXT the program's command line gets TEXT after its name.
 #include <windows.h>
+// windows.h first: commctrl.h needs its types.
+#include <commctrl.h>
 
 #include <chrono>
 #include <cstdio>
@@ -72,14 +88,16 @@ std::wstring ClassOf(HWND window) {
 
 class Driver {
   public:
-    Driver(double timeout, std::wstring handshake)
-        : timeout_(timeout), handshake_(std::move(handshake)) {}
+    Driver(double timeout, std::wstring handshake, std::wstring args)
+        : timeout_(timeout), handshake_(std::move(handshake)), args_(std::move(args)) {}
 
     bool Start(const std::wstring& program) {
         std::wstring folder = program;
         const size_t slash = folder.find_last_of(L"\\/");
         folder = slash == std::wstring::npos ? L"." : folder.substr(0, slash);
         std::wstring command = L"\"" + program + L"\"";
+        if (!args_.empty()) command += L" " + args_;
+        mark_ = Clock::now();
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         if (!CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
@@ -118,6 +136,8 @@ class Driver {
         if (verb == L"radio") return Radio(step, arg);
         if (verb == L"tick") return Tick(step, arg);
         if (verb == L"text") return Text(step, arg);
+        if (verb == L"key") return Keys(step, arg);
+        if (verb == L"pick") return Pick(step, arg);
         if (verb == L"box") return Box(step, arg);
         if (verb == L"boxshown") return Wait(step, [&] { return MessageBoxWindow() != nullptr; });
         if (verb == L"close") {
@@ -128,6 +148,26 @@ class Driver {
         if (verb == L"nowindow") return Done(step, MainWindow() == nullptr);
         if (verb == L"closewin") return CloseOther(step, arg);
         if (verb == L"shot") return Shot(step, arg);
+        if (verb == L"poll") {
+            poll_ms_ = _wtoi(arg.c_str());
+            return Done(step, poll_ms_ > 0);
+        }
+        if (verb == L"mark") {
+            mark_ = Clock::now();
+            return Done(step, true);
+        }
+        if (verb == L"lap") {
+            const std::chrono::duration<double> lap = Clock::now() - mark_;
+            wchar_t seconds[32];
+            swprintf(seconds, 32, L"%.4f", lap.count());
+            Say(L"lap " + arg + L" " + seconds);
+            return Done(step, true);
+        }
+        if (verb == L"idle") {
+            const DWORD wait = static_cast<DWORD>(timeout_ * 1000);
+            return Done(step, WaitForInputIdle(process_.hProcess, wait) == 0);
+        }
+        if (verb == L"painted") return Wait(step, [&] { return Painted(); });
         if (verb == L"sleep") {
             std::this_thread::sleep_for(std::chrono::milliseconds(_wtoi(arg.c_str())));
             return Done(step, true);
@@ -146,9 +186,25 @@ class Driver {
             Clock::now() + std::chrono::milliseconds(static_cast<long long>(timeout_ * 1000));
         while (!ready()) {
             if (Clock::now() > give_up) return Done(step + L" (timed out)", false);
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            std::this_thread::sleep_for(std::chrono::milliseconds(poll_ms_));
         }
         return Done(step, true);
+    }
+
+    // The window system keeps what is left to paint per window; another process may ask.
+    bool Painted() const {
+        HWND main = MainWindow();
+        if (!main || GetUpdateRect(main, nullptr, FALSE)) return false;
+        bool clean = true;
+        EnumChildWindows(
+            main,
+            [](HWND child, LPARAM data) -> BOOL {
+                if (IsWindowVisible(child) && GetUpdateRect(child, nullptr, FALSE))
+                    *reinterpret_cast<bool*>(data) = false;
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&clean));
+        return clean;
     }
 
     // The program's top-level windows, visible ones only.
@@ -175,9 +231,21 @@ class Driver {
         return nullptr;
     }
 
+    HWND TopLevelNamed(const std::string& name) const {
+        for (HWND window : TopLevels())
+            if (ui::ControlName(window) == name) return window;
+        return nullptr;
+    }
+
     HWND Control(const std::wstring& name) const {
+        const size_t dot = name.find(L'.');
+        if (dot != std::wstring::npos) {
+            HWND top = TopLevelNamed(Utf8(name.substr(0, dot)));
+            return top ? ui::FindControl(top, Utf8(name.substr(dot + 1))) : nullptr;
+        }
         HWND main = MainWindow();
-        return main ? ui::FindControl(main, Utf8(name)) : nullptr;
+        HWND found = main ? ui::FindControl(main, Utf8(name)) : nullptr;
+        return found ? found : TopLevelNamed(Utf8(name));
     }
 
     static bool Visible(HWND window) { return window && IsWindowVisible(window); }
@@ -224,6 +292,105 @@ class Driver {
         });
         if (!ok) Say(L"      text of " + name + L": " + seen);
         return ok;
+    }
+
+    static UINT KeyCode(const std::wstring& name) {
+        static const std::pair<const wchar_t*, UINT> keys[] = {
+            {L"down", VK_DOWN}, {L"up", VK_UP},   {L"right", VK_RIGHT},   {L"left", VK_LEFT},
+            {L"home", VK_HOME}, {L"end", VK_END}, {L"return", VK_RETURN},
+        };
+        for (const auto& [text, code] : keys)
+            if (name == text) return code;
+        return 0;
+    }
+
+    // Posted, as the keyboard would deliver it: a key may open a modal window.
+    static void Press(HWND window, UINT key) {
+        PostMessageW(window, WM_KEYDOWN, key, 1);
+        PostMessageW(window, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+    }
+
+    bool Keys(const std::wstring& step, const std::wstring& arg) {
+        const size_t colon = arg.find(L':');
+        const std::wstring name = arg.substr(0, colon);
+        if (colon == std::wstring::npos) return Done(step + L" (no keys)", false);
+        if (!Wait(step + L" (ready)", [&] { return Visible(Control(name)); })) return false;
+        std::wstring keys = arg.substr(colon + 1) + L",";
+        for (size_t start = 0, end; (end = keys.find(L',', start)) != std::wstring::npos;
+             start = end + 1) {
+            const UINT key = KeyCode(keys.substr(start, end - start));
+            if (!key) return Done(step + L" (unknown key)", false);
+            Press(Control(name), key);
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        return Done(step, true);
+    }
+
+    // Down the tree one level at a time, as a user with the keyboard: Right opens the selected
+    // folder and then steps into it, Down walks its sub-folders until the wanted one is
+    // selected. The tree's items cannot be read from another process; the label can.
+    bool Pick(const std::wstring& step, const std::wstring& arg) {
+        const size_t first = arg.find(L':');
+        const size_t second = first == std::wstring::npos ? first : arg.find(L':', first + 1);
+        if (second == std::wstring::npos) return Done(step + L" (TREE:LABEL:PATH)", false);
+        const std::wstring tree = arg.substr(0, first);
+        const std::wstring label = arg.substr(first + 1, second - first - 1);
+        const std::wstring path = arg.substr(second + 1);
+        if (!Wait(step + L" (ready)", [&] { return Visible(Control(tree)); })) return false;
+        auto lower = [](std::wstring text) {
+            CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
+            return text;
+        };
+        auto selected = [&] {
+            const std::wstring text = Control(label) ? WindowText(Control(label)) : L"";
+            const size_t slash = text.rfind(L'\\');
+            return slash == std::wstring::npos ? std::wstring() : lower(text.substr(0, slash));
+        };
+        auto caret = [&] { return SendMessageW(Control(tree), TVM_GETNEXTITEM, TVGN_CARET, 0); };
+        auto until = [&](const std::function<bool()>& ready) {
+            const auto give_up = Clock::now() + std::chrono::seconds(3);
+            while (!ready()) {
+                if (Clock::now() > give_up) return false;
+                std::this_thread::sleep_for(std::chrono::milliseconds(30));
+            }
+            return true;
+        };
+        auto move = [&](UINT key) {
+            const std::wstring before = selected();
+            Press(Control(tree), key);
+            return until([&] { return selected() != before; });
+        };
+        Press(Control(tree), VK_HOME);
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        std::wstring want;
+        for (size_t start = 0; start <= path.size();) {
+            size_t end = path.find(L'\\', start);
+            if (end == std::wstring::npos) end = path.size();
+            const std::wstring parent = want;
+            want = lower(path.substr(0, end));
+            if (!parent.empty()) {
+                const auto item = caret();
+                auto open = [&] {
+                    return (SendMessageW(Control(tree), TVM_GETITEMSTATE, item, TVIS_EXPANDED) &
+                            TVIS_EXPANDED) != 0;
+                };
+                if (!open()) Press(Control(tree), VK_RIGHT);
+                if (!until(open) ||
+                    !SendMessageW(Control(tree), TVM_GETNEXTITEM, TVGN_CHILD, item) ||
+                    !move(VK_RIGHT))
+                    return Done(step + L" (" + parent + L" does not open)", false);
+            }
+            until([&] { return !selected().empty(); });
+            while (selected() != want) {
+                const std::wstring here = selected();
+                if (!parent.empty() && here.compare(0, parent.size() + 1, parent + L"\\") != 0)
+                    return Done(step + L" (no " + want + L")", false);
+                if (!move(VK_DOWN))
+                    return Done(step + L" (no " + want + L", at " + here + L")", false);
+            }
+            start = end + 1;
+        }
+        return Done(step + L" (" + selected() + L")", true);
     }
 
     // A message box is a dialog of the system's dialog class; its text is a static control.
@@ -323,6 +490,9 @@ class Driver {
 
     double timeout_;
     std::wstring handshake_;
+    std::wstring args_;
+    int poll_ms_ = 50;
+    Clock::time_point mark_ = Clock::now();
     PROCESS_INFORMATION process_{};
 };
 
@@ -331,6 +501,7 @@ class Driver {
 int wmain(int argc, wchar_t** argv) {
     double timeout = 30;
     std::wstring handshake;
+    std::wstring args;
     int i = 1;
     for (; i + 1 < argc && argv[i][0] == L'-'; i += 2) {
         const std::wstring option = argv[i];
@@ -338,14 +509,17 @@ int wmain(int argc, wchar_t** argv) {
             timeout = _wtof(argv[i + 1]);
         else if (option == L"--handshake")
             handshake = argv[i + 1];
+        else if (option == L"--args")
+            args = argv[i + 1];
         else
             break;
     }
     if (i >= argc || argv[i][0] == L'-') {
-        Say(L"usage: e2e_driver [--timeout SECONDS] [--handshake FOLDER] PROGRAM.exe STEP...");
+        Say(L"usage: e2e_driver [--timeout SECONDS] [--handshake FOLDER] [--args TEXT] "
+            L"PROGRAM.exe STEP...");
         return 2;
     }
-    Driver driver(timeout, handshake);
+    Driver driver(timeout, handshake, args);
     if (!driver.Start(argv[i])) return 1;
     for (++i; i < argc; ++i)
         if (!driver.Run(argv[i])) return 1;

@@ -5,10 +5,13 @@ and walks its wizard with e2e_driver.exe, then checks what the installer left be
     e2e_setup_test.py mechanics        the first page: controls found and read, a screenshot,
                                        a close that leaves the package alone
     e2e_setup_test.py install          install and uninstall under names of this run only
-    e2e_setup_test.py cancel           cancel on the licence page: the package folder goes
+    e2e_setup_test.py full             all.zip, short.txt, readme.txt, a picked folder, both
+                                       shortcuts; uninstall declined, the saved setup.ini,
+                                       then uninstalled
+    e2e_setup_test.py cancel           cancel on each page: the package's files go
     e2e_setup_test.py demo [SHOT_DIR]  the demo package as it is, a screenshot of every step
     e2e_setup_test.py second           a second copy started while the first is up
-    e2e_setup_test.py noconfig         a required value missing from setup.ini
+    e2e_setup_test.py noconfig         each required value missing from setup.ini in turn
     e2e_setup_test.py badzip           an archive member whose data fails its CRC
     e2e_setup_test.py norecord         uninstall where no record exists
     e2e_setup_test.py noicons          "icons" 0: the shortcut page is skipped both ways
@@ -82,14 +85,6 @@ def reg_values(key):
         if len(parts) == 3 and parts[1] == "REG_SZ":
             values[parts[0]] = parts[2]
     return values
-
-
-def lnk_target(path):
-    out = subprocess.run(["lnkinfo", path], check=True, capture_output=True).stdout
-    for line in out.decode("utf-8", "replace").splitlines():
-        if "Local path" in line:
-            return line.split(":", 1)[1].strip()
-    return None
 
 
 def wait_until(condition, seconds, what, failures=None):
@@ -242,130 +237,484 @@ def expected_files():
 
 def install_and_uninstall(shot_dir):
     run = Run(unique=shot_dir is None)
-    v = run.values
     shots = None
     if shot_dir:
         os.makedirs(shot_dir, exist_ok=True)
         os.makedirs(run.dir + "-shots")
         shots = (run.dir + "-shots", run.win_dir + "-shots", shot_dir)
-    record_key = RECORD_BASE + "\\" + v["progreg"]
-    program_files = reg_values(r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion")["ProgramFilesDir"]
-    install_win = program_files + "\\" + v["regdir"]
-    install_dir = host_path(install_win)
+    install = Installation(run, program_files_folder())
     if shot_dir is None:
-        check(reg_values(record_key) is None and not os.path.exists(install_dir),
-              f"no record {record_key} and no folder {install_win} before the run")
+        install.check_absent()
 
     def shot(name):
         return [f"shot:{name}"] if shots else []
 
     try:
-        walk(run, shots, shot, record_key, install_win, install_dir)
+        install.install(shots, shot)
+        failures = install.check(expected_files())
+        install.uninstall(shots, shot, failures)
+        if shots:
+            shutil.rmtree(shots[0])
+        if failures:
+            raise Failure("; ".join(failures))
     except Failure:
-        tidy(run, record_key, install_win, install_dir)
+        install.tidy()
         raise
 
 
-def tidy(run, record_key, install_win, install_dir):
-    """After a failure: whatever the run left must not disturb the next one."""
-    say("tidying up after the failure")
-    if os.path.isfile(os.path.join(install_dir, "setup.exe")):
-        subprocess.run([RUN, DRIVER, "--timeout", "20", install_win + "\\setup.exe", "window",
-                        "click:BitBtn11", "box:yes", "box:ok", "exit"],
-                       stdin=subprocess.DEVNULL, capture_output=True)
-    subprocess.run([RUN, "reg", "delete", record_key, "/f"], stdin=subprocess.DEVNULL,
-                   capture_output=True)
-    for folder in (run.dir, run.dir + "-shots", install_dir):
-        shutil.rmtree(folder, ignore_errors=True)
+def program_files_folder():
+    return reg_values(r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion")["ProgramFilesDir"]
 
 
-def walk(run, shots, shot, record_key, install_win, install_dir):
-    v = run.values
+class Installation:
+    """One installation of a package copied by Run: its folder, its record, its shortcuts."""
 
-    say(f"\n== installing {v['softname']} into {install_win}")
-    run_driver(run.win_dir + "\\setup.exe",
-               ["window", "visible:Portal", "text:Memo2:Vítejte"] + shot("1-welcome") +
-               ["click:BitBtn5", "visible:RadioButtyes", "text:Memo7:LICENČNÍ UJEDNÁNÍ",
-                "disabled:BitBtn15", "radio:RadioButtyes", "enabled:BitBtn15"] +
-               shot("2-licence") +
-               ["click:BitBtn15", "visible:Directory", f"text:Directory:{install_win}"] +
-               shot("3-folder") +
-               ["click:BitBtn2", "visible:ProgIcon", "tick:ProgIcon:0", "tick:ProgIcon:1"] +
-               shot("4-icons") +
-               ["click:BitBtn8", "visible:Memo1", f"text:Memo1:{install_win}"] +
-               shot("5-summary") +
-               ["click:BitBtn4", "boxshown"] + shot("6-finished") +
-               ["box:ok:Instalace programu Želvík byla dokončena"] +
-               ["exit:0"], shots)
+    def __init__(self, run, parent_win):
+        self.run = run
+        v = run.values
+        self.ini = os.path.join(run.dir, "setup.ini")
+        self.record_key = RECORD_BASE + "\\" + v["progreg"]
+        self.win = parent_win + "\\" + v["regdir"]
+        self.dir = host_path(self.win)
+        self.group = run.shell_folder("Programs") + "\\" + v["company"] + "\\" + v["softname"]
+        self.links = {}
 
-    say("\n== checking the installation")
-    files = expected_files()
-    for rel, source in sorted(files.items()):
-        target = os.path.join(install_dir, rel)
-        shown = os.path.relpath(source, SOURCE) if source.startswith(SOURCE) else source
-        check(os.path.isfile(target) and filecmp.cmp(source, target, shallow=False),
-              f"{install_win}\\{rel.replace(os.sep, chr(92))} equals {shown}")
-    installed = set()
-    for folder, _, names in os.walk(install_dir):
-        installed.update(os.path.relpath(os.path.join(folder, n), install_dir) for n in names)
-    check(installed == set(files) | {"setup.ini"},
-          f"the folder holds exactly the payload, setup.exe and setup.ini ({len(installed)} files)")
-    check(read_values(os.path.join(install_dir, "setup.ini"))["progreg"] == v["progreg"],
-          "the installed setup.ini names the product's record")
-    record = reg_values(record_key)
-    check(record == {"AppDir": install_win, "Ver": v["sversion"], "Rel": v["srelease"]},
-          f"record {record_key}: {record}")
-    desktop = run.shell_folder("Desktop")
-    start_menu = run.shell_folder("Start Menu")
-    group = run.shell_folder("Programs") + "\\" + v["company"] + "\\" + v["softname"]
-    links = {
-        desktop + "\\" + v["softname"] + ".lnk": install_win + "\\" + v["progname"],
-        start_menu + "\\" + v["softname"] + ".lnk": install_win + "\\" + v["progname"],
-    }
-    for target, sub, name in run.short_lines:
-        links[group + sub + "\\" + name + ".lnk"] = install_win + "\\" + target
-    for link, target in links.items():
+    def check_absent(self):
+        check(reg_values(self.record_key) is None and not os.path.exists(self.dir),
+              f"no record {self.record_key} and no folder {self.win} before the run")
+
+    def tidy(self):
+        """After a failure: whatever the run left must not disturb the next one."""
+        say("tidying up after the failure")
+        if os.path.isfile(os.path.join(self.dir, "setup.exe")):
+            subprocess.run([RUN, DRIVER, "--timeout", "20", self.win + "\\setup.exe", "window",
+                            "click:BitBtn11", "box:yes", "box:ok", "exit"],
+                           stdin=subprocess.DEVNULL, capture_output=True)
+        subprocess.run([RUN, "reg", "delete", self.record_key, "/f"], stdin=subprocess.DEVNULL,
+                       capture_output=True)
+        for folder in (self.run.dir, self.run.dir + "-shots", self.dir):
+            shutil.rmtree(folder, ignore_errors=True)
+
+    def install(self, shots, shot, folder_steps=None, after_steps=()):
+        """Through every page to the completion message with both main shortcuts ticked;
+        FOLDER_STEPS choose the folder (by default the first choice is kept), AFTER_STEPS
+        follow the completion message."""
+        v = self.run.values
+        say(f"\n== installing {v['softname']} into {self.win}")
+        if folder_steps is None:
+            folder_steps = [f"text:Directory:{self.win}"]
+        run_driver(self.run.win_dir + "\\setup.exe",
+                   ["window", "visible:Portal", "text:Memo2:Vítejte"] + shot("1-welcome") +
+                   ["click:BitBtn5", "visible:RadioButtyes", "text:Memo7:LICENČNÍ UJEDNÁNÍ",
+                    "disabled:BitBtn15", "radio:RadioButtyes", "enabled:BitBtn15"] +
+                   shot("2-licence") + ["click:BitBtn15", "visible:Directory"] + folder_steps +
+                   shot("3-folder") +
+                   ["click:BitBtn2", "visible:ProgIcon", "tick:ProgIcon:0", "tick:ProgIcon:1"] +
+                   shot("4-icons") +
+                   ["click:BitBtn8", "visible:Memo1", f"text:Memo1:{self.win}"] +
+                   shot("5-summary") +
+                   ["click:BitBtn4", "boxshown"] + shot("6-finished") +
+                   [f"box:ok:{message(self.ini, 25)}"] + list(after_steps) + ["exit:0"], shots)
+
+    def check(self, files):
+        """Files, record and shortcuts of the completed installation, and the package folder
+        gone; returns the list of misses that waiting could not mend."""
+        run, v = self.run, self.run.values
+        say("\n== checking the installation")
+        for rel, source in sorted(files.items()):
+            target = os.path.join(self.dir, rel)
+            shown = os.path.relpath(source, SOURCE) if source.startswith(SOURCE) else source
+            check(os.path.isfile(target) and filecmp.cmp(source, target, shallow=False),
+                  f"{self.win}\\{rel.replace(os.sep, chr(92))} equals {shown}")
+        check(installed_files(self.dir) == set(files) | {"setup.ini"},
+              f"the folder holds exactly the archives' files, setup.exe and setup.ini "
+              f"({len(files) + 1} files)")
+        check(read_values(os.path.join(self.dir, "setup.ini"))["progreg"] == v["progreg"],
+              "the installed setup.ini names the product's record")
+        record = reg_values(self.record_key)
+        check(record == {"AppDir": self.win, "Ver": v["sversion"], "Rel": v["srelease"]},
+              f"record {self.record_key}: {record}")
+        for folder in ("Desktop", "Start Menu"):
+            self.links[run.shell_folder(folder) + "\\" + v["softname"] + ".lnk"] = \
+                self.win + "\\" + v["progname"]
+        for target, sub, name in run.short_lines:
+            self.links[self.group + sub + "\\" + name + ".lnk"] = self.win + "\\" + target
+        for link, target in self.links.items():
+            self.check_link(link, target)
+        failures = []
+        wait_until(lambda: not os.path.exists(run.dir), 30,
+                   f"the package folder {run.win_dir} is removed", failures)
+        return failures
+
+    @staticmethod
+    def check_link(link, target):
+        """The shortcut starts TARGET in TARGET's folder."""
         path = host_path(link)
-        check(os.path.isfile(path) and lnk_target(path) == target, f"{link} -> {target}")
-    failures = []
-    wait_until(lambda: not os.path.exists(run.dir), 30,
-               f"the package folder {run.win_dir} is removed", failures)
+        info = lnk_info(path) if os.path.isfile(path) else {}
+        folder = target[:target.rindex("\\") + 1]
+        check(info.get("Local path") == target and info.get("Working directory") == folder,
+              f"{link} -> {target} in {folder}")
 
-    say(f"\n== uninstalling with {install_win}\\setup.exe")
-    run_driver(install_win + "\\setup.exe",
-               ["window", "visible:BitBtn11", "text:Memo5:odebere"] + shot("7-uninstall") +
-               ["click:BitBtn11", "boxshown"] + shot("8-confirm") + [f"box:yes:{install_win}",
-                "boxshown"] + shot("9-uninstalled") +
-               ["box:ok:Program Želvík byl odinstalován", "exit:0"], shots)
-    say("\n== checking the removal")
-    check(reg_values(record_key) is None, f"record {record_key} is gone")
-    for link in links:
-        check(not os.path.exists(host_path(link)), f"{link} is gone")
-    check(not os.path.exists(host_path(group)), f"the group folder {group} is gone")
-    wait_until(lambda: not os.path.exists(install_dir), 30, f"{install_win} is removed",
-               failures)
-    company = host_path(run.shell_folder("Programs") + "\\" + v["company"])
-    if os.path.isdir(company) and not os.listdir(company):
-        os.rmdir(company)  # the company level outlives its products by design; tidy up
-    if shots:
-        shutil.rmtree(shots[0])
-    if failures:
-        raise Failure("; ".join(failures))
+    def uninstall(self, shots, shot, failures):
+        """Uninstall confirmed from the installed copy: record, shortcuts, group and folder go."""
+        run, v = self.run, self.run.values
+        ini = os.path.join(self.dir, "setup.ini")
+        say(f"\n== uninstalling with {self.win}\\setup.exe")
+        run_driver(self.win + "\\setup.exe",
+                   ["window", "visible:BitBtn11", "text:Memo5:odebere"] + shot("7-uninstall") +
+                   ["click:BitBtn11", "boxshown"] + shot("8-confirm") +
+                   [f"box:yes:{self.win}", "boxshown"] + shot("9-uninstalled") +
+                   [f"box:ok:{message(ini, 29)}", "exit:0"], shots)
+        say("\n== checking the removal")
+        check(reg_values(self.record_key) is None, f"record {self.record_key} is gone")
+        for link in self.links:
+            check(not os.path.exists(host_path(link)), f"{link} is gone")
+        check(not os.path.exists(host_path(self.group)), f"the group folder {self.group} is gone")
+        wait_until(lambda: not os.path.exists(self.dir), 30, f"{self.win} is removed", failures)
+        company = host_path(run.shell_folder("Programs") + "\\" + v["company"])
+        if os.path.isdir(company) and not os.listdir(company):
+            os.rmdir(company)  # the company level outlives its products by design; tidy up
+
+
+def installed_files(folder):
+    """The files below a folder, as paths relative to it."""
+    found = set()
+    for parent, _, names in os.walk(folder):
+        found.update(os.path.relpath(os.path.join(parent, n), folder) for n in names)
+    return found
+
+
+def lnk_info(path):
+    """The fields that lnkinfo shows for a shortcut file, by name."""
+    out = subprocess.run(["lnkinfo", path], check=True, capture_output=True).stdout
+    fields = {}
+    for line in out.decode("utf-8", "replace").splitlines():
+        if ":" in line:
+            key, value = line.split(":", 1)
+            fields.setdefault(key.strip(), value.strip())
+    return fields
+
+
+def add_second_archive(run, folder):
+    """Writes all.zip into the package: a readme.txt of its own, which overwrites the one of
+    orvoinst.zip (all.zip comes second), and a file in a folder orvoinst.zip does not have.
+    The members' sources are kept in FOLDER; returns them by path relative to the target."""
+    members = {
+        "readme.txt": f"Želvík – {run.name}: readme.txt z all.zip\r\n".encode("cp1250"),
+        os.path.join("doplnky", "navod.txt"): "Doplňky k programu Želvík\r\n".encode("cp1250"),
+    }
+    files = {}
+    with zipfile.ZipFile(os.path.join(run.dir, "all.zip"), "w", zipfile.ZIP_DEFLATED) as z:
+        for rel, data in members.items():
+            source = os.path.join(folder, rel)
+            os.makedirs(os.path.dirname(source), exist_ok=True)
+            with open(source, "wb") as f:
+                f.write(data)
+            z.writestr(rel.replace(os.sep, "/"), data)
+            files[rel] = source
+    with zipfile.ZipFile(os.path.join(run.dir, "orvoinst.zip")) as z:
+        check("readme.txt" in z.namelist(),
+              "orvoinst.zip brings a readme.txt that all.zip replaces")
+    return files
+
+
+class TextAssociation:
+    """Wine's prefix, unlike Windows, does not map .txt to its text file type, so the shell
+    finds no program for readme.txt. The mapping that Windows has is added for the run."""
+
+    KEY = r"HKLM\Software\Classes\.txt"
+
+    def __enter__(self):
+        self.added = reg_values(self.KEY) is None
+        if self.added:
+            subprocess.run([RUN, "reg", "add", self.KEY, "/ve", "/d", "txtfile", "/f"], check=True,
+                           stdin=subprocess.DEVNULL, capture_output=True)
+        return self
+
+    def __exit__(self, *_):
+        if self.added:
+            subprocess.run([RUN, "reg", "delete", self.KEY, "/f"], stdin=subprocess.DEVNULL,
+                           capture_output=True)
+
+
+def host_processes(*words):
+    """Command lines of the processes running now, as the host sees them, that hold every
+    one of WORDS (any case)."""
+    out = subprocess.run(["ps", "-eo", "args"], check=True, capture_output=True, text=True).stdout
+    return [line for line in out.splitlines() if all(w.lower() in line.lower() for w in words)]
+
+
+def full():
+    """Everything a package can bring, with a folder picked in the tree: all.zip, short.txt and
+    readme.txt, both main shortcuts. Then an uninstall that is declined, which keeps everything
+    and leaves the installed copy's setup.ini as its closing wrote it; then the uninstall."""
+    run = Run(unique=True)
+    v = run.values
+    sources = os.path.join(run.dir + "-all")
+    files = expected_files()
+    files.update(add_second_archive(run, sources))
+    parent_win = f"C:\\orvo-e2e-{os.getpid()}\\vybrana"
+    parent = host_path(parent_win)
+    os.makedirs(parent)
+    install = Installation(run, parent_win)
+    install.check_absent()
+    picker = ["key:Directory:end", "visible:Form2",
+              f"pick:Form2.dirtree:Form2.Label1:{parent_win}",
+              f"text:Form2.Label1:{install.win}", "click:Form2.BitBtn2", "hidden:Form2",
+              f"text:Directory:{install.win}"]
+    # The window found below must be this run's.
+    check(not host_processes("notepad", "readme.txt"), "no readme.txt is open before the run")
+    try:
+        with TextAssociation():
+            install.install(None, lambda _: [], picker, ["closewin:readme.txt"])
+        wait_until(lambda: not host_processes("notepad", "readme.txt"), 10,
+                   "the program that showed readme.txt has ended")
+        failures = install.check(files)
+        with open(os.path.join(install.dir, "readme.txt"), "rb") as f:
+            check(run.name.encode() in f.read(), "readme.txt is the one from all.zip")
+        decline(install)
+        check_saved_settings(install, run)
+        install.uninstall(None, lambda _: [], failures)
+        check(os.path.isdir(parent), f"the picked folder {parent_win} itself stays")
+        if failures:
+            raise Failure("; ".join(failures))
+    except Failure:
+        install.tidy()
+        raise
+    finally:
+        shutil.rmtree(host_path(parent_win[:parent_win.rindex("\\")]), ignore_errors=True)
+        shutil.rmtree(sources, ignore_errors=True)
+
+
+def decline(install):
+    """The uninstall page, the confirmation answered No: the page stays and nothing is
+    removed; Storno then closes the program, which writes its settings and nothing else."""
+    ini = os.path.join(install.dir, "setup.ini")
+    before = installed_files(install.dir)
+    record = reg_values(install.record_key)
+    # Without the optional values the closing has to add them, so their order shows.
+    for key in optional_values():
+        remove_value(ini, key)
+    install.saved_from = raw_sections(ini)
+    question = f"{message(ini, 26)} {install.win} {message(ini, 27)}"
+    say(f"\n== declining the uninstall with {install.win}\\setup.exe")
+    run_driver(install.win + "\\setup.exe",
+               ["window", "click:BitBtn11", f"box:no:{question}", "sleep:1000", "visible:BitBtn11",
+                "enabled:BitBtn11", "click:BitBtn12", "exit:0"], timeout=20)
+    time.sleep(2)  # a batch started by mistake would have begun its work by now
+    check(not host_processes("setup123.bat"), "no self-removal batch runs")
+    check(installed_files(install.dir) == before, f"all {len(before)} files are still there")
+    check(reg_values(install.record_key) == record, f"the record {install.record_key} stays")
+    for link in install.links:
+        check(os.path.isfile(host_path(link)), f"{link} stays")
+
+
+def source_text(*path):
+    with open(os.path.join(SOURCE, *path), encoding="utf-8") as f:
+        return f.read()
+
+
+def named_values():
+    """The program's named values in the order it reads and writes them, with the integers
+    among them and their default, from its table in src/app/configuration.cpp."""
+    source = source_text("src", "app", "configuration.cpp")
+    table = re.findall(r'\{"(\w+)", (nullptr|&Configuration::\w+), ', source)
+    default = re.search(r"ReadNamedInteger\(value\.key, (-?\d+)\)", source)
+    if len(table) != 9 or not default:
+        raise Failure(f"src/app/configuration.cpp: {len(table)} named values, not 9")
+    return [k for k, _ in table], {k for k, text in table if text == "nullptr"}, default.group(1)
+
+
+def required_values():
+    """The values whose absence stops the program, from its check in configuration.cpp."""
+    source = source_text("src", "app", "configuration.cpp")
+    body = source[source.index("HasRequiredValues"):]
+    fields = re.findall(r"&c\.(\w+)", body[:body.index("}")])
+    if not fields:
+        raise Failure("src/app/configuration.cpp: no required values found")
+    return fields
+
+
+def optional_values():
+    order, _, _ = named_values()
+    return [k for k in order if k not in required_values()]
+
+
+def stored_props():
+    """The entries of the main window's stored properties, in the program's order."""
+    source = source_text("src", "services", "stored_properties.cpp")
+    body = source[source.index("MainWindowStoredProps()"):]
+    entries = re.findall(r'"(\w+\.\w+)"', body[:body.index("};")])
+    if len(entries) != 28:
+        raise Failure(f"src/services/stored_properties.cpp: {len(entries)} entries, not 28")
+    return entries
+
+
+def layout_text(name):
+    """The built-in text of a control of the main window's layout, or None where the layout
+    gives it in a form not read here."""
+    source = source_text("src", "widgets", "layouts", "form1_layout.cpp")
+    match = (re.search(r'Heading\("' + name + r'", "[^"]*"(?:, -?\d+){4}, "([^"]*)"\)', source) or
+             re.search(r'Row\(Kind::\w+, "' + name + r'",[^\n]*\)\s*\.Text\("([^"]*)"\)', source))
+    return match.group(1).replace("\\n", "\n") if match else None
+
+
+def raw_sections(path):
+    """The sections of an INI file in file order, each a list of (key, value as bytes)."""
+    sections = {}
+    current = None
+    with open(path, "rb") as f:
+        for line in f.read().replace(b"\r\n", b"\n").split(b"\n"):
+            if line.startswith(b"[") and line.rstrip().endswith(b"]"):
+                current = sections.setdefault(line.strip()[1:-1].decode("cp1250"), [])
+            elif current is not None and b"=" in line:
+                key, value = line.split(b"=", 1)
+                current.append((key.decode("cp1250"), value))
+    return sections
+
+
+def unquoted(value):
+    """A value as the profile reader returns it: blanks at both ends and then one pair of
+    enclosing quotes dropped."""
+    value = value.strip(b" \t")
+    if len(value) >= 2 and value[:1] == value[-1:] and value[:1] in (b'"', b"'"):
+        return value[1:-1]
+    return value
+
+
+def screen_size():
+    out = subprocess.run(["xdpyinfo"], check=True, capture_output=True, text=True).stdout
+    return re.search(r"dimensions:\s+(\d+x\d+) pixels", out).group(1)
+
+
+def check_saved_settings(install, run):
+    """The installed copy's setup.ini as the declined run's closing wrote it: the placement,
+    every stored text in code page 1250 (the file's own where it had them, the built-in ones
+    otherwise), the list sections rewritten in the program's order, and the named values."""
+    say("\n== checking the saved setup.ini")
+    before = install.saved_from
+    sections = raw_sections(os.path.join(install.dir, "setup.ini"))
+    values = dict(sections["ALL"])
+    keys = [k for k, _ in sections["ALL"]]
+    screen = screen_size()
+    placement = ["FormVersion", "Flags", "ShowCmd", "PixelsPerInch", f"MinMaxPos({screen})",
+                 "MinMaxPos", f"NormPos({screen})", "NormPos", "Visible"]
+    check(not any(k in dict(before["ALL"]) for k in placement), "the file had no placement")
+    check([k for k in keys if k in placement] == placement,
+          f"the placement keys are written in order, for the screen of {screen}")
+    for key in ("MinMaxPos", "NormPos"):
+        check(re.fullmatch(rb"-?\d+,-?\d+,-?\d+,-?\d+", values[key]) is not None and
+              values[key] == values[f"{key}({screen})"], f"{key}={values[key].decode()}")
+    check(values["Visible"] == b"0", "Visible=0: written while closing, not while destroyed")
+
+    lists = []
+    old = dict(before["ALL"])
+    for entry in stored_props():
+        component, prop = entry.split(".")
+        key = f"{component}_{prop}"
+        built_in = layout_text(component)
+        if prop in ("Lines", "Items"):
+            section = f"ALL.{key}"
+            lists.append(section)
+            items = sections.get(section, [])
+            count = int(dict(items).get("Count", b"-1"))
+            check([k for k, _ in items] == ["Count"] + [f"Item{i}" for i in range(count)],
+                  f"[{section}] has Count={count} and Item0 to Item{count - 1}")
+            # Compared as the next start reads them: a line's outer blanks do not survive that.
+            lines = [unquoted(v) for k, v in items if k != "Count"]
+            if section in before:
+                want = [unquoted(v).strip(b" ") for k, v in before[section] if k != "Count"]
+            else:
+                check(built_in is not None, f"{component} has a built-in text in the layout")
+                want = [line.encode("cp1250") for line in built_in.split("\n")]
+            differ = [(i, lines[i], want[i]) for i in range(min(len(lines), len(want)))
+                      if lines[i] != want[i]]
+            check(lines == want, f"[{section}] holds the {len(want)} lines "
+                  f"{'of the file' if section in before else 'built in'}"
+                  + (f" (first difference: Item{differ[0][0]} {differ[0][1]!r}, not "
+                     f"{differ[0][2]!r})" if differ else ""))
+        elif key in old:
+            check(unquoted(values.get(key, b"")) == unquoted(old[key]).strip(b" "),
+                  f"{key} keeps the file's text {unquoted(old[key]).decode('cp1250')!r}")
+        elif built_in is not None:
+            check(values.get(key) == built_in.strip().encode("cp1250"),
+                  f"{key} is the built-in text {built_in!r} in code page 1250")
+        else:
+            check(values.get(key, b"") != b"", f"{key} is written")
+    check([name for name in sections if name != "ALL"] == lists,
+          f"the list sections follow, rewritten in the program's order: {lists}")
+
+    order, integers, default = named_values()
+    optional = optional_values()
+    check(keys[-len(optional):] == optional,
+          f"the named values the file lacked come last, in the program's order: {optional}")
+    for key in order:
+        if key in optional:
+            want = default if key in integers else ""
+        else:
+            want = unquoted(old[key]).decode("cp1250")
+        check(values.get(key) == want.encode("cp1250"), f"{key}={want}")
+
+
+# The wizard's pages in order: the page, the steps from the page before to it, its Storno.
+PAGES = [
+    ("Portal", [], "Storno"),
+    ("Licence", ["click:BitBtn5", "visible:RadioButtyes"], "BitBtn14"),
+    ("DirPage", ["radio:RadioButtyes", "click:BitBtn15", "visible:Directory"], "BitBtn3"),
+    ("IconPage", ["click:BitBtn2", "visible:ProgIcon"], "BitBtn9"),
+    ("Installpage", ["click:BitBtn8", "visible:Memo1"], "BitBtn6"),
+]
+PACKAGE_FILES = ["setup.exe", "setup.ini", "orvoinst.zip", "short.txt", "license.txt"]
 
 
 def cancel():
-    """Storno after one step: the cancel message, then the package folder goes, and no
-    installation or record is left."""
-    run = Run(unique=True)
-    record_key = RECORD_BASE + "\\" + run.values["progreg"]
-    run_driver(run.win_dir + "\\setup.exe",
-               ["window", "click:BitBtn5", "visible:RadioButtyes", "click:BitBtn14",
-                "box:ok:Instalace programu Želvík byla zrušena", "exit:0"])
+    """Storno on each page in turn: the cancel message, then the package's files go. On the
+    folder page the package folder also holds a file of the user's, which stays with the
+    folder; on the summary page the record of an earlier installation is present and stays."""
     failures = []
-    wait_until(lambda: not os.path.exists(run.dir), 30,
-               f"the package folder {run.win_dir} is removed", failures)
-    check(reg_values(record_key) is None, f"no record {record_key}")
-    shutil.rmtree(run.dir, ignore_errors=True)
+    steps = []
+    for number, (page, forward, storno) in enumerate(PAGES):
+        steps += forward
+        say(f"\n== Storno on page {number} ({page})")
+        run = Run(unique=True)
+        ini = os.path.join(run.dir, "setup.ini")
+        record_key = RECORD_BASE + "\\" + run.values["progreg"]
+        foreign = os.path.join(run.dir, "moje-poznamky.txt") if page == "DirPage" else None
+        earlier = None
+        if foreign:
+            with open(foreign, "wb") as f:
+                f.write(run.name.encode())
+        if page == "Installpage":
+            earlier = {"AppDir": f"C:\\{run.name}\\{run.values['regdir']}", "Ver": "1", "Rel": "0"}
+            for name, value in earlier.items():
+                subprocess.run([RUN, "reg", "add", record_key, "/v", name, "/d", value, "/f"],
+                               check=True, stdin=subprocess.DEVNULL, capture_output=True)
+        try:
+            run_driver(run.win_dir + "\\setup.exe",
+                       ["window"] + steps + [f"visible:{page}", f"click:{storno}",
+                                             f"box:ok:{message(ini, 24)}", "exit:0"], timeout=20)
+            if foreign:
+                wait_until(lambda: not any(os.path.exists(os.path.join(run.dir, n))
+                                           for n in PACKAGE_FILES), 30,
+                           f"the package's files in {run.win_dir} are removed", failures)
+                with open(foreign, "rb") as f:
+                    check(f.read() == run.name.encode(),
+                          "the user's file stays, and with it the folder")
+                check(sorted(os.listdir(run.dir)) == [os.path.basename(foreign)],
+                      "nothing else is left")
+            else:
+                wait_until(lambda: not os.path.exists(run.dir), 30,
+                           f"the package folder {run.win_dir} is removed", failures)
+            if earlier:
+                check(reg_values(record_key) == earlier,
+                      f"the earlier installation's record {record_key} stays")
+            else:
+                check(reg_values(record_key) is None, f"no record {record_key}")
+        finally:
+            if earlier:
+                subprocess.run([RUN, "reg", "delete", record_key, "/f"],
+                               stdin=subprocess.DEVNULL, capture_output=True)
+            shutil.rmtree(run.dir, ignore_errors=True)
     if failures:
         raise Failure("; ".join(failures))
 
@@ -476,6 +825,7 @@ def missing_value(key):
     """A required value missing: the error dialog with messages 34 and 35 (built-in wording: the
     window never shows), no wizard; the failed check sets the cleanup flag, so the shutdown
     removes the package folder."""
+    say(f"\n== {key} missing")
     run = Run(unique=True)
     ini = os.path.join(run.dir, "setup.ini")
     remove_value(ini, key)
@@ -610,13 +960,16 @@ def main():
         elif mode == "second":
             second_instance()
         elif mode == "noconfig":
-            missing_value("progname")
+            for key in required_values():
+                missing_value(key)
         elif mode == "badzip":
             bad_archive()
         elif mode == "norecord":
             no_record()
         elif mode == "noicons":
             no_icons()
+        elif mode == "full":
+            full()
         elif mode == "demo":
             install_and_uninstall(sys.argv[2] if len(sys.argv) > 2 else "build/demo-shots")
         else:

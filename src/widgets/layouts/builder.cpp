@@ -237,15 +237,21 @@ void BuiltForm::Build(const ControlRow& row, HandlerResolver& handlers) {
     }
     controls_[name] = made;
 
-    if (row.kind != Kind::kPage) made->SetFont(ToFont(row.font ? *row.font : kWindowFont));
-    if (row.color != kParentColor) made->SetBackgroundColor(row.color);
+    // Each setter repaints or re-measures its control and tells the window system; a control
+    // that starts with the value as designed is left alone, which shortens the start-up.
+    if (row.kind != Kind::kPage) {
+        const ui::Font font = ToFont(row.font ? *row.font : kWindowFont);
+        if (!(made->GetFont() == font)) made->SetFont(font);
+    }
+    if (row.color != kParentColor && made->BackgroundColor() != row.color)
+        made->SetBackgroundColor(row.color);
     if (row.kind == Kind::kMemo) {
         if (!row.text.empty()) static_cast<ui::Memo*>(made)->SetLines(Lines(row.text));
     } else if (row.kind != Kind::kCheckList && row.kind != Kind::kRelief && !row.text.empty()) {
         made->SetText(std::string(row.text));
     }
-    made->SetTag(row.tag);
-    made->SetTabOrder(row.tab_order);
+    if (made->Tag() != row.tag) made->SetTag(row.tag);
+    if (made->TabOrder() != row.tab_order) made->SetTabOrder(row.tab_order);
     made->SetHint(std::string(row.hint));
     if (row.Has(kHidden)) made->Hide();
     if (row.Has(kDisabled)) made->SetEnabled(false);
