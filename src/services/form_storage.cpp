@@ -41,10 +41,12 @@ std::optional<int32_t> ParseInteger(const std::string& text) {
 }
 
 // The one file object of a save or restore run, handed to every access while the run lasts.
+// It reads the file once for the whole run: a restore run reads every stored text.
 class RunFileScope {
   public:
     explicit RunFileScope(FormStorage& storage)
         : storage_(storage), file_(storage.IniFileName()), previous_(storage.RunFile()) {
+        file_.SetKeepsReads(true);
         storage_.SetRunFile(&file_);
     }
     ~RunFileScope() { storage_.SetRunFile(previous_); }

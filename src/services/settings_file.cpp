@@ -125,8 +125,10 @@ Line ParseLine(const std::string& text, size_t begin, size_t end, size_t next) {
 std::vector<Line> ParseLines(const std::string& text) {
     std::vector<Line> lines;
     for (size_t begin = 0; begin < text.size();) {
-        size_t end = text.find_first_of("\r\n", begin);
-        if (end == std::string::npos) end = text.size();
+        // A plain scan: find_first_of calls memchr for every character, and the settings file
+        // is parsed for every read outside a run and twice for every write.
+        size_t end = begin;
+        while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
         size_t next = end;
         if (next < text.size()) {
             ++next;
@@ -208,11 +210,49 @@ void Store(const std::string& file_name, const std::string& text) {
 
 } // namespace
 
+struct SettingsFile::Content {
+    bool readable = false; // else every read gives its default
+    std::string text;
+    std::vector<Line> lines;
+    bool parsed = false;
+};
+
+void SettingsFile::SetKeepsReads(bool keep) {
+    keeps_reads_ = keep;
+    if (!keep) kept_.reset();
+}
+
+std::shared_ptr<const SettingsFile::Content> SettingsFile::ContentForRead() const {
+    std::shared_ptr<Content> content = keeps_reads_ ? kept_ : nullptr;
+    if (!content) {
+        content = std::make_shared<Content>();
+        content->readable =
+            platform::ReadWholeFile(file_name_, content->text) == platform::FileRead::kOk;
+        if (keeps_reads_) kept_ = content;
+    }
+    // Parsed when first read: a save run writes many values and reads few.
+    if (content->readable && !content->parsed) {
+        content->lines = ParseLines(content->text);
+        content->parsed = true;
+    }
+    return content;
+}
+
+// What a write just stored is what the file now holds.
+void SettingsFile::Keep(std::string text) {
+    if (!keeps_reads_) return;
+    auto content = std::make_shared<Content>();
+    content->readable = true;
+    content->text = std::move(text);
+    kept_ = std::move(content);
+}
+
 std::string SettingsFile::ReadString(const std::string& section, const std::string& key,
                                      const std::string& default_value) const {
-    std::string text;
-    if (platform::ReadWholeFile(file_name_, text) != platform::FileRead::kOk) return default_value;
-    const std::vector<Line> lines = ParseLines(text);
+    const std::shared_ptr<const Content> content = ContentForRead();
+    if (!content->readable) return default_value;
+    const std::string& text = content->text;
+    const std::vector<Line>& lines = content->lines;
     std::optional<Section> found = FindSection(lines, section);
     if (!found) return default_value;
     std::optional<size_t> at = FindKey(lines, *found, key);
@@ -230,6 +270,8 @@ std::string SettingsFile::ReadString(const std::string& section, const std::stri
 
 void SettingsFile::WriteString(const std::string& section, const std::string& key,
                                const std::string& value) {
+    // A failed write may have met a file other than the one kept: it is read anew then.
+    kept_.reset();
     std::string text = LoadForUpdate(file_name_);
     const std::vector<Line> lines = ParseLines(text);
     const std::string line_break = LineBreakOf(text);
@@ -262,9 +304,11 @@ void SettingsFile::WriteString(const std::string& section, const std::string& ke
         }
     }
     Store(file_name_, text);
+    Keep(std::move(text));
 }
 
 void SettingsFile::EraseSection(const std::string& section) {
+    kept_.reset();
     bool exists = false;
     std::string text = LoadForUpdate(file_name_, &exists);
     if (!exists) return;
@@ -276,6 +320,7 @@ void SettingsFile::EraseSection(const std::string& section) {
     }
     // Also when nothing changed: a read-only file then fails here as any other write does.
     Store(file_name_, text);
+    Keep(std::move(text));
 }
 
 } // namespace services

@@ -4,15 +4,16 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <utility>
 
 namespace services {
 
-// A thin file object that holds only the file name. Nothing is cached: every read looks at
-// the file as it is now, and every write replaces the whole file in one step, so a failed
-// write leaves the old file exactly as it was. Lines a write does not touch keep their bytes,
-// comments and blank lines included.
+// A thin file object that holds the file name. Unless told to keep its reads, nothing is
+// cached: every read looks at the file as it is now. Every write reads the file as it is now
+// and replaces the whole file in one step, so a failed write leaves the old file exactly as it
+// was. Lines a write does not touch keep their bytes, comments and blank lines included.
 class SettingsFile {
   public:
     // A read gives at most this many characters, as a 2048-byte profile buffer would.
@@ -21,6 +22,14 @@ class SettingsFile {
     explicit SettingsFile(std::string file_name) : file_name_(std::move(file_name)) {}
 
     const std::string& FileName() const { return file_name_; }
+
+    // While set, the first read takes the file in and the reads after it are answered from
+    // that, up to the next write through this object, whose result they then see. For a run
+    // of many reads (the stored texts are restored from ~150 values) during which nobody else
+    // writes the file: under Wine each opening of the file costs several server round trips.
+    // Clearing it forgets what was read.
+    void SetKeepsReads(bool keep);
+    bool KeepsReads() const { return keeps_reads_; }
 
     // The value of `key` in the first section called `section`, without leading and trailing
     // blanks and then without one pair of enclosing quotes (both double or both single), cut
@@ -41,7 +50,14 @@ class SettingsFile {
     void EraseSection(const std::string& section);
 
   private:
+    struct Content;
+    // The file's content as the reads see it: kept while KeepsReads, else read anew.
+    std::shared_ptr<const Content> ContentForRead() const;
+    void Keep(std::string text);
+
     std::string file_name_;
+    bool keeps_reads_ = false;
+    mutable std::shared_ptr<Content> kept_;
 };
 
 } // namespace services

@@ -172,37 +172,57 @@ void Control::CreateWindowNow(const Rect& bounds) {
     SetIdentity();
     font_handle_ = FontHandle(font_);
     SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_handle_.get()), FALSE);
-    PlaceInStack();
 }
 
 void Control::Created() {
     AfterCreate();
-    if (visible_) ShowWindow(handle_, SW_SHOWNA);
+    PlaceInStack();
     if (on_create) on_create(*this);
 }
+
+namespace {
+
+// A missing property reads as 0, which is what the tag 0 and "no tab order" are stored as:
+// most controls need only their name, and under Wine every property set is a server call.
+void SetNumberProperty(HWND window, const wchar_t* property, INT_PTR value) {
+    if (value)
+        SetPropW(window, property, reinterpret_cast<HANDLE>(value));
+    else
+        RemovePropW(window, property);
+}
+
+} // namespace
 
 void Control::SetIdentity() {
     const ATOM atom = GlobalAddAtomW(platform::Widen(name_).c_str());
     SetPropW(handle_, kNameProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(atom)));
-    SetPropW(handle_, kTagProperty, reinterpret_cast<HANDLE>(tag_));
-    SetPropW(handle_, kTabOrderProperty,
-             reinterpret_cast<HANDLE>(static_cast<INT_PTR>(tab_order_ + 1)));
+    if (tag_) SetNumberProperty(handle_, kTagProperty, tag_);
+    if (tab_order_ != -1) SetNumberProperty(handle_, kTabOrderProperty, tab_order_ + 1);
 }
 
 // Windowed controls go on top of all siblings; drawn ones above the other drawn siblings but
-// beneath every windowed one.
+// beneath every windowed one. Nothing else changes the order of a parent's windows, so it
+// follows from the order the children were made in: the lowest windowed one is the oldest.
+// Worked out from the list, not by walking the windows, each step of which is a server call
+// under Wine; and a visible control is shown by the same call that places it, for the same
+// reason.
 void Control::PlaceInStack() {
-    if (!parent_) return;
+    if (!parent_) {
+        if (visible_) ShowWindow(handle_, SW_SHOWNA);
+        return;
+    }
     HWND after = HWND_TOP;
     if (IsGraphic()) {
-        for (HWND s = GetWindow(parent_->handle_, GW_CHILD); s; s = GetWindow(s, GW_HWNDNEXT)) {
-            if (s == handle_) continue;
-            Control* sibling = FromHandle(s);
-            if (sibling && sibling->IsGraphic()) break;
-            after = s;
+        for (const auto& sibling : parent_->children_) {
+            if (sibling.get() != this && sibling->handle_ && !sibling->IsGraphic()) {
+                after = sibling->handle_;
+                break;
+            }
         }
     }
-    SetWindowPos(handle_, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    if (visible_) flags |= SWP_SHOWWINDOW;
+    SetWindowPos(handle_, after, 0, 0, 0, 0, flags);
 }
 
 void Control::Detach() {
@@ -210,8 +230,8 @@ void Control::Detach() {
     const auto atom =
         static_cast<ATOM>(reinterpret_cast<UINT_PTR>(RemovePropW(handle_, kNameProperty)));
     if (atom) GlobalDeleteAtom(atom);
-    RemovePropW(handle_, kTagProperty);
-    RemovePropW(handle_, kTabOrderProperty);
+    if (tag_) RemovePropW(handle_, kTagProperty);
+    if (tab_order_ != -1) RemovePropW(handle_, kTabOrderProperty);
     if (original_proc_) {
         SetWindowLongPtrW(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_proc_));
         original_proc_ = nullptr;
@@ -248,7 +268,7 @@ Control* Control::FromHandle(NativeWindow window) {
 
 void Control::SetTag(std::intptr_t tag) {
     tag_ = tag;
-    if (handle_) SetPropW(handle_, kTagProperty, reinterpret_cast<HANDLE>(tag));
+    if (handle_) SetNumberProperty(handle_, kTagProperty, tag);
 }
 
 Rect Control::Bounds() const {
@@ -331,10 +351,7 @@ void Control::SetEnabled(bool enabled) {
 
 void Control::SetTabOrder(int order) {
     tab_order_ = order;
-    if (handle_) {
-        SetPropW(handle_, kTabOrderProperty,
-                 reinterpret_cast<HANDLE>(static_cast<INT_PTR>(order + 1)));
-    }
+    if (handle_) SetNumberProperty(handle_, kTabOrderProperty, order + 1);
 }
 
 bool Control::CanFocus() const {
@@ -350,12 +367,15 @@ bool Control::Focused() const {
     return handle_ && GetFocus() == handle_;
 }
 
+// A hidden window, or one in a hidden window, is painted whole when it comes into view, so
+// marking it now would change nothing but costs a server call under Wine: the setters of a
+// window being built ask for a repaint dozens of times before it is first shown.
 void Control::Invalidate() {
-    if (handle_) InvalidateRect(handle_, nullptr, TRUE);
+    if (handle_ && IsWindowVisible(handle_)) InvalidateRect(handle_, nullptr, TRUE);
 }
 
 void Control::Repaint() {
-    if (handle_) {
+    if (handle_ && IsWindowVisible(handle_)) {
         RedrawWindow(handle_, nullptr, nullptr,
                      RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     }
@@ -383,14 +403,19 @@ void Control::PaintBackdrop(NativeDc dc) {
     OffsetViewportOrgEx(dc, -mine.left, -mine.top, nullptr);
     Painter painter(dc);
     parent_->PaintWhole(painter);
-    // The drawn siblings beneath this one, the lowest first.
+    // The drawn siblings beneath this one, the lowest first: all of them beneath a windowed
+    // control, the older ones beneath a drawn one (see PlaceInStack).
     std::vector<Control*> beneath;
-    for (HWND s = GetWindow(handle_, GW_HWNDNEXT); s; s = GetWindow(s, GW_HWNDNEXT)) {
-        Control* sibling = FromHandle(s);
-        if (sibling && sibling->IsGraphic() && IsWindowVisible(s)) beneath.push_back(sibling);
+    for (const auto& sibling : parent_->children_) {
+        if (sibling.get() == this) {
+            if (IsGraphic()) break;
+            continue;
+        }
+        if (sibling->handle_ && sibling->IsGraphic() && IsWindowVisible(sibling->handle_))
+            beneath.push_back(sibling.get());
     }
-    for (auto it = beneath.rbegin(); it != beneath.rend(); ++it) {
-        const Rect b = (*it)->Bounds();
+    for (Control* sibling : beneath) {
+        const Rect b = sibling->Bounds();
         if (b.right <= mine.left || b.left >= mine.right || b.bottom <= mine.top ||
             b.top >= mine.bottom) {
             continue;
@@ -398,7 +423,7 @@ void Control::PaintBackdrop(NativeDc dc) {
         const int inner = SaveDC(dc);
         OffsetViewportOrgEx(dc, b.left, b.top, nullptr);
         IntersectClipRect(dc, 0, 0, b.Width(), b.Height());
-        (*it)->PaintWhole(painter);
+        sibling->PaintWhole(painter);
         RestoreDC(dc, inner);
     }
     RestoreDC(dc, saved);

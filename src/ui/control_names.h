@@ -1,8 +1,8 @@
 // Finding the toolkit's controls by name through their windows alone, in this process or from
 // another one (an end-to-end driver): each control's window carries the window properties
 //   "OrvoName"      a global atom holding the control's name (GlobalGetAtomNameW)
-//   "OrvoTag"       the control's Tag
-//   "OrvoTabOrder"  the tab order + 1; 0 when the control takes no focus
+//   "OrvoTag"       the control's Tag; absent when 0
+//   "OrvoTabOrder"  the tab order + 1; absent when the control takes no focus
 // Top-level windows are named too ("Form1", "Form2"), so FindTopLevel finds them.
 #pragma once
 

@@ -188,6 +188,26 @@ TEST_F(FormStorageTest, UsesTheRunsFileObjectWhileOneIsSet) {
     EXPECT_EQ(ReadBytes(folder_.Path("elsewhere.ini")), std::nullopt);
 }
 
+// A run reads the file once for all its values and sees its own writes; the next run reads
+// the file as it is by then.
+TEST_F(FormStorageTest, EachRunReadsTheFileAsItIsThen) {
+    std::vector<std::string> seen;
+    storage_.SetOnRestorePlacement([&](FormStorage& s) {
+        ASSERT_NE(s.RunFile(), nullptr);
+        EXPECT_TRUE(s.RunFile()->KeepsReads());
+        seen.push_back(s.ReadNamedString("k", "none"));
+        s.WriteNamedString("k", "written " + std::to_string(seen.size()));
+        seen.push_back(s.ReadNamedString("k", "none"));
+    });
+    WriteBytes(path_, "[ALL]\r\nk=first\r\n");
+    storage_.RestoreSettings();
+    WriteBytes(path_, "[ALL]\r\nk=second\r\n");
+    storage_.RestoreSettings();
+    EXPECT_EQ(seen, (std::vector<std::string>{"first", "written 1", "second", "written 3"}));
+    EXPECT_EQ(storage_.RunFile(), nullptr);
+    EXPECT_EQ(ReadBytes(path_), "[ALL]\r\nk=written 3\r\n");
+}
+
 TEST_F(FormStorageTest, RaisesTheWriteErrorWithTheFileName) {
     const std::string bad = folder_.Path("missing/setup.ini");
     storage_.SetIniFileName(bad);

@@ -253,6 +253,76 @@ TEST(SettingsFile, CachesNothingBetweenCalls) {
     EXPECT_EQ(ReadBytes(path), "[S]\r\nk=3\r\nother=x\r\n");
 }
 
+// A settings file object that keeps its reads, over a file holding `text` (no file for null).
+struct KeptFile {
+    explicit KeptFile(const char* text) {
+        if (text) WriteBytes(path, text);
+        file.SetKeepsReads(true);
+    }
+    TempFolder folder;
+    const std::string path = folder.Path("setup.ini");
+    SettingsFile file{path};
+};
+
+// Told to keep its reads, the object reads the file once and answers from that, until it is
+// told to stop or writes through itself.
+TEST(SettingsFile, KeptReadsAnswerFromTheFirstRead) {
+    KeptFile kept("[S]\r\nk=1\r\n");
+    const std::string& path = kept.path;
+    SettingsFile& file = kept.file;
+    EXPECT_TRUE(file.KeepsReads());
+    EXPECT_EQ(file.ReadString("S", "k", kDefault), "1");
+    WriteBytes(path, "[S]\r\nk=2\r\nother=x\r\n");
+    EXPECT_EQ(file.ReadString("s", "K", kDefault), "1");
+    EXPECT_EQ(file.ReadString("S", "other", kDefault), kDefault);
+    // Another object, or this one no longer keeping, sees the file as it is now.
+    EXPECT_EQ(SettingsFile(path).ReadString("S", "other", kDefault), "x");
+    file.SetKeepsReads(false);
+    EXPECT_EQ(file.ReadString("S", "k", kDefault), "2");
+    // Keeping again starts from the file as it is then.
+    WriteBytes(path, "[S]\r\nk=3\r\n");
+    file.SetKeepsReads(true);
+    EXPECT_EQ(file.ReadString("S", "k", kDefault), "3");
+}
+
+TEST(SettingsFile, KeptReadsSeeEveryWriteThroughTheObject) {
+    KeptFile kept(nullptr);
+    const std::string& path = kept.path;
+    SettingsFile& file = kept.file;
+    EXPECT_EQ(file.ReadString("S", "k", kDefault), kDefault); // no file yet
+    file.WriteString("S", "k", "1");
+    EXPECT_EQ(file.ReadString("S", "k", kDefault), "1");
+    // A write reads the file as it is now: what someone else wrote meanwhile stays, and the
+    // reads after the write see it too.
+    WriteBytes(path, "[S]\r\nk=1\r\nother=x\r\n");
+    file.WriteString("S", "n", "2");
+    EXPECT_EQ(ReadBytes(path), "[S]\r\nk=1\r\nother=x\r\nn=2\r\n");
+    EXPECT_EQ(file.ReadString("S", "other", kDefault), "x");
+    EXPECT_EQ(file.ReadString("S", "n", kDefault), "2");
+    file.WriteString("T", "k", "3");
+    file.EraseSection("S");
+    EXPECT_EQ(file.ReadString("S", "k", kDefault), kDefault);
+    EXPECT_EQ(file.ReadString("T", "k", kDefault), "3");
+    EXPECT_EQ(ReadBytes(path), "[T]\r\nk=3\r\n");
+}
+
+// After a failed write the object does not trust what it kept: the write may have met a file
+// other than the one read before.
+TEST(SettingsFile, KeptReadsReadAnewAfterAFailedWrite) {
+    KeptFile kept("[S]\r\nk=1\r\n");
+    const std::string& path = kept.path;
+    SettingsFile& file = kept.file;
+    EXPECT_EQ(file.ReadString("S", "k", kDefault), "1");
+    WriteBytes(path, "[S]\r\nk=2\r\n");
+    testing::fs::permissions(testing::PathOf(path),
+                             testing::fs::perms::owner_write | testing::fs::perms::group_write |
+                                 testing::fs::perms::others_write,
+                             testing::fs::perm_options::remove);
+    EXPECT_THROW(file.WriteString("S", "k", "3"), platform::Error);
+    EXPECT_EQ(file.ReadString("S", "k", kDefault), "2");
+    EXPECT_EQ(ReadBytes(path), "[S]\r\nk=2\r\n");
+}
+
 TEST(SettingsFile, WorksInAFolderWithCzechName) {
     TempFolder folder;
     testing::fs::create_directory(testing::PathOf(folder.Path(kCzech)));
