@@ -156,11 +156,15 @@ void TForm1::FormDestroy(ui::Control&) {
     if (installer_) installer_->FormDestroy();
 }
 
-// Straight onto the window, band by band; the client width is read for every band.
+// Straight onto the window, band by band; the client width is read for every band. Only the
+// bands within the clip box: each transparent control paints the window beneath itself, and
+// would otherwise fill all 256 bands for its own few rows.
 void TForm1::FormPaint(ui::Control&, ui::Painter& painter) {
     ui::Window& window = Window();
+    const ui::Rect clip = painter.ClipBox();
     layouts::PaintBands(
-        window.ClientSize().height, [&window] { return window.ClientSize().width; },
+        window.ClientSize().height, clip.top, clip.bottom,
+        [&window] { return window.ClientSize().width; },
         [&painter](const ui::Rect& band, ui::Color color) { painter.FillRect(band, color); });
 }
 

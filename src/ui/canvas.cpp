@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/code_page.h"
+#include "ui/control.h"
 
 namespace ui {
 
@@ -127,12 +128,9 @@ void Canvas::Assign(const Canvas& source) {
     Draw({0, 0}, source);
 }
 
+// As the painter fills: a gradient is built of one fill per line, so no brush per call.
 void Canvas::Fill(const Rect& rect, Color color) {
-    if (Empty() || rect.right <= rect.left || rect.bottom <= rect.top) return;
-    const RECT r = ToRect(rect);
-    HBRUSH brush = CreateSolidBrush(ResolveColor(color));
-    ::FillRect(dc_, &r, brush);
-    DeleteObject(brush);
+    if (!Empty()) Painter(dc_).FillRect(rect, color);
 }
 
 void Canvas::PutPixel(Point at, Color color) {

@@ -92,13 +92,14 @@ LRESULT CALLBACK ControlWindowProc(HWND window, UINT id, WPARAM wparam, LPARAM l
 
 namespace {
 
-// FillRect or FrameRect with a brush of one colour made for the call.
+// FillRect or FrameRect with the DC's own brush set to the colour: the same solid fill as a
+// brush made for the call, without creating and deleting one for every fill.
+// Nothing else here draws with the DC brush, so its colour is not put back.
 void WithBrush(HDC dc, const Rect& rect, Color color, int (*draw)(HDC, const RECT*, HBRUSH)) {
     if (rect.right <= rect.left || rect.bottom <= rect.top) return;
     const RECT r = ToRect(rect);
-    HBRUSH brush = CreateSolidBrush(ResolveColor(color));
-    draw(dc, &r, brush);
-    DeleteObject(brush);
+    SetDCBrushColor(dc, ResolveColor(color));
+    draw(dc, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
 }
 
 } // namespace
@@ -109,6 +110,12 @@ void Painter::FillRect(const Rect& rect, Color color) {
 
 void Painter::FrameRect(const Rect& rect, Color color) {
     WithBrush(dc_, rect, color, &::FrameRect);
+}
+
+Rect Painter::ClipBox() const {
+    RECT r{};
+    GetClipBox(dc_, &r);
+    return {r.left, r.top, r.right, r.bottom};
 }
 
 Rect Painter::Frame3d(const Rect& rect, Color light, Color dark, int width) {

@@ -57,6 +57,9 @@ class Painter {
     // The top and left edges in `light`, the bottom and right ones in `dark`, `width` pixels
     // deep, inside `rect`; returns the rectangle inside the edges.
     Rect Frame3d(const Rect& rect, Color light, Color dark, int width);
+    // The bounds of what drawing can still change, in the DC's logical coordinates: the part
+    // of the window being painted, or the control's rectangle when a parent paints beneath it.
+    Rect ClipBox() const;
 
   private:
     NativeDc dc_;

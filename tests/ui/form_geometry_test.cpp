@@ -66,6 +66,35 @@ TEST(BandsTest, HeightIsReadOnceWidthForEveryBand) {
     EXPECT_EQ(width_reads, 256);
 }
 
+TEST(BandsTest, ARowRangeGetsTheBandsMeetingItAsTheWholeRunPaintsThem) {
+    const std::vector<Fill> all = Bands(483, 640);
+    const std::pair<int, int> ranges[] = {{0, 1},   {5, 9}, {479, 483}, {480, 600},
+                                          {-50, 3}, {7, 7}, {600, 700}};
+    for (const auto& [top, bottom] : ranges) {
+        std::vector<Fill> some;
+        layouts::PaintBands(
+            483, top, bottom, [] { return 640; },
+            [&some](const ui::Rect& r, ui::Color c) {
+                some.push_back({r, c});
+            });
+        std::vector<Fill> expected;
+        for (const Fill& f : all) {
+            if (f.rect.bottom > top && f.rect.top < bottom) expected.push_back(f);
+        }
+        ASSERT_EQ(some.size(), expected.size()) << top << ".." << bottom;
+        for (size_t i = 0; i < some.size(); ++i) {
+            EXPECT_EQ(some[i].rect, expected[i].rect) << top << ".." << bottom;
+            EXPECT_EQ(some[i].color, expected[i].color) << top << ".." << bottom;
+        }
+    }
+    // Rows 5 to 8 lie in the bands of rows 4-5, 6-7 and 8-9.
+    std::vector<int> tops;
+    layouts::PaintBands(
+        483, 5, 9, [] { return 640; },
+        [&tops](const ui::Rect& r, ui::Color) { tops.push_back(r.top); });
+    EXPECT_EQ(tops, (std::vector<int>{4, 6, 8}));
+}
+
 TEST(CentringTest, RoundsTowardZero) {
     EXPECT_EQ(layouts::CentredOffset(1280, 495), 392);
     EXPECT_EQ(layouts::CentredOffset(496, 495), 0);

@@ -53,7 +53,10 @@ std::vector<std::string> Lines(std::string_view text) {
     return lines;
 }
 
+// Each setter paints; with the bar layer left out until the last one, the gradient is built
+// once, by the first paint the window asks for, instead of once per setter.
 void ApplyProgress(widgets::ProgressBar& bar, const ProgressRow& definition) {
+    bar.SetLoading(true);
     bar.SetDirection(static_cast<widgets::TProgressDirection>(definition.direction));
     bar.SetBarColorStyle(static_cast<widgets::TBarColorStyle>(definition.color_style));
     bar.SetBarColor1(definition.bar_color1);
@@ -63,6 +66,7 @@ void ApplyProgress(widgets::ProgressBar& bar, const ProgressRow& definition) {
     bar.SetPosTextSuffix(std::string(definition.suffix));
     bar.SetShowPosText(definition.show_text);
     if (definition.font) bar.SetFont(ToFont(*definition.font));
+    bar.SetLoading(false);
 }
 
 void ApplyRelief(widgets::Label3d& label, const ControlRow& row) {

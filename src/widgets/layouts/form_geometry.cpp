@@ -1,5 +1,7 @@
 #include "widgets/layouts/form_geometry.h"
 
+#include <limits>
+
 namespace layouts {
 
 std::uint16_t BandHeight(int client_height) {
@@ -12,10 +14,18 @@ std::uint8_t BandRed(int band) {
 
 void PaintBands(int client_height, const std::function<int()>& client_width,
                 const std::function<void(const ui::Rect&, ui::Color)>& fill) {
+    PaintBands(client_height, std::numeric_limits<int>::min(), std::numeric_limits<int>::max(),
+               client_width, fill);
+}
+
+void PaintBands(int client_height, int top, int bottom, const std::function<int()>& client_width,
+                const std::function<void(const ui::Rect&, ui::Color)>& fill) {
     const std::uint16_t band_height = BandHeight(client_height);
     for (std::uint16_t band = 0; band < kBandCount; ++band) {
-        const int top = band * band_height;
-        fill({0, top, client_width(), top + band_height}, BandColor(band));
+        const int band_top = band * band_height;
+        if (band_top >= bottom) break;
+        if (band_top + band_height <= top) continue;
+        fill({0, band_top, client_width(), band_top + band_height}, BandColor(band));
     }
 }
 

@@ -28,6 +28,10 @@ inline ui::Color BandColor(int band) {
 // whatever `fill` draws on. The height is read once, before the first band.
 void PaintBands(int client_height, const std::function<int()>& client_width,
                 const std::function<void(const ui::Rect&, ui::Color)>& fill);
+// The same, but only the bands that meet rows `top` to `bottom` (bottom exclusive): the bands
+// do not overlap, so the rows in that range come out as from the whole run.
+void PaintBands(int client_height, int top, int bottom, const std::function<int()>& client_width,
+                const std::function<void(const ui::Rect&, ui::Color)>& fill);
 
 // (outer - inner) div 2, rounded toward zero, so a control larger than its window gets a
 // negative offset (a difference of -3 gives -1).
