@@ -149,7 +149,52 @@ void Control::Attach(Control* parent, std::string name, const Rect& bounds) {
     parent_ = parent;
     name_ = std::move(name);
     if (parent_ && UsesParentColor()) color_ = parent_->color_;
+    bounds_ = bounds;
+    if (parent_ && !parent_->Showing()) {
+        deferred_ = true;
+        font_handle_ = FontHandle(font_); // measuring text needs it before the window
+        return;
+    }
     CreateWindowNow(bounds);
+}
+
+NativeWindow Control::Handle() const {
+    if (deferred_) const_cast<Control*>(this)->HandleNeeded();
+    return handle_;
+}
+
+bool Control::Showing() const {
+    for (const Control* c = this; c; c = c->parent_) {
+        if (!c->visible_ || !c->handle_) return false;
+    }
+    return true;
+}
+
+void Control::HandleNeeded() {
+    if (!deferred_) return;
+    if (parent_) parent_->HandleNeeded();
+    // A window cannot go into a container whose window has already gone.
+    if (parent_ && !parent_->handle_) return;
+    MakeHandle();
+    if (Showing()) CreateShowingHandles();
+}
+
+void Control::MakeHandle() {
+    deferred_ = false;
+    CreateWindowNow(bounds_);
+    AfterCreate();
+    PlaceInStack();
+}
+
+void Control::CreateShowingHandles() {
+    if (!visible_) return;
+    if (deferred_) MakeHandle();
+    for (const auto& child : children_) child->CreateShowingHandles();
+}
+
+void Control::CreateHandles() {
+    HandleNeeded();
+    for (const auto& child : children_) child->CreateHandles();
 }
 
 void Control::CreateWindowNow(const Rect& bounds) {
@@ -161,12 +206,14 @@ void Control::CreateWindowNow(const Rect& bounds) {
     HWND parent = parent_ ? parent_->handle_ : nullptr;
     DWORD style = params.style;
     if (parent) style |= WS_CHILD | WS_CLIPSIBLINGS;
+    if (!enabled_) style |= WS_DISABLED;
     static int next_id = 1000;
     HMENU id = parent ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(next_id++)) : nullptr;
     Control* outer = g_creating;
     g_creating = this;
-    HWND window = CreateWindowExW(params.ex_style, class_name, L"", style, bounds.left, bounds.top,
-                                  bounds.Width(), bounds.Height(), parent, id,
+    const std::wstring text = platform::Widen(text_);
+    HWND window = CreateWindowExW(params.ex_style, class_name, text.c_str(), style, bounds.left,
+                                  bounds.top, bounds.Width(), bounds.Height(), parent, id,
                                   GetModuleHandleW(nullptr), own_class_ ? this : nullptr);
     g_creating = outer;
     if (!window) throw std::runtime_error("cannot create the window of " + name_);
@@ -182,8 +229,10 @@ void Control::CreateWindowNow(const Rect& bounds) {
 }
 
 void Control::Created() {
-    AfterCreate();
-    PlaceInStack();
+    if (handle_) {
+        AfterCreate();
+        PlaceInStack();
+    }
     if (on_create) on_create(*this);
 }
 
@@ -218,15 +267,26 @@ void Control::PlaceInStack() {
         if (visible_) ShowWindow(handle_, SW_SHOWNA);
         return;
     }
-    HWND after = HWND_TOP;
-    if (IsGraphic()) {
-        for (const auto& sibling : parent_->children_) {
-            if (sibling.get() != this && sibling->handle_ && !sibling->IsGraphic()) {
-                after = sibling->handle_;
-                break;
-            }
+    // Windows made later than their siblings (when they came into view, or were needed) go
+    // straight beneath the lowest of the windows that belong above them.
+    const auto& siblings = parent_->children_;
+    auto rank = [&siblings](const Control* c) {
+        size_t index = 0;
+        while (index < siblings.size() && siblings[index].get() != c) ++index;
+        return std::make_pair(c->IsGraphic() ? 0 : 1, index);
+    };
+    const auto mine = rank(this);
+    const Control* next_above = nullptr;
+    std::pair<int, size_t> next_rank;
+    for (const auto& sibling : siblings) {
+        if (sibling.get() == this || !sibling->handle_) continue;
+        const auto r = rank(sibling.get());
+        if (r > mine && (!next_above || r < next_rank)) {
+            next_above = sibling.get();
+            next_rank = r;
         }
     }
+    HWND after = next_above ? next_above->handle_ : HWND_TOP;
     UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
     if (visible_) flags |= SWP_SHOWWINDOW;
     SetWindowPos(handle_, after, 0, 0, 0, 0, flags);
@@ -279,7 +339,7 @@ void Control::SetTag(std::intptr_t tag) {
 }
 
 Rect Control::Bounds() const {
-    if (!handle_) return {};
+    if (!handle_) return bounds_;
     RECT r;
     GetWindowRect(handle_, &r);
     if (parent_) MapWindowPoints(HWND_DESKTOP, parent_->handle_, reinterpret_cast<POINT*>(&r), 2);
@@ -287,6 +347,7 @@ Rect Control::Bounds() const {
 }
 
 void Control::SetBounds(const Rect& bounds) {
+    bounds_ = bounds;
     if (!handle_) return;
     SetWindowPos(handle_, nullptr, bounds.left, bounds.top, bounds.Width(), bounds.Height(),
                  SWP_NOZORDER | SWP_NOACTIVATE);
@@ -303,13 +364,24 @@ void Control::SetTop(int top) {
 }
 
 Size Control::ClientSize() const {
+    if (deferred_) {
+        // A window without a frame has its whole size as client area; one with a frame is
+        // made now, so the system may measure it.
+        const CreateParams params = GetCreateParams();
+        const unsigned long frame =
+            WS_BORDER | WS_DLGFRAME | WS_THICKFRAME | WS_VSCROLL | WS_HSCROLL;
+        const unsigned long ex_frame =
+            WS_EX_CLIENTEDGE | WS_EX_STATICEDGE | WS_EX_WINDOWEDGE | WS_EX_DLGMODALFRAME;
+        if (!(params.style & frame) && !(params.ex_style & ex_frame))
+            return {bounds_.Width(), bounds_.Height()};
+    }
     RECT r{};
-    if (handle_) GetClientRect(handle_, &r);
+    if (Handle()) GetClientRect(handle_, &r);
     return {r.right, r.bottom};
 }
 
 std::string Control::Text() const {
-    if (!handle_) return {};
+    if (!handle_) return text_;
     const int length = GetWindowTextLengthW(handle_);
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
     const int got = GetWindowTextW(handle_, text.data(), length + 1);
@@ -318,16 +390,24 @@ std::string Control::Text() const {
 }
 
 void Control::SetText(const std::string& text) {
-    if (!handle_) return;
-    SetWindowTextW(handle_, platform::Widen(text).c_str());
+    if (handle_) {
+        SetWindowTextW(handle_, platform::Widen(text).c_str());
+    } else if (deferred_) {
+        text_ = text;
+    } else {
+        return;
+    }
     TextChanged();
 }
 
 void Control::SetFont(const Font& font) {
     font_ = font;
     font_handle_ = FontHandle(font_);
-    if (!handle_) return;
-    SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font_handle_.get()), TRUE);
+    if (handle_) {
+        SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font_handle_.get()), TRUE);
+    } else if (!deferred_) {
+        return;
+    }
     FontChanged();
 }
 
@@ -348,7 +428,15 @@ void* Control::BackgroundBrush() {
 
 void Control::SetVisible(bool visible) {
     visible_ = visible;
-    if (handle_) ShowWindow(handle_, visible ? SW_SHOWNA : SW_HIDE);
+    if (visible && deferred_ && parent_ && parent_->Showing()) {
+        CreateShowingHandles(); // made visible
+        return;
+    }
+    if (handle_) {
+        // Its children that never were in view come into view with it.
+        if (visible && Showing()) CreateShowingHandles();
+        ShowWindow(handle_, visible ? SW_SHOWNA : SW_HIDE);
+    }
 }
 
 void Control::SetEnabled(bool enabled) {

@@ -85,7 +85,13 @@ class Control {
 
     const std::string& Name() const { return name_; }
     Control* Parent() const { return parent_; }
-    NativeWindow Handle() const { return handle_; }
+    // The control's window. A control inside a window that has not been shown yet gets its
+    // window only when it comes into view, or here, when something needs it: making dozens of
+    // windows for pages nobody has opened yet was most of the program's start-up.
+    NativeWindow Handle() const;
+    bool HandleAllocated() const { return handle_ != nullptr; }
+    // Makes the windows of this control and of everything in it, shown or not.
+    void CreateHandles();
     // The top-level window this control belongs to (itself for a window).
     Window* Form();
     const std::vector<std::unique_ptr<Control>>& Children() const { return children_; }
@@ -238,6 +244,12 @@ class Control {
     friend struct ControlAccess;
     void Attach(Control* parent, std::string name, const Rect& bounds);
     void Created();
+    // Visible, and so are all its containers, each with its window.
+    bool Showing() const;
+    void HandleNeeded();
+    void MakeHandle();
+    // Makes the missing windows of this control and its visible descendants.
+    void CreateShowingHandles();
     void SetIdentity();
     void PlaceInStack();
     std::intptr_t Dispatch(Message& message);
@@ -249,6 +261,10 @@ class Control {
     void* original_proc_ = nullptr; // for subclassed standard controls
     bool own_class_ = false;
     Rect creation_bounds_;
+    // Until the window exists (deferred_), its bounds and text are kept here.
+    bool deferred_ = false;
+    Rect bounds_;
+    std::string text_;
     std::intptr_t tag_ = 0;
     Font font_;
     FontHandle font_handle_;

@@ -12,11 +12,11 @@ Control::CreateParams CustomControl::GetCreateParams() const {
 }
 
 bool CustomControl::HasMouseCapture() const {
-    return Handle() && GetCapture() == Handle();
+    return HandleAllocated() && GetCapture() == Handle();
 }
 
 void CustomControl::SetMouseCapture(bool capture) {
-    if (!Handle()) return;
+    if (!HandleAllocated()) return;
     if (capture) {
         SetCapture(Handle());
     } else if (GetCapture() == Handle()) {
@@ -48,8 +48,10 @@ bool CustomControl::HandleMessage(Message& m) {
 }
 
 void CustomControl::HostSurface::Present(const Canvas& picture, Point at) {
+    // A control never yet in view has no window, and nothing to show.
+    if (!owner_.HandleAllocated()) return;
     HWND window = owner_.Handle();
-    if (!window || !IsWindowVisible(window)) return;
+    if (!IsWindowVisible(window)) return;
     const Rect b = owner_.Bounds();
     HDC dc = GetDC(window);
     if (!dc) return;

@@ -99,6 +99,7 @@ void* FolderTree::InsertNode(void* parent, const std::string& text, const std::s
 }
 
 void FolderTree::Refresh() {
+    filling_ = true;
     SendMessageW(Handle(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
     paths_.clear();
     read_.clear();
@@ -110,6 +111,7 @@ void FolderTree::Refresh() {
         if (!first) first = node;
     }
     if (first) SendMessageW(Handle(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(first));
+    filling_ = false;
 }
 
 std::vector<std::string> FolderTree::DriveTexts() const {
@@ -190,6 +192,7 @@ bool FolderTree::SetSelectedPath(const std::string& path) {
 }
 
 void FolderTree::SelectionChanged() {
+    if (filling_) return;
     if (path_label_) path_label_->SetText(SelectedPath());
     if (on_change) on_change(*this);
 }

@@ -44,7 +44,8 @@ class FolderTree : public Control {
     // The sub-folders of a folder, sorted without regard to case.
     static std::vector<std::string> SystemFolders(const std::string& path);
 
-    // Reads the drives again; the first listed drive is selected.
+    // Reads the drives again; the first listed drive is selected, which is where the tree
+    // starts rather than a change (no change event).
     void Refresh();
     // The texts of the drive entries, top to bottom ("C:", ...).
     std::vector<std::string> DriveTexts() const;
@@ -75,6 +76,7 @@ class FolderTree : public Control {
     std::vector<std::string> paths_; // a node's lParam indexes its path here
     std::vector<bool> read_;         // whether a node's sub-folders have been read
     Control* path_label_ = nullptr;
+    bool filling_ = false; // the first drive selected while filling is no change
 };
 
 } // namespace ui

@@ -39,19 +39,20 @@ unsigned Label::Format() const {
 Size Label::TextExtent() const {
     std::wstring text = platform::Widen(Text());
     if (text.empty()) text = L" ";
-    HDC dc = GetDC(Handle());
+    // The screen's DC measures as the label's own would, and needs no window.
+    HDC dc = GetDC(nullptr);
     HGDIOBJ old = SelectObject(dc, FontObject());
     RECT r{0, 0, 0, 0};
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
               (Format() & ~(DT_CENTER | DT_RIGHT)) | DT_CALCRECT);
     SelectObject(dc, old);
-    ReleaseDC(Handle(), dc);
+    ReleaseDC(nullptr, dc);
     return {r.right, r.bottom};
 }
 
 // An auto-sized label keeps its top-left corner and grows to the right and down.
 void Label::TextChanged() {
-    if (auto_size_ && Handle()) {
+    if (auto_size_) {
         const Size extent = TextExtent();
         const Rect b = Bounds();
         SetBounds(Rect::FromBounds(b.left, b.top, extent.width, extent.height));

@@ -28,7 +28,7 @@ void Picture::SetAutoSize(bool on) {
 }
 
 void Picture::FitToImage() {
-    if (!auto_size_ || image_.Empty() || !Handle()) return;
+    if (!auto_size_ || image_.Empty()) return;
     const Rect b = Bounds();
     SetBounds(Rect::FromBounds(b.left, b.top, image_.Width(), image_.Height()));
 }

@@ -30,7 +30,7 @@ void CollectFocusable(Control& parent, std::vector<Control*>& out) {
         return ka < kb;
     });
     for (Control* child : children) {
-        if (!child->Handle() || !IsWindowVisible(child->Handle())) continue;
+        if (!child->HandleAllocated() || !IsWindowVisible(child->Handle())) continue;
         if (child->CanFocus()) out.push_back(child);
         if (!child->Children().empty() && IsWindowEnabled(child->Handle())) {
             CollectFocusable(*child, out);
@@ -58,7 +58,7 @@ void MoveFocus(Window& form, bool backwards) {
 
 BitButton* FindButton(Control& parent, bool want_default) {
     for (const auto& child : parent.Children()) {
-        if (!child->Handle() || !IsWindowVisible(child->Handle())) continue;
+        if (!child->HandleAllocated() || !IsWindowVisible(child->Handle())) continue;
         if (auto* button = dynamic_cast<BitButton*>(child.get())) {
             const bool match = want_default ? button->IsDefault() : button->IsCancel();
             if (match && IsWindowEnabled(button->Handle())) return button;
@@ -167,8 +167,18 @@ void Window::SetVisible(bool visible) {
     }
     if (IsWindowVisible(Handle())) return;
     if (options_.position == WindowPosition::kScreenCenter) CenterOnScreen();
-    ShowWindow(Handle(), options_.activate_on_show ? SW_SHOW : SW_SHOWNOACTIVATE);
-    // on_show may have changed the state while the window was coming up.
+    // on_show runs first, so the window comes up in the state it sets: maximized at once
+    // rather than shown and then sized again.
+    if (on_show) on_show(*this);
+    CreateShowingHandles();
+    if (!IsWindowVisible(Handle())) {
+        const int command = state_ == WindowState::kMaximized ? SW_SHOWMAXIMIZED
+                            : options_.activate_on_show       ? SW_SHOW
+                                                              : SW_SHOWNOACTIVATE;
+        show_announced_ = true;
+        ShowWindow(Handle(), command);
+        show_announced_ = false;
+    }
     if (state_ == WindowState::kMaximized && !IsZoomed(Handle())) {
         ShowWindow(Handle(), SW_MAXIMIZE);
     }
@@ -238,6 +248,15 @@ void Window::PaintClientTo(NativeDc dc) {
 bool Window::HandleMessage(Message& m) {
     switch (m.id) {
     case WM_CLOSE: Close(); return true;
+    case WM_SHOWWINDOW: return show_announced_ ? false : Control::HandleMessage(m);
+    case WM_WINDOWPOSCHANGED:
+        // Shown some other way (a placement): the controls in view get their windows. The
+        // system sends no WM_SHOWWINDOW for a window shown maximized.
+        if (reinterpret_cast<const WINDOWPOS*>(m.lparam)->flags & SWP_SHOWWINDOW) {
+            visible_ = true;
+            CreateShowingHandles();
+        }
+        return Control::HandleMessage(m);
     case WM_DESTROY:
         Control::HandleMessage(m);
         if (g_main == this) PostQuitMessage(0);

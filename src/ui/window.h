@@ -92,6 +92,7 @@ class Window : public Control {
     WindowOptions options_;
     WindowState state_ = WindowState::kNormal;
     bool modal_ = false;
+    bool show_announced_ = false; // on_show ran before the window was asked to come up
     int modal_result_ = mrNone;
 };
 

@@ -237,6 +237,7 @@ class LayoutCheck {
 
 TEST(Form1LayoutTest, EveryControlAsTabled) {
     app::TForm1 form;
+    form.Window().CreateHandles();
     LayoutCheck(layouts::Form1Layout(), form.Window().Handle()).Run();
     HWND window = form.Window().Handle();
     EXPECT_EQ(ui::ControlName(window), "Form1");
@@ -248,6 +249,7 @@ TEST(Form1LayoutTest, EveryControlAsTabled) {
 
 TEST(Form2LayoutTest, EveryControlAsTabled) {
     app::TForm2 form;
+    form.Window().CreateHandles();
     LayoutCheck(layouts::Form2Layout(), form.Window().Handle()).Run();
     HWND window = form.Window().Handle();
     EXPECT_EQ(TextOf(window), "Setup");
@@ -285,8 +287,10 @@ void ExpectStacking(const FormTable& definition, HWND root) {
 
 TEST(StackingTest, BothWindows) {
     app::TForm1 form1;
+    form1.Window().CreateHandles();
     ExpectStacking(layouts::Form1Layout(), form1.Window().Handle());
     app::TForm2 form2;
+    form2.Window().CreateHandles();
     ExpectStacking(layouts::Form2Layout(), form2.Window().Handle());
 }
 
@@ -319,6 +323,7 @@ const Button kButtons[] = {
 
 TEST(Form1LayoutTest, ButtonsAsTheWizardTableHasThem) {
     app::TForm1 form;
+    form.Window().CreateHandles();
     HWND root = form.Window().Handle();
     for (const Button& b : kButtons) {
         SCOPED_TRACE(b.name);
@@ -335,6 +340,7 @@ TEST(Form1LayoutTest, ButtonsAsTheWizardTableHasThem) {
 
 TEST(Form1LayoutTest, MessageTableAndUninstallText) {
     app::TForm1 form;
+    form.Window().CreateHandles();
     HWND root = form.Window().Handle();
     std::vector<std::string> messages;
     const std::string table = TextOf(ui::FindControl(root, "Memo6"));

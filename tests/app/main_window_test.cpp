@@ -119,6 +119,7 @@ TEST(ProgressLayoutTest, PanelsPlacedAndShownPagesHidden) {
     for (const ProgressCase& c : cases) {
         SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
         app::TForm1 form;
+        form.Window().CreateHandles();
         form.Window().SetBounds(ui::Rect::FromBounds(0, 0, c.width, c.height));
         HWND panel1 = ui::FindControl(form.Window().Handle(), "Panel1");
         HWND panel4 = ui::FindControl(form.Window().Handle(), "Panel4");

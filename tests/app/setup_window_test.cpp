@@ -15,7 +15,6 @@
 #include "installer_fakes.h"
 #include "platform/shell_link.h"
 #include "platform/window_placement.h"
-#include "ui/control_names.h"
 #include "ui/message_service.h"
 #include "unzip/zip_builder.h"
 
@@ -66,8 +65,7 @@ class SetupWindow : public apptest::InstallerTest {
 
     // Found as the end-to-end driver finds it: the window property with its name.
     ui::Control& Named(const std::string& name) {
-        HWND window = static_cast<HWND>(ui::FindControl(form_->Window().Handle(), name));
-        ui::Control* control = ui::Control::FromHandle(window);
+        ui::Control* control = form_->Window().Find(name);
         if (!control) throw std::runtime_error("no control named " + name);
         return *control;
     }

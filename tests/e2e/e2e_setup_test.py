@@ -206,7 +206,7 @@ def mechanics(out_dir):
     before = sorted(os.listdir(run.dir))
     run_driver(run.win_dir + "\\setup.exe",
                ["window", "visible:Portal", "text:Memo2:Vítejte", "enabled:BitBtn5",
-                "disabled:BitBtn15", "hidden:RadioButtyes", "shot:portal", "close", "exit:0"],
+                "hidden:RadioButtyes", "shot:portal", "close", "exit:0"],
                (shots, run.win_dir + "-shots", out_dir))
     png = os.path.join(out_dir, "portal.png")
     colours = subprocess.run(["convert", png, "-format", "%k", "info:"], check=True,
@@ -215,8 +215,10 @@ def mechanics(out_dir):
     # Closed from the first page before any step: the package stays as it was.
     check(sorted(os.listdir(run.dir)) == before, "the package folder is untouched")
     # A step that cannot succeed fails the driver, which then ends the program it started.
-    out = run_driver(run.win_dir + "\\setup.exe", ["window", "visible:NoSuchControl"],
+    out = run_driver(run.win_dir + "\\setup.exe",
+                     ["window", "click:BitBtn5", "disabled:BitBtn15", "visible:NoSuchControl"],
                      timeout=3, expect_failure=True)
+    check("ok    disabled:BitBtn15" in out, "a control that takes no input is seen as such")
     check("FAIL  visible:NoSuchControl" in out and "terminated" in out,
           "a missing control fails the run and the program is ended")
     shutil.rmtree(run.dir)

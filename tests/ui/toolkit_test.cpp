@@ -112,6 +112,54 @@ TEST(StackingTest, WindowedControlsAboveDrawnOnesLaterAboveEarlier) {
     EXPECT_EQ(ChildrenTopDown(form->Handle()), expected);
 }
 
+// Controls of a window not yet shown get their windows when they come into view, or earlier
+// when something needs one; what was set meanwhile reaches the window, and the stacking is as
+// if every window had been made in order.
+TEST(DeferredWindowsTest, MadeWhenShownOrNeededWithWhatWasSetMeanwhile) {
+    ui::WindowOptions options;
+    options.border = ui::BorderStyle::kNone;
+    options.client_size = {300, 200};
+    ui::Window form("LateForm", options);
+    auto& shown = form.Add<ui::Panel>("Shown", ui::Rect::FromBounds(0, 0, 300, 100));
+    auto& label = shown.Add<ui::Label>("Words", ui::Rect::FromBounds(5, 5, 10, 10));
+    auto& below = shown.Add<ui::BitButton>("Below", ui::Rect::FromBounds(0, 40, 60, 20));
+    auto& middle = shown.Add<ui::Memo>("Middle", ui::Rect::FromBounds(0, 40, 60, 20));
+    auto& above = shown.Add<ui::BitButton>("Above", ui::Rect::FromBounds(0, 40, 60, 20));
+    auto& hidden = form.Add<ui::Panel>("Hidden", ui::Rect::FromBounds(0, 100, 300, 100));
+    auto& inner = hidden.Add<ui::BitButton>("Inner", ui::Rect::FromBounds(5, 5, 60, 20));
+    hidden.Hide();
+    label.SetText("Some words");
+    below.SetEnabled(false);
+    above.SetTag(4);
+    EXPECT_FALSE(shown.HandleAllocated());
+    EXPECT_EQ(label.Text(), "Some words");
+    EXPECT_GT(label.Width(), 10) << "an auto-sized label measures without its window";
+
+    // Needed early: made (with its containers), the rest still waits.
+    EXPECT_NE(middle.Handle(), nullptr);
+    EXPECT_TRUE(shown.HandleAllocated());
+    EXPECT_FALSE(above.HandleAllocated());
+
+    form.Show();
+    Pump();
+    for (ui::Control* c : std::vector<ui::Control*>{&label, &below, &above})
+        EXPECT_TRUE(c->HandleAllocated() && IsWindowVisible(c->Handle())) << c->Name();
+    EXPECT_FALSE(hidden.HandleAllocated());
+    EXPECT_FALSE(inner.HandleAllocated());
+    EXPECT_EQ(ui::ControlName(label.Handle()), "Words");
+    EXPECT_EQ(label.Text(), "Some words");
+    EXPECT_EQ(label.Bounds().left, 5);
+    EXPECT_FALSE(IsWindowEnabled(below.Handle()));
+    EXPECT_EQ(ui::ControlTag(above.Handle()), 4);
+    const std::vector<HWND> order = {above.Handle(), middle.Handle(), below.Handle(),
+                                     label.Handle()};
+    EXPECT_EQ(ChildrenTopDown(shown.Handle()), order);
+
+    hidden.Show();
+    EXPECT_TRUE(inner.HandleAllocated() && IsWindowVisible(inner.Handle()));
+    EXPECT_EQ(ui::FindControl(form.Handle(), "Inner"), inner.Handle());
+}
+
 class KeyboardTest : public ::testing::Test {
   protected:
     void SetUp() override {
