@@ -80,6 +80,10 @@ void ComboBox::AfterCreate() {
                  CreationBounds().Height() + 8 * static_cast<int>(list_item) + 2,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     FitClosedHeight();
+    const std::vector<std::string> items = std::move(pending_items_);
+    pending_items_.clear();
+    for (const std::string& item : items) AddItem(item);
+    if (pending_index_ >= 0) SetItemIndex(pending_index_);
 }
 
 // The closed height follows the selection field's item height, which the font sets; it is
@@ -98,7 +102,10 @@ void ComboBox::FitClosedHeight() {
     }
 }
 
+// Until the window exists the entries are kept here: a combo box on a page nobody has opened
+// yet need not be made to be filled.
 std::vector<std::string> ComboBox::Items() const {
+    if (!HandleAllocated()) return pending_items_;
     return AllItems(Handle(), CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT);
 }
 
@@ -108,16 +115,29 @@ void ComboBox::SetItems(const std::vector<std::string>& items) {
 }
 
 void ComboBox::AddItem(const std::string& item) {
+    if (!HandleAllocated()) {
+        pending_items_.push_back(item);
+        return;
+    }
     const std::wstring wide = platform::Widen(item);
     SendMessageW(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
 void ComboBox::ClearItems() {
+    if (!HandleAllocated()) {
+        pending_items_.clear();
+        pending_index_ = -1;
+        return;
+    }
     SendMessageW(Handle(), CB_RESETCONTENT, 0, 0);
 }
 
 void ComboBox::SetItemText(int index, const std::string& text) {
     if (index < 0 || index >= ItemCount()) return;
+    if (!HandleAllocated()) {
+        pending_items_[static_cast<size_t>(index)] = text;
+        return;
+    }
     const int selected = ItemIndex();
     const std::wstring wide = platform::Widen(text);
     SendMessageW(Handle(), CB_DELETESTRING, static_cast<WPARAM>(index), 0);
@@ -127,20 +147,29 @@ void ComboBox::SetItemText(int index, const std::string& text) {
 }
 
 int ComboBox::ItemCount() const {
+    if (!HandleAllocated()) return static_cast<int>(pending_items_.size());
     return static_cast<int>(SendMessageW(Handle(), CB_GETCOUNT, 0, 0));
 }
 
 int ComboBox::ItemIndex() const {
+    if (!HandleAllocated()) return pending_index_;
     return static_cast<int>(SendMessageW(Handle(), CB_GETCURSEL, 0, 0));
 }
 
 void ComboBox::SetItemIndex(int index) {
+    if (!HandleAllocated()) {
+        // As the list does: an index outside it selects nothing.
+        pending_index_ = index >= 0 && index < ItemCount() ? index : -1;
+        return;
+    }
     SendMessageW(Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
 std::string ComboBox::Text() const {
     const int index = ItemIndex();
-    return index < 0 ? std::string() : ItemText(Handle(), CB_GETLBTEXTLEN, CB_GETLBTEXT, index);
+    if (index < 0) return {};
+    if (!HandleAllocated()) return pending_items_[static_cast<size_t>(index)];
+    return ItemText(Handle(), CB_GETLBTEXTLEN, CB_GETLBTEXT, index);
 }
 
 void ComboBox::SetText(const std::string& text) {
@@ -176,11 +205,27 @@ Control::CreateParams CheckListBox::GetCreateParams() const {
                        WS_EX_CLIENTEDGE);
 }
 
+void CheckListBox::AfterCreate() {
+    const std::vector<std::string> items = std::move(pending_items_);
+    const std::vector<bool> checks = std::move(pending_checks_);
+    pending_items_.clear();
+    pending_checks_.clear();
+    SetItems(items);
+    for (size_t i = 0; i < checks.size(); ++i)
+        if (checks[i]) SetChecked(static_cast<int>(i), true);
+}
+
 std::vector<std::string> CheckListBox::Items() const {
+    if (!HandleAllocated()) return pending_items_;
     return AllItems(Handle(), LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT);
 }
 
 void CheckListBox::SetItems(const std::vector<std::string>& items) {
+    if (!HandleAllocated()) {
+        pending_items_ = items;
+        pending_checks_.assign(items.size(), false);
+        return;
+    }
     SendMessageW(Handle(), LB_RESETCONTENT, 0, 0);
     for (const std::string& item : items) {
         const std::wstring wide = platform::Widen(item);
@@ -189,17 +234,24 @@ void CheckListBox::SetItems(const std::vector<std::string>& items) {
 }
 
 int CheckListBox::ItemCount() const {
+    if (!HandleAllocated()) return static_cast<int>(pending_items_.size());
     return static_cast<int>(SendMessageW(Handle(), LB_GETCOUNT, 0, 0));
 }
 
 // The check state is the item's data, so another process can read it with LB_GETITEMDATA.
 bool CheckListBox::Checked(int index) const {
+    if (!HandleAllocated())
+        return index >= 0 && index < ItemCount() && pending_checks_[static_cast<size_t>(index)];
     const LRESULT data = SendMessageW(Handle(), LB_GETITEMDATA, static_cast<WPARAM>(index), 0);
     return data != LB_ERR && data != 0;
 }
 
 void CheckListBox::SetChecked(int index, bool checked) {
     if (index < 0 || index >= ItemCount()) return;
+    if (!HandleAllocated()) {
+        pending_checks_[static_cast<size_t>(index)] = checked;
+        return;
+    }
     SendMessageW(Handle(), LB_SETITEMDATA, static_cast<WPARAM>(index), checked ? 1 : 0);
     RECT r;
     if (SendMessageW(Handle(), LB_GETITEMRECT, static_cast<WPARAM>(index),

@@ -46,10 +46,16 @@ class ComboBox : public Control {
     void AfterCreate() override;
     bool HandleNotification(Message& message) override;
     bool UsesParentColor() const override { return false; }
-    void FontChanged() override { FitClosedHeight(); }
+    void FontChanged() override {
+        if (HandleAllocated()) FitClosedHeight();
+    }
 
   private:
     void FitClosedHeight();
+
+    // The entries and selection until the window exists.
+    std::vector<std::string> pending_items_;
+    int pending_index_ = -1;
 };
 
 // Clicking an item's check box (or Space on the selected item) toggles it; every click on
@@ -71,6 +77,7 @@ class CheckListBox : public Control {
 
   protected:
     CreateParams GetCreateParams() const override;
+    void AfterCreate() override;
     bool HandleMessage(Message& message) override;
     bool HandleNotification(Message& message) override;
     bool UsesParentColor() const override { return false; }
@@ -80,6 +87,9 @@ class CheckListBox : public Control {
 
     int item_height_;
     bool in_mouse_down_ = false;
+    // The entries and their checks until the window exists.
+    std::vector<std::string> pending_items_;
+    std::vector<bool> pending_checks_;
 };
 
 } // namespace ui

@@ -8,8 +8,24 @@ Control::CreateParams Picture::GetCreateParams() const {
     return OwnClass(L"OrvoPicture");
 }
 
+const Image& Picture::GetImage() const {
+    if (source_) {
+        image_ = source_();
+        source_ = nullptr;
+    }
+    return image_;
+}
+
 void Picture::SetImage(Image image) {
+    source_ = nullptr;
     image_ = std::move(image);
+    FitToImage();
+    Invalidate();
+}
+
+void Picture::SetImageSource(std::function<Image()> source) {
+    image_ = Image();
+    source_ = std::move(source);
     FitToImage();
     Invalidate();
 }
@@ -28,13 +44,13 @@ void Picture::SetAutoSize(bool on) {
 }
 
 void Picture::FitToImage() {
-    if (!auto_size_ || image_.Empty()) return;
+    if (!auto_size_ || GetImage().Empty()) return;
     const Rect b = Bounds();
     SetBounds(Rect::FromBounds(b.left, b.top, image_.Width(), image_.Height()));
 }
 
 void Picture::PaintContent(Painter& painter) {
-    if (image_.Empty()) return;
+    if (GetImage().Empty()) return;
     const Size size = ClientSize();
     const Rect dest = stretch_ ? Rect{0, 0, size.width, size.height}
                                : Rect::FromBounds(0, 0, image_.Width(), image_.Height());

@@ -3,6 +3,8 @@
 // Where the picture does not cover the control, what lies beneath shows.
 #pragma once
 
+#include <functional>
+
 #include "ui/control.h"
 #include "ui/image.h"
 
@@ -10,8 +12,11 @@ namespace ui {
 
 class Picture : public Control {
   public:
-    const Image& GetImage() const { return image_; }
+    const Image& GetImage() const;
     void SetImage(Image image);
+    // The picture comes from `source` when it is first needed (painted, measured or asked
+    // for): pictures of pages nobody opens are never decoded.
+    void SetImageSource(std::function<Image()> source);
     bool Stretch() const { return stretch_; }
     void SetStretch(bool on);
     bool IsTransparent() const { return transparent_; }
@@ -30,7 +35,8 @@ class Picture : public Control {
   private:
     void FitToImage();
 
-    Image image_;
+    mutable Image image_;
+    mutable std::function<Image()> source_;
     bool stretch_ = false;
     bool transparent_ = false;
     bool auto_size_ = false;

@@ -110,6 +110,35 @@ TEST(PictureDrawingTest, StretchedPicturesFillTheControl) {
     EXPECT_EQ(shot.Pixel(150, 300), kBack);
 }
 
+// A picture given by its source is made once, when it is first painted or measured.
+TEST(PictureDrawingTest, APictureSourceIsReadOnceWhenFirstNeeded) {
+    auto form = ShownWindow("Source", 200, 100, kBack);
+    int reads = 0;
+    auto& shown = form->Add<ui::Picture>("Shown", ui::Rect::FromBounds(4, 4, 20, 10));
+    shown.SetStretch(true);
+    shown.SetImageSource([&reads] {
+        ++reads;
+        return TwoHalves(20, 10, ui::clNavy, ui::clYellow);
+    });
+    auto& hidden = form->Add<ui::Picture>("Hidden", ui::Rect::FromBounds(40, 4, 20, 10));
+    hidden.Hide();
+    bool hidden_read = false;
+    hidden.SetImageSource([&hidden_read] {
+        hidden_read = true;
+        return TwoHalves(20, 10, ui::clRed, ui::clRed);
+    });
+    const ui::Canvas shot = Grab(form->Handle());
+    EXPECT_EQ(shot.Pixel(4, 4), ui::clNavy);
+    EXPECT_EQ(shot.Pixel(23, 13), ui::clYellow);
+    form->Repaint();
+    EXPECT_EQ(reads, 1);
+    EXPECT_FALSE(hidden_read);
+    auto& sized = form->Add<ui::Picture>("Sized", ui::Rect::FromBounds(70, 4, 1, 1));
+    sized.SetAutoSize(true);
+    sized.SetImageSource([] { return TwoHalves(30, 12, ui::clRed, ui::clRed); });
+    EXPECT_EQ(sized.Bounds(), ui::Rect::FromBounds(70, 4, 30, 12));
+}
+
 TEST(ButtonDrawingTest, TheGlyphStripsFirstImageEnabledSecondDisabled) {
     auto form = ShownWindow("Buttons", 200, 100);
     auto& button = form->Add<ui::BitButton>("BitBtn5", ui::Rect::FromBounds(10, 10, 100, 29));

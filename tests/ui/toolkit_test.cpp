@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ui/bit_button.h"
+#include "ui/choice_controls.h"
 #include "ui/control_names.h"
 #include "ui/label.h"
 #include "ui/memo.h"
@@ -127,7 +128,16 @@ TEST(DeferredWindowsTest, MadeWhenShownOrNeededWithWhatWasSetMeanwhile) {
     auto& above = shown.Add<ui::BitButton>("Above", ui::Rect::FromBounds(0, 40, 60, 20));
     auto& hidden = form.Add<ui::Panel>("Hidden", ui::Rect::FromBounds(0, 100, 300, 100));
     auto& inner = hidden.Add<ui::BitButton>("Inner", ui::Rect::FromBounds(5, 5, 60, 20));
+    auto& combo = hidden.Add<ui::ComboBox>("Choice", ui::Rect::FromBounds(70, 5, 100, 21));
+    auto& list = hidden.Add<ui::CheckListBox>("Ticks", ui::Rect::FromBounds(180, 5, 100, 40));
     hidden.Hide();
+    combo.SetItems({"one", "two", "three"});
+    combo.SetItemText(2, "drei");
+    combo.SetItemIndex(1);
+    list.SetItems({"a", "b"});
+    list.SetChecked(1, true);
+    EXPECT_EQ(combo.Text(), "two");
+    EXPECT_TRUE(list.Checked(1));
     label.SetText("Some words");
     below.SetEnabled(false);
     above.SetTag(4);
@@ -155,8 +165,16 @@ TEST(DeferredWindowsTest, MadeWhenShownOrNeededWithWhatWasSetMeanwhile) {
                                      label.Handle()};
     EXPECT_EQ(ChildrenTopDown(shown.Handle()), order);
 
+    EXPECT_FALSE(combo.HandleAllocated() || list.HandleAllocated());
     hidden.Show();
     EXPECT_TRUE(inner.HandleAllocated() && IsWindowVisible(inner.Handle()));
+    ASSERT_TRUE(combo.HandleAllocated() && list.HandleAllocated());
+    EXPECT_EQ(SendMessageW(combo.Handle(), CB_GETCOUNT, 0, 0), 3);
+    EXPECT_EQ(SendMessageW(combo.Handle(), CB_GETCURSEL, 0, 0), 1);
+    EXPECT_EQ(combo.Items(), (std::vector<std::string>{"one", "two", "drei"}));
+    EXPECT_EQ(list.Items(), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(SendMessageW(list.Handle(), LB_GETITEMDATA, 1, 0), 1);
+    EXPECT_EQ(SendMessageW(list.Handle(), LB_GETITEMDATA, 0, 0), 0);
     EXPECT_EQ(ui::FindControl(form.Handle(), "Inner"), inner.Handle());
 }
 

@@ -208,7 +208,9 @@ void BuiltForm::Build(const ControlRow& row, HandlerResolver& handlers) {
         picture.SetAutoSize(!row.Has(kFixedSize));
         picture.SetStretch(row.Has(kStretch));
         picture.SetTransparent(row.Has(kTransparent));
-        picture.SetImage(LoadArtwork(row.artwork));
+        if (!widgets::FindArtwork(row.artwork))
+            throw LayoutError("no artwork named " + std::string(row.artwork));
+        picture.SetImageSource([role = row.artwork] { return LoadArtwork(role); });
         made = &picture;
         break;
     }
