@@ -6,6 +6,8 @@
 #include <shellapi.h>
 
 #include "platform/code_page.h"
+#include "platform/shell_link.h"
+#include "platform/system_library.h"
 #else
 #include <unistd.h>
 
@@ -67,8 +69,12 @@ bool RunBatchHidden(const std::string& batch_file, const std::string& working_fo
 }
 
 bool OpenDocument(const std::string& path) {
-    const HINSTANCE result =
-        ShellExecuteW(nullptr, L"open", Widen(path).c_str(), L"", L"", SW_SHOW);
+    // The shell may hand the document over through COM.
+    EnsureThreadApartment();
+    static auto* const execute =
+        SystemFunctionAs<decltype(ShellExecuteW)>(L"shell32.dll", "ShellExecuteW");
+    if (!execute) return false;
+    const HINSTANCE result = execute(nullptr, L"open", Widen(path).c_str(), L"", L"", SW_SHOW);
     // Values above 32 mean success; the type is HINSTANCE only for old callers' sake.
     return reinterpret_cast<INT_PTR>(result) > 32;
 }

@@ -14,6 +14,7 @@
 #include "platform/code_page.h"
 #include "platform/error.h"
 #include "platform/folders.h"
+#include "platform/system_library.h"
 #else
 #include <fstream>
 #endif
@@ -45,12 +46,18 @@ struct ShellLinkObject {
     throw Error(text);
 }
 
+thread_local ComApartment* t_apartment = nullptr;
+
 // A new shell link object with the two interfaces we use; relies on the caller's apartment.
 ShellLinkObject CreateShellLinkObject() {
+    EnsureThreadApartment();
+    static auto* const create =
+        SystemFunctionAs<decltype(CoCreateInstance)>(L"ole32.dll", "CoCreateInstance");
+    if (!create) RaiseOleError(REGDB_E_CLASSNOTREG);
     IUnknown* raw = nullptr;
     const HRESULT result =
-        CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
-                         IID_IUnknown, reinterpret_cast<void**>(&raw));
+        create(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IUnknown,
+               reinterpret_cast<void**>(&raw));
     if (FAILED(result)) RaiseOleError(result);
     ComRef<IUnknown> unknown(raw);
     IShellLinkW* link = nullptr;
@@ -64,11 +71,30 @@ ShellLinkObject CreateShellLinkObject() {
 
 } // namespace
 
-ComApartment::ComApartment()
-    : initialized_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+ComApartment::ComApartment() : outer_(t_apartment) {
+    t_apartment = this;
+}
 
 ComApartment::~ComApartment() {
-    if (initialized_) CoUninitialize();
+    t_apartment = outer_;
+    if (!initialized_) return;
+    static auto* const uninitialize =
+        SystemFunctionAs<decltype(CoUninitialize)>(L"ole32.dll", "CoUninitialize");
+    uninitialize();
+}
+
+bool ComApartment::Initialize() {
+    if (!tried_) {
+        tried_ = true;
+        static auto* const initialize =
+            SystemFunctionAs<decltype(CoInitializeEx)>(L"ole32.dll", "CoInitializeEx");
+        initialized_ = initialize && SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED));
+    }
+    return initialized_;
+}
+
+void EnsureThreadApartment() {
+    if (t_apartment) t_apartment->Initialize();
 }
 
 void SaveShellLink(const ShellLinkFields& fields, const std::string& file) {
@@ -97,8 +123,12 @@ const char kTargetKey[] = "Target=";
 const char kFolderKey[] = "WorkingDirectory=";
 } // namespace
 
-ComApartment::ComApartment() : initialized_(true) {}
+ComApartment::ComApartment() = default;
 ComApartment::~ComApartment() = default;
+bool ComApartment::Initialize() {
+    return true;
+}
+void EnsureThreadApartment() {}
 
 void SaveShellLink(const ShellLinkFields& fields, const std::string& file) {
     std::ofstream out(file, std::ios::binary | std::ios::trunc);

@@ -9,18 +9,26 @@
 namespace platform {
 
 // COM for the creating thread as a single-threaded apartment, released with the object.
-// The program makes one on the window thread before it creates any window.
+// The program makes one on the window thread before it creates any window; COM itself is
+// set up when the thread first needs it (a shortcut, a document opened through the shell).
 class ComApartment {
   public:
     ComApartment();
     ~ComApartment();
     ComApartment(const ComApartment&) = delete;
     ComApartment& operator=(const ComApartment&) = delete;
-    bool Initialized() const { return initialized_; }
+    // Sets COM up for the thread now if it is not yet; false if the system refused.
+    bool Initialize();
 
   private:
+    ComApartment* outer_ = nullptr; // the thread's apartment before this one
+    bool tried_ = false;
     bool initialized_ = false;
 };
+
+// Sets up the calling thread's apartment if the thread has one; COM calls on a thread
+// without one fail as the system makes them fail.
+void EnsureThreadApartment();
 
 struct ShellLinkFields {
     std::string target;

@@ -9,6 +9,7 @@
 #include <cwctype>
 
 #include "platform/code_page.h"
+#include "platform/system_library.h"
 
 namespace ui {
 namespace {
@@ -28,8 +29,6 @@ FolderTree::FolderTree(DriveLister drives, FolderLister folders)
     : drives_(drives ? std::move(drives) : DriveLister(&FolderTree::SystemDrives)),
       folders_(folders ? std::move(folders) : FolderLister(&FolderTree::SystemFolders)) {
     SetBackgroundColor(SystemColor(COLOR_WINDOW));
-    INITCOMMONCONTROLSEX init{sizeof init, ICC_TREEVIEW_CLASSES};
-    InitCommonControlsEx(&init);
 }
 
 bool FolderTree::ListsDrive(DriveKind kind) {
@@ -71,7 +70,23 @@ std::vector<std::string> FolderTree::SystemFolders(const std::string& path) {
     return result;
 }
 
+namespace {
+
+// The tree view's class comes with the common controls, loaded when the first tree is made.
+void RegisterTreeViewClass() {
+    static const bool registered = [] {
+        auto* init = platform::SystemFunctionAs<decltype(InitCommonControlsEx)>(
+            L"comctl32.dll", "InitCommonControlsEx");
+        INITCOMMONCONTROLSEX classes{sizeof classes, ICC_TREEVIEW_CLASSES};
+        return init && init(&classes);
+    }();
+    (void)registered;
+}
+
+} // namespace
+
 Control::CreateParams FolderTree::GetCreateParams() const {
+    RegisterTreeViewClass();
     return SystemClass(WC_TREEVIEWW,
                        TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS |
                            WS_TABSTOP | WS_VSCROLL | WS_HSCROLL,

@@ -40,7 +40,7 @@ class Shortcut : public ::testing::Test {
 };
 
 TEST_F(Shortcut, WritesTargetAndWorkingFolderAndOverwrites) {
-    ASSERT_TRUE(com_.Initialized());
+    ASSERT_TRUE(com_.Initialize());
     for (const auto& target : {dir_.Path("Prog", "run.exe"), dir_.Path("Other", "tool.exe")}) {
         services::CreateLink(target, "Run", dir_.Path());
         const auto link = platform::LoadShellLink(dir_.Path("Run.lnk"));
