@@ -20,10 +20,12 @@ class ComApartment {
     // Sets COM up for the thread now if it is not yet; false if the system refused.
     bool Initialize();
 
+#ifdef _WIN32
   private:
     ComApartment* outer_ = nullptr; // the thread's apartment before this one
     bool tried_ = false;
     bool initialized_ = false;
+#endif
 };
 
 // Sets up the calling thread's apartment if the thread has one; COM calls on a thread
