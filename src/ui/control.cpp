@@ -270,19 +270,19 @@ void Control::PlaceInStack() {
     // Windows made later than their siblings (when they came into view, or were needed) go
     // straight beneath the lowest of the windows that belong above them.
     const auto& siblings = parent_->children_;
-    auto rank = [&siblings](const Control* c) {
-        size_t index = 0;
-        while (index < siblings.size() && siblings[index].get() != c) ++index;
-        return std::make_pair(c->IsGraphic() ? 0 : 1, index);
+    auto rank = [&siblings](size_t index) {
+        return std::make_pair(siblings[index]->IsGraphic() ? 0 : 1, index);
     };
-    const auto mine = rank(this);
+    size_t own = 0;
+    while (siblings[own].get() != this) ++own;
+    const auto mine = rank(own);
     const Control* next_above = nullptr;
     std::pair<int, size_t> next_rank;
-    for (const auto& sibling : siblings) {
-        if (sibling.get() == this || !sibling->handle_) continue;
-        const auto r = rank(sibling.get());
+    for (size_t i = 0; i < siblings.size(); ++i) {
+        if (i == own || !siblings[i]->handle_) continue;
+        const auto r = rank(i);
         if (r > mine && (!next_above || r < next_rank)) {
-            next_above = sibling.get();
+            next_above = siblings[i].get();
             next_rank = r;
         }
     }
