@@ -95,7 +95,7 @@ class Config:
         """The path under which ozip sees a host file: Wine maps drive Z: to the Linux root."""
         if not self.windows:
             return host_path
-        return "Z:" + host_path.replace("/", "\\")
+        return "Z:" + os.path.abspath(host_path).replace("/", "\\")
 
 
 class Run:
