@@ -20,6 +20,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -76,11 +77,13 @@ struct OutputStats {
 
 class CountingOutput final : public OutputFile {
   public:
-    CountingOutput(std::string path, OutputStats& stats, uint64_t& total)
-        : path_(std::move(path)), stats_(stats), total_(total) {}
+    CountingOutput(std::string path, OutputStats& stats, uint64_t& total, uint64_t declared)
+        : path_(std::move(path)), stats_(stats), total_(total), declared_(declared) {}
     ~CountingOutput() override { FUZZ_CHECK(closed_, "output %s was never closed", path_.c_str()); }
     bool Write(const void* data, size_t n) override {
         FUZZ_CHECK(!closed_, "write to %s after close", path_.c_str());
+        FUZZ_CHECK(n <= declared_ - stats_.size, "%s grows past its declared %llu bytes",
+                   path_.c_str(), static_cast<unsigned long long>(declared_));
         if (n > kFileLimit - stats_.size || n > kTotalLimit - total_) return false;
         stats_.size += n;
         stats_.crc = Crc32Update(stats_.crc, static_cast<const uint8_t*>(data), n);
@@ -100,10 +103,14 @@ class CountingOutput final : public OutputFile {
     std::string path_;
     OutputStats& stats_;
     uint64_t& total_;
+    uint64_t declared_;
     bool closed_ = false;
 };
 
 // Reads the archive from a MemoryFileSystem; outputs are counted and thrown away.
+// Members must be decoded beside their place and put there only when good, so
+// creating a file in place traps, and every file keeps its size and CRC for the
+// check that a failed member left an older file of its name as it was.
 class GuardedFileSystem final : public FileSystem {
   public:
     explicit GuardedFileSystem(MemoryFileSystem& archive) : archive_(archive) {}
@@ -112,18 +119,38 @@ class GuardedFileSystem final : public FileSystem {
         FUZZ_CHECK(path == kArchive, "the engine opened %s for reading", path.c_str());
         return archive_.OpenRead(path);
     }
-    std::unique_ptr<OutputFile> Create(const std::string& path, CreateStatus* status) override {
+    std::unique_ptr<OutputFile> Create(const std::string& path, CreateStatus*) override {
+        FUZZ_CHECK(false, "the engine created %s in place", path.c_str());
+        return nullptr;
+    }
+    std::unique_ptr<OutputFile> CreateBeside(const std::string& path, std::string* temporary,
+                                             CreateStatus* status) override {
         FUZZ_CHECK(InsideTarget(path), "the engine created %s outside the target folder",
                    path.c_str());
-        files_.insert(path);
+        FUZZ_CHECK(!folders_.count(path), "the engine decodes for %s, a folder", path.c_str());
+        *temporary = path + "~" + std::to_string(++temporaries_);
         *status = CreateStatus::Ok;
-        last_ = OutputStats();
-        return std::make_unique<CountingOutput>(path, last_, total_);
+        OutputStats& stats = pending_[*temporary];
+        return std::make_unique<CountingOutput>(*temporary, stats, total_, declared_);
+    }
+    bool Replace(const std::string& temporary, const std::string& path) override {
+        auto it = pending_.find(temporary);
+        FUZZ_CHECK(it != pending_.end(), "%s put in place from %s, which is no temporary file",
+                   path.c_str(), temporary.c_str());
+        last_ = it->second;
+        files_[path] = it->second;
+        pending_.erase(it);
+        return true;
     }
     bool Remove(const std::string& path) override {
         FUZZ_CHECK(InsideTarget(path), "the engine removed %s outside the target folder",
                    path.c_str());
-        return files_.erase(path) > 0;
+        auto it = pending_.find(path);
+        FUZZ_CHECK(it != pending_.end(), "the engine removed %s, which it did not make",
+                   path.c_str());
+        last_ = it->second;
+        pending_.erase(it);
+        return true;
     }
     bool IsFolder(const std::string& path) override { return folders_.count(path) > 0; }
     bool Exists(const std::string& path) override {
@@ -132,21 +159,35 @@ class GuardedFileSystem final : public FileSystem {
     bool MakeFolder(const std::string& path) override {
         FUZZ_CHECK(InsideTarget(path), "the engine made the folder %s outside the target folder",
                    path.c_str());
+        FUZZ_CHECK(!files_.count(path), "the engine made the folder %s over a file", path.c_str());
         folders_.insert(path);
         return true;
     }
 
     uint64_t bytes_written() const { return total_; }
-    // The output file created last, cleared by ForgetLast().
+    // The output of the member extracted last, cleared by BeginMember().
     const OutputStats& last() const { return last_; }
-    void ForgetLast() { last_ = OutputStats(); }
+    // A member whose directory entry declares `size` bytes starts.
+    void BeginMember(uint32_t size) {
+        last_ = OutputStats();
+        declared_ = size;
+    }
+    // The file a path holds, if any.
+    const OutputStats* File(const std::string& path) const {
+        auto it = files_.find(path);
+        return it == files_.end() ? nullptr : &it->second;
+    }
+    bool AllTemporariesGone() const { return pending_.empty(); }
 
   private:
     MemoryFileSystem& archive_;
-    std::set<std::string> files_;
+    std::map<std::string, OutputStats> files_;
+    std::map<std::string, OutputStats> pending_; // temporary files, by their names
     std::set<std::string> folders_;
     OutputStats last_;
     uint64_t total_ = 0;
+    uint64_t declared_ = std::numeric_limits<uint64_t>::max(); // no directory: no bound known
+    unsigned temporaries_ = 0;
 };
 
 // How one member of an ExtractMatching run ended.
@@ -164,6 +205,10 @@ struct RunOutcome {
 bool IsMemberFailure(int32_t code) {
     return code == ResultCrcError || code == ResultWriteError || code == ResultUnsupported ||
            code == ResultEncrypted;
+}
+
+bool IsDirectoryFailure(int32_t code) {
+    return code == ResultUnsupported || code == ResultArchiveFileError || code == ResultNoDirectory;
 }
 
 bool IsExtractResult(int32_t code) {
@@ -198,8 +243,11 @@ class ReportChecker {
             FUZZ_CHECK(StartsWith(r.name, kTarget + kPathSeparator), "member output %s",
                        r.name.c_str());
             phase_ = kInMember;
-            fs_.ForgetLast();
+            fs_.BeginMember(static_cast<uint32_t>(r.size));
+            had_file_ = fs_.File(r.name) != nullptr;
+            if (had_file_) old_file_ = *fs_.File(r.name);
             members_.push_back(MemberOutcome{r.name, 0, OutputStats()});
+            CheckReentryIsRefused(&member_start_checked_);
             break;
         case StatusProgress:
             FUZZ_CHECK(phase_ == kInMember, "progress in phase %d", phase_);
@@ -212,14 +260,7 @@ class ReportChecker {
                        "%d of %d compressed bytes read",
                        static_cast<int>(engine_.member_bytes_read()),
                        static_cast<int>(engine_.member_compressed_size()));
-            if (!busy_checked_) {
-                // A second member extraction must be refused while one runs.
-                busy_checked_ = true;
-                MemberLocation where;
-                int32_t rc =
-                    engine_.ExtractMember(kArchive, kTarget + kPathSeparator + "busy", where);
-                FUZZ_CHECK(rc == ResultBusy, "nested extraction gave %d", static_cast<int>(rc));
-            }
+            CheckReentryIsRefused(&progress_checked_);
             break;
         case StatusMemberDone:
             FUZZ_CHECK(phase_ == kInMember, "member done in phase %d", phase_);
@@ -228,11 +269,12 @@ class ReportChecker {
             EndMember(StatusMemberDone);
             break;
         case StatusMemberFailed:
-            // Zip64 is reported as a failure before any member starts.
-            FUZZ_CHECK(phase_ == kInMember || (phase_ == kInArchive && code == ResultUnsupported),
+            // A directory that cannot be read to its end (or Zip64) is reported
+            // as a failure outside any member.
+            FUZZ_CHECK(phase_ == kInMember || (phase_ == kInArchive && IsDirectoryFailure(code)),
                        "member failure %d in phase %d", static_cast<int>(code), phase_);
-            FUZZ_CHECK(IsMemberFailure(code), "member failure with code %d",
-                       static_cast<int>(code));
+            FUZZ_CHECK(IsMemberFailure(code) || IsDirectoryFailure(code),
+                       "member failure with code %d", static_cast<int>(code));
             FUZZ_CHECK(check_crc_ || code != ResultCrcError, "CRC error with the check off");
             if (phase_ == kInMember) EndMember(code);
             phase_ = kAfterFailure;
@@ -268,6 +310,7 @@ class ReportChecker {
 
     // Checks the result of the call against the reports seen.
     void Finish(int32_t result) {
+        FUZZ_CHECK(fs_.AllTemporariesGone(), "a temporary file was left behind");
         if (result == ResultNotArchive) {
             FUZZ_CHECK(phase_ == kNotStarted, "reports for an input that is not an archive");
             return;
@@ -288,6 +331,27 @@ class ReportChecker {
     void EndMember(int32_t code) {
         members_.back().code = code;
         members_.back().output = fs_.last();
+        if (code == StatusMemberDone) return;
+        // A failed member leaves what its name held before as it was.
+        const OutputStats* now = fs_.File(members_.back().name);
+        FUZZ_CHECK((now != nullptr) == had_file_, "%s: a failed member %s the file",
+                   members_.back().name.c_str(), had_file_ ? "removed" : "left");
+        if (now)
+            FUZZ_CHECK(now->size == old_file_.size && now->crc == old_file_.crc,
+                       "%s: a failed member changed the file there", members_.back().name.c_str());
+    }
+
+    // An extraction started from inside a report must be refused, once checked
+    // between members and once while a member is decoded; the running one must
+    // go on unharmed.
+    void CheckReentryIsRefused(bool* checked) {
+        if (*checked) return;
+        *checked = true;
+        MemberLocation where;
+        int32_t rc = engine_.ExtractMember(kArchive, kTarget + kPathSeparator + "busy", where);
+        FUZZ_CHECK(rc == ResultBusy, "nested member extraction gave %d", static_cast<int>(rc));
+        rc = engine_.ExtractMatching(kArchive, kTarget, "*.*", [](int32_t, ReportRecord&) {});
+        FUZZ_CHECK(rc == ResultBusy, "nested ExtractMatching gave %d", static_cast<int>(rc));
     }
 
     Engine& engine_;
@@ -296,8 +360,11 @@ class ReportChecker {
     std::vector<MemberOutcome> members_;
     Phase phase_ = kNotStarted;
     int done_ = 0;
-    bool busy_checked_ = false;
+    bool member_start_checked_ = false;
+    bool progress_checked_ = false;
     bool serious_ = false;
+    bool had_file_ = false; // the current member's path held a file when it started
+    OutputStats old_file_;
 };
 
 // Extracts every member.

@@ -34,11 +34,13 @@ class ReferenceUnshrink {
         uint32_t previous = code(9);
         uint8_t first = static_cast<uint8_t>(previous);
         out->push_back(first);
-        // Signed: a control code's second value may reach past the end.
+        // Signed: a control code's second value may reach past the end, which
+        // is the end of the input.
         while (int64_t(size) * 8 - int64_t(at) >= int64_t(width)) {
             const uint32_t c = code(width);
             if (c == 256) {
                 const uint32_t what = code(width);
+                if (at > uint64_t(size) * 8) return ResultReadError;
                 if (what == 1 && width < 13) {
                     ++width;
                 } else if (what == 2) {

@@ -100,13 +100,21 @@ int32_t Engine::FirstMember(const std::string& archive, MemberEntry& entry) {
     // because of the entry count leaves a usable offset here and is read as usual.)
     if (Load32(end.bytes + 16) == 0xFFFFFFFFu)
         return Fail(ResultUnsupported, "Zip64 archives are not supported");
+    const int64_t start = Load32(end.bytes + 16);
+    const uint32_t directory_size = Load32(end.bytes + 12);
+    entry.declared_entries = Load16(end.bytes + 10);
+    entry.declared_empty = entry.declared_entries == 0 && directory_size == 0;
+    entry.entries_read = 0;
     if (end.position < kCentralHeaderSize)
         return Fail(ResultNoDirectory, "the end record leaves no room for a directory");
 
-    const int64_t start = Load32(end.bytes + 16);
     const int64_t length = end.position - start + 4; // includes the end record's signature
     if (length < 4)
         return Fail(ResultArchiveFileError, "the directory offset lies past the end record");
+    // A size of all ones is a Zip64 mark: the walk then ends at the next end record.
+    entry.directory_end = directory_size == 0xFFFFFFFFu ? -1 : start + directory_size;
+    if (entry.directory_end > end.position)
+        return Fail(ResultArchiveFileError, "the directory's size reaches past the end record");
 
     const uint32_t buffer_size =
         length < kLargeDirectory ? static_cast<uint32_t>(length) : kLargeDirectory;
@@ -139,12 +147,34 @@ void Engine::CloseMemberWalk(MemberEntry& entry) {
     entry.archive.reset();
 }
 
+int32_t Engine::FinishWalk(const MemberEntry& entry) {
+    // An end record that counts more than 65,535 entries holds all ones (the
+    // real count is in the Zip64 record); old writers kept the low 16 bits.
+    const bool agrees = entry.declared_entries == (entry.entries_read & 0xFFFF) ||
+                        (entry.declared_entries == 0xFFFF && entry.entries_read >= 0xFFFF);
+    if (!agrees)
+        return Fail(ResultArchiveFileError, "the central directory holds " +
+                                                std::to_string(entry.entries_read) +
+                                                " entries where the end record declares " +
+                                                std::to_string(entry.declared_entries));
+    return ResultNoMoreMembers;
+}
+
 int32_t Engine::ReadEntry(MemberEntry& entry) {
     auto remaining = [&entry] { return entry.buffer_size - entry.next_entry; };
     auto entry_length = [&entry] {
         const uint8_t* p = entry.directory.data() + entry.next_entry;
         return kCentralHeaderSize + Load16(p + 28) + Load16(p + 30) + Load16(p + 32);
     };
+    // A directory that cannot be read whole must not pass for a shorter one:
+    // the members after the damage would be silently missing.
+    auto damaged = [this](const char* why) {
+        return Fail(ResultArchiveFileError,
+                    std::string("the central directory is damaged: ") + why);
+    };
+
+    const int64_t position = entry.buffer_origin + entry.next_entry;
+    if (position == entry.directory_end) return FinishWalk(entry);
 
     if (entry.archive && (remaining() < kCentralHeaderSize || remaining() < entry_length())) {
         // Large directory: move the unread rest to the front and refill behind it.
@@ -154,31 +184,35 @@ int32_t Engine::ReadEntry(MemberEntry& entry) {
         entry.next_entry = 0;
         long got = entry.archive->ReadAt(entry.buffer_origin + keep, entry.directory.data() + keep,
                                          kLargeDirectory - keep);
-        if (got < 0) return ResultNoMoreMembers;
+        if (got < 0) return damaged("it cannot be read");
         entry.buffer_size = keep + static_cast<uint32_t>(got);
     }
 
-    if (remaining() >= 4 && Load32(entry.directory.data() + entry.next_entry) == kEndSignature)
-        return ResultNoMoreMembers;
-    if (remaining() < kCentralHeaderSize) return ResultNoMoreMembers;
+    if (entry.directory_end < 0 && remaining() >= 4) {
+        // No size to go by: the walk ends at the (Zip64) end record.
+        const uint32_t signature = Load32(entry.directory.data() + entry.next_entry);
+        if (signature == kEndSignature || signature == kZip64EndSignature) return FinishWalk(entry);
+    }
+    if (remaining() < kCentralHeaderSize) return damaged("an entry is cut short");
     const uint8_t* p = entry.directory.data() + entry.next_entry;
-    if (Load32(p) != kCentralSignature) return ResultNoMoreMembers;
+    if (Load32(p) != kCentralSignature) return damaged("an entry has no signature");
 
     const uint32_t name_length = Load16(p + 28);
     const uint32_t length = entry_length();
+    if (entry.directory_end >= 0 && position + length > entry.directory_end)
+        return damaged("an entry runs past the directory's end");
     std::string raw;
     if (remaining() >= length) {
         raw.assign(reinterpret_cast<const char*>(p) + kCentralHeaderSize, name_length);
     } else if (entry.archive) {
         // An entry longer than the window (a long name, extra field or comment):
         // read its name straight from the archive and resume the walk after it.
-        const int64_t at = entry.buffer_origin + entry.next_entry;
         raw.resize(name_length);
-        if (name_length && !ReadAt(*entry.archive, at + kCentralHeaderSize,
+        if (name_length && !ReadAt(*entry.archive, position + kCentralHeaderSize,
                                    reinterpret_cast<uint8_t*>(&raw[0]), name_length))
-            return ResultNoMoreMembers;
+            return damaged("an entry cannot be read");
     } else {
-        return ResultNoMoreMembers; // the entry runs past the directory: damaged
+        return damaged("an entry runs past the end record");
     }
 
     const uint32_t csize = Load32(p + 20), usize = Load32(p + 24), offset = Load32(p + 42);
@@ -192,6 +226,8 @@ int32_t Engine::ReadEntry(MemberEntry& entry) {
     entry.size = static_cast<int32_t>(usize);
     entry.header_offset = static_cast<int32_t>(offset);
     entry.attributes = p[5] == 0 ? p[38] : 0;
+    entry.name_length = static_cast<uint16_t>(name_length);
+    ++entry.entries_read;
 
     // Names stop at a NUL as they would in any C string; stored slashes of both
     // kinds become the platform's separator.

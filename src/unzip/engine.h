@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,7 +31,8 @@ struct MemberLocation {
     uint32_t crc = 0;
     int32_t size = 0;
     int32_t compressed_size = 0;
-    bool fits = true; // sizes and offset fit 32-bit signed fields
+    bool fits = true;         // sizes and offset fit 32-bit signed fields
+    uint16_t name_length = 0; // the stored name's length, which the local header must repeat
 };
 
 // Where the directory says a walked member lies.
@@ -87,7 +89,11 @@ class Engine {
 
     int32_t Fail(int32_t code, std::string sentence);
     int32_t ReadEntry(MemberEntry& entry);
+    int32_t FinishWalk(const MemberEntry& entry);
+    int32_t ExtractOneMember(const std::string& archive, const std::string& output,
+                             const MemberLocation& where);
     int32_t ExtractMemberData(InputFile& archive, OutputFile& out, uint16_t method, uint32_t* crc);
+    bool TakeSpan(int64_t begin, int64_t end);
     int32_t Decode(uint16_t method, OutputSink& sink);
     int32_t StoredCopy(InputFile& archive, OutputSink& sink);
     bool Flush(OutputFile& out, const uint8_t* data, size_t n);
@@ -101,7 +107,12 @@ class Engine {
     QuestionCallback question_;
     ReportRecord record_; // the record every report passes
 
-    bool busy_ = false;                       // a member extraction is running
+    struct BusyScope {
+        bool& flag;
+        ~BusyScope() { flag = false; }
+    };
+
+    bool busy_ = false; // an extraction (of an archive or a member) is running
     std::unique_ptr<InputFile> held_archive_; // the archive ExtractMatching is working on
     std::string held_path_;
     std::vector<uint8_t> head_;      // local header and the data read with it
@@ -115,7 +126,14 @@ class Engine {
     std::unique_ptr<Unshrinker> unshrinker_; // made for the first shrunk member
     uint32_t crc_ = 0;                       // running CRC register of the current member's output
     int32_t member_compressed_size_ = 0;
-    uint32_t member_size_ = 0; // uncompressed; UnknownSize when not known
+    uint32_t member_size_ = 0;    // uncompressed; UnknownSize when not known
+    uint64_t output_written_ = 0; // bytes of the current member passed to its file
+    uint64_t output_limit_ = 0;   // the most it may get: its declared size
+    bool output_overflow_ = false;
+    // Archive spans (local header to end of data) of the members this walk has
+    // extracted, by start: two members may not share data.
+    std::map<int64_t, int64_t> taken_spans_;
+    bool checking_spans_ = false;
     uint16_t member_flags_ = 0;
     uint64_t stored_bytes_read_ = 0; // the stored copy reads past the bit input
     bool stored_member_ = false;

@@ -18,6 +18,7 @@ MemberLocation LocationOf(const MemberEntry& entry) {
     where.size = entry.size;
     where.compressed_size = entry.compressed_size;
     where.fits = entry.fits;
+    where.name_length = entry.name_length;
     return where;
 }
 namespace {
@@ -54,6 +55,11 @@ void Engine::Report(int32_t code, int32_t status) {
 int32_t Engine::ExtractMatching(const std::string& archive, const std::string& folder,
                                 const std::string& mask, ReportCallback report,
                                 QuestionCallback question) {
+    // A report callback that pumps window messages may call in again: that call
+    // is refused before it touches the running extraction's state.
+    if (busy_) return ResultBusy;
+    busy_ = true;
+    BusyScope scope{busy_};
     if (archive.empty() || folder.empty()) return ResultMissingParameter;
     std::string target = folder;
     if (target.back() != kPathSeparator && target.back() != '/') target += kPathSeparator;
@@ -70,24 +76,23 @@ int32_t Engine::ExtractMatching(const std::string& archive, const std::string& f
     report_ = report ? std::move(report) : [](int32_t, ReportRecord&) {};
     held_archive_ = fs_.OpenRead(archive);
     held_path_ = archive;
+    taken_spans_.clear();
+    checking_spans_ = true;
     fs_.BeginBatch();
     auto clear_slots = [this] {
         report_ = nullptr;
         question_ = nullptr;
         held_archive_.reset();
+        checking_spans_ = false;
+        taken_spans_.clear();
         fs_.EndBatch();
     };
 
     int32_t extracted = 0;
     int64_t matched_size = 0, matched_compressed = 0;
+    bool member_failed = false;
     MemberEntry entry;
     int32_t rc = FirstMember(archive, entry);
-    if (rc == ResultUnsupported) {
-        // A format the engine does not read (Zip64) is said plainly, not passed
-        // over as an archive without members.
-        record_.name = archive;
-        Report(ResultUnsupported, StatusMemberFailed);
-    }
     for (; rc == ResultOk; rc = NextMember(entry)) {
         if (!MatchMask(mask, entry.name)) continue;
         matched_size += static_cast<uint32_t>(entry.size);
@@ -114,7 +119,7 @@ int32_t Engine::ExtractMatching(const std::string& archive, const std::string& f
             Report(record_.size, StatusProgress);
             result = ResultOk;
         } else {
-            result = ExtractMember(archive, record_.name, LocationOf(entry));
+            result = ExtractOneMember(archive, record_.name, LocationOf(entry));
         }
 
         if (result == ResultOk) {
@@ -134,9 +139,20 @@ int32_t Engine::ExtractMatching(const std::string& archive, const std::string& f
             clear_slots();
             return ResultSerious;
         }
+        member_failed = true;
         break;
     }
     CloseMemberWalk(entry);
+    // A directory that could not be read to its end is said plainly, not passed
+    // over as an archive with fewer members (or none). A well-formed end record
+    // that declares no entries is a clean empty archive.
+    const bool clean_end =
+        rc == ResultNoMoreMembers || (rc == ResultNoDirectory && entry.declared_empty);
+    if (!member_failed && !clean_end) {
+        record_ = ReportRecord();
+        record_.name = archive;
+        Report(rc, StatusMemberFailed);
+    }
 
     record_.time = 0xFFFFFFFFu;
     record_.attributes = 0xFFFFFFFFu;

@@ -38,6 +38,17 @@ class FileSystem {
     virtual std::unique_ptr<InputFile> OpenRead(const std::string& path) = 0;
     // Creates or truncates a file.
     virtual std::unique_ptr<OutputFile> Create(const std::string& path, CreateStatus* status) = 0;
+    // Creates a new, empty file in the folder of `path` under a name no file
+    // there has yet, and says that name in *temporary. A member is decoded into
+    // it and put in place with Replace only once it has proved good, so a
+    // failed member never harms a file of that name that was already there.
+    // Refuses (Failed) when `path` is a file that may not be written over or a
+    // folder, as creating it would have been.
+    virtual std::unique_ptr<OutputFile> CreateBeside(const std::string& path,
+                                                     std::string* temporary,
+                                                     CreateStatus* status) = 0;
+    // Renames a file made by CreateBeside to `path`, replacing a file there.
+    virtual bool Replace(const std::string& temporary, const std::string& path) = 0;
     virtual bool Remove(const std::string& path) = 0;
     virtual bool IsFolder(const std::string& path) = 0;
     virtual bool Exists(const std::string& path) = 0;

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <atomic>
 #include <cerrno>
 #include <ctime>
 #include <string>
@@ -95,21 +96,38 @@ class PosixFileSystem final : public FileSystem {
     }
     std::unique_ptr<OutputFile> Create(const std::string& path, CreateStatus* status) override {
         // O_NOFOLLOW: a symbolic link planted in the target is not followed out of it.
-        const int flags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW;
-        int fd;
-        size_t slash = path.rfind('/');
-        OpenFolder& folder = Folder();
-        if (folder.depth > 0 && slash != std::string::npos && slash > 0 &&
-            folder.Open(path.substr(0, slash)))
-            fd = ::openat(folder.fd, path.c_str() + slash + 1, flags, 0644);
-        else
-            fd = ::open(path.c_str(), flags, 0644);
-        if (fd < 0) {
-            *status = errno == ENOENT ? CreateStatus::PathNotFound : CreateStatus::Failed;
+        return Open(path, O_TRUNC | O_NOFOLLOW, status);
+    }
+    std::unique_ptr<OutputFile> CreateBeside(const std::string& path, std::string* temporary,
+                                             CreateStatus* status) override {
+        const size_t slash = path.rfind('/');
+        const std::string folder =
+            slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+        const int at = FolderOf(path);
+        // What could not have been created in place is refused before any work:
+        // a name too long, a folder, a link, or a file this process may not write.
+        struct stat st;
+        const char* name = at == AT_FDCWD ? path.c_str() : path.c_str() + slash + 1;
+        const bool found = fstatat(at, name, &st, AT_SYMLINK_NOFOLLOW) == 0;
+        if (found ? !S_ISREG(st.st_mode) || faccessat(at, name, W_OK, AT_EACCESS) != 0
+                  : errno != ENOENT) {
+            *status = CreateStatus::Failed;
             return nullptr;
         }
-        *status = CreateStatus::Ok;
-        return std::make_unique<PosixOutput>(fd);
+        static std::atomic<unsigned> counter{0};
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            *temporary = folder + ".orvo-" + std::to_string(::getpid()) + "-" +
+                         std::to_string(++counter) + ".tmp";
+            auto out = Open(*temporary, O_EXCL | O_NOFOLLOW, status);
+            if (out || errno != EEXIST) return out;
+        }
+        return nullptr;
+    }
+    bool Replace(const std::string& temporary, const std::string& path) override {
+        const int at = FolderOf(path);
+        if (at == AT_FDCWD) return ::rename(temporary.c_str(), path.c_str()) == 0;
+        return ::renameat(at, temporary.c_str() + temporary.rfind('/') + 1, at,
+                          path.c_str() + path.rfind('/') + 1) == 0;
     }
     bool Remove(const std::string& path) override { return ::unlink(path.c_str()) == 0; }
     bool IsFolder(const std::string& path) override {
@@ -125,6 +143,30 @@ class PosixFileSystem final : public FileSystem {
     }
 
   private:
+    // The open folder of `path` during a batch, else AT_FDCWD (then the whole
+    // path is used).
+    int FolderOf(const std::string& path) {
+        size_t slash = path.rfind('/');
+        OpenFolder& folder = Folder();
+        if (folder.depth > 0 && slash != std::string::npos && slash > 0 &&
+            folder.Open(path.substr(0, slash)))
+            return folder.fd;
+        return AT_FDCWD;
+    }
+    std::unique_ptr<OutputFile> Open(const std::string& path, int extra_flags,
+                                     CreateStatus* status) {
+        const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | extra_flags;
+        const int at = FolderOf(path);
+        const int fd = ::openat(
+            at, at == AT_FDCWD ? path.c_str() : path.c_str() + path.rfind('/') + 1, flags, 0644);
+        if (fd < 0) {
+            *status = errno == ENOENT ? CreateStatus::PathNotFound : CreateStatus::Failed;
+            return nullptr;
+        }
+        *status = CreateStatus::Ok;
+        return std::make_unique<PosixOutput>(fd);
+    }
+
     // During a batch the folder of the last file created stays open and the
     // next file beside it is created relative to it: members mostly follow
     // others of their folder, and each create then skips the walk down the

@@ -101,6 +101,42 @@ class Win32FileSystem final : public FileSystem {
         *status = CreateStatus::Ok;
         return std::make_unique<Win32Output>(h);
     }
+    std::unique_ptr<OutputFile> CreateBeside(const std::string& path, std::string* temporary,
+                                             CreateStatus* status) override {
+        // What could not have been created in place is refused before any work:
+        // a folder, or a file marked read-only.
+        const DWORD a = GetFileAttributesW(Win32Path(path).c_str());
+        if (a != INVALID_FILE_ATTRIBUTES &&
+            (a & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY))) {
+            *status = CreateStatus::Failed;
+            return nullptr;
+        }
+        const size_t slash = path.find_last_of("\\/");
+        const std::string folder =
+            slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+        static LONG counter = 0;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            *temporary = folder + "~orvo" + std::to_string(GetCurrentProcessId()) + "-" +
+                         std::to_string(InterlockedIncrement(&counter)) + ".tmp";
+            HANDLE h = CreateFileW(Win32Path(*temporary).c_str(), GENERIC_WRITE, 0, nullptr,
+                                   CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (h != INVALID_HANDLE_VALUE) {
+                *status = CreateStatus::Ok;
+                return std::make_unique<Win32Output>(h);
+            }
+            const DWORD error = GetLastError();
+            if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) continue;
+            *status =
+                error == ERROR_PATH_NOT_FOUND ? CreateStatus::PathNotFound : CreateStatus::Failed;
+            return nullptr;
+        }
+        *status = CreateStatus::Failed;
+        return nullptr;
+    }
+    bool Replace(const std::string& temporary, const std::string& path) override {
+        return MoveFileExW(Win32Path(temporary).c_str(), Win32Path(path).c_str(),
+                           MOVEFILE_REPLACE_EXISTING) != 0;
+    }
     bool Remove(const std::string& path) override {
         return DeleteFileW(Win32Path(path).c_str()) != 0;
     }

@@ -2,6 +2,7 @@
 // stored copy, the decoders, the CRC check and the date stamp.
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 #include "unzip/byte_order.h"
@@ -38,6 +39,13 @@ int32_t Engine::member_bytes_read() const {
 }
 
 bool Engine::Flush(OutputFile& out, const uint8_t* data, size_t n) {
+    // Output past the declared size is refused before it reaches the disk: a
+    // few bytes of a hostile member may otherwise decode to gigabytes.
+    if (n > output_limit_ - output_written_) {
+        output_overflow_ = true;
+        return false;
+    }
+    output_written_ += n;
     bool ok = out.Write(data, n);
     if (options_.check_crc) crc_ = Crc32Update(crc_, data, n);
     if (ok && report_) {
@@ -101,18 +109,30 @@ int32_t Engine::Decode(uint16_t method, OutputSink& sink) {
 int32_t Engine::ExtractMemberData(InputFile& archive, OutputFile& out, uint16_t method,
                                   uint32_t* crc) {
     Sink sink(*this, out);
-    if (method == kMethodStored) return StoredCopy(archive, sink);
-    uint64_t limit = member_compressed_size_ == UnknownSize
-                         ? BitInput::kNoLimit
-                         : static_cast<uint64_t>(member_compressed_size_);
-    input_.Begin(&archive, data_start_, options_.refill_size, limit, ahead_, ahead_size_);
-    int32_t rc = Decode(method, sink);
+    int32_t rc;
+    if (method == kMethodStored) {
+        rc = StoredCopy(archive, sink);
+    } else {
+        uint64_t limit = member_compressed_size_ == UnknownSize
+                             ? BitInput::kNoLimit
+                             : static_cast<uint64_t>(member_compressed_size_);
+        input_.Begin(&archive, data_start_, options_.refill_size, limit, ahead_, ahead_size_);
+        rc = Decode(method, sink);
+    }
+    if (output_overflow_)
+        return Fail(ResultArchiveError, "the data decodes to more than the " +
+                                            std::to_string(member_size_) + " bytes declared");
     if (rc != ResultOk) {
+        if (!diagnostic_.empty()) return rc;
         const char* what = rc == ResultReadError    ? "the compressed data ends early"
                            : rc == ResultWriteError ? "the output cannot be written"
                                                     : "the compressed data is malformed";
         return Fail(rc, what);
     }
+    if (member_size_ != UnknownSize && output_written_ != member_size_)
+        return Fail(ResultArchiveError, "the data decodes to " + std::to_string(output_written_) +
+                                            " bytes where " + std::to_string(member_size_) +
+                                            " are declared");
     if (crc) {
         // No directory to give the CRC: it follows the data, after an optional
         // descriptor signature.
@@ -130,13 +150,16 @@ int32_t Engine::ExtractMemberData(InputFile& archive, OutputFile& out, uint16_t 
 
 int32_t Engine::ExtractMember(const std::string& archive_path, const std::string& output,
                               const MemberLocation& where) {
-    // The refusal leaves the running extraction's diagnostic alone.
+    // Refused before anything is touched, the running extraction's state and
+    // diagnostic included.
     if (busy_) return ResultBusy;
     busy_ = true;
-    struct ClearBusy {
-        bool& flag;
-        ~ClearBusy() { flag = false; }
-    } clear_busy{busy_};
+    BusyScope scope{busy_};
+    return ExtractOneMember(archive_path, output, where);
+}
+
+int32_t Engine::ExtractOneMember(const std::string& archive_path, const std::string& output,
+                                 const MemberLocation& where) {
     diagnostic_.clear();
     if (!where.fits)
         return Fail(ResultUnsupported, "the member's sizes need Zip64, which is not supported");
@@ -168,24 +191,27 @@ int32_t Engine::ExtractMember(const std::string& archive_path, const std::string
     // data; then the directory's copies serve, when there is a directory.
     uint32_t csize = Load32(header + 18), usize = Load32(header + 22),
              expected_crc = Load32(header + 14);
+    const uint16_t name_length = static_cast<uint16_t>(Load16(header + 26));
     bool crc_follows = false;
-    if ((csize == 0xFFFFFFFFu || usize == 0xFFFFFFFFu) && where.from_directory) {
-        // Zip64 marks in the local header; the directory's sizes fit, so use them.
+    if (where.from_directory) {
+        // Where the data lies comes from the local header; one that disagrees
+        // with the directory could make members share data or hide some.
+        const bool local_sizes =
+            !(flags & kFlagDescriptor) && csize != 0xFFFFFFFFu && usize != 0xFFFFFFFFu;
+        if (name_length != where.name_length ||
+            (local_sizes && csize != static_cast<uint32_t>(where.compressed_size)))
+            return Fail(ResultArchiveError, "the local header contradicts the directory");
+        // The directory's sizes serve throughout: they are what a caller saw.
         csize = static_cast<uint32_t>(where.compressed_size);
         usize = static_cast<uint32_t>(where.size);
-    }
-    if (flags & kFlagDescriptor) {
-        if (where.from_directory) {
-            csize = static_cast<uint32_t>(where.compressed_size);
-            usize = static_cast<uint32_t>(where.size);
-            expected_crc = where.crc;
-        } else if (method != kMethodDeflated) {
+        if (flags & kFlagDescriptor) expected_crc = where.crc;
+    } else if (flags & kFlagDescriptor) {
+        if (method != kMethodDeflated) {
             // Only deflate marks its own end; the other methods need the sizes.
             return Fail(ResultUnsupported, "a member without sizes cannot be delimited");
-        } else {
-            csize = usize = UnknownSize;
-            crc_follows = true;
         }
+        csize = usize = UnknownSize;
+        crc_follows = true;
     }
     const uint32_t kMax = UnknownSize;
     if (csize > kMax || usize > kMax)
@@ -198,11 +224,19 @@ int32_t Engine::ExtractMember(const std::string& archive_path, const std::string
     input_.Begin(archive, 0, options_.refill_size, 0);
 
     const int64_t data_start =
-        where.header_offset + kLocalHeaderSize + Load16(header + 26) + Load16(header + 28);
+        where.header_offset + kLocalHeaderSize + name_length + Load16(header + 28);
     const int64_t skip = data_start - where.header_offset;
     data_start_ = data_start;
     ahead_ = head_.data() + skip;
     ahead_size_ = skip < got ? static_cast<size_t>(got - skip) : 0;
+    if (csize != UnknownSize) {
+        const int64_t data_end = data_start + csize;
+        const int64_t archive_size = archive->Size();
+        if (archive_size >= 0 && data_end > archive_size)
+            return Fail(ResultReadError, "the member's data reaches past the end of the archive");
+        if (!TakeSpan(where.header_offset, data_end))
+            return Fail(ResultArchiveError, "the member's data overlaps another member's");
+    }
 
     const bool folder_entry =
         !output.empty() && (output.back() == '/' || output.back() == kPathSeparator);
@@ -213,12 +247,16 @@ int32_t Engine::ExtractMember(const std::string& archive_path, const std::string
                    : Fail(ResultWriteError, "the folder cannot be created");
     }
     CreateStatus status;
-    std::unique_ptr<OutputFile> out = fs_.Create(output, &status);
+    std::string temporary;
+    std::unique_ptr<OutputFile> out = fs_.CreateBeside(output, &temporary, &status);
     if (!out && status == CreateStatus::PathNotFound && CreateParentFolders(output, false))
-        out = fs_.Create(output, &status);
+        out = fs_.CreateBeside(output, &temporary, &status);
     if (!out) return Fail(ResultWriteError, "the output file cannot be created");
 
     crc_ = 0xFFFFFFFFu;
+    output_written_ = 0;
+    output_limit_ = usize;
+    output_overflow_ = false;
     int32_t rc = ExtractMemberData(*archive, *out, method, crc_follows ? &expected_crc : nullptr);
     if (rc == ResultOk && options_.check_crc && ~crc_ != expected_crc)
         rc = Fail(ResultCrcError, "the CRC-32 of the output does not match");
@@ -226,8 +264,21 @@ int32_t Engine::ExtractMember(const std::string& archive_path, const std::string
     if (!out->Close() && rc == ResultOk)
         rc = Fail(ResultWriteError, "the output file cannot be closed");
     out.reset();
-    if (rc != ResultOk) fs_.Remove(output);
+    if (rc == ResultOk && !fs_.Replace(temporary, output))
+        rc = Fail(ResultWriteError, "the output file cannot be put in place");
+    if (rc != ResultOk) fs_.Remove(temporary);
     return rc;
+}
+
+bool Engine::TakeSpan(int64_t begin, int64_t end) {
+    if (!checking_spans_) return true;
+    // Spans are kept by their start; a new one must end before the next starts
+    // and start after the previous ends.
+    auto next = taken_spans_.lower_bound(begin);
+    if (next != taken_spans_.end() && next->first < end) return false;
+    if (next != taken_spans_.begin() && std::prev(next)->second > begin) return false;
+    taken_spans_.emplace_hint(next, begin, end);
+    return true;
 }
 
 } // namespace unzip

@@ -23,11 +23,13 @@ bool IsDeviceName(const std::string& part) {
     static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
     for (const char* device : kDevices)
         if (EqualsIgnoreCase(base, device)) return true;
-    if (base.size() == 4 && std::isdigit(static_cast<unsigned char>(base[3])) && base[3] != '0') {
-        std::string stem = base.substr(0, 3);
-        if (EqualsIgnoreCase(stem, "COM") || EqualsIgnoreCase(stem, "LPT")) return true;
-    }
-    return false;
+    // COM and LPT followed by any digit, 0 included, or by a superscript one,
+    // two or three (UTF-8 C2 B9, C2 B2, C2 B3), which Windows takes for the digits.
+    if (base.size() < 4) return false;
+    const std::string stem = base.substr(0, 3), number = base.substr(3);
+    if (!EqualsIgnoreCase(stem, "COM") && !EqualsIgnoreCase(stem, "LPT")) return false;
+    return (number.size() == 1 && std::isdigit(static_cast<unsigned char>(number[0]))) ||
+           number == "\xC2\xB9" || number == "\xC2\xB2" || number == "\xC2\xB3";
 }
 
 bool MakeSafeMemberPath(const std::string& name, std::string* path) {

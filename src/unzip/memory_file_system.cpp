@@ -79,4 +79,24 @@ std::unique_ptr<OutputFile> MemoryFileSystem::Create(const std::string& path,
     return std::make_unique<MemoryOutput>(bytes, write_limit_);
 }
 
+std::unique_ptr<OutputFile> MemoryFileSystem::CreateBeside(const std::string& path,
+                                                           std::string* temporary,
+                                                           CreateStatus* status) {
+    if (folders_.count(path)) {
+        *status = CreateStatus::Failed;
+        return nullptr;
+    }
+    *temporary = path + "~" + std::to_string(++temporaries_);
+    return Create(*temporary, status);
+}
+
+bool MemoryFileSystem::Replace(const std::string& temporary, const std::string& path) {
+    auto it = files_.find(temporary);
+    if (it == files_.end() || folders_.count(path)) return false;
+    std::vector<uint8_t> bytes = std::move(it->second);
+    files_.erase(it);
+    files_[path] = std::move(bytes);
+    return true;
+}
+
 } // namespace unzip

@@ -20,6 +20,12 @@ class DiscardingFileSystem : public FileSystem {
         return base_.OpenRead(path);
     }
     std::unique_ptr<OutputFile> Create(const std::string& path, CreateStatus* status) override;
+    std::unique_ptr<OutputFile> CreateBeside(const std::string& path, std::string* temporary,
+                                             CreateStatus* status) override {
+        *temporary = path;
+        return Create(path, status);
+    }
+    bool Replace(const std::string&, const std::string&) override { return true; }
     bool Remove(const std::string&) override { return true; }
     bool IsFolder(const std::string& path) override { return base_.IsFolder(path); }
     bool Exists(const std::string&) override { return false; }
@@ -44,6 +50,10 @@ class MemoryFileSystem : public FileSystem {
 
     std::unique_ptr<InputFile> OpenRead(const std::string& path) override;
     std::unique_ptr<OutputFile> Create(const std::string& path, CreateStatus* status) override;
+    // The temporary file is "path~N"; a folder of that name refuses it.
+    std::unique_ptr<OutputFile> CreateBeside(const std::string& path, std::string* temporary,
+                                             CreateStatus* status) override;
+    bool Replace(const std::string& temporary, const std::string& path) override;
     bool Remove(const std::string& path) override { return files_.erase(path) > 0; }
     bool IsFolder(const std::string& path) override { return folders_.count(path) > 0; }
     bool Exists(const std::string& path) override {
@@ -58,6 +68,7 @@ class MemoryFileSystem : public FileSystem {
     std::map<std::string, std::vector<uint8_t>> files_;
     std::set<std::string> folders_;
     size_t write_limit_ = static_cast<size_t>(-1);
+    unsigned temporaries_ = 0;
 };
 
 } // namespace unzip

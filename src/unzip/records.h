@@ -42,6 +42,12 @@ struct MemberEntry {
     uint32_t next_entry = 0;            // offset in the buffer of the next entry to read
     int64_t buffer_origin = 0;          // archive offset of the buffer's first byte
     std::unique_ptr<InputFile> archive; // kept open in large-directory mode only
+    // What the end record says, against which the walk is checked: it must end
+    // exactly at the directory's end, having read as many entries as declared.
+    uint32_t declared_entries = 0; // 0xFFFF: more than the field holds (Zip64)
+    int64_t directory_end = -1;    // archive offset; -1 when the record leaves it open
+    uint32_t entries_read = 0;
+    bool declared_empty = false; // the end record declares no entries and no directory bytes
 
     // The member most recently read.
     uint32_t time = 0;
@@ -50,11 +56,12 @@ struct MemberEntry {
     int32_t header_offset = 0;
     std::string name; // decoded to UTF-8, folders joined by the platform separator
     uint16_t method = 0;
-    uint8_t attributes = 0; // DOS attributes when made on MS-DOS, else 0
-    uint16_t flags = 0;     // general-purpose flags as the directory gives them
-    uint32_t crc = 0;       // CRC-32 as the directory gives it
-    bool fits = true;       // sizes and offset fit the classic 32-bit fields
-    std::string raw_name;   // the name bytes as stored
+    uint8_t attributes = 0;   // DOS attributes when made on MS-DOS, else 0
+    uint16_t flags = 0;       // general-purpose flags as the directory gives them
+    uint32_t crc = 0;         // CRC-32 as the directory gives it
+    bool fits = true;         // sizes and offset fit the classic 32-bit fields
+    std::string raw_name;     // the name bytes as stored
+    uint16_t name_length = 0; // length of the stored name field
 
     bool walking() const { return !directory.empty(); }
 };

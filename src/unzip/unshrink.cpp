@@ -8,7 +8,7 @@
 // that is no other string's prefix, lowest first, ahead of the old list.
 //
 // The data is delimited by bits, not by an end code: decoding stops when the
-// member's bits cannot hold another code.
+// member's bits cannot hold another code, or when the input runs out first.
 #include "unzip/unshrink.h"
 
 #include <algorithm>
@@ -138,6 +138,7 @@ int32_t Unshrinker::Run(BitInput& in, uint32_t compressed_size, OutputSink& sink
     if (bits_left < 0) return ResultReadError;
     unsigned code_size = kFirstCodeSize;
     uint32_t previous = in.Take(kFirstCodeSize);
+    if (in.Exhausted()) return ResultReadError;
     uint32_t previous_length = 1;
     uint8_t first_byte = static_cast<uint8_t>(previous);
     s.stack[0] = first_byte;
@@ -148,9 +149,13 @@ int32_t Unshrinker::Run(BitInput& in, uint32_t compressed_size, OutputSink& sink
         const uint32_t code = in.Peek(code_size);
         in.Drop(code_size);
         bits_left -= code_size;
+        // The size says how many bits to decode, but the archive may end first:
+        // what follows its end is no data to decode.
+        if (in.Exhausted()) return ResultReadError;
         if (code == kControlCode) {
             const uint32_t what = in.Take(code_size);
             bits_left -= code_size;
+            if (in.Exhausted()) return ResultReadError;
             if (what == 1) {
                 if (++code_size > kMaxCodeSize) return ResultArchiveError;
             } else if (what == 2) {

@@ -9,6 +9,7 @@ constexpr uint32_t kLocalSignature = 0x04034B50;      // PK 03 04
 constexpr uint32_t kCentralSignature = 0x02014B50;    // PK 01 02
 constexpr uint32_t kEndSignature = 0x06054B50;        // PK 05 06
 constexpr uint32_t kDescriptorSignature = 0x08074B50; // PK 07 08
+constexpr uint32_t kZip64EndSignature = 0x06064B50;   // PK 06 06
 
 constexpr int64_t kLocalHeaderSize = 30;
 constexpr uint32_t kCentralHeaderSize = 46;

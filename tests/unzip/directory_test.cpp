@@ -184,20 +184,24 @@ TEST_F(Directory, ArchivesWithoutAUsableDirectory) {
         const char* what;
         Bytes bytes;
         int32_t first;
+        bool empty = false; // a clean empty archive to ExtractMatching
     } rows[] = {
         {"empty file", {}, unzip::ResultArchiveFileError},
-        {"no end record", no_end, unzip::ResultArchiveFileError},
+        {"no end record (a truncated archive)", no_end, unzip::ResultArchiveFileError},
         {"end record only", end_only, unzip::ResultNoDirectory},
-        {"end record 30 bytes into the file", local_then_end, unzip::ResultNoDirectory},
+        {"end record 30 bytes into the file, declaring no entries", local_then_end,
+         unzip::ResultNoDirectory, true},
         {"directory offset past the end record",
          with(lay.end_offset + 16, {uint8_t(past), uint8_t(past >> 8), uint8_t(past >> 16), 0}),
+         unzip::ResultArchiveFileError},
+        {"directory size past the end record", with(lay.end_offset + 12, {0xFF, 0xFF, 0, 0}),
          unzip::ResultArchiveFileError},
         {"directory offset 0xFFFFFFFF (Zip64)", with(lay.end_offset + 16, {0xFF, 0xFF, 0xFF, 0xFF}),
          unzip::ResultUnsupported},
         {"first entry without its signature", with(lay.directory_offset, {'P', 'K', 1, 9}),
-         unzip::ResultNoMoreMembers},
+         unzip::ResultArchiveFileError},
         {"first entry's name runs past the directory",
-         with(lay.directory_offset + 28, {0xF0, 0x00}), unzip::ResultNoMoreMembers},
+         with(lay.directory_offset + 28, {0xF0, 0x00}), unzip::ResultArchiveFileError},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
@@ -207,22 +211,23 @@ TEST_F(Directory, ArchivesWithoutAUsableDirectory) {
         EXPECT_TRUE(List(&first).empty());
         EXPECT_EQ(first, row.first);
 
-        // ExtractMatching: nothing extracted and, for a readable start, an end report.
+        // ExtractMatching: nothing extracted; for a readable start, a failure report
+        // unless the end record declares an empty archive, then the end report.
         Recorder r;
         const bool zip_start = row.bytes.size() >= 4 && row.bytes[2] == 3;
         EXPECT_EQ(engine.ExtractMatching(kArchive, kTarget, "*.*", r.callback()),
                   zip_start ? 0 : unzip::ResultNotArchive);
+        EXPECT_TRUE(fs.created.empty());
         if (!zip_start) continue;
         ASSERT_GE(r.reports.size(), 2u);
         EXPECT_EQ(r.reports.back().status, unzip::StatusArchiveEnd);
-        if (row.first == unzip::ResultUnsupported) {
-            ASSERT_EQ(r.reports.size(), 3u);
-            EXPECT_EQ(r.reports[1], (Report{unzip::ResultUnsupported, unzip::StatusMemberFailed, 0,
-                                            0, 0, kArchive}));
-        } else {
+        if (row.empty) {
             EXPECT_EQ(r.reports.size(), 2u);
+        } else {
+            ASSERT_EQ(r.reports.size(), 3u);
+            EXPECT_EQ(r.reports[1],
+                      (Report{row.first, unzip::StatusMemberFailed, 0, 0, 0, kArchive}));
         }
-        EXPECT_TRUE(fs.created.empty());
     }
     fs = LoggingFileSystem();
     int32_t first = 0;
@@ -230,14 +235,48 @@ TEST_F(Directory, ArchivesWithoutAUsableDirectory) {
     EXPECT_EQ(first, unzip::ResultArchiveFileError) << "missing file";
 }
 
-TEST_F(Directory, DamagedEntryEndsTheWalkQuietly) {
-    Archive a = Small();
-    a.members[1].central_signature = 0x02014B51;
-    fs.Put(kArchive, a.Build());
-    EXPECT_EQ(List(), std::vector<std::string>{"one.txt"});
-    EXPECT_EQ(Extract(a), 1);
-    EXPECT_EQ(recorder.reports.back().status, unzip::StatusArchiveEnd);
-    EXPECT_EQ(fs.Get(Out("three.txt")), nullptr);
+TEST_F(Directory, DirectoryThatCannotBeReadWholeIsAFailure) {
+    // Damage after the first entries: the members before it are extracted, then
+    // the walk's failure is reported, never an archive that merely ends early.
+    Layout lay;
+    const Bytes good = Small().Build(&lay);
+    auto with = [&good](size_t at, std::initializer_list<uint8_t> bytes) {
+        Bytes b = good;
+        std::copy(bytes.begin(), bytes.end(), b.begin() + static_cast<std::ptrdiff_t>(at));
+        return b;
+    };
+    const uint32_t third = lay.directory_offset + 2 * 46 + 7 + 7; // "one.txt", "two.txt"
+    const struct {
+        const char* what;
+        Bytes bytes;
+        size_t extracted;
+    } rows[] = {
+        {"third entry without its signature", with(third, {'P', 'K', 1, 9}), 2},
+        {"third entry runs past the directory", with(third + 28, {0x40, 0x00}), 2},
+        {"end record counts two entries", with(lay.end_offset + 10, {2, 0}), 3},
+        {"end record counts four entries", with(lay.end_offset + 10, {4, 0}), 3},
+        {"directory size one byte short",
+         with(lay.end_offset + 12, {uint8_t(lay.directory_size - 1)}), 2},
+        {"directory size one byte long",
+         with(lay.end_offset + 12, {uint8_t(lay.directory_size + 1)}), 0},
+    };
+    ASSERT_LT(lay.directory_size, 255u);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        fs = LoggingFileSystem();
+        fs.Put(kArchive, row.bytes);
+        int32_t first = 0;
+        const std::vector<std::string> names = List(&first);
+        EXPECT_EQ(names.size(), row.extracted);
+        Recorder r;
+        EXPECT_EQ(engine.ExtractMatching(kArchive, kTarget, "*.*", r.callback()),
+                  static_cast<int32_t>(row.extracted));
+        ASSERT_GE(r.reports.size(), 2u);
+        EXPECT_EQ(
+            r.reports[r.reports.size() - 2],
+            (Report{unzip::ResultArchiveFileError, unzip::StatusMemberFailed, 0, 0, 0, kArchive}));
+        EXPECT_FALSE(engine.diagnostic().empty());
+    }
 }
 
 TEST_F(Directory, Zip64LocatorBeforeAUsableEndRecord) {

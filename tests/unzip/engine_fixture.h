@@ -55,10 +55,11 @@ struct Recorder {
 // The memory file system, with a log of what the engine made.
 class LoggingFileSystem : public unzip::MemoryFileSystem {
   public:
-    std::unique_ptr<unzip::OutputFile> Create(const std::string& path,
-                                              unzip::CreateStatus* status) override {
+    // Logs the path a member's output is made for.
+    std::unique_ptr<unzip::OutputFile> CreateBeside(const std::string& path, std::string* temporary,
+                                                    unzip::CreateStatus* status) override {
         created.push_back(path);
-        return MemoryFileSystem::Create(path, status);
+        return MemoryFileSystem::CreateBeside(path, temporary, status);
     }
     bool MakeFolder(const std::string& path) override {
         folders.push_back(path);

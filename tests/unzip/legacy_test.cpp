@@ -10,6 +10,7 @@
 #include "engine_fixture.h"
 #include "sha256.h"
 #include "unzip/result.h"
+#include "unzip/unshrink.h"
 
 namespace {
 
@@ -262,6 +263,7 @@ TEST_F(LegacyStreams, HandMadeStreams) {
         int32_t result;
         bool from_directory = true;
         size_t write_limit = static_cast<size_t>(-1);
+        std::optional<uint32_t> compressed_size;
     } rows[] = {
         {"shrink: literals and strings",
          1,
@@ -344,8 +346,18 @@ TEST_F(LegacyStreams, HandMadeStreams) {
          three_trees_output,
          {},
          unzip::ResultOk},
-        {"implode: a last match that runs past the size is written whole", 6, 0, two_symbols,
-         Repeat('a', 11), 3u, unzip::ResultOk},
+        {"implode: a last match that runs past the size is malformed", 6, 0, two_symbols,
+         Repeat('a', 11), 3u, unzip::ResultArchiveError},
+        {"shrink: a compressed size past the end of the archive is refused before any output",
+         1,
+         0,
+         ShrinkWriter().Codes({'a', 'b', 'c', 257}).Finish(),
+         ToBytes("abcab"),
+         {},
+         unzip::ResultReadError,
+         true,
+         static_cast<size_t>(-1),
+         20000000u},
         {"implode: over 200,000 compressed bytes (wider distance lookup), unused bytes after the "
          "end",
          6, 0, Cat(two_symbols, Bytes(200001, 0x5A)), Repeat('a', 11), 11u, unzip::ResultOk},
@@ -399,6 +411,7 @@ TEST_F(LegacyStreams, HandMadeStreams) {
         m.content = row.content;
         m.data = row.data;
         m.size = row.size;
+        m.compressed_size = row.compressed_size;
         if (row.flags & 8) m.descriptor = Descriptor::Signed;
         Archive archive;
         archive.members.push_back(m);
@@ -420,6 +433,26 @@ TEST_F(LegacyStreams, HandMadeStreams) {
             EXPECT_EQ(out, nullptr) << "a failed member leaves no file";
         }
     }
+}
+
+// The size promises more bits than the archive holds: what lies past its end
+// is no data, however many bits the size names.
+TEST(Unshrink, InputEndingBeforeTheSizeIsReadError) {
+    struct CountingSink : unzip::OutputSink {
+        uint64_t bytes = 0;
+        bool Flush(const uint8_t*, size_t n) override {
+            bytes += n;
+            return true;
+        }
+    } sink;
+    unzip::MemoryFileSystem files;
+    files.Put("data", ShrinkWriter().Codes({'a', 'b', 'c', 257}).Finish());
+    std::unique_ptr<unzip::InputFile> file = files.OpenRead("data");
+    unzip::BitInput in;
+    in.Begin(file.get(), 0, unzip::BitInput::kDefaultRefill, unzip::BitInput::kNoLimit);
+    unzip::Unshrinker unshrinker;
+    EXPECT_EQ(unshrinker.Run(in, 20000000, sink), unzip::ResultReadError);
+    EXPECT_LT(sink.bytes, 16u);
 }
 
 } // namespace
