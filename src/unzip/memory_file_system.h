@@ -45,6 +45,7 @@ class MemoryFileSystem : public FileSystem {
         files_[path] = std::move(bytes);
     }
     const std::vector<uint8_t>* Get(const std::string& path) const;
+    size_t file_count() const { return files_.size(); }
     // Output files stop growing at this size (a write past it fails).
     void set_write_limit(size_t limit) { write_limit_ = limit; }
 

@@ -49,7 +49,11 @@ TEST_F(Members, NamesThatWouldLeaveTheTargetAreRefused) {
         {"./x", "x", "x"},
         {"a\\b", "a/b", "a/b"},
         {"..x", "..x", "..x"},
-        {"COM0", "COM0", "COM0"},
+        {"COM0", "COM0", nullptr},
+        {"lpt0.txt", "lpt0.txt", nullptr},
+        {"COM\xC2\xB9", "COM\xC2\xB9", nullptr}, // superscript one
+        {"lpt\xC2\xB3.log", "lpt\xC2\xB3.log", nullptr},
+        {"COM\xC2\xB4", "COM\xC2\xB4", "COM\xC2\xB4"}, // an accent, no digit
         {"com10", "com10", "com10"},
         {"CONSOLE.txt", "CONSOLE.txt", "CONSOLE.txt"},
     };
@@ -60,6 +64,7 @@ TEST_F(Members, NamesThatWouldLeaveTheTargetAreRefused) {
         recorder = Recorder();
         Archive a;
         a.members = {Stored(row.name, ToBytes("x"))};
+        a.members[0].flags |= 1 << 11; // names are UTF-8
         if (!expected) {
             EXPECT_EQ(Extract(a), 0);
             ASSERT_EQ(recorder.reports.size(), 4u);
@@ -267,6 +272,66 @@ TEST_F(Members, TruncatedDataIsASeriousFailureWithoutOutput) {
     EXPECT_EQ(engine.ExtractMember("cut.zip", Out("cut.bin"), where), unzip::ResultReadError);
     EXPECT_EQ(fs.Get(Out("cut.bin")), nullptr);
     EXPECT_EQ(engine.ExtractMember("missing.zip", Out("cut.bin"), where), unzip::ResultReadError);
+}
+
+// Archives shaped to make a few bytes into much more, or to hide where the data
+// lies: each is refused at its second member, which leaves no file.
+TEST_F(Members, HostileShapesAreRefusedWithoutOutput) {
+    const Bytes zeros(51200, 0);
+    Archive shared;
+    shared.members = {Deflated("a.bin", zeros), Deflated("b.bin", zeros), Deflated("c.bin", zeros)};
+    Layout lay;
+    shared.Build(&lay);
+    for (Member& m : shared.members) m.central_offset = lay.local_offsets[0];
+    auto patched = [](Archive a, size_t at, uint8_t value) {
+        Layout l;
+        Bytes b = a.Build(&l);
+        b[l.local_offsets[1] + at] = value;
+        return b;
+    };
+    Archive plain;
+    plain.members = {Stored("a.bin", ToBytes("1")), Deflated("b.bin", zeros),
+                     Stored("c.bin", ToBytes("3"))};
+    auto with_second = [&plain](void (*change)(Member&)) {
+        Archive a = plain;
+        change(a.members[1]);
+        return a.Build();
+    };
+    const struct {
+        const char* what;
+        Bytes bytes;
+        const char* why; // a part of the diagnostic
+    } rows[] = {
+        {"deflate declaring 10 bytes of its 51,200", with_second([](Member& m) { m.size = 10; }),
+         "more than the 10 bytes"},
+        {"deflate declaring more than it holds", with_second([](Member& m) { m.size = 51201; }),
+         "51200 bytes where 51201"},
+        {"stored, declaring fewer bytes than it stores", with_second([](Member& m) {
+             m = Stored("b.bin", ToBytes("stored"));
+             m.size = 3;
+         }),
+         "more than the 3 bytes"},
+        {"compressed size past the end of the archive",
+         with_second([](Member& m) { m.compressed_size = 20000000; }),
+         "past the end of the archive"},
+        {"three entries sharing one local header", shared.Build(), "overlaps"},
+        {"local name longer than the directory's", patched(plain, 26, 6), "contradicts"},
+        {"local compressed size other than the directory's", patched(plain, 18, 1), "contradicts"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        fs = LoggingFileSystem();
+        recorder = Recorder();
+        fs.Put(kArchive, row.bytes);
+        EXPECT_EQ(engine.ExtractMatching(kArchive, kTarget, "*.*", recorder.callback()),
+                  unzip::ResultSerious);
+        EXPECT_EQ(fs.Text(Out("a.bin")),
+                  row.bytes == shared.Build() ? std::string(51200, '\0') : "1");
+        EXPECT_EQ(fs.Get(Out("b.bin")), nullptr);
+        EXPECT_EQ(fs.file_count(), 2u) << "the archive and the first member only";
+        EXPECT_EQ(recorder.reports.back().status, unzip::StatusSerious);
+        EXPECT_NE(engine.diagnostic().find(row.why), std::string::npos) << engine.diagnostic();
+    }
 }
 
 TEST_F(Members, WriteFailureEndsTheWalkWithoutOutput) {
