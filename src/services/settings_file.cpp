@@ -75,6 +75,29 @@ std::u32string FoldedName(const std::string& utf8) {
     return out;
 }
 
+// --- The file's encoding --------------------------------------------------------------------
+// A file that begins with the UTF-8 byte-order mark (as editors save "UTF-8") holds UTF-8
+// after it, as the system's profile functions take it; any other file is in the ANSI code page.
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+bool HasUtf8Mark(const std::string& text) {
+    return text.compare(0, kUtf8Mark.size(), kUtf8Mark) == 0;
+}
+
+// Where the lines begin: after the mark, which belongs to no line.
+size_t BodyStart(const std::string& text) {
+    return HasUtf8Mark(text) ? kUtf8Mark.size() : 0;
+}
+
+// Text of the file to the program's UTF-8, and back.
+std::string FromFile(const std::string& text, bool utf8) {
+    return utf8 ? text : platform::AnsiToUtf8(text);
+}
+std::string ToFile(const std::string& text, bool utf8) {
+    return utf8 ? text : platform::Utf8ToAnsi(text);
+}
+
 // --- The file as lines -----------------------------------------------------------------------
 
 enum class LineKind { kBlank, kHeader, kKey };
@@ -124,7 +147,7 @@ Line ParseLine(const std::string& text, size_t begin, size_t end, size_t next) {
 // A line ends at CR LF, LF or a lone CR.
 std::vector<Line> ParseLines(const std::string& text) {
     std::vector<Line> lines;
-    for (size_t begin = 0; begin < text.size();) {
+    for (size_t begin = BodyStart(text); begin < text.size();) {
         // A plain scan: find_first_of calls memchr for every character, and the settings file
         // is parsed for every read outside a run and twice for every write.
         size_t end = begin;
@@ -147,19 +170,20 @@ struct Section {
     size_t first = 0, end = 0;
 };
 
-bool SameName(const std::string& ansi_name, const std::u32string& folded) {
-    return FoldedName(platform::AnsiToUtf8(ansi_name)) == folded;
+bool SameName(const std::string& file_name, bool utf8, const std::u32string& folded) {
+    return FoldedName(FromFile(file_name, utf8)) == folded;
 }
 
-// `name` and `key` are UTF-8; the names in the file are in its code page.
-std::optional<Section> FindSection(const std::vector<Line>& lines, const std::string& name) {
+// `name` and `key` are UTF-8; the names in the file are in its encoding (`utf8` or ANSI).
+std::optional<Section> FindSection(const std::vector<Line>& lines, bool utf8,
+                                   const std::string& name) {
     const std::u32string wanted = FoldedName(Trim(name));
     std::optional<Section> found;
     std::optional<size_t> header; // of the section the loop is in; none before the first
     for (size_t i = 0; i <= lines.size(); ++i) {
         if (i < lines.size() && lines[i].kind != LineKind::kHeader) continue;
         // Lines [header + 1, i) or [0, i) form one section; the first of a name wins.
-        bool named = header ? SameName(lines[*header].name, wanted) : wanted.empty();
+        bool named = header ? SameName(lines[*header].name, utf8, wanted) : wanted.empty();
         if (named) {
             found = Section{header, header ? *header + 1 : 0, i};
             break;
@@ -169,11 +193,11 @@ std::optional<Section> FindSection(const std::vector<Line>& lines, const std::st
     return found;
 }
 
-std::optional<size_t> FindKey(const std::vector<Line>& lines, const Section& section,
+std::optional<size_t> FindKey(const std::vector<Line>& lines, bool utf8, const Section& section,
                               const std::string& key) {
     const std::u32string wanted = FoldedName(Trim(key));
     for (size_t i = section.first; i < section.end; ++i)
-        if (lines[i].kind == LineKind::kKey && SameName(lines[i].name, wanted)) return i;
+        if (lines[i].kind == LineKind::kKey && SameName(lines[i].name, utf8, wanted)) return i;
     return std::nullopt;
 }
 
@@ -189,6 +213,19 @@ std::string LineBreakOf(const std::string& text) {
 // would otherwise land in the file as lines of its own, as keys or sections nobody wrote.
 std::string SingleLine(const std::string& value) {
     return value.substr(0, value.find_first_of(std::string("\r\n\0", 3)));
+}
+
+// Where the value in [begin, end) of `text` ends when cut to kMaxValueLength characters. In
+// UTF-8 a character may take several bytes; none is cut in two.
+size_t CutValue(const std::string& text, size_t begin, size_t end, bool utf8) {
+    const size_t max = SettingsFile::kMaxValueLength;
+    if (!utf8) return end - begin > max ? begin + max : end;
+    size_t characters = 0;
+    for (size_t at = begin; at < end; ++at) {
+        const bool starts_character = (static_cast<unsigned char>(text[at]) & 0xC0) != 0x80;
+        if (starts_character && characters++ == max) return at;
+    }
+    return end;
 }
 
 // The file's bytes for an update, empty when there is no file yet (`exists` says which).
@@ -253,9 +290,10 @@ std::string SettingsFile::ReadString(const std::string& section, const std::stri
     if (!content->readable) return default_value;
     const std::string& text = content->text;
     const std::vector<Line>& lines = content->lines;
-    std::optional<Section> found = FindSection(lines, section);
+    const bool utf8 = HasUtf8Mark(text);
+    std::optional<Section> found = FindSection(lines, utf8, section);
     if (!found) return default_value;
-    std::optional<size_t> at = FindKey(lines, *found, key);
+    std::optional<size_t> at = FindKey(lines, utf8, *found, key);
     if (!at || !lines[*at].has_value) return default_value;
 
     size_t begin = lines[*at].value_begin, end = lines[*at].value_end;
@@ -264,8 +302,8 @@ std::string SettingsFile::ReadString(const std::string& section, const std::stri
         ++begin;
         --end;
     }
-    if (end - begin > kMaxValueLength) end = begin + kMaxValueLength;
-    return platform::AnsiToUtf8(text.substr(begin, end - begin));
+    end = CutValue(text, begin, end, utf8);
+    return FromFile(text.substr(begin, end - begin), utf8);
 }
 
 void SettingsFile::WriteString(const std::string& section, const std::string& key,
@@ -274,17 +312,20 @@ void SettingsFile::WriteString(const std::string& section, const std::string& ke
     kept_.reset();
     std::string text = LoadForUpdate(file_name_);
     const std::vector<Line> lines = ParseLines(text);
+    // A file with the UTF-8 mark keeps it and stays UTF-8; a new file is ANSI.
+    const bool utf8 = HasUtf8Mark(text);
+    const size_t body = BodyStart(text);
     const std::string line_break = LineBreakOf(text);
     const std::string section_name = Trim(SingleLine(section));
     const std::string key_name = Trim(SingleLine(key));
-    const std::string stored = platform::Utf8ToAnsi(Trim(SingleLine(value)));
+    const std::string stored = ToFile(Trim(SingleLine(value)), utf8);
 
-    std::optional<Section> found = FindSection(lines, section_name);
+    std::optional<Section> found = FindSection(lines, utf8, section_name);
     if (!found) {
-        if (!text.empty() && text.back() != '\n' && text.back() != '\r') text += line_break;
-        text += "[" + platform::Utf8ToAnsi(section_name) + "]" + line_break +
-                platform::Utf8ToAnsi(key_name) + "=" + stored + line_break;
-    } else if (std::optional<size_t> at = FindKey(lines, *found, key_name)) {
+        if (text.size() > body && text.back() != '\n' && text.back() != '\r') text += line_break;
+        text += "[" + ToFile(section_name, utf8) + "]" + line_break + ToFile(key_name, utf8) + "=" +
+                stored + line_break;
+    } else if (std::optional<size_t> at = FindKey(lines, utf8, *found, key_name)) {
         // The key keeps the spelling it has in the file.
         const Line& line = lines[*at];
         text.replace(line.begin, line.end - line.begin, line.name + "=" + stored);
@@ -294,9 +335,9 @@ void SettingsFile::WriteString(const std::string& section, const std::string& ke
         std::optional<size_t> last = found->header;
         for (size_t i = found->first; i < found->end; ++i)
             if (lines[i].kind != LineKind::kBlank) last = i;
-        std::string entry = platform::Utf8ToAnsi(key_name) + "=" + stored + line_break;
+        std::string entry = ToFile(key_name, utf8) + "=" + stored + line_break;
         if (!last) {
-            text.insert(0, entry);
+            text.insert(body, entry);
         } else if (lines[*last].next > lines[*last].end) {
             text.insert(lines[*last].next, entry);
         } else {
@@ -313,8 +354,8 @@ void SettingsFile::EraseSection(const std::string& section) {
     std::string text = LoadForUpdate(file_name_, &exists);
     if (!exists) return;
     const std::vector<Line> lines = ParseLines(text);
-    if (std::optional<Section> found = FindSection(lines, section)) {
-        size_t begin = found->header ? lines[*found->header].begin : 0;
+    if (std::optional<Section> found = FindSection(lines, HasUtf8Mark(text), section)) {
+        size_t begin = found->header ? lines[*found->header].begin : BodyStart(text);
         size_t end = found->end < lines.size() ? lines[found->end].begin : text.size();
         text.erase(begin, end - begin);
     }

@@ -1,6 +1,8 @@
 // The settings file (setup.ini): a profile ("INI") text file in the system ANSI code page,
 // with sections introduced by "[name]" lines and "key=value" lines under them. Section and
-// key names match without regard to case; the program reads and writes UTF-8.
+// key names match without regard to case; the program reads and writes UTF-8. A file that
+// begins with the UTF-8 byte-order mark is UTF-8 throughout, as the system's profile
+// functions take it; writes keep the mark and the encoding.
 #pragma once
 
 #include <cstddef>

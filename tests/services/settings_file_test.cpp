@@ -21,6 +21,14 @@ const std::string kDefault = "<default>";
 // "Žluťoučký kůň" in UTF-8 and in code page 1250.
 const std::string kCzech = "\xC5\xBDlu\xC5\xA5ou\xC4\x8Dk\xC3\xBD k\xC5\xAF\xC5\x88";
 const std::string kCzech1250 = "\x8Elu\x9Dou\xE8k\xFD k\xF9\xF2";
+// The byte-order mark that starts a file saved as UTF-8.
+const std::string kMark = "\xEF\xBB\xBF";
+
+std::string Repeat(const std::string& text, size_t times) {
+    std::string out;
+    for (size_t i = 0; i < times; ++i) out += text;
+    return out;
+}
 
 struct ReadCase {
     const char* what;
@@ -61,6 +69,10 @@ TEST(SettingsFileRead, FollowsTheProfileRules) {
         // ŽLUŤOUČKÝ / KŮŇ in the file, asked for in small letters.
         {"Czech names ignore case", "[\x8ELU\x8DOU\xC8K\xDD]\r\nK\xD9\xD2=1\r\n",
          "\xC5\xBElu\xC5\xA5ou\xC4\x8Dk\xC3\xBD", "k\xC5\xAF\xC5\x88", "1"},
+        {"UTF-8 after the mark", kMark + "[S]\r\nk=" + kCzech + "\r\n", "S", "k", kCzech},
+        // ŽLUŤ in UTF-8, asked for in small letters.
+        {"UTF-8 names ignore case", kMark + "[\xC5\xBDLU\xC5\xA4]\r\nk=1\r\n", "\xC5\xBElu\xC5\xA5",
+         "K", "1"},
     };
     TempFolder folder;
     const std::string path = folder.Path("setup.ini");
@@ -76,19 +88,23 @@ TEST(SettingsFileRead, CutsLongValuesAfterRemovingQuotes) {
     ASSERT_EQ(max, 2047u);
     struct Case {
         std::string stored, expected;
+        std::string head{}; // before the section
     };
+    const std::string c_caron = "\xC4\x8D"; // two bytes in UTF-8
     const std::vector<Case> cases = {
         {std::string(max - 1, 'a'), std::string(max - 1, 'a')},
         {std::string(max, 'a'), std::string(max, 'a')},
         {std::string(max + 1, 'a'), std::string(max, 'a')},
         {std::string(3000, 'a'), std::string(max, 'a')},
         {"\"" + std::string(3000, 'a') + "\"", std::string(max, 'a')},
+        // Characters, not bytes, and no character cut in two.
+        {Repeat(c_caron, 3000), Repeat(c_caron, max), kMark},
     };
     TempFolder folder;
     const std::string path = folder.Path("setup.ini");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.stored.size());
-        WriteBytes(path, "[S]\r\nk=" + c.stored + "\r\n");
+        WriteBytes(path, c.head + "[S]\r\nk=" + c.stored + "\r\n");
         EXPECT_EQ(SettingsFile(path).ReadString("S", "k", kDefault), c.expected);
     }
 }
@@ -215,6 +231,15 @@ TEST(SettingsFileWrite, EditsOnlyWhatChanges) {
          "[\x8ELU\x8D]\r\nK=1\r\n",
          {{"\xC5\xBElu\xC5\xA5", "k", "2"}},
          "[\x8ELU\x8D]\r\nK=2\r\n"},
+        {"a file with the UTF-8 mark keeps it and stays UTF-8",
+         kMark + "[S]\r\na=1\r\n",
+         {{"S", "a", kCzech}, {"T", "k", kCzech}},
+         kMark + "[S]\r\na=" + kCzech + "\r\n[T]\r\nk=" + kCzech + "\r\n"},
+        {"a file of the mark alone", kMark, {{"S", "k", "v"}}, kMark + "[S]\r\nk=v\r\n"},
+        {"keys before the first section go after the mark",
+         kMark + "[S]\r\n",
+         {{"", "k", "v"}},
+         kMark + "k=v\r\n[S]\r\n"},
     };
     TempFolder folder;
     const std::string path = folder.Path("setup.ini");
