@@ -1,5 +1,8 @@
 #include "app/install_record.h"
 
+#include <utility>
+
+#include "platform/error.h"
 #include "platform/registry.h"
 
 namespace app {
@@ -10,9 +13,19 @@ constexpr auto kRoot = platform::RegistryRoot::CurrentUser;
 bool InstallRecord::ReadRecord() {
     platform::RegistryKey key;
     if (!key.Open(kRoot, KeyPath())) return false;
-    RHomeDir = key.ReadString("AppDir");
-    RVer = key.ReadString("Ver");
-    RRel = key.ReadString("Rel");
+    std::string home_dir, version, release;
+    try {
+        home_dir = key.ReadString("AppDir");
+        version = key.ReadString("Ver");
+        release = key.ReadString("Rel");
+    } catch (const platform::Error&) {
+        // A value that is not text (a number someone put there by hand) was not written by
+        // us: such a record tells nothing, and start-up must not end over it.
+        return false;
+    }
+    RHomeDir = std::move(home_dir);
+    RVer = std::move(version);
+    RRel = std::move(release);
     return true;
 }
 

@@ -17,7 +17,8 @@ class InstallRecord {
     std::string RRel;                      // release, "Rel"
 
     // Loads the three values when the record key exists (a missing value reads as
-    // empty); otherwise leaves them alone and returns false. Never creates the key.
+    // empty); otherwise leaves them alone and returns false. A record with a value that
+    // is not a string counts as none. Never creates the key.
     bool ReadRecord();
     // Stores "Ver", "Rel" and "AppDir", creating the key and its parents. False when the
     // key cannot be created; a value the registry refuses raises

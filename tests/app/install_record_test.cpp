@@ -50,6 +50,20 @@ TEST_F(Record, WriteReadAndMissingValues) {
     EXPECT_EQ(read.RHomeDir + read.RVer + read.RRel, "");
 }
 
+// A value of another type, such as a number written by hand, makes the record count as none.
+TEST_F(Record, ValueThatIsNotTextMeansNoRecord) {
+    for (const char* name : {"AppDir", "Ver", "Rel"}) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(Make("Typed", "C:\\Typed").WriteRecord());
+        platform::RegistryKey key;
+        ASSERT_TRUE(key.Open(platform::RegistryRoot::CurrentUser, base_.Path("Typed"), true));
+        ASSERT_TRUE(key.WriteDword(name, 7));
+        app::InstallRecord read = Make("Typed", "regdir");
+        EXPECT_FALSE(read.ReadRecord());
+        EXPECT_EQ(read.RHomeDir, "regdir");
+    }
+}
+
 TEST_F(Record, DeleteRemovesOnlyTheProductKey) {
     ASSERT_TRUE(Make("One").WriteRecord());
     ASSERT_TRUE(Make("Two").WriteRecord());
