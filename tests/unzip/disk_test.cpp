@@ -153,6 +153,29 @@ TEST_F(Disk, FolderEntryThatCannotBeMadeFails) {
     EXPECT_FALSE(fs::exists(fs::u8path(Below(target, "later.txt"))));
 }
 
+TEST_F(Disk, ExistingFileIsReplacedOnlyByAGoodMember) {
+    const std::string target = Path("target");
+    fs::create_directories(fs::u8path(target));
+    std::ofstream(fs::u8path(Below(target, "f.txt"))) << "old";
+    auto extract = [&](uint32_t crc) {
+        Archive a;
+        a.members = {Deflated("f.txt", MixedData(100000, 47))};
+        a.members[0].crc = crc;
+        recorder = Recorder();
+        return engine.ExtractMatching(WriteArchive(a), target, "*.*", recorder.callback());
+    };
+    EXPECT_EQ(extract(0x12345678), 0);
+    EXPECT_EQ(recorder.reports[recorder.reports.size() - 2].code, unzip::ResultCrcError);
+    EXPECT_EQ(Read(Below(target, "f.txt")), "old");
+    EXPECT_EQ(std::distance(fs::directory_iterator(fs::u8path(target)), {}), 1)
+        << "no temporary file is left";
+
+    EXPECT_EQ(extract(ReferenceCrc32(MixedData(100000, 47))), 1);
+    const Bytes expected = MixedData(100000, 47);
+    EXPECT_EQ(Read(Below(target, "f.txt")), std::string(expected.begin(), expected.end()));
+    EXPECT_EQ(std::distance(fs::directory_iterator(fs::u8path(target)), {}), 1);
+}
+
 TEST_F(Disk, ExistingReadOnlyFileIsKept) {
     Archive a;
     a.members = {Stored("ro.txt", ToBytes("new")), Stored("later.txt", ToBytes("later"))};
