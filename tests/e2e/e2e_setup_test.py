@@ -872,14 +872,26 @@ def corrupt_member(archive):
     return victim
 
 
-def bad_archive():
-    """A member failing its CRC: the error box with the result text, the run taken back (no
-    installation folder, no record), the package folder kept whole."""
+def truncate_archive(archive):
+    """Cuts the archive in the middle of its central directory, as a broken download would."""
+    with zipfile.ZipFile(archive) as z:
+        start = min(info.header_offset for info in z.infolist())
+        directory = max(info.header_offset + 30 + len(info.filename) + info.compress_size
+                        for info in z.infolist())
+    size = os.path.getsize(archive)
+    check(start == 0 and directory < size, "the archive has a directory to cut")
+    os.truncate(archive, (directory + size) // 2)
+
+
+def bad_archive(damage, result):
+    """A damaged archive (a member failing its CRC, or cut short): the error box with the result
+    text, the run taken back (no installation folder, no record), the package folder kept
+    whole."""
     run = Run(unique=True)
     v = run.values
-    corrupt_member(os.path.join(run.dir, "orvoinst.zip"))
+    damage(os.path.join(run.dir, "orvoinst.zip"))
     before = package_state(run.dir)
-    text = result_text("ResultCrcError") + ": orvoinst.zip"
+    text = result_text(result) + ": orvoinst.zip"
     record_key = RECORD_BASE + "\\" + v["progreg"]
     program_files = reg_values(r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion")["ProgramFilesDir"]
     install_win = program_files + "\\" + v["regdir"]
@@ -965,7 +977,8 @@ def main():
             for key in required_values():
                 missing_value(key)
         elif mode == "badzip":
-            bad_archive()
+            bad_archive(corrupt_member, "ResultCrcError")
+            bad_archive(truncate_archive, "ResultArchiveFileError")
         elif mode == "norecord":
             no_record()
         elif mode == "noicons":
