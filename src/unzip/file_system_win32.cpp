@@ -55,6 +55,32 @@ class Win32Input final : public InputFile {
     HANDLE h_;
 };
 
+// A DOS stamp is local time under the zone's rules of its own date, which
+// LocalFileTimeToFileTime ignores: it applies today's offset, an hour off for
+// stamps on the other side of a daylight-saving change. A year's rules (offsets
+// and change dates have varied) come from the registry, so each year's are kept;
+// where there are none for a year, today's rules serve.
+bool DosTimeToUtc(uint32_t dos_time, FILETIME* utc) {
+    struct YearRules {
+        bool looked_up, found;
+        TIME_ZONE_INFORMATION zone;
+    };
+    static thread_local YearRules years[128] = {}; // DOS years run from 1980 to 2107
+    FILETIME plain;
+    SYSTEMTIME local, system;
+    if (!DosDateTimeToFileTime(static_cast<WORD>(dos_time >> 16),
+                               static_cast<WORD>(dos_time & 0xFFFF), &plain) ||
+        !FileTimeToSystemTime(&plain, &local) || local.wYear < 1980 || local.wYear > 2107)
+        return false;
+    YearRules& y = years[local.wYear - 1980];
+    if (!y.looked_up) {
+        y.found = GetTimeZoneInformationForYear(local.wYear, nullptr, &y.zone) != 0;
+        y.looked_up = true;
+    }
+    return TzSpecificLocalTimeToSystemTime(y.found ? &y.zone : nullptr, &local, &system) &&
+           SystemTimeToFileTime(&system, utc);
+}
+
 class Win32Output final : public OutputFile {
   public:
     explicit Win32Output(HANDLE h) : h_(h) {}
@@ -65,11 +91,8 @@ class Win32Output final : public OutputFile {
     }
     void SetDosTime(uint32_t dos_time) override {
         if (h_ == INVALID_HANDLE_VALUE) return;
-        FILETIME local, utc;
-        if (DosDateTimeToFileTime(static_cast<WORD>(dos_time >> 16),
-                                  static_cast<WORD>(dos_time & 0xFFFF), &local) &&
-            LocalFileTimeToFileTime(&local, &utc))
-            SetFileTime(h_, nullptr, nullptr, &utc);
+        FILETIME utc;
+        if (DosTimeToUtc(dos_time, &utc)) SetFileTime(h_, nullptr, nullptr, &utc);
     }
     bool Close() override {
         if (h_ == INVALID_HANDLE_VALUE) return true;
