@@ -16,6 +16,8 @@ namespace {
 // Windows handles paths of at most 32,767 characters; a longer one comes back
 // empty, which every call refuses, rather than being cut to something else.
 constexpr size_t kLongestPath = 32767 - 8;
+// The longest name one folder entry may have, in UTF-16 units.
+constexpr size_t kLongestName = 255;
 
 std::wstring Win32Path(const std::string& utf8) {
     std::wstring wide = Utf8ToWide(utf8);
@@ -127,14 +129,22 @@ class Win32FileSystem final : public FileSystem {
     std::unique_ptr<OutputFile> CreateBeside(const std::string& path, std::string* temporary,
                                              CreateStatus* status) override {
         // What could not have been created in place is refused before any work:
-        // a folder, or a file marked read-only.
-        const DWORD a = GetFileAttributesW(Win32Path(path).c_str());
-        if (a != INVALID_FILE_ATTRIBUTES &&
-            (a & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY))) {
+        // a name too long, a folder, or a file marked read-only.
+        const size_t slash = path.find_last_of("\\/");
+        const std::wstring wide = Win32Path(path);
+        const DWORD a = wide.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(wide.c_str());
+        const DWORD error = a == INVALID_FILE_ATTRIBUTES ? GetLastError() : ERROR_SUCCESS;
+        const bool refused =
+            wide.empty() ||
+            Utf8ToWide(slash == std::string::npos ? path : path.substr(slash + 1)).size() >
+                kLongestName ||
+            (a != INVALID_FILE_ATTRIBUTES
+                 ? (a & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0
+                 : error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND);
+        if (refused) {
             *status = CreateStatus::Failed;
             return nullptr;
         }
-        const size_t slash = path.find_last_of("\\/");
         const std::string folder =
             slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
         static LONG counter = 0;
