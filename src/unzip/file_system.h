@@ -36,8 +36,6 @@ class FileSystem {
   public:
     virtual ~FileSystem() = default;
     virtual std::unique_ptr<InputFile> OpenRead(const std::string& path) = 0;
-    // Creates or truncates a file.
-    virtual std::unique_ptr<OutputFile> Create(const std::string& path, CreateStatus* status) = 0;
     // Creates a new, empty file in the folder of `path` under a name no file
     // there has yet, and says that name in *temporary. A member is decoded into
     // it and put in place with Replace only once it has proved good, so a

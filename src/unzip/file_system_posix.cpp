@@ -94,10 +94,6 @@ class PosixFileSystem final : public FileSystem {
         if (fd < 0) return nullptr;
         return std::make_unique<PosixInput>(fd);
     }
-    std::unique_ptr<OutputFile> Create(const std::string& path, CreateStatus* status) override {
-        // O_NOFOLLOW: a symbolic link planted in the target is not followed out of it.
-        return Open(path, O_TRUNC | O_NOFOLLOW, status);
-    }
     std::unique_ptr<OutputFile> CreateBeside(const std::string& path, std::string* temporary,
                                              CreateStatus* status) override {
         const size_t slash = path.rfind('/');
@@ -118,7 +114,7 @@ class PosixFileSystem final : public FileSystem {
         for (int attempt = 0; attempt < 100; ++attempt) {
             *temporary = folder + ".orvo-" + std::to_string(::getpid()) + "-" +
                          std::to_string(++counter) + ".tmp";
-            auto out = Open(*temporary, O_EXCL | O_NOFOLLOW, status);
+            auto out = CreateNew(*temporary, status);
             if (out || errno != EEXIST) return out;
         }
         return nullptr;
@@ -153,9 +149,9 @@ class PosixFileSystem final : public FileSystem {
             return folder.fd;
         return AT_FDCWD;
     }
-    std::unique_ptr<OutputFile> Open(const std::string& path, int extra_flags,
-                                     CreateStatus* status) {
-        const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | extra_flags;
+    // Creates a file that is not there yet (nor a link of that name).
+    std::unique_ptr<OutputFile> CreateNew(const std::string& path, CreateStatus* status) {
+        const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
         const int at = FolderOf(path);
         const int fd = ::openat(
             at, at == AT_FDCWD ? path.c_str() : path.c_str() + path.rfind('/') + 1, flags, 0644);

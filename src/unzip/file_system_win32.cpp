@@ -115,17 +115,6 @@ class Win32FileSystem final : public FileSystem {
         if (h == INVALID_HANDLE_VALUE) return nullptr;
         return std::make_unique<Win32Input>(h);
     }
-    std::unique_ptr<OutputFile> Create(const std::string& path, CreateStatus* status) override {
-        HANDLE h = CreateFileW(Win32Path(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (h == INVALID_HANDLE_VALUE) {
-            *status = GetLastError() == ERROR_PATH_NOT_FOUND ? CreateStatus::PathNotFound
-                                                             : CreateStatus::Failed;
-            return nullptr;
-        }
-        *status = CreateStatus::Ok;
-        return std::make_unique<Win32Output>(h);
-    }
     std::unique_ptr<OutputFile> CreateBeside(const std::string& path, std::string* temporary,
                                              CreateStatus* status) override {
         // What could not have been created in place is refused before any work:

@@ -55,7 +55,10 @@ class CountingOutput final : public OutputFile {
 
 } // namespace
 
-std::unique_ptr<OutputFile> DiscardingFileSystem::Create(const std::string&, CreateStatus* status) {
+std::unique_ptr<OutputFile> DiscardingFileSystem::CreateBeside(const std::string& path,
+                                                               std::string* temporary,
+                                                               CreateStatus* status) {
+    *temporary = path;
     *status = CreateStatus::Ok;
     return std::make_unique<CountingOutput>(bytes_written_);
 }
@@ -71,14 +74,6 @@ std::unique_ptr<InputFile> MemoryFileSystem::OpenRead(const std::string& path) {
     return std::make_unique<MemoryInput>(it->second);
 }
 
-std::unique_ptr<OutputFile> MemoryFileSystem::Create(const std::string& path,
-                                                     CreateStatus* status) {
-    std::vector<uint8_t>& bytes = files_[path];
-    bytes.clear();
-    *status = CreateStatus::Ok;
-    return std::make_unique<MemoryOutput>(bytes, write_limit_);
-}
-
 std::unique_ptr<OutputFile> MemoryFileSystem::CreateBeside(const std::string& path,
                                                            std::string* temporary,
                                                            CreateStatus* status) {
@@ -87,7 +82,10 @@ std::unique_ptr<OutputFile> MemoryFileSystem::CreateBeside(const std::string& pa
         return nullptr;
     }
     *temporary = path + "~" + std::to_string(++temporaries_);
-    return Create(*temporary, status);
+    std::vector<uint8_t>& bytes = files_[*temporary];
+    bytes.clear();
+    *status = CreateStatus::Ok;
+    return std::make_unique<MemoryOutput>(bytes, write_limit_);
 }
 
 bool MemoryFileSystem::Replace(const std::string& temporary, const std::string& path) {

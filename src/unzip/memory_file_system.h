@@ -19,12 +19,8 @@ class DiscardingFileSystem : public FileSystem {
     std::unique_ptr<InputFile> OpenRead(const std::string& path) override {
         return base_.OpenRead(path);
     }
-    std::unique_ptr<OutputFile> Create(const std::string& path, CreateStatus* status) override;
     std::unique_ptr<OutputFile> CreateBeside(const std::string& path, std::string* temporary,
-                                             CreateStatus* status) override {
-        *temporary = path;
-        return Create(path, status);
-    }
+                                             CreateStatus* status) override;
     bool Replace(const std::string&, const std::string&) override { return true; }
     bool Remove(const std::string&) override { return true; }
     bool IsFolder(const std::string& path) override { return base_.IsFolder(path); }
@@ -50,7 +46,6 @@ class MemoryFileSystem : public FileSystem {
     void set_write_limit(size_t limit) { write_limit_ = limit; }
 
     std::unique_ptr<InputFile> OpenRead(const std::string& path) override;
-    std::unique_ptr<OutputFile> Create(const std::string& path, CreateStatus* status) override;
     // The temporary file is "path~N"; a folder of that name refuses it.
     std::unique_ptr<OutputFile> CreateBeside(const std::string& path, std::string* temporary,
                                              CreateStatus* status) override;

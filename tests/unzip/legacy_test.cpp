@@ -263,7 +263,7 @@ TEST_F(LegacyStreams, HandMadeStreams) {
         int32_t result;
         bool from_directory = true;
         size_t write_limit = static_cast<size_t>(-1);
-        std::optional<uint32_t> compressed_size;
+        std::optional<uint32_t> compressed_size = {};
     } rows[] = {
         {"shrink: literals and strings",
          1,

@@ -148,7 +148,7 @@ int Extract(unzip::Engine& engine, const Options& o, const std::string& archive,
             const std::string& folder) {
     int32_t failure = 0;
     std::string failed_name;
-    unsigned matched = 0;
+    unsigned matched = 0, done = 0;
     Progress progress(!o.report && ISATTY(FILENO(stderr)));
     auto report = [&](int32_t code, unzip::ReportRecord& r) {
         if (o.report) {
@@ -157,6 +157,7 @@ int Extract(unzip::Engine& engine, const Options& o, const std::string& archive,
                         Printable(r.name).c_str());
         }
         if (r.status == unzip::StatusMemberStart) ++matched;
+        if (r.status == unzip::StatusMemberDone) ++done;
         if (r.status == unzip::StatusMemberFailed || r.status == unzip::StatusSerious) {
             if (!failure) {
                 failure = code;
@@ -175,9 +176,10 @@ int Extract(unzip::Engine& engine, const Options& o, const std::string& archive,
     if (rc == unzip::ResultSerious || failure) {
         int32_t cause = failure == unzip::ResultSerious || !failure ? rc : failure;
         std::string why = engine.diagnostic().empty() ? "" : " (" + engine.diagnostic() + ")";
-        std::printf("failed: %s%s: %s; %d of %u matching members %s before it\n",
-                    unzip::ResultText(cause), why.c_str(), failed_name.c_str(), rc >= 0 ? rc : 0,
-                    matched, verb);
+        // A serious failure returns no count: the reports say how many were done.
+        std::printf("failed: %s%s: %s; %u of %u matching members %s before it\n",
+                    unzip::ResultText(cause), why.c_str(), failed_name.c_str(), done, matched,
+                    verb);
         return ExitMemberFailed;
     }
     std::printf("ok: %d members %s\n", rc, verb);
