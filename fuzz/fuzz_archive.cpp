@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <map>
 #include <memory>
@@ -191,6 +192,7 @@ struct MemberOutcome {
     std::string name;
     int32_t code = 0; // StatusMemberDone, a failure code, or ResultSerious
     OutputStats output;
+    bool skipped = false; // the question callback kept the file there
 };
 
 struct RunOutcome {
@@ -250,7 +252,10 @@ class ReportChecker {
             FUZZ_CHECK(code >= 0, "progress of %d bytes", static_cast<int>(code));
             // Method 9 marks the report of a member skipped by the question
             // callback; every other progress report comes from a running extraction.
-            if (r.method == 9) break;
+            if (r.method == 9) {
+                members_.back().skipped = true;
+                break;
+            }
             FUZZ_CHECK(engine_.member_bytes_read() >= 0 &&
                            engine_.member_bytes_read() <= engine_.member_compressed_size(),
                        "%d of %d compressed bytes read",
@@ -423,7 +428,29 @@ int32_t AddClamped(int32_t total, uint32_t add) {
 }
 
 // Walks the directory and compares the sums with ArchiveTotals.
-void WalkDirectory(MemoryFileSystem& archive, size_t size) {
+// Where each member of the walk lies in the archive: its local header to the end
+// of its data, as the local header and the directory entry give them.
+using Span = std::pair<int64_t, int64_t>;
+
+// Members that an extraction wrote may not share any byte of the archive.
+void CheckSpansDisjoint(const RunOutcome& run, const std::vector<Span>& spans) {
+    std::map<int64_t, int64_t> taken;
+    for (size_t i = 0; i < run.members.size(); ++i) {
+        const MemberOutcome& m = run.members[i];
+        if (m.code != StatusMemberDone || m.skipped) continue;
+        FUZZ_CHECK(i < spans.size(), "member %zu (%s) was extracted but not walked", i,
+                   m.name.c_str());
+        const Span& span = spans[i];
+        auto next = taken.lower_bound(span.first);
+        FUZZ_CHECK(next == taken.end() || next->first >= span.second,
+                   "%s shares data with a member extracted before it", m.name.c_str());
+        FUZZ_CHECK(next == taken.begin() || std::prev(next)->second <= span.first,
+                   "%s shares data with a member extracted before it", m.name.c_str());
+        taken.emplace_hint(next, span);
+    }
+}
+
+void WalkDirectory(MemoryFileSystem& archive, size_t size, std::vector<Span>* spans) {
     GuardedFileSystem fs(archive);
     Engine engine(fs);
     MemberEntry entry;
@@ -446,6 +473,14 @@ void WalkDirectory(MemoryFileSystem& archive, size_t size) {
                        "a member that fits has negative fields");
         total = AddClamped(total, static_cast<uint32_t>(entry.size));
         compressed = AddClamped(compressed, static_cast<uint32_t>(entry.compressed_size));
+        const std::vector<uint8_t>& bytes = *archive.Get(kArchive);
+        const uint64_t header = static_cast<uint32_t>(entry.header_offset);
+        uint64_t lengths = 0;
+        if (header + 30 <= bytes.size())
+            lengths = (bytes[header + 26] | bytes[header + 27] << 8) +
+                      (bytes[header + 28] | bytes[header + 29] << 8);
+        const uint64_t end = header + 30 + lengths + static_cast<uint32_t>(entry.compressed_size);
+        spans->emplace_back(static_cast<int64_t>(header), static_cast<int64_t>(end));
     }
     if (Verbose())
         std::fprintf(stderr, "  walk: %zu members, ended with %s; totals %d/%d\n", members,
@@ -498,7 +533,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const RunOutcome checked = ExtractAll(archive, true, BitInput::kDefaultRefill);
     const RunOutcome unchecked = ExtractAll(archive, false, small_refill);
     CompareRuns(checked, unchecked);
-    WalkDirectory(archive, size);
+    std::vector<Span> spans;
+    WalkDirectory(archive, size, &spans);
+    CheckSpansDisjoint(checked, spans);
+    CheckSpansDisjoint(unchecked, spans);
     ExtractFirstLocal(archive, small_refill);
     return 0;
 }
