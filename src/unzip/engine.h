@@ -8,7 +8,6 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -115,6 +114,7 @@ class Engine {
     bool busy_ = false; // an extraction (of an archive or a member) is running
     std::unique_ptr<InputFile> held_archive_; // the archive ExtractMatching is working on
     std::string held_path_;
+    int64_t held_size_ = -1;
     std::vector<uint8_t> head_;      // local header and the data read with it
     const uint8_t* ahead_ = nullptr; // member data already in head_
     size_t ahead_size_ = 0;
@@ -132,7 +132,7 @@ class Engine {
     bool output_overflow_ = false;
     // Archive spans (local header to end of data) of the members this walk has
     // extracted, by start: two members may not share data.
-    std::map<int64_t, int64_t> taken_spans_;
+    std::vector<std::pair<int64_t, int64_t>> taken_spans_;
     bool checking_spans_ = false;
     uint16_t member_flags_ = 0;
     uint64_t stored_bytes_read_ = 0; // the stored copy reads past the bit input

@@ -75,6 +75,7 @@ int32_t Engine::ExtractMatching(const std::string& archive, const std::string& f
     }
     report_ = report ? std::move(report) : [](int32_t, ReportRecord&) {};
     held_archive_ = fs_.OpenRead(archive);
+    held_size_ = held_archive_ ? held_archive_->Size() : -1;
     held_path_ = archive;
     taken_spans_.clear();
     checking_spans_ = true;

@@ -6,8 +6,11 @@
 #include <unistd.h>
 #include <atomic>
 #include <cerrno>
+#include <climits>
+#include <cstring>
 #include <ctime>
 #include <string>
+#include <unordered_set>
 
 #include "unzip/dos_time.h"
 #include "unzip/file_system.h"
@@ -87,7 +90,10 @@ class PosixFileSystem final : public FileSystem {
     void BeginBatch() override { ++Folder().depth; }
     void EndBatch() override {
         OpenFolder& f = Folder();
-        if (f.depth > 0 && --f.depth == 0) f.Close();
+        if (f.depth > 0 && --f.depth == 0) {
+            f.Close();
+            f.made.clear();
+        }
     }
     std::unique_ptr<InputFile> OpenRead(const std::string& path) override {
         int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -102,18 +108,21 @@ class PosixFileSystem final : public FileSystem {
         const int at = FolderOf(path);
         // What could not have been created in place is refused before any work:
         // a name too long, a folder, a link, or a file this process may not write.
+        // A folder this batch made holds only what the batch put there.
         struct stat st;
         const char* name = at == AT_FDCWD ? path.c_str() : path.c_str() + slash + 1;
-        const bool found = fstatat(at, name, &st, AT_SYMLINK_NOFOLLOW) == 0;
-        if (found ? !S_ISREG(st.st_mode) || faccessat(at, name, W_OK, AT_EACCESS) != 0
-                  : errno != ENOENT) {
+        const bool ours = slash != std::string::npos && Folder().made.count(path.substr(0, slash));
+        const bool found = !ours && fstatat(at, name, &st, AT_SYMLINK_NOFOLLOW) == 0;
+        if (ours    ? name[0] == '\0' || std::strlen(name) > NAME_MAX
+            : found ? !S_ISREG(st.st_mode) || faccessat(at, name, W_OK, AT_EACCESS) != 0
+                    : errno != ENOENT) {
             *status = CreateStatus::Failed;
             return nullptr;
         }
         static std::atomic<unsigned> counter{0};
+        static const std::string prefix = ".orvo-" + std::to_string(::getpid()) + "-";
         for (int attempt = 0; attempt < 100; ++attempt) {
-            *temporary = folder + ".orvo-" + std::to_string(::getpid()) + "-" +
-                         std::to_string(++counter) + ".tmp";
+            *temporary = folder + prefix + std::to_string(++counter) + ".tmp";
             auto out = CreateNew(*temporary, status);
             if (out || errno != EEXIST) return out;
         }
@@ -135,7 +144,11 @@ class PosixFileSystem final : public FileSystem {
         return lstat(path.c_str(), &st) == 0;
     }
     bool MakeFolder(const std::string& path) override {
-        return ::mkdir(path.c_str(), 0755) == 0 || (errno == EEXIST && IsFolder(path));
+        if (::mkdir(path.c_str(), 0755) == 0) {
+            if (Folder().depth > 0) Folder().made.insert(path);
+            return true;
+        }
+        return errno == EEXIST && IsFolder(path);
     }
 
   private:
@@ -171,6 +184,7 @@ class PosixFileSystem final : public FileSystem {
         int depth = 0;
         int fd = -1;
         std::string path;
+        std::unordered_set<std::string> made; // folders made during the batch
         bool Open(const std::string& folder) {
             if (fd >= 0 && folder == path) return true;
             Close();

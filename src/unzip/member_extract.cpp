@@ -231,7 +231,7 @@ int32_t Engine::ExtractOneMember(const std::string& archive_path, const std::str
     ahead_size_ = skip < got ? static_cast<size_t>(got - skip) : 0;
     if (csize != UnknownSize) {
         const int64_t data_end = data_start + csize;
-        const int64_t archive_size = archive->Size();
+        const int64_t archive_size = archive == held_archive_.get() ? held_size_ : archive->Size();
         if (archive_size >= 0 && data_end > archive_size)
             return Fail(ResultReadError, "the member's data reaches past the end of the archive");
         if (!TakeSpan(where.header_offset, data_end))
@@ -272,12 +272,16 @@ int32_t Engine::ExtractOneMember(const std::string& archive_path, const std::str
 
 bool Engine::TakeSpan(int64_t begin, int64_t end) {
     if (!checking_spans_) return true;
-    // Spans are kept by their start; a new one must end before the next starts
-    // and start after the previous ends.
-    auto next = taken_spans_.lower_bound(begin);
+    // Spans are kept sorted by their start; a new one must end before the next
+    // starts and start after the previous ends. Members mostly follow each other
+    // in the archive, so a new span usually goes at the end.
+    auto next = taken_spans_.end();
+    if (!taken_spans_.empty() && begin < taken_spans_.back().second)
+        next = std::lower_bound(taken_spans_.begin(), taken_spans_.end(),
+                                std::make_pair(begin, int64_t{0}));
     if (next != taken_spans_.end() && next->first < end) return false;
     if (next != taken_spans_.begin() && std::prev(next)->second > begin) return false;
-    taken_spans_.emplace_hint(next, begin, end);
+    taken_spans_.insert(next, {begin, end});
     return true;
 }
 
