@@ -76,13 +76,17 @@ struct OutputStats {
     uint32_t crc = 0xFFFFFFFFu; // running CRC-32 register
 };
 
+class GuardedFileSystem;
+
+// Keeps the size and CRC of what a member's output received; the file system
+// learns them when the output is committed or discarded.
 class CountingOutput final : public OutputFile {
   public:
-    CountingOutput(std::string path, OutputStats& stats, uint64_t& total, uint64_t declared)
-        : path_(std::move(path)), stats_(stats), total_(total), declared_(declared) {}
-    ~CountingOutput() override { FUZZ_CHECK(closed_, "output %s was never closed", path_.c_str()); }
+    CountingOutput(GuardedFileSystem& fs, std::string path, uint64_t& total, uint64_t declared)
+        : fs_(fs), path_(std::move(path)), total_(total), declared_(declared) {}
+    ~CountingOutput() override;
     bool Write(const void* data, size_t n) override {
-        FUZZ_CHECK(!closed_, "write to %s after close", path_.c_str());
+        FUZZ_CHECK(!committed_, "write to %s after its commit", path_.c_str());
         FUZZ_CHECK(n <= declared_ - stats_.size, "%s grows past its declared %llu bytes",
                    path_.c_str(), static_cast<unsigned long long>(declared_));
         if (n > kFileLimit - stats_.size || n > kTotalLimit - total_) return false;
@@ -92,26 +96,22 @@ class CountingOutput final : public OutputFile {
         return true;
     }
     void SetDosTime(uint32_t) override {
-        FUZZ_CHECK(!closed_, "time stamp on %s after close", path_.c_str());
+        FUZZ_CHECK(!committed_, "time stamp on %s after its commit", path_.c_str());
     }
-    bool Close() override {
-        FUZZ_CHECK(!closed_, "%s closed twice", path_.c_str());
-        closed_ = true;
-        return true;
-    }
+    bool Commit() override;
 
   private:
+    GuardedFileSystem& fs_;
     std::string path_;
-    OutputStats& stats_;
+    OutputStats stats_;
     uint64_t& total_;
     uint64_t declared_;
-    bool closed_ = false;
+    bool committed_ = false;
 };
 
 // Reads the archive from a MemoryFileSystem; outputs are counted and thrown away.
-// Members are decoded beside their place and put there only when good; every
-// file keeps its size and CRC for the check that a failed member left an older
-// file of its name as it was.
+// Every committed file keeps its size and CRC for the check that a failed member
+// left an older file of its name as it was.
 class GuardedFileSystem final : public FileSystem {
   public:
     explicit GuardedFileSystem(MemoryFileSystem& archive) : archive_(archive) {}
@@ -120,34 +120,14 @@ class GuardedFileSystem final : public FileSystem {
         FUZZ_CHECK(path == kArchive, "the engine opened %s for reading", path.c_str());
         return archive_.OpenRead(path);
     }
-    std::unique_ptr<OutputFile> CreateBeside(const std::string& path, std::string* temporary,
+    std::unique_ptr<OutputFile> CreateBeside(const std::string& path,
                                              CreateStatus* status) override {
         FUZZ_CHECK(InsideTarget(path), "the engine created %s outside the target folder",
                    path.c_str());
         FUZZ_CHECK(!folders_.count(path), "the engine decodes for %s, a folder", path.c_str());
-        *temporary = path + "~" + std::to_string(++temporaries_);
         *status = CreateStatus::Ok;
-        OutputStats& stats = pending_[*temporary];
-        return std::make_unique<CountingOutput>(*temporary, stats, total_, declared_);
-    }
-    bool Replace(const std::string& temporary, const std::string& path) override {
-        auto it = pending_.find(temporary);
-        FUZZ_CHECK(it != pending_.end(), "%s put in place from %s, which is no temporary file",
-                   path.c_str(), temporary.c_str());
-        last_ = it->second;
-        files_[path] = it->second;
-        pending_.erase(it);
-        return true;
-    }
-    bool Remove(const std::string& path) override {
-        FUZZ_CHECK(InsideTarget(path), "the engine removed %s outside the target folder",
-                   path.c_str());
-        auto it = pending_.find(path);
-        FUZZ_CHECK(it != pending_.end(), "the engine removed %s, which it did not make",
-                   path.c_str());
-        last_ = it->second;
-        pending_.erase(it);
-        return true;
+        ++open_outputs_;
+        return std::make_unique<CountingOutput>(*this, path, total_, declared_);
     }
     bool IsFolder(const std::string& path) override { return folders_.count(path) > 0; }
     bool Exists(const std::string& path) override {
@@ -159,6 +139,13 @@ class GuardedFileSystem final : public FileSystem {
         FUZZ_CHECK(!files_.count(path), "the engine made the folder %s over a file", path.c_str());
         folders_.insert(path);
         return true;
+    }
+
+    // An output was committed under path, or discarded (committed false).
+    void OutputEnded(const std::string& path, const OutputStats& stats, bool committed) {
+        last_ = stats;
+        if (committed) files_[path] = stats;
+        --open_outputs_;
     }
 
     uint64_t bytes_written() const { return total_; }
@@ -174,18 +161,28 @@ class GuardedFileSystem final : public FileSystem {
         auto it = files_.find(path);
         return it == files_.end() ? nullptr : &it->second;
     }
-    bool AllTemporariesGone() const { return pending_.empty(); }
+    bool AllOutputsEnded() const { return open_outputs_ == 0; }
 
   private:
     MemoryFileSystem& archive_;
     std::map<std::string, OutputStats> files_;
-    std::map<std::string, OutputStats> pending_; // temporary files, by their names
     std::set<std::string> folders_;
     OutputStats last_;
     uint64_t total_ = 0;
     uint64_t declared_ = std::numeric_limits<uint64_t>::max(); // no directory: no bound known
-    unsigned temporaries_ = 0;
+    int open_outputs_ = 0;
 };
+
+CountingOutput::~CountingOutput() {
+    if (!committed_) fs_.OutputEnded(path_, stats_, false);
+}
+
+bool CountingOutput::Commit() {
+    FUZZ_CHECK(!committed_, "%s committed twice", path_.c_str());
+    committed_ = true;
+    fs_.OutputEnded(path_, stats_, true);
+    return true;
+}
 
 // How one member of an ExtractMatching run ended.
 struct MemberOutcome {
@@ -311,7 +308,7 @@ class ReportChecker {
 
     // Checks the result of the call against the reports seen.
     void Finish(int32_t result) {
-        FUZZ_CHECK(fs_.AllTemporariesGone(), "a temporary file was left behind");
+        FUZZ_CHECK(fs_.AllOutputsEnded(), "an output was neither committed nor discarded");
         if (result == ResultNotArchive) {
             FUZZ_CHECK(phase_ == kNotStarted, "reports for an input that is not an archive");
             return;

@@ -26,7 +26,10 @@ class OutputFile {
     virtual bool Write(const void* data, size_t n) = 0; // true when all n bytes were written
     // Stamps the file with a DOS date and time (date in the high half); best effort.
     virtual void SetDosTime(uint32_t dos_time) = 0;
-    virtual bool Close() = 0;
+    // Closes the file and gives it the name it was made for, replacing a file of
+    // that name. An output destroyed without Commit is discarded, and whatever
+    // stood under its name stays as it was.
+    virtual bool Commit() = 0;
 };
 
 enum class CreateStatus { Ok, PathNotFound, Failed };
@@ -36,18 +39,13 @@ class FileSystem {
   public:
     virtual ~FileSystem() = default;
     virtual std::unique_ptr<InputFile> OpenRead(const std::string& path) = 0;
-    // Creates a new, empty file in the folder of `path` under a name no file
-    // there has yet, and says that name in *temporary. A member is decoded into
-    // it and put in place with Replace only once it has proved good, so a
-    // failed member never harms a file of that name that was already there.
-    // Refuses (Failed) when `path` is a file that may not be written over or a
-    // folder, as creating it would have been.
+    // Makes the output of a member that is to become `path` once it has proved
+    // good (OutputFile::Commit), so a failed member never harms a file of that
+    // name that was already there, and a run cut short leaves no half-written
+    // file under it. Refuses (Failed) when `path` is a file that may not be
+    // written over or a folder, as creating it in place would have been.
     virtual std::unique_ptr<OutputFile> CreateBeside(const std::string& path,
-                                                     std::string* temporary,
                                                      CreateStatus* status) = 0;
-    // Renames a file made by CreateBeside to `path`, replacing a file there.
-    virtual bool Replace(const std::string& temporary, const std::string& path) = 0;
-    virtual bool Remove(const std::string& path) = 0;
     virtual bool IsFolder(const std::string& path) = 0;
     virtual bool Exists(const std::string& path) = 0;
     // Creates one folder; true when it exists afterwards.

@@ -44,10 +44,19 @@ class PosixInput final : public InputFile {
     int fd_;
 };
 
+class PosixFileSystem;
+
+// A member's output: an unnamed file in the target folder (O_TMPFILE) that
+// Commit links under its name, or, where the file system has no unnamed
+// files, a temporary name that Commit renames.
 class PosixOutput final : public OutputFile {
   public:
-    explicit PosixOutput(int fd) : fd_(fd) {}
-    ~PosixOutput() override { Close(); }
+    PosixOutput(int fd, PosixFileSystem& fs, std::string path, std::string temporary)
+        : fd_(fd), fs_(fs), path_(std::move(path)), temporary_(std::move(temporary)) {}
+    ~PosixOutput() override {
+        if (fd_ >= 0) ::close(fd_);
+        if (!committed_ && !temporary_.empty()) ::unlink(temporary_.c_str());
+    }
     bool Write(const void* data, size_t n) override {
         const char* p = static_cast<const char*>(data);
         while (n > 0) {
@@ -74,15 +83,14 @@ class PosixOutput final : public OutputFile {
         times[0].tv_nsec = times[1].tv_nsec = 0;
         futimens(fd_, times);
     }
-    bool Close() override {
-        if (fd_ < 0) return true;
-        int rc = ::close(fd_);
-        fd_ = -1;
-        return rc == 0;
-    }
+    bool Commit() override;
 
   private:
     int fd_;
+    PosixFileSystem& fs_;
+    std::string path_;
+    std::string temporary_; // empty for an unnamed file
+    bool committed_ = false;
 };
 
 class PosixFileSystem final : public FileSystem {
@@ -100,7 +108,7 @@ class PosixFileSystem final : public FileSystem {
         if (fd < 0) return nullptr;
         return std::make_unique<PosixInput>(fd);
     }
-    std::unique_ptr<OutputFile> CreateBeside(const std::string& path, std::string* temporary,
+    std::unique_ptr<OutputFile> CreateBeside(const std::string& path,
                                              CreateStatus* status) override {
         const size_t slash = path.rfind('/');
         const std::string folder =
@@ -119,22 +127,53 @@ class PosixFileSystem final : public FileSystem {
             *status = CreateStatus::Failed;
             return nullptr;
         }
-        static std::atomic<unsigned> counter{0};
-        static const std::string prefix = ".orvo-" + std::to_string(::getpid()) + "-";
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            *temporary = folder + prefix + std::to_string(++counter) + ".tmp";
-            auto out = CreateNew(*temporary, status);
-            if (out || errno != EEXIST) return out;
+        // An unnamed file in the folder: nothing of it stays if the run is cut short.
+        const std::string folder_path = slash == std::string::npos ? "." : path.substr(0, slash);
+        int fd = at == AT_FDCWD ? ::open(folder_path.empty() ? "/" : folder_path.c_str(),
+                                         O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644)
+                                : ::openat(at, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644);
+        if (fd >= 0) {
+            *status = CreateStatus::Ok;
+            return std::make_unique<PosixOutput>(fd, *this, path, std::string());
         }
-        return nullptr;
+        if (errno == ENOENT || errno == ENOTDIR) {
+            *status = errno == ENOENT ? CreateStatus::PathNotFound : CreateStatus::Failed;
+            return nullptr;
+        }
+        std::string temporary;
+        fd = CreateTemporary(folder, &temporary);
+        if (fd < 0) {
+            *status = errno == ENOENT ? CreateStatus::PathNotFound : CreateStatus::Failed;
+            return nullptr;
+        }
+        *status = CreateStatus::Ok;
+        return std::make_unique<PosixOutput>(fd, *this, path, temporary);
     }
-    bool Replace(const std::string& temporary, const std::string& path) override {
+    // Gives the output its name: links an unnamed file, renames a named one.
+    // Where a file of that name is there, the output is linked under a
+    // temporary name first and renamed over it.
+    bool Place(int fd, const std::string& temporary, const std::string& path) {
         const int at = FolderOf(path);
-        if (at == AT_FDCWD) return ::rename(temporary.c_str(), path.c_str()) == 0;
-        return ::renameat(at, temporary.c_str() + temporary.rfind('/') + 1, at,
-                          path.c_str() + path.rfind('/') + 1) == 0;
+        const size_t slash = path.rfind('/');
+        const char* name = at == AT_FDCWD ? path.c_str() : path.c_str() + slash + 1;
+        if (!temporary.empty()) return RenameInto(temporary, at, name, path);
+        if (Link(fd, at, name)) return true;
+        if (errno != EEXIST) return false;
+        const std::string folder =
+            slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const std::string candidate = TemporaryName(folder);
+            const char* candidate_name =
+                at == AT_FDCWD ? candidate.c_str() : candidate.c_str() + folder.size();
+            if (Link(fd, at, candidate_name)) {
+                if (RenameInto(candidate, at, name, path)) return true;
+                ::unlinkat(at, candidate_name, 0);
+                return false;
+            }
+            if (errno != EEXIST) return false;
+        }
+        return false;
     }
-    bool Remove(const std::string& path) override { return ::unlink(path.c_str()) == 0; }
     bool IsFolder(const std::string& path) override {
         struct stat st;
         return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
@@ -162,18 +201,35 @@ class PosixFileSystem final : public FileSystem {
             return folder.fd;
         return AT_FDCWD;
     }
-    // Creates a file that is not there yet (nor a link of that name).
-    std::unique_ptr<OutputFile> CreateNew(const std::string& path, CreateStatus* status) {
-        const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
-        const int at = FolderOf(path);
-        const int fd = ::openat(
-            at, at == AT_FDCWD ? path.c_str() : path.c_str() + path.rfind('/') + 1, flags, 0644);
-        if (fd < 0) {
-            *status = errno == ENOENT ? CreateStatus::PathNotFound : CreateStatus::Failed;
-            return nullptr;
+    static std::string TemporaryName(const std::string& folder) {
+        static std::atomic<unsigned> counter{0};
+        static const std::string prefix = ".orvo-" + std::to_string(::getpid()) + "-";
+        return folder + prefix + std::to_string(++counter) + ".tmp";
+    }
+    // Creates a file under a temporary name in `folder` (ending in '/' or empty).
+    int CreateTemporary(const std::string& folder, std::string* temporary) {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            *temporary = TemporaryName(folder);
+            const int at = FolderOf(*temporary);
+            const char* name =
+                at == AT_FDCWD ? temporary->c_str() : temporary->c_str() + folder.size();
+            const int fd =
+                ::openat(at, name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+            if (fd >= 0 || errno != EEXIST) return fd;
         }
-        *status = CreateStatus::Ok;
-        return std::make_unique<PosixOutput>(fd);
+        return -1;
+    }
+    // Links an unnamed file; without the right to link by descriptor, through /proc.
+    static bool Link(int fd, int at, const char* name) {
+        if (::linkat(fd, "", at, name, AT_EMPTY_PATH) == 0) return true;
+        if (errno != ENOENT && errno != EPERM) return false;
+        const std::string self = "/proc/self/fd/" + std::to_string(fd);
+        return ::linkat(AT_FDCWD, self.c_str(), at, name, AT_SYMLINK_FOLLOW) == 0;
+    }
+    static bool RenameInto(const std::string& temporary, int at, const char* name,
+                           const std::string& path) {
+        if (at == AT_FDCWD) return ::rename(temporary.c_str(), path.c_str()) == 0;
+        return ::renameat(at, temporary.c_str() + temporary.rfind('/') + 1, at, name) == 0;
     }
 
     // During a batch the folder of the last file created stays open and the
@@ -203,6 +259,14 @@ class PosixFileSystem final : public FileSystem {
         return folder;
     }
 };
+
+bool PosixOutput::Commit() {
+    const bool placed = fs_.Place(fd_, temporary_, path_);
+    const bool closed = ::close(fd_) == 0;
+    fd_ = -1;
+    committed_ = placed;
+    return placed && closed;
+}
 
 } // namespace
 

@@ -85,8 +85,13 @@ bool DosTimeToUtc(uint32_t dos_time, FILETIME* utc) {
 
 class Win32Output final : public OutputFile {
   public:
-    explicit Win32Output(HANDLE h) : h_(h) {}
-    ~Win32Output() override { Close(); }
+    // Written under a temporary name; Commit renames it over the member's name.
+    Win32Output(HANDLE h, std::string temporary, std::string path)
+        : h_(h), temporary_(std::move(temporary)), path_(std::move(path)) {}
+    ~Win32Output() override {
+        if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
+        if (!committed_) DeleteFileW(Win32Path(temporary_).c_str());
+    }
     bool Write(const void* data, size_t n) override {
         DWORD put = 0;
         return WriteFile(h_, data, static_cast<DWORD>(n), &put, nullptr) && put == n;
@@ -96,15 +101,18 @@ class Win32Output final : public OutputFile {
         FILETIME utc;
         if (DosTimeToUtc(dos_time, &utc)) SetFileTime(h_, nullptr, nullptr, &utc);
     }
-    bool Close() override {
-        if (h_ == INVALID_HANDLE_VALUE) return true;
-        BOOL ok = CloseHandle(h_);
+    bool Commit() override {
+        const bool closed = CloseHandle(h_) != 0;
         h_ = INVALID_HANDLE_VALUE;
-        return ok != 0;
+        committed_ = closed && MoveFileExW(Win32Path(temporary_).c_str(), Win32Path(path_).c_str(),
+                                           MOVEFILE_REPLACE_EXISTING) != 0;
+        return committed_;
     }
 
   private:
     HANDLE h_;
+    std::string temporary_, path_;
+    bool committed_ = false;
 };
 
 class Win32FileSystem final : public FileSystem {
@@ -115,7 +123,7 @@ class Win32FileSystem final : public FileSystem {
         if (h == INVALID_HANDLE_VALUE) return nullptr;
         return std::make_unique<Win32Input>(h);
     }
-    std::unique_ptr<OutputFile> CreateBeside(const std::string& path, std::string* temporary,
+    std::unique_ptr<OutputFile> CreateBeside(const std::string& path,
                                              CreateStatus* status) override {
         // What could not have been created in place is refused before any work:
         // a name too long, a folder, or a file marked read-only.
@@ -138,13 +146,14 @@ class Win32FileSystem final : public FileSystem {
             slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
         static LONG counter = 0;
         for (int attempt = 0; attempt < 100; ++attempt) {
-            *temporary = folder + "~orvo" + std::to_string(GetCurrentProcessId()) + "-" +
-                         std::to_string(InterlockedIncrement(&counter)) + ".tmp";
-            HANDLE h = CreateFileW(Win32Path(*temporary).c_str(), GENERIC_WRITE, 0, nullptr,
+            const std::string temporary = folder + "~orvo" + std::to_string(GetCurrentProcessId()) +
+                                          "-" + std::to_string(InterlockedIncrement(&counter)) +
+                                          ".tmp";
+            HANDLE h = CreateFileW(Win32Path(temporary).c_str(), GENERIC_WRITE, 0, nullptr,
                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
             if (h != INVALID_HANDLE_VALUE) {
                 *status = CreateStatus::Ok;
-                return std::make_unique<Win32Output>(h);
+                return std::make_unique<Win32Output>(h, temporary, path);
             }
             const DWORD error = GetLastError();
             if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) continue;
@@ -154,13 +163,6 @@ class Win32FileSystem final : public FileSystem {
         }
         *status = CreateStatus::Failed;
         return nullptr;
-    }
-    bool Replace(const std::string& temporary, const std::string& path) override {
-        return MoveFileExW(Win32Path(temporary).c_str(), Win32Path(path).c_str(),
-                           MOVEFILE_REPLACE_EXISTING) != 0;
-    }
-    bool Remove(const std::string& path) override {
-        return DeleteFileW(Win32Path(path).c_str()) != 0;
     }
     bool IsFolder(const std::string& path) override {
         DWORD a = GetFileAttributesW(Win32Path(path).c_str());

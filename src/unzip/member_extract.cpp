@@ -247,10 +247,9 @@ int32_t Engine::ExtractOneMember(const std::string& archive_path, const std::str
                    : Fail(ResultWriteError, "the folder cannot be created");
     }
     CreateStatus status;
-    std::string temporary;
-    std::unique_ptr<OutputFile> out = fs_.CreateBeside(output, &temporary, &status);
+    std::unique_ptr<OutputFile> out = fs_.CreateBeside(output, &status);
     if (!out && status == CreateStatus::PathNotFound && CreateParentFolders(output, false))
-        out = fs_.CreateBeside(output, &temporary, &status);
+        out = fs_.CreateBeside(output, &status);
     if (!out) return Fail(ResultWriteError, "the output file cannot be created");
 
     crc_ = 0xFFFFFFFFu;
@@ -261,12 +260,8 @@ int32_t Engine::ExtractOneMember(const std::string& archive_path, const std::str
     if (rc == ResultOk && options_.check_crc && ~crc_ != expected_crc)
         rc = Fail(ResultCrcError, "the CRC-32 of the output does not match");
     if (rc == ResultOk) out->SetDosTime(dos_time);
-    if (!out->Close() && rc == ResultOk)
-        rc = Fail(ResultWriteError, "the output file cannot be closed");
-    out.reset();
-    if (rc == ResultOk && !fs_.Replace(temporary, output))
+    if (rc == ResultOk && !out->Commit())
         rc = Fail(ResultWriteError, "the output file cannot be put in place");
-    if (rc != ResultOk) fs_.Remove(temporary);
     return rc;
 }
 

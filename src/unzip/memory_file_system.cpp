@@ -24,7 +24,8 @@ class MemoryInput final : public InputFile {
 
 class MemoryOutput final : public OutputFile {
   public:
-    MemoryOutput(std::vector<uint8_t>& bytes, size_t limit) : bytes_(bytes), limit_(limit) {}
+    MemoryOutput(MemoryFileSystem& fs, std::string path, size_t limit)
+        : fs_(fs), path_(std::move(path)), limit_(limit) {}
     bool Write(const void* data, size_t n) override {
         if (n > limit_ - bytes_.size()) return false;
         const uint8_t* p = static_cast<const uint8_t*>(data);
@@ -32,10 +33,16 @@ class MemoryOutput final : public OutputFile {
         return true;
     }
     void SetDosTime(uint32_t) override {}
-    bool Close() override { return true; }
+    bool Commit() override {
+        if (fs_.IsFolder(path_)) return false;
+        fs_.Put(path_, std::move(bytes_));
+        return true;
+    }
 
   private:
-    std::vector<uint8_t>& bytes_;
+    MemoryFileSystem& fs_;
+    std::string path_;
+    std::vector<uint8_t> bytes_;
     size_t limit_;
 };
 
@@ -47,7 +54,7 @@ class CountingOutput final : public OutputFile {
         return true;
     }
     void SetDosTime(uint32_t) override {}
-    bool Close() override { return true; }
+    bool Commit() override { return true; }
 
   private:
     uint64_t& total_;
@@ -55,10 +62,8 @@ class CountingOutput final : public OutputFile {
 
 } // namespace
 
-std::unique_ptr<OutputFile> DiscardingFileSystem::CreateBeside(const std::string& path,
-                                                               std::string* temporary,
+std::unique_ptr<OutputFile> DiscardingFileSystem::CreateBeside(const std::string&,
                                                                CreateStatus* status) {
-    *temporary = path;
     *status = CreateStatus::Ok;
     return std::make_unique<CountingOutput>(bytes_written_);
 }
@@ -75,26 +80,13 @@ std::unique_ptr<InputFile> MemoryFileSystem::OpenRead(const std::string& path) {
 }
 
 std::unique_ptr<OutputFile> MemoryFileSystem::CreateBeside(const std::string& path,
-                                                           std::string* temporary,
                                                            CreateStatus* status) {
     if (folders_.count(path)) {
         *status = CreateStatus::Failed;
         return nullptr;
     }
-    *temporary = path + "~" + std::to_string(++temporaries_);
-    std::vector<uint8_t>& bytes = files_[*temporary];
-    bytes.clear();
     *status = CreateStatus::Ok;
-    return std::make_unique<MemoryOutput>(bytes, write_limit_);
-}
-
-bool MemoryFileSystem::Replace(const std::string& temporary, const std::string& path) {
-    auto it = files_.find(temporary);
-    if (it == files_.end() || folders_.count(path)) return false;
-    std::vector<uint8_t> bytes = std::move(it->second);
-    files_.erase(it);
-    files_[path] = std::move(bytes);
-    return true;
+    return std::make_unique<MemoryOutput>(*this, path, write_limit_);
 }
 
 } // namespace unzip

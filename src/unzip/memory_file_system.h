@@ -19,10 +19,8 @@ class DiscardingFileSystem : public FileSystem {
     std::unique_ptr<InputFile> OpenRead(const std::string& path) override {
         return base_.OpenRead(path);
     }
-    std::unique_ptr<OutputFile> CreateBeside(const std::string& path, std::string* temporary,
+    std::unique_ptr<OutputFile> CreateBeside(const std::string& path,
                                              CreateStatus* status) override;
-    bool Replace(const std::string&, const std::string&) override { return true; }
-    bool Remove(const std::string&) override { return true; }
     bool IsFolder(const std::string& path) override { return base_.IsFolder(path); }
     bool Exists(const std::string&) override { return false; }
     bool MakeFolder(const std::string&) override { return true; }
@@ -46,11 +44,9 @@ class MemoryFileSystem : public FileSystem {
     void set_write_limit(size_t limit) { write_limit_ = limit; }
 
     std::unique_ptr<InputFile> OpenRead(const std::string& path) override;
-    // The temporary file is "path~N"; a folder of that name refuses it.
-    std::unique_ptr<OutputFile> CreateBeside(const std::string& path, std::string* temporary,
+    // The output is held apart until it is committed; a folder of that name refuses it.
+    std::unique_ptr<OutputFile> CreateBeside(const std::string& path,
                                              CreateStatus* status) override;
-    bool Replace(const std::string& temporary, const std::string& path) override;
-    bool Remove(const std::string& path) override { return files_.erase(path) > 0; }
     bool IsFolder(const std::string& path) override { return folders_.count(path) > 0; }
     bool Exists(const std::string& path) override {
         return files_.count(path) || folders_.count(path);
@@ -64,7 +60,6 @@ class MemoryFileSystem : public FileSystem {
     std::map<std::string, std::vector<uint8_t>> files_;
     std::set<std::string> folders_;
     size_t write_limit_ = static_cast<size_t>(-1);
-    unsigned temporaries_ = 0;
 };
 
 } // namespace unzip

@@ -56,10 +56,10 @@ struct Recorder {
 class LoggingFileSystem : public unzip::MemoryFileSystem {
   public:
     // Logs the path a member's output is made for.
-    std::unique_ptr<unzip::OutputFile> CreateBeside(const std::string& path, std::string* temporary,
+    std::unique_ptr<unzip::OutputFile> CreateBeside(const std::string& path,
                                                     unzip::CreateStatus* status) override {
         created.push_back(path);
-        return MemoryFileSystem::CreateBeside(path, temporary, status);
+        return MemoryFileSystem::CreateBeside(path, status);
     }
     bool MakeFolder(const std::string& path) override {
         folders.push_back(path);
