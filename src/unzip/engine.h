@@ -41,6 +41,10 @@ struct EngineOptions {
     size_t refill_size = BitInput::kDefaultRefill; // bytes per read of compressed input
     int oem_code_page = kSystemOemCodePage;        // for names without the UTF-8 flag
     bool check_crc = true;                         // off only for fuzzing deeper paths
+    // Members of at most this many bytes are decoded into memory and written in
+    // one piece once they have proved good; larger ones are decoded into the
+    // file system's output beside their name. 0: every member goes that way.
+    size_t hold_size = size_t{1} << 20;
 };
 
 class Engine {
@@ -91,11 +95,13 @@ class Engine {
     int32_t FinishWalk(const MemberEntry& entry);
     int32_t ExtractOneMember(const std::string& archive, const std::string& output,
                              const MemberLocation& where);
-    int32_t ExtractMemberData(InputFile& archive, OutputFile& out, uint16_t method, uint32_t* crc);
+    int32_t ExtractMemberData(InputFile& archive, OutputFile* out, uint16_t method, uint32_t* crc);
     bool TakeSpan(int64_t begin, int64_t end);
     int32_t Decode(uint16_t method, OutputSink& sink);
     int32_t StoredCopy(InputFile& archive, OutputSink& sink);
-    bool Flush(OutputFile& out, const uint8_t* data, size_t n);
+    bool Flush(OutputFile* out, const uint8_t* data, size_t n);
+    std::unique_ptr<OutputFile> CreateOutput(const std::string& path);
+    int32_t WriteHeld(const std::string& path, uint32_t dos_time);
     bool CreateParentFolders(const std::string& path, bool include_last);
     void Report(int32_t code, int32_t status);
 
@@ -116,6 +122,8 @@ class Engine {
     std::string held_path_;
     int64_t held_size_ = -1;
     std::vector<uint8_t> head_;      // local header and the data read with it
+    int64_t head_offset_ = -1;       // where head_ was read from the held archive; -1: not
+    long head_got_ = 0;              // bytes of head_ that were read
     const uint8_t* ahead_ = nullptr; // member data already in head_
     size_t ahead_size_ = 0;
     int64_t data_start_ = 0;         // archive offset of the member's data
@@ -124,6 +132,7 @@ class Engine {
     std::unique_ptr<Inflater> inflater_;
     std::unique_ptr<Exploder> exploder_;     // made for the first imploded member
     std::unique_ptr<Unshrinker> unshrinker_; // made for the first shrunk member
+    std::vector<uint8_t> held_output_;       // a small member's output until it has proved good
     uint32_t crc_ = 0;                       // running CRC register of the current member's output
     int32_t member_compressed_size_ = 0;
     uint32_t member_size_ = 0;    // uncompressed; UnknownSize when not known

@@ -77,6 +77,7 @@ int32_t Engine::ExtractMatching(const std::string& archive, const std::string& f
     held_archive_ = fs_.OpenRead(archive);
     held_size_ = held_archive_ ? held_archive_->Size() : -1;
     held_path_ = archive;
+    head_offset_ = -1;
     taken_spans_.clear();
     checking_spans_ = true;
     fs_.BeginBatch();

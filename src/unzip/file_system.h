@@ -32,7 +32,9 @@ class OutputFile {
     virtual bool Commit() = 0;
 };
 
-enum class CreateStatus { Ok, PathNotFound, Failed };
+// Failed: the file could not be made; NotWritten: it was made but could not
+// be written or put in place, and nothing of it stays.
+enum class CreateStatus { Ok, PathNotFound, Failed, NotWritten };
 
 // Paths are UTF-8 and use the platform's separator (see kPathSeparator).
 class FileSystem {
@@ -46,6 +48,20 @@ class FileSystem {
     // written over or a folder, as creating it in place would have been.
     virtual std::unique_ptr<OutputFile> CreateBeside(const std::string& path,
                                                      CreateStatus* status) = 0;
+    // Writes a member's whole output, which has proved good, under `path` and
+    // stamps it: replaces a file of that name as CreateBeside's output would.
+    // A file system may make a free name in place, as one write: a run cut
+    // short in that write can leave the file short, but never a file that was
+    // there before.
+    virtual CreateStatus WriteWhole(const std::string& path, const void* data, size_t n,
+                                    uint32_t dos_time) {
+        CreateStatus status;
+        std::unique_ptr<OutputFile> out = CreateBeside(path, &status);
+        if (!out) return status;
+        if (!out->Write(data, n)) return CreateStatus::NotWritten;
+        out->SetDosTime(dos_time);
+        return out->Commit() ? CreateStatus::Ok : CreateStatus::NotWritten;
+    }
     virtual bool IsFolder(const std::string& path) = 0;
     virtual bool Exists(const std::string& path) = 0;
     // Creates one folder; true when it exists afterwards.

@@ -44,6 +44,34 @@ class PosixInput final : public InputFile {
     int fd_;
 };
 
+bool WriteAll(int fd, const void* data, size_t n) {
+    const char* p = static_cast<const char*>(data);
+    while (n > 0) {
+        ssize_t put = ::write(fd, p, n);
+        if (put < 0 && errno == EINTR) continue;
+        if (put <= 0) return false;
+        p += put;
+        n -= static_cast<size_t>(put);
+    }
+    return true;
+}
+
+// Stamps an open file with a DOS date and time; best effort.
+void Stamp(int fd, uint32_t dos_time) {
+    // mktime consults the time zone files on every call; members mostly share
+    // a few stamps, so the last conversion is kept.
+    static thread_local uint32_t last_dos = 0;
+    static thread_local time_t last_unix = 0;
+    if (dos_time != last_dos || last_unix == 0) {
+        last_dos = dos_time;
+        last_unix = DosTimeToUnix(dos_time);
+    }
+    struct timespec times[2];
+    times[0].tv_sec = times[1].tv_sec = last_unix;
+    times[0].tv_nsec = times[1].tv_nsec = 0;
+    futimens(fd, times);
+}
+
 class PosixFileSystem;
 
 // A member's output: an unnamed file in the target folder (O_TMPFILE) that
@@ -57,31 +85,9 @@ class PosixOutput final : public OutputFile {
         if (fd_ >= 0) ::close(fd_);
         if (!committed_ && !temporary_.empty()) ::unlink(temporary_.c_str());
     }
-    bool Write(const void* data, size_t n) override {
-        const char* p = static_cast<const char*>(data);
-        while (n > 0) {
-            ssize_t put = ::write(fd_, p, n);
-            if (put < 0 && errno == EINTR) continue;
-            if (put <= 0) return false;
-            p += put;
-            n -= static_cast<size_t>(put);
-        }
-        return true;
-    }
+    bool Write(const void* data, size_t n) override { return WriteAll(fd_, data, n); }
     void SetDosTime(uint32_t dos_time) override {
-        if (fd_ < 0) return;
-        struct timespec times[2];
-        // mktime consults the time zone files on every call; members mostly
-        // share a few stamps, so the last conversion is kept.
-        static thread_local uint32_t last_dos = 0;
-        static thread_local time_t last_unix = 0;
-        if (dos_time != last_dos || last_unix == 0) {
-            last_dos = dos_time;
-            last_unix = DosTimeToUnix(dos_time);
-        }
-        times[0].tv_sec = times[1].tv_sec = last_unix;
-        times[0].tv_nsec = times[1].tv_nsec = 0;
-        futimens(fd_, times);
+        if (fd_ >= 0) Stamp(fd_, dos_time);
     }
     bool Commit() override;
 
@@ -148,6 +154,25 @@ class PosixFileSystem final : public FileSystem {
         }
         *status = CreateStatus::Ok;
         return std::make_unique<PosixOutput>(fd, *this, path, temporary);
+    }
+    CreateStatus WriteWhole(const std::string& path, const void* data, size_t n,
+                            uint32_t dos_time) override {
+        // A free name is made in place; O_EXCL (which also refuses a link of
+        // that name) guarantees the file removed on failure is this one.
+        const int at = FolderOf(path);
+        const char* name = at == AT_FDCWD ? path.c_str() : path.c_str() + path.rfind('/') + 1;
+        const int fd =
+            ::openat(at, name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        if (fd < 0) {
+            if (errno == EEXIST) return FileSystem::WriteWhole(path, data, n, dos_time);
+            return errno == ENOENT ? CreateStatus::PathNotFound : CreateStatus::Failed;
+        }
+        bool ok = WriteAll(fd, data, n);
+        if (ok) Stamp(fd, dos_time);
+        ok = ::close(fd) == 0 && ok;
+        if (ok) return CreateStatus::Ok;
+        ::unlinkat(at, name, 0);
+        return CreateStatus::NotWritten;
     }
     // Gives the output its name: links an unnamed file, renames a named one.
     // Where a file of that name is there, the output is linked under a

@@ -34,6 +34,13 @@ std::wstring Win32Path(const std::string& utf8) {
     return L"\\\\?\\" + full;
 }
 
+// Whether the last part of `path` is longer than a folder entry may be.
+bool NameTooLong(const std::string& path) {
+    const size_t slash = path.find_last_of("\\/");
+    return Utf8ToWide(slash == std::string::npos ? path : path.substr(slash + 1)).size() >
+           kLongestName;
+}
+
 class Win32Input final : public InputFile {
   public:
     explicit Win32Input(HANDLE h) : h_(h) {}
@@ -131,13 +138,10 @@ class Win32FileSystem final : public FileSystem {
         const std::wstring wide = Win32Path(path);
         const DWORD a = wide.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(wide.c_str());
         const DWORD error = a == INVALID_FILE_ATTRIBUTES ? GetLastError() : ERROR_SUCCESS;
-        const bool refused =
-            wide.empty() ||
-            Utf8ToWide(slash == std::string::npos ? path : path.substr(slash + 1)).size() >
-                kLongestName ||
-            (a != INVALID_FILE_ATTRIBUTES
-                 ? (a & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0
-                 : error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND);
+        const bool refused = wide.empty() || NameTooLong(path) ||
+                             (a != INVALID_FILE_ATTRIBUTES
+                                  ? (a & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0
+                                  : error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND);
         if (refused) {
             *status = CreateStatus::Failed;
             return nullptr;
@@ -163,6 +167,30 @@ class Win32FileSystem final : public FileSystem {
         }
         *status = CreateStatus::Failed;
         return nullptr;
+    }
+    CreateStatus WriteWhole(const std::string& path, const void* data, size_t n,
+                            uint32_t dos_time) override {
+        // A free name is made in place; CREATE_NEW guarantees the file removed
+        // on failure is this one. A name too long for a folder entry is left to
+        // the checks of CreateBeside.
+        const std::wstring wide = Win32Path(path);
+        if (wide.empty() || NameTooLong(path))
+            return FileSystem::WriteWhole(path, data, n, dos_time);
+        HANDLE h = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h == INVALID_HANDLE_VALUE) {
+            const DWORD error = GetLastError();
+            if (error == ERROR_PATH_NOT_FOUND) return CreateStatus::PathNotFound;
+            return FileSystem::WriteWhole(path, data, n, dos_time);
+        }
+        DWORD put = 0;
+        bool ok = WriteFile(h, data, static_cast<DWORD>(n), &put, nullptr) && put == n;
+        FILETIME utc;
+        if (ok && DosTimeToUtc(dos_time, &utc)) SetFileTime(h, nullptr, nullptr, &utc);
+        ok = CloseHandle(h) && ok;
+        if (ok) return CreateStatus::Ok;
+        DeleteFileW(wide.c_str());
+        return CreateStatus::NotWritten;
     }
     bool IsFolder(const std::string& path) override {
         DWORD a = GetFileAttributesW(Win32Path(path).c_str());

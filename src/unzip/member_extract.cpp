@@ -12,15 +12,15 @@
 
 namespace unzip {
 
-// Passes decoder output to the member's file.
+// Passes decoder output to the member's file, or to memory when there is none.
 class Engine::Sink final : public OutputSink {
   public:
-    Sink(Engine& engine, OutputFile& out) : engine_(engine), out_(out) {}
+    Sink(Engine& engine, OutputFile* out) : engine_(engine), out_(out) {}
     bool Flush(const uint8_t* data, size_t n) override { return engine_.Flush(out_, data, n); }
 
   private:
     Engine& engine_;
-    OutputFile& out_;
+    OutputFile* out_;
 };
 
 Engine::Engine(FileSystem& fs, EngineOptions options)
@@ -38,7 +38,7 @@ int32_t Engine::member_bytes_read() const {
     return static_cast<int32_t>(std::min<uint64_t>(n, UnknownSize));
 }
 
-bool Engine::Flush(OutputFile& out, const uint8_t* data, size_t n) {
+bool Engine::Flush(OutputFile* out, const uint8_t* data, size_t n) {
     // Output past the declared size is refused before it reaches the disk: a
     // few bytes of a hostile member may otherwise decode to gigabytes.
     if (n > output_limit_ - output_written_) {
@@ -46,7 +46,11 @@ bool Engine::Flush(OutputFile& out, const uint8_t* data, size_t n) {
         return false;
     }
     output_written_ += n;
-    bool ok = out.Write(data, n);
+    bool ok = true;
+    if (out)
+        ok = out->Write(data, n);
+    else
+        held_output_.insert(held_output_.end(), data, data + n);
     if (options_.check_crc) crc_ = Crc32Update(crc_, data, n);
     if (ok && report_) {
         record_.status = StatusProgress;
@@ -106,7 +110,7 @@ int32_t Engine::Decode(uint16_t method, OutputSink& sink) {
     return inflater_->Run(input_, *window_, sink);
 }
 
-int32_t Engine::ExtractMemberData(InputFile& archive, OutputFile& out, uint16_t method,
+int32_t Engine::ExtractMemberData(InputFile& archive, OutputFile* out, uint16_t method,
                                   uint32_t* crc) {
     Sink sink(*this, out);
     int32_t rc;
@@ -171,10 +175,19 @@ int32_t Engine::ExtractOneMember(const std::string& archive_path, const std::str
                              : (opened = fs_.OpenRead(archive_path)).get();
     if (!archive) return Fail(ResultReadError, "the archive cannot be opened");
     // The header and, in the same read, the start of the data (all of it for
-    // small members).
-    head_.resize(kLocalHeaderSize + options_.refill_size);
-    const long got = archive->ReadAt(where.header_offset, head_.data(), head_.size());
-    const uint8_t* header = head_.data();
+    // small members). Members mostly follow each other, so during a walk the
+    // next header is usually in what the last read brought already.
+    const bool walking = archive == held_archive_.get();
+    int64_t into = where.header_offset - head_offset_;
+    if (!walking || head_offset_ < 0 || into < 0 || into + kLocalHeaderSize > head_got_) {
+        head_.resize(kLocalHeaderSize + options_.refill_size);
+        const long read = archive->ReadAt(where.header_offset, head_.data(), head_.size());
+        head_offset_ = walking && read > 0 ? where.header_offset : -1;
+        head_got_ = read;
+        into = 0;
+    }
+    const uint8_t* header = head_.data() + into;
+    const long got = static_cast<long>(head_got_ - into);
     if (got < kLocalHeaderSize || Load32(header) != kLocalSignature)
         return Fail(ResultArchiveError, "no local header where the directory points");
 
@@ -227,7 +240,7 @@ int32_t Engine::ExtractOneMember(const std::string& archive_path, const std::str
         where.header_offset + kLocalHeaderSize + name_length + Load16(header + 28);
     const int64_t skip = data_start - where.header_offset;
     data_start_ = data_start;
-    ahead_ = head_.data() + skip;
+    ahead_ = header + skip;
     ahead_size_ = skip < got ? static_cast<size_t>(got - skip) : 0;
     if (csize != UnknownSize) {
         const int64_t data_end = data_start + csize;
@@ -246,23 +259,49 @@ int32_t Engine::ExtractOneMember(const std::string& archive_path, const std::str
                    ? ResultOk
                    : Fail(ResultWriteError, "the folder cannot be created");
     }
-    CreateStatus status;
-    std::unique_ptr<OutputFile> out = fs_.CreateBeside(output, &status);
-    if (!out && status == CreateStatus::PathNotFound && CreateParentFolders(output, false))
-        out = fs_.CreateBeside(output, &status);
-    if (!out) return Fail(ResultWriteError, "the output file cannot be created");
-
+    // A small member is decoded into memory and its file made only once it
+    // has proved good: one write, and nothing to undo when it fails.
+    const bool hold = usize != UnknownSize && usize <= options_.hold_size;
+    std::unique_ptr<OutputFile> out;
+    if (hold) {
+        held_output_.clear();
+    } else if (!(out = CreateOutput(output))) {
+        return Fail(ResultWriteError, "the output file cannot be created");
+    }
     crc_ = 0xFFFFFFFFu;
     output_written_ = 0;
     output_limit_ = usize;
     output_overflow_ = false;
-    int32_t rc = ExtractMemberData(*archive, *out, method, crc_follows ? &expected_crc : nullptr);
+    int32_t rc =
+        ExtractMemberData(*archive, out.get(), method, crc_follows ? &expected_crc : nullptr);
     if (rc == ResultOk && options_.check_crc && ~crc_ != expected_crc)
         rc = Fail(ResultCrcError, "the CRC-32 of the output does not match");
-    if (rc == ResultOk) out->SetDosTime(dos_time);
-    if (rc == ResultOk && !out->Commit())
-        rc = Fail(ResultWriteError, "the output file cannot be put in place");
-    return rc;
+    if (rc != ResultOk) return rc;
+    if (hold) return WriteHeld(output, dos_time);
+    out->SetDosTime(dos_time);
+    if (!out->Commit()) return Fail(ResultWriteError, "the output file cannot be put in place");
+    return ResultOk;
+}
+
+std::unique_ptr<OutputFile> Engine::CreateOutput(const std::string& path) {
+    CreateStatus status;
+    std::unique_ptr<OutputFile> out = fs_.CreateBeside(path, &status);
+    if (!out && status == CreateStatus::PathNotFound && CreateParentFolders(path, false))
+        out = fs_.CreateBeside(path, &status);
+    return out;
+}
+
+int32_t Engine::WriteHeld(const std::string& path, uint32_t dos_time) {
+    auto write = [&] {
+        return fs_.WriteWhole(path, held_output_.data(), held_output_.size(), dos_time);
+    };
+    CreateStatus status = write();
+    if (status == CreateStatus::PathNotFound && CreateParentFolders(path, false)) status = write();
+    if (status == CreateStatus::NotWritten)
+        return Fail(ResultWriteError, "the output file cannot be written");
+    if (status != CreateStatus::Ok)
+        return Fail(ResultWriteError, "the output file cannot be created");
+    return ResultOk;
 }
 
 bool Engine::TakeSpan(int64_t begin, int64_t end) {
