@@ -122,12 +122,13 @@ class PosixFileSystem final : public FileSystem {
         const int at = FolderOf(path);
         // What could not have been created in place is refused before any work:
         // a name too long, a folder, a link, or a file this process may not write.
-        // A folder this batch made holds only what the batch put there.
+        // A folder this batch made holds only what the batch put there: at
+        // most a folder the batch made too.
         struct stat st;
         const char* name = at == AT_FDCWD ? path.c_str() : path.c_str() + slash + 1;
         const bool ours = slash != std::string::npos && Folder().made.count(path.substr(0, slash));
         const bool found = !ours && fstatat(at, name, &st, AT_SYMLINK_NOFOLLOW) == 0;
-        if (ours    ? name[0] == '\0' || std::strlen(name) > NAME_MAX
+        if (ours    ? name[0] == '\0' || std::strlen(name) > NAME_MAX || Folder().made.count(path)
             : found ? !S_ISREG(st.st_mode) || faccessat(at, name, W_OK, AT_EACCESS) != 0
                     : errno != ENOENT) {
             *status = CreateStatus::Failed;

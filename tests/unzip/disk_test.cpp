@@ -170,6 +170,16 @@ TEST_F(Disk, FolderEntryThatCannotBeMadeFails) {
     EXPECT_FALSE(fs::exists(fs::u8path(Below(target, "later.txt"))));
 }
 
+TEST_P(DiskOutput, FileNamedLikeAFolderTheRunMadeIsRefused) {
+    Archive a;
+    a.members = {Folder("a/b/"), Stored("a/b", ToBytes("x"))};
+    const std::string target = Path("target");
+    EXPECT_EQ(engine.ExtractMatching(WriteArchive(a), target, "*.*", recorder.callback()), 1);
+    EXPECT_EQ(Failure().code, unzip::ResultWriteError);
+    EXPECT_EQ(engine.diagnostic(), "the output file cannot be created");
+    EXPECT_TRUE(fs::is_directory(fs::u8path(Below(target, "a/b"))));
+}
+
 TEST_P(DiskOutput, ExistingFileIsReplacedOnlyByAGoodMember) {
     const std::string target = Path("target");
     fs::create_directories(fs::u8path(target));
