@@ -61,8 +61,8 @@ std::string BoxCaption(const Configuration& config) {
 NavigationTags TagsFor(const Configuration& config) {
     NavigationTags tags;
     if (config.icons == 0) {
-        tags.BitBtn2 = kPageSummary;
-        tags.BitBtn10 = kPageDirectory;
+        tags.folder_continue = kPageSummary;
+        tags.summary_back = kPageDirectory;
     }
     return tags;
 }

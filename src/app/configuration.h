@@ -5,6 +5,7 @@
 #include <string>
 
 #include "services/form_storage.h"
+#include "widgets/layouts/control_roles.h"
 
 namespace app {
 
@@ -36,21 +37,13 @@ std::string TitleText(const Configuration& config);
 // Caption of the installer's own message boxes: the name and " Setup".
 std::string BoxCaption(const Configuration& config);
 
-// The pages of the wizard by the index the buttons' Tags name.
-enum Page : int {
-    kPagePortal = 0,
-    kPageLicence = 1,
-    kPageDirectory = 2,
-    kPageIcons = 3,
-    kPageSummary = 4,
-    kPageUninstall = 5,
-};
+using namespace layouts::pages;
 
 // The two button Tags that depend on the configuration: the folder page's forward button and
 // the summary page's back button skip the shortcut page when "icons" is 0.
 struct NavigationTags {
-    int BitBtn2 = kPageIcons;
-    int BitBtn10 = kPageIcons;
+    int folder_continue = kPageIcons;
+    int summary_back = kPageIcons;
 };
 NavigationTags TagsFor(const Configuration& config);
 

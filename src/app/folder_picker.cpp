@@ -1,38 +1,33 @@
 #include "app/folder_picker.h"
 
 #include "app/wizard_text.h"
+#include "widgets/layouts/control_roles.h"
 
 namespace app {
 
-const layouts::Handler<TForm2> TForm2::kHandlers[] = {
-    {"FormShow", &TForm2::FormShow},
-    {"dirtreeChange", &TForm2::dirtreeChange},
+using layouts::NameOf;
+using layouts::PickerControl;
+
+const layouts::Handler<FolderPicker> FolderPicker::kHandlers[] = {
+    {"ShowProductPlace", &FolderPicker::ShowProductPlace},
 };
 
-TForm2::TForm2()
+FolderPicker::FolderPicker()
     : handlers_(*this, kHandlers),
       built_(layouts::Form2Layout(), handlers_),
-      dirtree(built_.Get<ui::FolderTree>("dirtree")),
-      Label1(built_.Get<ui::Label>("Label1")) {
+      tree_(built_.Get<ui::FolderTree>(NameOf(PickerControl::kTree))),
+      path_(built_.Get<ui::Label>(NameOf(PickerControl::kPath))) {
     // The tree shows its selection in the label before its change handler runs.
-    dirtree.SetPathLabel(&Label1);
+    tree_.SetPathLabel(&path_);
     built_.FireCreate();
 }
 
-TForm2::~TForm2() {
+FolderPicker::~FolderPicker() {
     Window().Destroy();
 }
 
-void TForm2::FormShow(ui::Control&) {
-    ShowProductPlace();
-}
-
-void TForm2::dirtreeChange(ui::Control&) {
-    ShowProductPlace();
-}
-
-void TForm2::ShowProductPlace() {
-    Label1.SetText(PickerLabel(dirtree.SelectedPath(), product_folder_));
+void FolderPicker::ShowProductPlace(ui::Control&) {
+    path_.SetText(PickerLabel(tree_.SelectedPath(), product_folder_));
 }
 
 } // namespace app

@@ -1,4 +1,4 @@
-// The folder picker TForm2: a stay-on-top tool window with the folder tree, the resulting
+// The folder picker: a stay-on-top tool window with the folder tree, the resulting
 // path under it and OK and Cancel. The wizard hands it the product's folder name and shows it
 // modally; the label shows where the product would go for the folder selected.
 #pragma once
@@ -13,36 +13,36 @@
 
 namespace app {
 
-class TForm2 {
+class FolderPicker {
   public:
-    TForm2();
-    ~TForm2();
-    TForm2(const TForm2&) = delete;
-    TForm2& operator=(const TForm2&) = delete;
+    FolderPicker();
+    ~FolderPicker();
+    FolderPicker(const FolderPicker&) = delete;
+    FolderPicker& operator=(const FolderPicker&) = delete;
 
     ui::Window& Window() { return built_.Window(); }
     layouts::BuiltForm& Controls() { return built_; }
+    ui::FolderTree& Tree() { return tree_; }
+    const ui::Label& Path() const { return path_; }
     // ui::mrOk or ui::mrCancel.
     int ShowModal() { return Window().ShowModal(); }
     // The product's folder name ("regdir"), set before each showing.
     void SetProductFolder(std::string folder) { product_folder_ = std::move(folder); }
     const std::string& ProductFolder() const { return product_folder_; }
-
-    void FormShow(ui::Control& sender);
-    void dirtreeChange(ui::Control& sender);
+    // The folder selected in the tree, without a trailing separator.
+    std::string SelectedPath() const { return tree_.SelectedPath(); }
 
   private:
-    static const layouts::Handler<TForm2> kHandlers[];
+    static const layouts::Handler<FolderPicker> kHandlers[];
 
-    void ShowProductPlace();
+    // Shown and on every change of the tree's selection: where the product would go.
+    void ShowProductPlace(ui::Control& sender);
 
-    layouts::MemberHandlers<TForm2> handlers_;
+    layouts::MemberHandlers<FolderPicker> handlers_;
     layouts::BuiltForm built_;
     std::string product_folder_;
-
-  public:
-    ui::FolderTree& dirtree;
-    ui::Label& Label1;
+    ui::FolderTree& tree_;
+    ui::Label& path_;
 };
 
 } // namespace app

@@ -13,34 +13,34 @@ constexpr auto kRoot = platform::RegistryRoot::CurrentUser;
 bool InstallRecord::ReadRecord() {
     platform::RegistryKey key;
     if (!key.Open(kRoot, KeyPath())) return false;
-    std::string home_dir, version, release;
+    std::string read_folder, read_version, read_release;
     try {
-        home_dir = key.ReadString("AppDir");
-        version = key.ReadString("Ver");
-        release = key.ReadString("Rel");
+        read_folder = key.ReadString("AppDir");
+        read_version = key.ReadString("Ver");
+        read_release = key.ReadString("Rel");
     } catch (const platform::Error&) {
         // A value that is not text (a number someone put there by hand) was not written by
         // us: such a record tells nothing, and start-up must not end over it.
         return false;
     }
-    RHomeDir = std::move(home_dir);
-    RVer = std::move(version);
-    RRel = std::move(release);
+    folder = std::move(read_folder);
+    version = std::move(read_version);
+    release = std::move(read_release);
     return true;
 }
 
 bool InstallRecord::WriteRecord() {
     platform::RegistryKey key;
     if (!key.Create(kRoot, KeyPath())) return false;
-    key.WriteString("Ver", RVer);
-    key.WriteString("Rel", RRel);
-    key.WriteString("AppDir", RHomeDir);
+    key.WriteString("Ver", version);
+    key.WriteString("Rel", release);
+    key.WriteString("AppDir", folder);
     return true;
 }
 
 void InstallRecord::DeleteRecord() {
     // A name of backslashes alone would name the base key as well.
-    if (RProg.find_first_not_of('\\') == std::string::npos) return;
+    if (product_key.find_first_not_of('\\') == std::string::npos) return;
     platform::DeleteRegistryTree(kRoot, KeyPath());
 }
 

@@ -10,11 +10,11 @@ namespace app {
 
 class InstallRecord {
   public:
-    std::string RKey = "\\software\\Orvo"; // base key; the product's key lies below it
-    std::string RProg;                     // name of the product's key
-    std::string RHomeDir;                  // installation folder, "AppDir"
-    std::string RVer;                      // version, "Ver"
-    std::string RRel;                      // release, "Rel"
+    std::string base_key = "\\software\\Orvo"; // base key; the product's key lies below it
+    std::string product_key;                   // name of the product's key
+    std::string folder;                        // installation folder, "AppDir"
+    std::string version;                       // version, "Ver"
+    std::string release;                       // release, "Rel"
 
     // Loads the three values when the record key exists (a missing value reads as
     // empty); otherwise leaves them alone and returns false. A record with a value that
@@ -29,7 +29,7 @@ class InstallRecord {
     void DeleteRecord();
 
   private:
-    std::string KeyPath() const { return RKey + "\\" + RProg; }
+    std::string KeyPath() const { return base_key + "\\" + product_key; }
 };
 
 } // namespace app

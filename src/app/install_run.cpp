@@ -27,7 +27,7 @@ bool PathExists(const std::string& path) {
 
 } // namespace
 
-void Installer::BitBtn4Click(const IconChoice& icons) {
+void Installer::RunInstallation(const IconChoice& icons) {
     try {
         Run(icons);
     } catch (const platform::Error& error) {
@@ -41,7 +41,7 @@ void Installer::Run(const IconChoice& icons) {
     uninstall_files_.clear();
     created_.clear();
     ShowProgress(0, Msg(kMsgCreatingFolder));
-    const std::string home = CollapsePath(record_.RHomeDir);
+    const std::string home = CollapsePath(record_.folder);
     CreateFolderLevels(home, config_.regdir);
     ShowProgress(10, Msg(kMsgPrepareCopy));
     ShowProgress(20, Msg(kMsgCopyingFiles));
@@ -67,10 +67,9 @@ void Installer::Run(const IconChoice& icons) {
         ShowProgress(100, Msg(kMsgCreateStartLink));
         CreateMainShortcut(home, sysdirs_.StartMenuDir());
     }
-    for (ProgressBar bar :
-         {ProgressBar::ALProgressBar1, ProgressBar::ALProgressBar2, ProgressBar::ALProgressBar3})
+    for (ProgressBar bar : {ProgressBar::kMember, ProgressBar::kRun, ProgressBar::kRunVertical})
         view_.SetBarPosition(bar, 100);
-    view_.SetLabelText(StatusLabel::Label8, Msg(kMsgInstallationFinished));
+    view_.SetLabelText(StatusLabel::kHeading, Msg(kMsgInstallationFinished));
 
     if (!shell_.ChangeCurrentFolder(home)) throw InputOutputError(platform::LastErrorCode());
     // Completed: what is left of the package goes below, not at shutdown.
@@ -84,9 +83,9 @@ void Installer::Run(const IconChoice& icons) {
 }
 
 void Installer::ShowProgress(int position, const std::string& text) {
-    view_.SetBarPosition(ProgressBar::ALProgressBar2, position);
-    view_.SetBarPosition(ProgressBar::ALProgressBar3, position);
-    view_.SetLabelText(StatusLabel::Mess, text);
+    view_.SetBarPosition(ProgressBar::kRun, position);
+    view_.SetBarPosition(ProgressBar::kRunVertical, position);
+    view_.SetLabelText(StatusLabel::kStep, text);
     view_.ProcessMessages();
 }
 
@@ -142,11 +141,11 @@ int32_t Installer::ExtractArchive(const std::string& archive, const std::string&
 void Installer::ExtractionCallback(int32_t code, unzip::ReportRecord& record) {
     const std::string name = record.name.substr(0, record.name.find('\0'));
     if (record.status == unzip::StatusProgress) {
-        view_.SetLabelText(StatusLabel::Label10, name);
+        view_.SetLabelText(StatusLabel::kMemberName, name);
         const int64_t size = engine_.member_compressed_size();
         if (size != 0)
             view_.SetBarPosition(
-                ProgressBar::ALProgressBar1,
+                ProgressBar::kMember,
                 static_cast<int>(engine_.member_bytes_read() * int64_t{100} / size));
     }
     if (code == unzip::StatusMemberStart) {

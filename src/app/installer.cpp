@@ -13,7 +13,7 @@ Installer::Installer(InstallerView& view, SystemShell& shell, const services::Sy
                      services::FormStorage& storage, unzip::Engine& engine)
     : view_(view), shell_(shell), sysdirs_(sysdirs), storage_(storage), engine_(engine) {}
 
-StartupResult Installer::FormCreate(const ProgramPlace& place) {
+StartupResult Installer::Start(const ProgramPlace& place) {
     StartupResult result;
     startup_folder_ = place.startup_folder;
     program_file_ = place.program_file;
@@ -41,8 +41,8 @@ StartupResult Installer::FormCreate(const ProgramPlace& place) {
     // An earlier installation's record only lends its folder until the folder page speaks;
     // what this run would write carries this package's version.
     record_.ReadRecord();
-    record_.RVer = std::to_string(config_.sversion);
-    record_.RRel = config_.srelease;
+    record_.version = std::to_string(config_.sversion);
+    record_.release = config_.srelease;
 
     result.licence_lines = LicenceLines(program_folder_, messages_);
     result.folder_choices = FolderChoices(sysdirs_, config_.regdir, messages_);
@@ -57,32 +57,32 @@ void Installer::ReadConfiguration() {
         cleanup_on_exit_ = true;
         view_.Close();
     }
-    record_.RProg = config_.progreg;
-    record_.RHomeDir = config_.regdir;
+    record_.product_key = config_.progreg;
+    record_.folder = config_.regdir;
 }
 
-void Installer::FormStorage1SavePlacement(services::FormStorage& storage) const {
+void Installer::SaveNamedValues(services::FormStorage& storage) const {
     WriteNamedValues(storage, config_);
 }
 
 std::vector<std::string> Installer::BuildSummary(const WizardChoice& choice) {
-    record_.RHomeDir = choice.directory;
-    return SummaryLines(record_.RHomeDir, choice.icons, messages_);
+    record_.folder = choice.directory;
+    return SummaryLines(record_.folder, choice.icons, messages_);
 }
 
-std::vector<std::string> Installer::BitBtn5Click(const WizardChoice& choice) {
+std::vector<std::string> Installer::MovePage(const WizardChoice& choice) {
     std::vector<std::string> summary = BuildSummary(choice);
     cleanup_on_exit_ = true;
     return summary;
 }
 
-void Installer::StornoClick() {
+void Installer::CancelWizard() {
     view_.ShowMessageDialog(DialogKind::Information, Msg(kMsgCancelled));
     cleanup_on_exit_ = true;
     view_.Close();
 }
 
-void Installer::BitBtn12Click() {
+void Installer::CancelUninstall() {
     view_.Close();
 }
 

@@ -36,7 +36,7 @@ struct StartupResult {
     int exit_code = kKeepRunning;            // 3: another copy runs; end now, show nothing
     int page = kPageUninstall;               // the page to open
     std::string title;                       // caption of the title label
-    NavigationTags tags;                     // Tags of BitBtn2 and BitBtn10
+    NavigationTags tags;                     // Tags of the two buttons that skip the icon page
     std::vector<std::string> licence_lines;  // the licence page's text
     std::vector<std::string> folder_choices; // entries of the folder choice; select entry 0
 };
@@ -62,25 +62,25 @@ class Installer {
 
     // The main window's creation: configuration, mode, single-instance guard, record, licence
     // and folder choices.
-    StartupResult FormCreate(const ProgramPlace& place);
+    StartupResult Start(const ProgramPlace& place);
     // The settings component's save run ends here: the nine values as read at start-up.
-    void FormStorage1SavePlacement(services::FormStorage& storage) const;
+    void SaveNamedValues(services::FormStorage& storage) const;
 
     // The summary for the wizard's current state; takes the chosen folder into the record.
     std::vector<std::string> BuildSummary(const WizardChoice& choice);
     // Any move between pages: the summary, rebuilt; from now on an early end cleans up.
-    std::vector<std::string> BitBtn5Click(const WizardChoice& choice);
+    std::vector<std::string> MovePage(const WizardChoice& choice);
     // "Storno" on the wizard pages.
-    void StornoClick();
+    void CancelWizard();
     // "Storno" on the uninstall page.
-    void BitBtn12Click();
+    void CancelUninstall();
 
     // The installation run of the finish button.
-    void BitBtn4Click(const IconChoice& icons);
+    void RunInstallation(const IconChoice& icons);
     // The uninstall button.
-    void BitBtn11Click();
+    void Uninstall();
     // The main window's destruction: the cleanup of an abandoned wizard, the guard released.
-    void FormDestroy();
+    void ShutDown();
 
     // Steps of the run and the uninstaller.
     void CreateFolderLevels(const std::string& path, const std::string& anchor);
@@ -126,7 +126,7 @@ class Installer {
     void NoteNewPath(const std::string& path, bool folder);
     void NoteMemberPaths(const std::string& name);
     void TakeBackRun();
-    void Uninstall();
+    void RemoveInstallation();
 
     InstallerView& view_;
     SystemShell& shell_;

@@ -5,22 +5,16 @@
 
 #include <string>
 
+#include "platform/message_box_flags.h"
+
 namespace app {
 
 // The progress panel: the bar of the member being extracted and the two of the whole run.
-enum class ProgressBar { ALProgressBar1, ALProgressBar2, ALProgressBar3 };
+enum class ProgressBar { kMember, kRun, kRunVertical };
 // The panel's heading, the file being written and the step's text.
-enum class StatusLabel { Label8, Label10, Mess };
+enum class StatusLabel { kHeading, kMemberName, kStep };
 
-// Buttons, icons and answers of message boxes, with the system's numbers.
-enum MessageFlags : unsigned {
-    kButtonsOk = 0x0,
-    kButtonsYesNo = 0x4,
-    kIconError = 0x10,
-    kIconExclamation = 0x30,
-    kIconInformation = 0x40,
-};
-enum MessageAnswer : int { kAnswerOk = 1, kAnswerYes = 6, kAnswerNo = 7 };
+using namespace platform::message_box;
 
 enum class BoxOwner {
     None,        // no owner window (shown before the window exists, or apart from it)

@@ -1,46 +1,19 @@
 #include "app/message_table.h"
 
+#include "app/message_texts.h"
+
 namespace app {
 
 const std::vector<std::string>& MessageTable::BuiltIn() {
-    static const std::vector<std::string> texts = {
-        "Installation of  Zelvik",
-        "Program place: -",
-        "Icon place:",
-        "- START/PROGRAMY/Zelvik",
-        "- Desktop",
-        "- START",
-        "When you press Finish Installation will be start",
-        "I can`t create directory",
-        "Program Setup will be abort !",
-        "Creating directory",
-        "Copying files",
-        "Create dir:",
-        "Prepare copy",
-        "Extract files",
-        "- Sources",
-        "Zápis do registru",
-        "Create desktop link",
-        "Link to desktop",
-        "Create START link",
-        "Link to START",
-        "Creating directory START/Programy",
-        "Update menu START",
-        "Installation is finished",
-        "Uninstall",
-        "Instalace byla zrušena",
-        "Instalace byla dokončena",
-        "Všechny soubory v adresáři",
-        "budou smazány !!",
-        "Opravdu chcete program Zelvik odinstalovat?",
-        "Program Zelvik byl odinstalován",
-        "Uninstalátor nenašel informace programu Zelvik!",
-        "Instalace byla už spuštěna!",
-        "Licenční soubor nebyl nalezen",
-        "Další adresář",
-        "Nebyly nalezeny důležité informace o projektu, prosim kontaktujte výrobce Vašeho ",
-        "programu.",
-    };
+    static const std::vector<std::string> texts = [] {
+        std::vector<std::string> lines;
+        size_t begin = 0;
+        for (size_t end; (end = kBuiltInMessages.find('\n', begin)) != std::string_view::npos;
+             begin = end + 1)
+            lines.emplace_back(kBuiltInMessages.substr(begin, end - begin));
+        lines.emplace_back(kBuiltInMessages.substr(begin));
+        return lines;
+    }();
     return texts;
 }
 

@@ -19,24 +19,24 @@ bool IsBlank(const std::string& text) {
 
 } // namespace
 
-void Installer::BitBtn11Click() {
+void Installer::Uninstall() {
     try {
-        Uninstall();
+        RemoveInstallation();
     } catch (const platform::Error& error) {
         view_.ShowErrorReport(error.what());
     }
 }
 
-void Installer::Uninstall() {
+void Installer::RemoveInstallation() {
     // A record without a folder says nothing about what to remove: removing "" would reach
     // wherever an empty path leads, so it counts as no record.
-    if (!record_.ReadRecord() || IsBlank(record_.RHomeDir)) {
+    if (!record_.ReadRecord() || IsBlank(record_.folder)) {
         view_.ShowMessageBox({BoxOwner::Application, Msg(kMsgNoRecord), BoxCaption(config_),
                               kIconError | kButtonsOk});
         view_.Close();
         return;
     }
-    const std::string question = Msg(kMsgUninstallAllFiles) + " " + record_.RHomeDir + " " +
+    const std::string question = Msg(kMsgUninstallAllFiles) + " " + record_.folder + " " +
                                  Msg(kMsgUninstallWillGo) + "\r" + Msg(kMsgUninstallQuestion);
     if (view_.ShowMessageBox(
             {BoxOwner::Application, question, "", kButtonsYesNo | kIconExclamation}) != kAnswerYes)
@@ -44,7 +44,7 @@ void Installer::Uninstall() {
 
     platform::EraseFile(sysdirs_.StartMenuDir() + kSep + config_.softname + ".lnk");
     platform::EraseFile(sysdirs_.DeskTopDir() + kSep + config_.softname + ".lnk");
-    short_install_folder_ = services::ShortPathOf(record_.RHomeDir);
+    short_install_folder_ = services::ShortPathOf(record_.folder);
     services::DeleteFolderTree(GroupFolder());
     record_.DeleteRecord();
     RemoveFolderAndSelf(short_install_folder_, FolderRemoval::WholeTree);
@@ -54,7 +54,7 @@ void Installer::Uninstall() {
     view_.Close();
 }
 
-void Installer::FormDestroy() {
+void Installer::ShutDown() {
     // An abandoned wizard takes its package folder with it. It leaves the installation
     // record alone: a record there now belongs to an earlier, completed installation and is
     // the only way to uninstall that one, since a run writes its own only when it completes.

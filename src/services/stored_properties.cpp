@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "services/form_storage.h"
+#include "widgets/layouts/control_roles.h"
 
 namespace services {
 namespace {
@@ -23,15 +24,13 @@ std::optional<int> FindComponent(const StoredPropertyHost& host, const std::stri
 } // namespace
 
 const std::vector<std::string>& MainWindowStoredProps() {
-    static const std::vector<std::string> entries = {
-        "Label1.Caption",   "BitBtn11.Caption", "BitBtn12.Caption",    "Label2.Caption",
-        "Label6.Caption",   "Label9.Caption",   "ProgIcon.Items",      "Memo5.Lines",
-        "Memo3.Lines",      "Memo2.Lines",      "Label3.Caption",      "BitBtn1.Caption",
-        "BitBtn10.Caption", "BitBtn2.Caption",  "BitBtn3.Caption",     "BitBtn4.Caption",
-        "BitBtn5.Caption",  "BitBtn6.Caption",  "BitBtn7.Caption",     "BitBtn8.Caption",
-        "BitBtn9.Caption",  "Memo4.Lines",      "BitBtn14.Caption",    "Memo6.Lines",
-        "BitBtn13.Caption", "BitBtn15.Caption", "RadioButtNO.Caption", "RadioButtyes.Caption",
-    };
+    static const std::vector<std::string> entries = [] {
+        std::vector<std::string> list;
+        for (const layouts::StoredText& text : layouts::kMainWindowStoredTexts)
+            list.push_back(std::string(layouts::NameOf(text.control)) + "." +
+                           std::string(text.property));
+        return list;
+    }();
     return entries;
 }
 

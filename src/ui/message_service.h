@@ -7,21 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/message_box_flags.h"
 #include "ui/paint_surface.h"
 
 namespace ui {
 
-// Buttons, icons and answers: the system's MB_ and ID values.
-enum MessageFlags : unsigned {
-    kButtonsOk = 0x0,
-    kButtonsOkCancel = 0x1,
-    kButtonsYesNo = 0x4,
-    kIconError = 0x10,
-    kIconQuestion = 0x20,
-    kIconExclamation = 0x30,
-    kIconInformation = 0x40,
-};
-enum MessageAnswer : int { kAnswerOk = 1, kAnswerCancel = 2, kAnswerYes = 6, kAnswerNo = 7 };
+using namespace platform::message_box;
 
 // The toolkit's message dialogs: caption "Error", "Warning", "Information" or "Confirm".
 enum class DialogKind : std::uint8_t { kError, kWarning, kInformation, kConfirmation };

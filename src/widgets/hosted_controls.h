@@ -19,6 +19,7 @@ class ProgressBarControl {
     ProgressBarControl& operator=(const ProgressBarControl&) = delete;
 
     ProgressBar& Bar() { return bar_; }
+    const ProgressBar& Bar() const { return bar_; }
     ui::CustomControl& Host() { return host_; }
 
   private:
@@ -35,6 +36,7 @@ class Label3dControl : public Label3dHost {
     Label3dControl& operator=(const Label3dControl&) = delete;
 
     Label3d& Label() { return label_; }
+    const Label3d& Label() const { return label_; }
     ui::CustomControl& Host() { return host_; }
 
     void Invalidate(Label3d& label) override;

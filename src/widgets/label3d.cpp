@@ -135,9 +135,9 @@ void Label3d::Paint(ui::Canvas& canvas) {
 // The copies go down first and the plain text last: the second shade one pixel down and right,
 // the first shade one pixel up and left (or the shadow at its offset), then the text itself.
 void Label3d::DrawRelief(ui::Canvas& canvas, const ui::Rect& rect, unsigned format) {
-    const ui::Color first = style_ == Resit3d ? shade_right_bottom_ : shade_left_top_;
-    const ui::Color second = style_ == Resit3d ? shade_left_top_ : shade_right_bottom_;
-    if (style_ == Resit3d || style_ == Raised3d) {
+    const ui::Color first = style_ == Engraved3d ? shade_right_bottom_ : shade_left_top_;
+    const ui::Color second = style_ == Engraved3d ? shade_left_top_ : shade_right_bottom_;
+    if (style_ == Engraved3d || style_ == Raised3d) {
         canvas.PrintTextIn(rect.Moved(1, 1), caption_, font_, second, format);
         canvas.PrintTextIn(rect.Moved(-1, -1), caption_, font_, first, format);
     } else if (style_ == Shadowed3d) {

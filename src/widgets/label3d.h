@@ -19,7 +19,7 @@ namespace widgets {
 
 enum T3DEffect : std::uint8_t {
     Normal3d = 0,   // plain text
-    Resit3d = 1,    // engraved
+    Engraved3d = 1, // engraved
     Raised3d = 2,   // raised
     Shadowed3d = 3, // drop shadow
 };

@@ -12,9 +12,9 @@ class Record : public ::testing::Test {
   protected:
     app::InstallRecord Make(const std::string& prog, const std::string& dir = "") {
         app::InstallRecord record;
-        record.RKey = base_.Path();
-        record.RProg = prog;
-        record.RHomeDir = dir;
+        record.base_key = base_.Path();
+        record.product_key = prog;
+        record.folder = dir;
         return record;
     }
     bool Exists(const std::string& prog) {
@@ -25,29 +25,29 @@ class Record : public ::testing::Test {
 };
 
 TEST_F(Record, WriteReadAndMissingValues) {
-    EXPECT_EQ(app::InstallRecord().RKey, "\\software\\Orvo");
+    EXPECT_EQ(app::InstallRecord().base_key, "\\software\\Orvo");
     app::InstallRecord read = Make("Zelvik", "regdir");
     EXPECT_FALSE(read.ReadRecord());
-    EXPECT_EQ(read.RHomeDir, "regdir"); // kept when there is no record
-    EXPECT_FALSE(Exists("Zelvik"));     // and reading created none
+    EXPECT_EQ(read.folder, "regdir"); // kept when there is no record
+    EXPECT_FALSE(Exists("Zelvik"));   // and reading created none
 
     app::InstallRecord written = Make("Zelvik",
                                       "C:\\Program Files\\\xC5\xBD"
                                       "elvik");
-    written.RVer = "3";
-    written.RRel = "b";
+    written.version = "3";
+    written.release = "b";
     EXPECT_TRUE(written.WriteRecord());
     EXPECT_TRUE(read.ReadRecord());
-    EXPECT_EQ(read.RHomeDir, written.RHomeDir);
-    EXPECT_EQ(read.RVer, "3");
-    EXPECT_EQ(read.RRel, "b");
+    EXPECT_EQ(read.folder, written.folder);
+    EXPECT_EQ(read.version, "3");
+    EXPECT_EQ(read.release, "b");
 
     // A record without values is found, with empty values.
     ASSERT_TRUE(
         platform::RegistryKey().Create(platform::RegistryRoot::CurrentUser, base_.Path("Bare")));
-    read.RProg = "Bare";
+    read.product_key = "Bare";
     EXPECT_TRUE(read.ReadRecord());
-    EXPECT_EQ(read.RHomeDir + read.RVer + read.RRel, "");
+    EXPECT_EQ(read.folder + read.version + read.release, "");
 }
 
 // A value of another type, such as a number written by hand, makes the record count as none.
@@ -60,7 +60,7 @@ TEST_F(Record, ValueThatIsNotTextMeansNoRecord) {
         ASSERT_TRUE(key.WriteDword(name, 7));
         app::InstallRecord read = Make("Typed", "regdir");
         EXPECT_FALSE(read.ReadRecord());
-        EXPECT_EQ(read.RHomeDir, "regdir");
+        EXPECT_EQ(read.folder, "regdir");
     }
 }
 

@@ -72,10 +72,10 @@ class Run : public apptest::InstallerTest {
 
     // Start-up, one move to the summary with the folder and ticks, then the finish button.
     void Install(const app::IconChoice& icons = {}) {
-        ASSERT_EQ(installer_->FormCreate(Place()).exit_code, app::StartupResult::kKeepRunning);
-        installer_->BitBtn5Click({home_, icons});
+        ASSERT_EQ(installer_->Start(Place()).exit_code, app::StartupResult::kKeepRunning);
+        installer_->MovePage({home_, icons});
         log_.clear();
-        installer_->BitBtn4Click(icons);
+        installer_->RunInstallation(icons);
     }
 
     // The calls without what the extraction reports (member name and bar) and the pump.
@@ -178,7 +178,7 @@ TEST_F(Run, ListsWhatItMadeCopiesSetupAndWritesTheRecord) {
     // The package folder held only the package: it is gone, and shutdown does nothing more.
     EXPECT_FALSE(Exists(Package()));
     const size_t calls = log_.size();
-    installer_->FormDestroy();
+    installer_->ShutDown();
     EXPECT_EQ(log_.size(), calls);
     EXPECT_FALSE(installer_->HoldsMutex());
 }
@@ -298,7 +298,7 @@ TEST_F(Run, PackageFolderKeepsEverythingThatIsNotThePackage) {
 class Levels : public Run {
   protected:
     Levels() {
-        installer_->FormCreate(Place());
+        installer_->Start(Place());
         log_.clear();
     }
 };
@@ -412,7 +412,7 @@ class FailedRun : public Run {
         EXPECT_EQ(PackageNames(), package);
         // Shutdown leaves the package for another try.
         const size_t calls = log_.size();
-        installer_->FormDestroy();
+        installer_->ShutDown();
         EXPECT_EQ(log_.size(), calls);
         EXPECT_EQ(PackageNames(), package);
     }
@@ -454,9 +454,9 @@ TEST_F(FailedRun, BadMainArchiveIsReportedAndTakenBack) {
         const auto session = NewSession();
         app::Installer& installer = session->installer;
         const std::vector<std::string>& log = session->log;
-        installer.FormCreate(Place());
-        installer.BitBtn5Click({home_, {true, true}});
-        installer.BitBtn4Click({true, true});
+        installer.Start(Place());
+        installer.MovePage({home_, {true, true}});
+        installer.RunInstallation({true, true});
         ASSERT_EQ(session->view.boxes.size(), 1u);
         EXPECT_EQ(session->view.boxes[0].text, c.box);
         EXPECT_EQ(log.back(), "close");

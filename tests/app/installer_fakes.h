@@ -122,7 +122,7 @@ inline std::string SettingsText(const std::string& extra_lines = "") {
 struct Session {
     Session(const services::SystemDirs& dirs, unzip::Engine& engine, const std::string& records)
         : installer(view, shell, dirs, storage, engine) {
-        installer.Record().RKey = records;
+        installer.Record().base_key = records;
     }
 
     std::vector<std::string> log;
@@ -154,7 +154,7 @@ class InstallerTest : public ::testing::Test {
         std::filesystem::create_directories(FsPath(Dir("Start", "Programs")));
         sysdirs_ = std::make_unique<services::SystemDirs>(sources_);
         installer_ = std::make_unique<app::Installer>(view_, shell_, *sysdirs_, storage_, engine_);
-        installer_->Record().RKey = registry_.Path("Records");
+        installer_->Record().base_key = registry_.Path("Records");
         WriteFile(Package("setup.exe"), "the program");
     }
     ~InstallerTest() override { platform::SetEnvironmentValue(sources_.temp_variable, {}); }

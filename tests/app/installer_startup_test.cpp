@@ -30,7 +30,7 @@ TEST_F(Startup, ArchiveInTheWorkingFolderMeansInstallMode) {
     Package(apptest::SettingsText());
     // ANSI (1250) bytes: "Licenční ujednání"
     WriteFile(InstallerTest::Package("license.txt"), "Licen\xE8n\xED\r\nujedn\xE1n\xED\r\n");
-    const app::StartupResult result = installer_->FormCreate(Place());
+    const app::StartupResult result = installer_->Start(Place());
 
     EXPECT_EQ(result.exit_code, app::StartupResult::kKeepRunning);
     EXPECT_EQ(result.page, app::kPagePortal);
@@ -39,8 +39,8 @@ TEST_F(Startup, ArchiveInTheWorkingFolderMeansInstallMode) {
     EXPECT_EQ(installer_->ProgramFolder(), InstallerTest::Package() + kSep);
     EXPECT_EQ(storage_.IniFileName(), InstallerTest::Package("setup.ini"));
     EXPECT_EQ(result.title, "Zelvik v.2.10");
-    EXPECT_EQ(result.tags.BitBtn2, app::kPageIcons);
-    EXPECT_EQ(result.tags.BitBtn10, app::kPageIcons);
+    EXPECT_EQ(result.tags.folder_continue, app::kPageIcons);
+    EXPECT_EQ(result.tags.summary_back, app::kPageIcons);
     EXPECT_EQ(result.licence_lines,
               (std::vector<std::string>{"Licen\xC4\x8Dn\xC3\xAD", "ujedn\xC3\xA1n\xC3\xAD"}));
     ASSERT_EQ(result.folder_choices.size(), 4u);
@@ -50,17 +50,17 @@ TEST_F(Startup, ArchiveInTheWorkingFolderMeansInstallMode) {
     EXPECT_TRUE(Calls().empty()); // nothing shown, nothing closed
 
     // No record yet: the folder name stays until the folder page speaks.
-    EXPECT_EQ(installer_->Record().RProg, "Zelvik");
-    EXPECT_EQ(installer_->Record().RHomeDir, "Zelvik");
-    EXPECT_EQ(installer_->Record().RVer, "2");
-    EXPECT_EQ(installer_->Record().RRel, "10");
+    EXPECT_EQ(installer_->Record().product_key, "Zelvik");
+    EXPECT_EQ(installer_->Record().folder, "Zelvik");
+    EXPECT_EQ(installer_->Record().version, "2");
+    EXPECT_EQ(installer_->Record().release, "10");
 }
 
 TEST_F(Startup, NoArchiveMeansUninstallModeEvenWithOneBesideTheProgram) {
     WriteFile(InstallerTest::Package("setup.ini"), apptest::SettingsText());
     WriteFile(Dir("Elsewhere", "orvoinst.zip"), "archive");
     const app::StartupResult result =
-        installer_->FormCreate({InstallerTest::Package(), Dir("Elsewhere", "setup.exe")});
+        installer_->Start({InstallerTest::Package(), Dir("Elsewhere", "setup.exe")});
     EXPECT_EQ(result.page, app::kPageUninstall);
     EXPECT_FALSE(installer_->InstallMode());
     EXPECT_EQ(installer_->ProgramFolder(), "");
@@ -72,13 +72,13 @@ TEST_F(Startup, LicenceIsLookedUpBesideTheProgram) {
     WriteFile(InstallerTest::Package("license.txt"), "in the working folder");
     WriteFile(Dir("Program", "license.txt"), "beside the program");
     const app::StartupResult result =
-        installer_->FormCreate({InstallerTest::Package(), Dir("Program", "setup.exe")});
+        installer_->Start({InstallerTest::Package(), Dir("Program", "setup.exe")});
     EXPECT_EQ(result.licence_lines, std::vector<std::string>{"beside the program"});
 }
 
 TEST_F(Startup, MissingLicenceShowsTheMessageInstead) {
     Package(apptest::SettingsText());
-    const app::StartupResult result = installer_->FormCreate(Place());
+    const app::StartupResult result = installer_->Start(Place());
     EXPECT_EQ(result.licence_lines,
               std::vector<std::string>{"Licen\xC4\x8Dn\xC3\xAD soubor nebyl nalezen"});
 }
@@ -86,10 +86,10 @@ TEST_F(Startup, MissingLicenceShowsTheMessageInstead) {
 TEST_F(Startup, EarlierRecordLendsItsFolderButThisPackagesVersion) {
     Package(apptest::SettingsText());
     WriteRecord(Dir("Old", "Zelvik"));
-    installer_->FormCreate(Place());
-    EXPECT_EQ(installer_->Record().RHomeDir, Dir("Old", "Zelvik"));
-    EXPECT_EQ(installer_->Record().RVer, "2");
-    EXPECT_EQ(installer_->Record().RRel, "10");
+    installer_->Start(Place());
+    EXPECT_EQ(installer_->Record().folder, Dir("Old", "Zelvik"));
+    EXPECT_EQ(installer_->Record().version, "2");
+    EXPECT_EQ(installer_->Record().release, "10");
 }
 
 TEST_F(Startup, EachMissingRequiredValueStopsTheWizard) {
@@ -106,7 +106,7 @@ TEST_F(Startup, EachMissingRequiredValueStopsTheWizard) {
 
         const auto session = NewSession();
         app::Installer& installer = session->installer;
-        const app::StartupResult result = installer.FormCreate(Place());
+        const app::StartupResult result = installer.Start(Place());
 
         EXPECT_EQ(session->log, (std::vector<std::string>{"error-dialog:" + missing, "close"}));
         EXPECT_TRUE(installer.CleanupOnExit());
@@ -121,10 +121,10 @@ TEST_F(Startup, AbsentNumbersAndReleaseTakeTheirDefaults) {
     for (const char* key : {"sversion=2\r\n", "srelease=10\r\n", "icons=1\r\n"})
         settings.erase(settings.find(key), std::string(key).size());
     Package(settings + "icons=0\r\n");
-    const app::StartupResult result = installer_->FormCreate(Place());
+    const app::StartupResult result = installer_->Start(Place());
     EXPECT_EQ(result.title, "Zelvik v.1.");
-    EXPECT_EQ(result.tags.BitBtn2, app::kPageSummary);
-    EXPECT_EQ(result.tags.BitBtn10, app::kPageDirectory);
+    EXPECT_EQ(result.tags.folder_continue, app::kPageSummary);
+    EXPECT_EQ(result.tags.summary_back, app::kPageDirectory);
     EXPECT_TRUE(Calls().empty()); // the release is not required
 }
 
@@ -136,7 +136,7 @@ TEST_F(Startup, SecondInstanceIsRefusedBeforeTheRecordIsRead) {
     platform::NamedMutex first;
     ASSERT_TRUE(first.Create(settings.substr(at, settings.find("\r\n", at) - at)));
 
-    const app::StartupResult result = installer_->FormCreate(Place());
+    const app::StartupResult result = installer_->Start(Place());
     EXPECT_EQ(result.exit_code, 3);
     ASSERT_EQ(view_.boxes.size(), 1u);
     EXPECT_EQ(view_.boxes[0].owner, app::BoxOwner::None);
@@ -144,23 +144,23 @@ TEST_F(Startup, SecondInstanceIsRefusedBeforeTheRecordIsRead) {
     EXPECT_EQ(view_.boxes[0].caption, "Zelvik Setup");
     EXPECT_EQ(view_.boxes[0].flags, 0x10u);
     EXPECT_FALSE(installer_->HoldsMutex());
-    EXPECT_EQ(installer_->Record().RHomeDir, "Zelvik"); // not read
+    EXPECT_EQ(installer_->Record().folder, "Zelvik"); // not read
     EXPECT_TRUE(result.licence_lines.empty());
 
     // Once the first copy is gone, a new start goes ahead.
     first.Close();
     const auto session = NewSession();
     app::Installer& again = session->installer;
-    EXPECT_EQ(again.FormCreate(Place()).exit_code, app::StartupResult::kKeepRunning);
+    EXPECT_EQ(again.Start(Place()).exit_code, app::StartupResult::kKeepRunning);
     EXPECT_TRUE(again.HoldsMutex());
 }
 
 TEST_F(Startup, SavePlacementWritesTheValuesReadAtStartUp) {
     Package("[ALL]\r\nsoftname=Zelvik\r\n");
-    installer_->FormCreate(Place());
+    installer_->Start(Place());
     // The file changes meanwhile; what is written is what was read.
     WriteFile(InstallerTest::Package("setup.ini"), "[ALL]\r\nsoftname=Other\r\nicons=7\r\n");
-    installer_->FormStorage1SavePlacement(storage_);
+    installer_->SaveNamedValues(storage_);
     EXPECT_EQ(apptest::ReadFile(InstallerTest::Package("setup.ini")),
               "[ALL]\r\nsoftname=Zelvik\r\nicons=1\r\ncompany=\r\nsversion=1\r\nsrelease=\r\n"
               "progreg=\r\nregdir=\r\nidn=\r\nprogname=\r\n");
@@ -168,10 +168,10 @@ TEST_F(Startup, SavePlacementWritesTheValuesReadAtStartUp) {
 
 TEST_F(Startup, NavigationTakesTheFolderAndMarksTheWizardAbandonedOnExit) {
     Package(apptest::SettingsText());
-    installer_->FormCreate(Place());
+    installer_->Start(Place());
     const std::string folder = Dir("Program Files", "Zelvik");
-    const std::vector<std::string> summary = installer_->BitBtn5Click({folder, {true, false}});
-    EXPECT_EQ(installer_->Record().RHomeDir, folder);
+    const std::vector<std::string> summary = installer_->MovePage({folder, {true, false}});
+    EXPECT_EQ(installer_->Record().folder, folder);
     EXPECT_TRUE(installer_->CleanupOnExit());
     ASSERT_GE(summary.size(), 6u);
     EXPECT_EQ(summary[1], "Program place: -" + folder);
@@ -183,15 +183,15 @@ TEST_F(Startup, NavigationTakesTheFolderAndMarksTheWizardAbandonedOnExit) {
     app::Installer& fresh = session->installer;
     fresh.BuildSummary({folder, {}});
     EXPECT_FALSE(fresh.CleanupOnExit());
-    EXPECT_EQ(fresh.Record().RHomeDir, folder);
+    EXPECT_EQ(fresh.Record().folder, folder);
 }
 
 TEST_F(Startup, StornoTellsAndClosesAndTheUninstallPageOnlyCloses) {
     Package(apptest::SettingsText());
-    installer_->FormCreate(Place());
-    installer_->BitBtn12Click();
+    installer_->Start(Place());
+    installer_->CancelUninstall();
     EXPECT_FALSE(installer_->CleanupOnExit());
-    installer_->StornoClick();
+    installer_->CancelWizard();
     EXPECT_TRUE(installer_->CleanupOnExit());
     EXPECT_EQ(Calls(), (std::vector<std::string>{"close",
                                                  "info-dialog:Instalace byla zru\xC5\xA1"

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/folder_picker.h"
-#include "app/main_form.h"
+#include "app/main_window.h"
 #include "platform/code_page.h"
 #include "ui/canvas.h"
 #include "ui/control_names.h"
@@ -236,7 +236,7 @@ class LayoutCheck {
 };
 
 TEST(Form1LayoutTest, EveryControlAsTabled) {
-    app::TForm1 form;
+    app::MainWindow form;
     form.Window().CreateHandles();
     LayoutCheck(layouts::Form1Layout(), form.Window().Handle()).Run();
     HWND window = form.Window().Handle();
@@ -248,7 +248,7 @@ TEST(Form1LayoutTest, EveryControlAsTabled) {
 }
 
 TEST(Form2LayoutTest, EveryControlAsTabled) {
-    app::TForm2 form;
+    app::FolderPicker form;
     form.Window().CreateHandles();
     LayoutCheck(layouts::Form2Layout(), form.Window().Handle()).Run();
     HWND window = form.Window().Handle();
@@ -286,10 +286,10 @@ void ExpectStacking(const FormTable& definition, HWND root) {
 }
 
 TEST(StackingTest, BothWindows) {
-    app::TForm1 form1;
+    app::MainWindow form1;
     form1.Window().CreateHandles();
     ExpectStacking(layouts::Form1Layout(), form1.Window().Handle());
-    app::TForm2 form2;
+    app::FolderPicker form2;
     form2.Window().CreateHandles();
     ExpectStacking(layouts::Form2Layout(), form2.Window().Handle());
 }
@@ -303,26 +303,26 @@ struct Button {
     bool enabled;
 };
 const Button kButtons[] = {
-    {"BitBtn5", "Pokračovat", 1, "BitBtn5Click", true},
-    {"Storno", "Storno", 0, "StornoClick", true},
-    {"BitBtn13", "Zpět", 0, "BitBtn5Click", true},
-    {"BitBtn15", "Pokračovat", 2, "BitBtn5Click", false},
-    {"BitBtn14", "Storno", 0, "StornoClick", true},
-    {"BitBtn1", "Zpět", 1, "BitBtn5Click", true},
-    {"BitBtn2", "Pokračovat", 3, "BitBtn5Click", true},
-    {"BitBtn3", "Storno", 0, "StornoClick", true},
-    {"BitBtn7", "Zpět", 2, "BitBtn5Click", true},
-    {"BitBtn8", "Pokračovat", 4, "BitBtn5Click", true},
-    {"BitBtn9", "Storno", 0, "StornoClick", true},
-    {"BitBtn10", "Zpět", 3, "BitBtn5Click", true},
-    {"BitBtn4", "Dokončit....", 5, "BitBtn4Click", true},
-    {"BitBtn6", "Storno", 0, "StornoClick", true},
-    {"BitBtn12", "Storno", 0, "BitBtn12Click", true},
-    {"BitBtn11", "Odinstalovat...", 0, "BitBtn11Click", true},
+    {"BitBtn5", "Pokračovat", 1, "MovePage", true},
+    {"Storno", "Storno", 0, "CancelWizard", true},
+    {"BitBtn13", "Zpět", 0, "MovePage", true},
+    {"BitBtn15", "Pokračovat", 2, "MovePage", false},
+    {"BitBtn14", "Storno", 0, "CancelWizard", true},
+    {"BitBtn1", "Zpět", 1, "MovePage", true},
+    {"BitBtn2", "Pokračovat", 3, "MovePage", true},
+    {"BitBtn3", "Storno", 0, "CancelWizard", true},
+    {"BitBtn7", "Zpět", 2, "MovePage", true},
+    {"BitBtn8", "Pokračovat", 4, "MovePage", true},
+    {"BitBtn9", "Storno", 0, "CancelWizard", true},
+    {"BitBtn10", "Zpět", 3, "MovePage", true},
+    {"BitBtn4", "Dokončit....", 5, "RunInstallation", true},
+    {"BitBtn6", "Storno", 0, "CancelWizard", true},
+    {"BitBtn12", "Storno", 0, "CancelUninstall", true},
+    {"BitBtn11", "Odinstalovat...", 0, "Uninstall", true},
 };
 
 TEST(Form1LayoutTest, ButtonsAsTheWizardTableHasThem) {
-    app::TForm1 form;
+    app::MainWindow form;
     form.Window().CreateHandles();
     HWND root = form.Window().Handle();
     for (const Button& b : kButtons) {
@@ -339,7 +339,7 @@ TEST(Form1LayoutTest, ButtonsAsTheWizardTableHasThem) {
 }
 
 TEST(Form1LayoutTest, MessageTableAndUninstallText) {
-    app::TForm1 form;
+    app::MainWindow form;
     form.Window().CreateHandles();
     HWND root = form.Window().Handle();
     std::vector<std::string> messages;
@@ -375,11 +375,13 @@ TEST(Form1LayoutTest, MessageTableAndUninstallText) {
 
 // The page order is the index the buttons' Tags name.
 TEST(Form1LayoutTest, PagesInIndexOrder) {
-    app::TForm1 form;
+    app::MainWindow form;
     const char* const names[] = {"Portal",   "Licence",     "DirPage",
                                  "IconPage", "Installpage", "TabSheet2"};
-    ASSERT_EQ(form.pages.PageCount(), 6);
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(form.pages.PageAt(i).Name(), names[i]);
+    ASSERT_EQ(form.Get<ui::PageControl>(layouts::MainControl::kPages).PageCount(), 6);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(form.Get<ui::PageControl>(layouts::MainControl::kPages).PageAt(i).Name(),
+                  names[i]);
 }
 
 // A resolver that records which handler each event reaches, instead of the window class.
@@ -450,8 +452,8 @@ TEST(HandlerBindingTest, EveryEventReachesTheNamedHandler) {
 // Every handler name of the tables exists in the window classes: a missing one makes the
 // window's construction throw.
 TEST(HandlerBindingTest, TheWindowClassesHaveEveryHandler) {
-    EXPECT_NO_THROW(app::TForm1());
-    EXPECT_NO_THROW(app::TForm2());
+    EXPECT_NO_THROW(app::MainWindow());
+    EXPECT_NO_THROW(app::FolderPicker());
 }
 
 TEST(HandlerBindingTest, AnUnknownHandlerIsAnError) {

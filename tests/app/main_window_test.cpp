@@ -8,7 +8,7 @@
 #include <algorithm>
 
 #include "app/folder_picker.h"
-#include "app/main_form.h"
+#include "app/main_window.h"
 #include "ui/canvas.h"
 #include "ui/control_names.h"
 #include "ui/custom_control.h"
@@ -29,7 +29,7 @@ class BackgroundTest : public ::testing::TestWithParam<std::pair<int, int>> {};
 TEST_P(BackgroundTest, BandsFromDarkRedToTheBottomShade) {
     const int height = GetParam().first;
     const int bottom_red = GetParam().second;
-    app::TForm1 form;
+    app::MainWindow form;
     form.Window().SetBounds(ui::Rect::FromBounds(0, 0, kWidth, height));
     ASSERT_EQ(form.Window().ClientSize(), (ui::Size{kWidth, height}));
     ui::Canvas picture(kWidth, height);
@@ -57,7 +57,7 @@ INSTANTIATE_TEST_SUITE_P(ClientHeights, BackgroundTest,
                                            std::make_pair(1080, 20)));
 
 TEST(BackgroundTest, ShortWindowsShowOnlyTheirFirstBands) {
-    app::TForm1 form;
+    app::MainWindow form;
     form.Window().SetBounds(ui::Rect::FromBounds(0, 0, 100, 100));
     ui::Canvas picture(100, 100);
     form.Window().PaintClientTo(picture.Dc());
@@ -72,14 +72,15 @@ struct Centring {
 };
 
 TEST(ResizeTest, ThePageControlStaysCentredRoundingTowardZero) {
-    app::TForm1 form;
+    app::MainWindow form;
     const Centring cases[] = {
         {1280, 1024, 392, 345}, {1024, 768, 264, 217}, {495, 333, 0, 0},
         {492, 330, -1, -1},     {400, 300, -47, -16},  {800, 600, 152, 133},
     };
     for (const Centring& c : cases) {
         form.Window().SetBounds(ui::Rect::FromBounds(0, 0, c.width, c.height));
-        EXPECT_EQ(form.pages.Bounds(), ui::Rect::FromBounds(c.left, c.top, 495, 333))
+        EXPECT_EQ(form.Get<ui::PageControl>(layouts::MainControl::kPages).Bounds(),
+                  ui::Rect::FromBounds(c.left, c.top, 495, 333))
             << c.width << " x " << c.height;
     }
     // The title keeps its corner.
@@ -88,18 +89,20 @@ TEST(ResizeTest, ThePageControlStaysCentredRoundingTowardZero) {
 }
 
 TEST(StartupTest, CoversTheDesktopAndMaximisesWhenShown) {
-    app::TForm1 form;
+    app::MainWindow form;
     const ui::Size screen = ui::Application::ScreenSize();
     EXPECT_EQ(form.Window().Bounds(), ui::Rect::FromBounds(0, 0, screen.width, screen.height));
     EXPECT_FALSE(IsWindowVisible(form.Window().Handle()));
-    EXPECT_EQ(form.pages.ActivePageIndex(), 0);
+    EXPECT_EQ(form.Get<ui::PageControl>(layouts::MainControl::kPages).ActivePageIndex(), 0);
     form.Window().Show();
     ui::Application::ProcessMessages();
     EXPECT_TRUE(IsZoomed(form.Window().Handle()));
     EXPECT_EQ(form.Window().State(), ui::WindowState::kMaximized);
     const ui::Rect bounds = form.Window().Bounds();
-    EXPECT_EQ(form.pages.Left(), (bounds.Width() - 495) / 2);
-    EXPECT_EQ(form.pages.Top(), (bounds.Height() - 333) / 2);
+    EXPECT_EQ(form.Get<ui::PageControl>(layouts::MainControl::kPages).Left(),
+              (bounds.Width() - 495) / 2);
+    EXPECT_EQ(form.Get<ui::PageControl>(layouts::MainControl::kPages).Top(),
+              (bounds.Height() - 333) / 2);
 }
 
 struct ProgressCase {
@@ -118,7 +121,7 @@ TEST(ProgressLayoutTest, PanelsPlacedAndShownPagesHidden) {
     };
     for (const ProgressCase& c : cases) {
         SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
-        app::TForm1 form;
+        app::MainWindow form;
         form.Window().CreateHandles();
         form.Window().SetBounds(ui::Rect::FromBounds(0, 0, c.width, c.height));
         HWND panel1 = ui::FindControl(form.Window().Handle(), "Panel1");
@@ -126,8 +129,10 @@ TEST(ProgressLayoutTest, PanelsPlacedAndShownPagesHidden) {
         HWND pages = ui::FindControl(form.Window().Handle(), "pages");
         EXPECT_FALSE(GetWindowLongW(panel1, GWL_STYLE) & WS_VISIBLE);
         form.ShowProgressLayout();
-        EXPECT_EQ(form.Panel1.Bounds(), ui::Rect::FromBounds(c.panel1.x, c.panel1.y, 450, 70));
-        EXPECT_EQ(form.Panel4.Bounds(), ui::Rect::FromBounds(c.panel4.x, c.panel4.y, 354, 104));
+        EXPECT_EQ(form.Get<ui::Panel>(layouts::MainControl::kProgressPanel).Bounds(),
+                  ui::Rect::FromBounds(c.panel1.x, c.panel1.y, 450, 70));
+        EXPECT_EQ(form.Get<ui::Panel>(layouts::MainControl::kPicturePanel).Bounds(),
+                  ui::Rect::FromBounds(c.panel4.x, c.panel4.y, 354, 104));
         EXPECT_TRUE(GetWindowLongW(panel1, GWL_STYLE) & WS_VISIBLE);
         EXPECT_TRUE(GetWindowLongW(panel4, GWL_STYLE) & WS_VISIBLE);
         EXPECT_FALSE(GetWindowLongW(pages, GWL_STYLE) & WS_VISIBLE);
@@ -137,7 +142,7 @@ TEST(ProgressLayoutTest, PanelsPlacedAndShownPagesHidden) {
 }
 
 TEST(ProgressLayoutTest, TheBarsDrawTheirPositionsOnThePanel) {
-    app::TForm1 form;
+    app::MainWindow form;
     form.Window().SetBounds(ui::Rect::FromBounds(0, 0, 800, 600));
     form.ShowProgressLayout();
     widgets::ProgressBar& overall = form.Controls().ProgressBar("ALProgressBar2").Bar();
@@ -163,18 +168,18 @@ TEST(ProgressLayoutTest, TheBarsDrawTheirPositionsOnThePanel) {
 }
 
 TEST(FolderPickerTest, BlackBackgroundAndTheTreesPathLabel) {
-    app::TForm2 picker;
+    app::FolderPicker picker;
     ui::Canvas picture(348, 286);
     picture.Fill(picture.Bounds(), ui::clWhite);
     picker.Window().PaintClientTo(picture.Dc());
     EXPECT_EQ(picture.Pixel(1, 1), ui::clBlack);
     EXPECT_EQ(picture.Pixel(347, 285), ui::clBlack);
-    EXPECT_EQ(picker.dirtree.PathLabel(), &picker.Label1);
-    EXPECT_EQ(picker.Label1.GetFont().color, ui::clYellow);
-    const std::vector<std::string> drives = picker.dirtree.DriveTexts();
+    EXPECT_EQ(picker.Tree().PathLabel(), &picker.Path());
+    EXPECT_EQ(picker.Path().GetFont().color, ui::clYellow);
+    const std::vector<std::string> drives = picker.Tree().DriveTexts();
     ASSERT_FALSE(drives.empty());
-    EXPECT_TRUE(picker.dirtree.SetSelectedPath(drives.front()));
-    EXPECT_EQ(picker.Label1.Text(), drives.front());
+    EXPECT_TRUE(picker.Tree().SetSelectedPath(drives.front()));
+    EXPECT_EQ(picker.Path().Text(), drives.front());
 }
 
 } // namespace

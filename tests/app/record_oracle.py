@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Checks the installation record of the Windows build with `wine reg query`.
 
-The record written must show as three REG_SZ values under HKCU\\<RKey>\\<RProg>; deleting
+The record written must show as three REG_SZ values under HKCU\\<base_key>\\<product_key>; deleting
 with an empty product name must leave everything; deleting the product removes only its
 key. The base key is unique per run and removed at the end.
 """

@@ -14,16 +14,16 @@ int main(int argc, char** argv) {
     app::InstallRecord record;
     try {
         if (argc == 7 && std::strcmp(argv[1], "write") == 0) {
-            record.RKey = arg(2);
-            record.RProg = arg(3);
-            record.RHomeDir = arg(4);
-            record.RVer = arg(5);
-            record.RRel = arg(6);
+            record.base_key = arg(2);
+            record.product_key = arg(3);
+            record.folder = arg(4);
+            record.version = arg(5);
+            record.release = arg(6);
             return record.WriteRecord() ? 0 : 1;
         }
         if (argc == 4 && std::strcmp(argv[1], "delete") == 0) {
-            record.RKey = arg(2);
-            record.RProg = arg(3);
+            record.base_key = arg(2);
+            record.product_key = arg(3);
             record.DeleteRecord();
             return 0;
         }

@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "app/folder_picker.h"
-#include "app/main_form.h"
+#include "app/main_window.h"
 #include "platform/shell_link.h"
 #include "ui/choice_controls.h"
 #include "ui/label.h"
@@ -44,7 +44,7 @@ bool Shot(const std::string& folder, const std::string& name) {
     return true;
 }
 
-void FillSamples(app::TForm1& form) {
+void FillSamples(app::MainWindow& form) {
     layouts::BuiltForm& c = form.Controls();
     c.Relief("Programname").Label().SetCaption("Zelvik v.2.10");
     const std::vector<std::string> pangram = {"Vítejte v instalaci programu Zelvik.", "",
@@ -75,8 +75,8 @@ int main(int argc, char** argv) {
     const std::string folder = argv[1];
     platform::ComApartment com;
     ui::Window::SetApplicationIconResource("APP_ICON");
-    app::TForm1 form1;
-    app::TForm2 form2;
+    app::MainWindow form1;
+    app::FolderPicker form2;
     FillSamples(form1);
     ui::Application::SetMainWindow(&form1.Window());
     form1.Window().Show();
@@ -84,11 +84,11 @@ int main(int argc, char** argv) {
     const char* const pages[] = {"page0-portal",   "page1-licence",     "page2-dirpage",
                                  "page3-iconpage", "page4-installpage", "page5-uninstall"};
     for (int i = 0; i < 6; ++i) {
-        form1.pages.SetActivePageIndex(i);
+        form1.Get<ui::PageControl>(layouts::MainControl::kPages).SetActivePageIndex(i);
         if (!Shot(folder, pages[i])) return 1;
     }
 
-    form1.pages.SetActivePageIndex(4);
+    form1.Get<ui::PageControl>(layouts::MainControl::kPages).SetActivePageIndex(4);
     form1.ShowProgressLayout();
     layouts::BuiltForm& c = form1.Controls();
     c.Get<ui::Label>("Mess").SetText("Copying files");
@@ -98,7 +98,7 @@ int main(int argc, char** argv) {
     c.ProgressBar("ALProgressBar3").Bar().SetPosition(50);
     if (!Shot(folder, "progress")) return 1;
 
-    form2.dirtree.SetSelectedPath("C:\\windows");
+    form2.Tree().SetSelectedPath("C:\\windows");
     form2.Window().Show();
     if (!Shot(folder, "folder-picker")) return 1;
     return 0;

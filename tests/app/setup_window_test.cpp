@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/folder_picker.h"
-#include "app/main_form.h"
+#include "app/main_window.h"
 #include "installer_fakes.h"
 #include "platform/shell_link.h"
 #include "platform/window_placement.h"
@@ -47,12 +47,12 @@ class SetupWindow : public apptest::InstallerTest {
     ~SetupWindow() override { form_.reset(); }
 
     // Starts the program in `place` (the package by default) and shows its window.
-    app::TForm1& Start(const app::ProgramPlace& place, bool show = true) {
-        form_ = std::make_unique<app::TForm1>(Environment(place));
+    app::MainWindow& Start(const app::ProgramPlace& place, bool show = true) {
+        form_ = std::make_unique<app::MainWindow>(Environment(place));
         if (show) form_->Window().Show();
         return *form_;
     }
-    app::TForm1& Start() { return Start(Place()); }
+    app::MainWindow& Start() { return Start(Place()); }
     // The scratch folders, registry keys and the recording shell.
     app::StartupEnvironment Environment(const app::ProgramPlace& place) {
         app::StartupEnvironment environment;
@@ -70,8 +70,12 @@ class SetupWindow : public apptest::InstallerTest {
         return *control;
     }
     void Click(const std::string& name) { Named(name).Click(); }
-    int Page() { return form_->pages.ActivePageIndex(); }
-    std::vector<std::string> Summary() { return form_->Memo1.Lines(); }
+    int Page() {
+        return form_->Get<ui::PageControl>(layouts::MainControl::kPages).ActivePageIndex();
+    }
+    std::vector<std::string> Summary() {
+        return form_->Get<ui::Memo>(layouts::MainControl::kSummary).Lines();
+    }
 
     int Answer(const ui::MessageRequest& request) {
         seen_.push_back(request.text);
@@ -111,23 +115,24 @@ class SetupWindow : public apptest::InstallerTest {
     std::vector<int> answers_queue_;
     std::vector<std::string> seen_;
     ui::ScopedMessageAnswerer answers_;
-    std::unique_ptr<app::TForm1> form_;
+    std::unique_ptr<app::MainWindow> form_;
 };
 
 TEST_F(SetupWindow, OpensOnTheWelcomePageWithTheTitleLicenceAndFolders) {
     WriteFile(Package("setup.ini"), apptest::SettingsText());
-    app::TForm1& form = Start();
+    app::MainWindow& form = Start();
     EXPECT_EQ(form.ExitCode(), app::StartupResult::kKeepRunning);
     EXPECT_EQ(Page(), app::kPagePortal);
     EXPECT_TRUE(Shown());
     EXPECT_EQ(form.Controls().Relief("Programname").Label().Caption(), "Zelvik v.2.10");
-    EXPECT_EQ(form.Memo7.Lines(),
+    EXPECT_EQ(form.Get<ui::Memo>(layouts::MainControl::kLicenceText).Lines(),
               (std::vector<std::string>{"Licence line one", "Licence line two"}));
-    const std::vector<std::string> folders = form.Directory.Items();
+    const std::vector<std::string> folders =
+        form.Get<ui::ComboBox>(layouts::MainControl::kFolderChoice).Items();
     ASSERT_EQ(folders.size(), 4u);
     EXPECT_EQ(folders[0], Dir("Program Files", "Zelvik"));
     EXPECT_EQ(folders[2], Dir("Desktop") + kSep + "Zelvik");
-    EXPECT_EQ(form.Directory.Text(), folders[0]);
+    EXPECT_EQ(form.Get<ui::ComboBox>(layouts::MainControl::kFolderChoice).Text(), folders[0]);
     EXPECT_FALSE(Named("BitBtn15").Enabled());
     EXPECT_TRUE(seen_.empty());
 }
@@ -142,8 +147,8 @@ TEST_F(SetupWindow, WithoutTheArchiveItOpensOnTheUninstallPage) {
 TEST_F(SetupWindow, ASecondCopyEndsWithCodeThreeAndShowsNothing) {
     WriteFile(Package("setup.ini"), apptest::SettingsText());
     const app::StartupEnvironment environment = Environment(Place());
-    app::TForm1 first(environment);
-    app::TForm1 second(environment);
+    app::MainWindow first(environment);
+    app::MainWindow second(environment);
     EXPECT_EQ(first.ExitCode(), app::StartupResult::kKeepRunning);
     EXPECT_EQ(second.ExitCode(), app::Installer::kSecondInstanceExitCode);
     EXPECT_EQ(seen_, std::vector<std::string>{"Instalace byla u\xC5\xBE spu\xC5\xA1t\xC4\x9Bna!"});
@@ -152,7 +157,7 @@ TEST_F(SetupWindow, ASecondCopyEndsWithCodeThreeAndShowsNothing) {
 
 TEST_F(SetupWindow, MissingValuesCloseBeforeTheWindowIsShown) {
     WriteFile(Package("setup.ini"), "[ALL]\r\nsoftname=Zelvik\r\n");
-    app::TForm1& form = Start(Place(), false);
+    app::MainWindow& form = Start(Place(), false);
     EXPECT_TRUE(form.ClosedBeforeShown());
     ASSERT_EQ(seen_.size(), 1u);
     EXPECT_EQ(seen_[0].rfind("Nebyly nalezeny d\xC5\xAFle\xC5\xBEit\xC3\xA9 informace", 0), 0u);
@@ -216,13 +221,13 @@ TEST_F(SetupWindow, TheFourthChoiceTakesTheFolderFromThePicker) {
     WriteFile(Package("setup.ini"), apptest::SettingsText());
     const std::string picked = Dir("Picked");
     std::filesystem::create_directories(apptest::FsPath(picked));
-    app::TForm1& form = Start();
-    app::TForm2 picker;
+    app::MainWindow& form = Start();
+    app::FolderPicker picker;
     std::string label;
     int answer = ui::mrOk;
-    form.SetFolderPicker(&picker, [&](app::TForm2& shown) {
-        EXPECT_TRUE(shown.dirtree.SetSelectedPath(picked));
-        label = shown.Label1.Text();
+    form.SetFolderPicker(&picker, [&](app::FolderPicker& shown) {
+        EXPECT_TRUE(shown.Tree().SetSelectedPath(picked));
+        label = shown.Path().Text();
         return answer;
     });
     auto& folders = dynamic_cast<ui::ComboBox&>(Named("Directory"));
@@ -280,7 +285,7 @@ TEST_F(SetupWindow, InstallsThenUninstallsFromTheInstalledCopy) {
     EXPECT_FALSE(Exists(Package("license.txt")));
     EXPECT_TRUE(Exists(Package("setup.ini"))); // written back at the close
     EXPECT_TRUE(Named("Panel1").Visible());
-    EXPECT_FALSE(form_->pages.Visible());
+    EXPECT_FALSE(form_->Get<ui::PageControl>(layouts::MainControl::kPages).Visible());
     EXPECT_EQ(Named("Label8").Text(), "Installation is finished");
     EXPECT_FALSE(Shown());
     form_.reset();
@@ -319,7 +324,7 @@ TEST_F(SetupWindow, TextsFromTheSettingsFileReplaceCaptionsAndMessagesAtFirstSho
               apptest::SettingsText("BitBtn5_Caption=Dale\r\nLabel1_Caption=Vitejte\r\n"
                                     "[ALL.Memo6_Lines]\r\nCount=2\r\nItem0=Instalace produktu\r\n"
                                     "Item1=Cil:\r\n"));
-    app::TForm1& form = Start(Place(), false);
+    app::MainWindow& form = Start(Place(), false);
     EXPECT_EQ(Named("BitBtn5").Text(), "Pokra\xC4\x8Dovat");
     form.Window().Show();
     EXPECT_EQ(Named("BitBtn5").Text(), "Dale");
@@ -338,7 +343,7 @@ TEST_F(SetupWindow, ClosingWritesTheSettingsBack) {
               "[ALL]\r\nsoftname=Zelvik\r\ncompany=Orvo\r\nsrelease=10\r\nprogreg=Zelvik\r\n"
               "regdir=Zelvik\r\nidn=" +
                   scratch::UniqueName("ZelvikSetup") + "\r\nprogname=zelvik.exe\r\n");
-    app::TForm1& form = Start();
+    app::MainWindow& form = Start();
     EXPECT_EQ(form.Controls().Relief("Programname").Label().Caption(), "Zelvik v.1.10");
     form.Window().Close(); // the system's close: no navigation, nothing cleaned up
     const std::string written = ReadFile(Package("setup.ini"));

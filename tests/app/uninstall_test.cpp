@@ -59,9 +59,9 @@ TEST_F(Uninstall, ConfirmedRemovesProductAndStartsTheBatch) {
     WriteRecord(installed_);
     const std::string short_folder = platform::ShortPathName(installed_);
     ASSERT_FALSE(short_folder.empty());
-    ASSERT_EQ(installer_->FormCreate(Installed()).page, app::kPageUninstall);
+    ASSERT_EQ(installer_->Start(Installed()).page, app::kPageUninstall);
     view_.answers = {app::kAnswerYes};
-    installer_->BitBtn11Click();
+    installer_->Uninstall();
 
     const std::string question =
         "V\xC5\xA1"
@@ -112,9 +112,9 @@ TEST_F(Uninstall, ConfirmedRemovesProductAndStartsTheBatch) {
 
 TEST_F(Uninstall, DeclinedLeavesEverythingAndThePage) {
     WriteRecord(installed_);
-    installer_->FormCreate(Installed());
+    installer_->Start(Installed());
     view_.answers = {app::kAnswerNo};
-    installer_->BitBtn11Click();
+    installer_->Uninstall();
     ASSERT_EQ(Calls().size(), 1u);
     EXPECT_EQ(Calls()[0].rfind("box:", 0), 0u);
     ExpectNothingRemoved();
@@ -134,9 +134,9 @@ TEST_F(Uninstall, NoRecordOrNoFolderInItRemovesNothing) {
         SCOPED_TRACE(c.what);
         if (c.record) WriteRecord(c.folder);
         const auto session = NewSession();
-        session->installer.FormCreate(Installed());
+        session->installer.Start(Installed());
         session->view.answers = {app::kAnswerYes, app::kAnswerYes};
-        session->installer.BitBtn11Click();
+        session->installer.Uninstall();
 
         EXPECT_EQ(session->log, (std::vector<std::string>{"box:Uninstal\xC3\xA1tor nena\xC5\xA1"
                                                           "el informace programu Zelvik!",
@@ -158,9 +158,9 @@ TEST_F(Uninstall, UnwritableBatchIsAnInputOutputErrorAndEndsTheHandler) {
     const auto session = NewSession(&dirs);
     app::Installer& installer = session->installer;
     const std::vector<std::string>& log = session->log;
-    installer.FormCreate(Installed());
+    installer.Start(Installed());
     session->view.answers = {app::kAnswerYes};
-    installer.BitBtn11Click();
+    installer.Uninstall();
     ASSERT_EQ(log.size(), 2u);
     EXPECT_EQ(log[1].rfind("error-report:I/O error ", 0), 0u) << log[1];
     EXPECT_FALSE(RecordExists()); // the steps before it were done
@@ -179,7 +179,7 @@ TEST(SelfRemovalBatch, BlanksInEveryPathAndOneTrailingSeparatorDropped) {
     const services::SystemDirs dirs(sources);
     unzip::Engine engine;
     app::Installer installer(view, shell, dirs, storage, engine);
-    installer.FormCreate({kSep + "Pkg Dir", kSep + "Pkg Dir" + kSep + "my setup.v2.exe"});
+    installer.Start({kSep + "Pkg Dir", kSep + "Pkg Dir" + kSep + "my setup.v2.exe"});
     platform::SetEnvironmentValue(sources.temp_variable, {});
 
     const std::string program = kSep + "Pkg Dir" + kSep + "my setup.v2.exe";
@@ -218,11 +218,11 @@ TEST_F(Shutdown, AbandonedWizardRemovesOnlyThePackageAndKeepsAnEarlierRecord) {
     WriteEarlierRecord();
     WriteFile(Package("holiday.jpg"), "photo");
     WriteFile(Package("downloads" + kSep + "other.zip"), "not ours");
-    installer_->FormCreate(Place());
-    installer_->BitBtn5Click({Dir("Program Files", "Zelvik"), {}});
-    installer_->StornoClick();
+    installer_->Start(Place());
+    installer_->MovePage({Dir("Program Files", "Zelvik"), {}});
+    installer_->CancelWizard();
     log_.clear();
-    installer_->FormDestroy();
+    installer_->ShutDown();
 
     EXPECT_EQ(EarlierFolder(), Dir("Earlier", "Zelvik"));
     for (const char* name : {"setup.exe", "setup.ini", "orvoinst.zip", "all.zip", "short.txt",
@@ -237,16 +237,16 @@ TEST_F(Shutdown, AbandonedWizardRemovesOnlyThePackageAndKeepsAnEarlierRecord) {
 }
 
 TEST_F(Shutdown, PackageAloneInItsFolderTakesTheFolderAlong) {
-    installer_->FormCreate(Place());
-    installer_->BitBtn5Click({Dir("Program Files", "Zelvik"), {}});
-    installer_->FormDestroy();
+    installer_->Start(Place());
+    installer_->MovePage({Dir("Program Files", "Zelvik"), {}});
+    installer_->ShutDown();
     EXPECT_FALSE(Exists(Package()));
 }
 
 TEST_F(Shutdown, ClosedBeforeAnyMoveLeavesEverything) {
     WriteEarlierRecord();
-    installer_->FormCreate(Place());
-    installer_->FormDestroy();
+    installer_->Start(Place());
+    installer_->ShutDown();
     EXPECT_TRUE(Calls().empty());
     EXPECT_TRUE(Exists(Package("orvoinst.zip")));
     EXPECT_TRUE(Exists(Package("setup.exe")));
@@ -256,10 +256,10 @@ TEST_F(Shutdown, ClosedBeforeAnyMoveLeavesEverything) {
 
 TEST_F(Shutdown, UninstallModeHasNoPackageToRemove) {
     std::filesystem::remove(apptest::FsPath(Package("orvoinst.zip")));
-    installer_->FormCreate(Place());
-    installer_->StornoClick(); // sets the flag, but there is no program folder
+    installer_->Start(Place());
+    installer_->CancelWizard(); // sets the flag, but there is no program folder
     log_.clear();
-    installer_->FormDestroy();
+    installer_->ShutDown();
     EXPECT_TRUE(Calls().empty());
     EXPECT_TRUE(Exists(Package("setup.exe")));
 }
@@ -276,7 +276,7 @@ TEST_F(Shutdown, BatchWaitsForTheProgramThenRemovesTheFolderAndItself) {
     ASSERT_TRUE(running->is_open());
     app::PlatformShell shell;
     app::Installer installer(view_, shell, *sysdirs_, storage_, engine_);
-    installer.FormCreate({folder, folder + kSep + "setup.exe"});
+    installer.Start({folder, folder + kSep + "setup.exe"});
     installer.RemoveFolderAndSelf(folder + kSep, app::FolderRemoval::PackageFiles);
     EXPECT_TRUE(Exists(folder + kSep + "setup.exe"));
     EXPECT_FALSE(Exists(folder + kSep + "setup.ini"));

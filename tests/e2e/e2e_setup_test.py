@@ -542,22 +542,36 @@ def optional_values():
     return [k for k in order if k not in required_values()]
 
 
+def control_roles():
+    """The main window's control names by role and its stored texts, from the one table that
+    spells them (src/widgets/layouts/control_roles.h)."""
+    source = source_text("src", "widgets", "layouts", "control_roles.h")
+    entry = r'\{MainControl::(k\w+), "(\w+)"\}'
+    split = source.index("kMainWindowStoredTexts[]")
+    names = dict(re.findall(entry, source[source.index("kMainControlNames[]"):split]))
+    stored = re.findall(entry, source[split:])
+    return names, stored
+
+
 def stored_props():
     """The entries of the main window's stored properties, in the program's order."""
-    source = source_text("src", "services", "stored_properties.cpp")
-    body = source[source.index("MainWindowStoredProps()"):]
-    entries = re.findall(r'"(\w+\.\w+)"', body[:body.index("};")])
+    names, stored = control_roles()
+    entries = [f"{names[role]}.{prop}" for role, prop in stored]
     if len(entries) != 28:
-        raise Failure(f"src/services/stored_properties.cpp: {len(entries)} entries, not 28")
+        raise Failure(f"src/widgets/layouts/control_roles.h: {len(entries)} entries, not 28")
     return entries
 
 
 def layout_text(name):
     """The built-in text of a control of the main window's layout, or None where the layout
     gives it in a form not read here."""
+    names, _ = control_roles()
+    role = next((r for r, n in names.items() if n == name), None)
+    if role is None:
+        return None
     source = source_text("src", "widgets", "layouts", "form1_layout.cpp")
-    match = (re.search(r'Heading\("' + name + r'", "[^"]*"(?:, -?\d+){4}, "([^"]*)"\)', source) or
-             re.search(r'Row\(Kind::\w+, "' + name + r'",[^\n]*\)\s*\.Text\("([^"]*)"\)', source))
+    match = (re.search(r'Heading\(C::' + role + r', C::\w+(?:,\s*-?\d+){4},\s*"([^"]*)"\)', source) or
+             re.search(r'Row\(Kind::\w+, C::' + role + r',[^\n]*\)\s*\.Text\("([^"]*)"\)', source))
     return match.group(1).replace("\\n", "\n") if match else None
 
 
@@ -741,13 +755,14 @@ def built_in_message(number):
     """Entry NUMBER of the program's own message table, read from its source. The texts of
     setup.ini take over only when the window is first shown, so a box shown while the window
     is being created (messages 31 to 35) has the built-in wording."""
-    with open(os.path.join(SOURCE, "src", "app", "message_table.cpp"), encoding="utf-8") as f:
+    with open(os.path.join(SOURCE, "src", "app", "message_texts.h"), encoding="utf-8") as f:
         source = f.read()
-    start = source.index("texts = {")
-    body = source[start:source.index("};", start)]
-    texts = re.findall(r'^\s*"((?:[^"\\]|\\.)*)",?\s*$', body, re.M)
+    start = source.index("kBuiltInMessages =")
+    body = source[start:source.index(";", start)]
+    joined = "".join(re.findall(r'"((?:[^"\\]|\\.)*)"', body))
+    texts = joined.replace('\\"', '"').split("\\n")
     if len(texts) != 36:
-        raise Failure(f"src/app/message_table.cpp: {len(texts)} built-in messages, not 36")
+        raise Failure(f"src/app/message_texts.h: {len(texts)} built-in messages, not 36")
     return texts[number]
 
 

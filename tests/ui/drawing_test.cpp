@@ -227,7 +227,7 @@ TEST(CustomControlTest, TheReliefLabelsWindowFollowsItsSizeAndCaption) {
     ui::Font font = SharpFont(ui::clNavy);
     font.height = -37;
     title.Label().SetFont(font);
-    title.Label().SetAStyle3D(widgets::Resit3d);
+    title.Label().SetAStyle3D(widgets::Engraved3d);
     title.Label().SetCaption("Zelvik v.2.10");
     EXPECT_EQ(host.Bounds(), title.Label().BoundsRect());
     EXPECT_EQ(host.Left(), 8);

@@ -90,7 +90,7 @@ TEST(Label3dTest, ReliefCopiesByStyle) {
          {{1, 1, kDark}, {-1, -1, kLight}, {0, 0, ui::clNavy}},
          kFormat},
         {"Engraved",
-         shades(widgets::Resit3d),
+         shades(widgets::Engraved3d),
          {{1, 1, kLight}, {-1, -1, kDark}, {0, 0, ui::clNavy}},
          kFormat},
         // Auto-sized: the shadow's top 5 rows and right 5 columns fall outside and are cut.
@@ -106,7 +106,7 @@ TEST(Label3dTest, ReliefCopiesByStyle) {
         // The main window's title: engraved, olive, the light shade left white.
         {"Title",
          [](Label3d& l) {
-             l.SetAStyle3D(widgets::Resit3d);
+             l.SetAStyle3D(widgets::Engraved3d);
              l.SetAShadeRightBottom(ui::clOlive);
              l.SetAShadeLTSet(false);
          },
@@ -129,7 +129,7 @@ TEST(Label3dTest, ReliefCopiesByStyle) {
          kFormat},
         {"Opaque",
          [&](Label3d& l) {
-             shades(widgets::Resit3d)(l);
+             shades(widgets::Engraved3d)(l);
              l.SetTransparent(false);
              l.SetColor(ui::clYellow);
          },
@@ -146,7 +146,7 @@ TEST(Label3dTest, ReliefCopiesByStyle) {
          DT_CENTER | DT_EXPANDTABS | DT_WORDBREAK},
         {"RightAlignedFixedSize",
          [&](Label3d& l) {
-             shades(widgets::Resit3d)(l);
+             shades(widgets::Engraved3d)(l);
              l.SetAutoSize(false);
              l.SetAlignment(widgets::TextAlignment::kRight);
              l.SetBounds(20, 8, 290, 60);

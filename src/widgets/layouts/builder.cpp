@@ -129,24 +129,6 @@ BuiltForm::~BuiltForm() {
     window_.reset();
 }
 
-ui::Control& BuiltForm::Control(std::string_view name) const {
-    const auto it = controls_.find(name);
-    if (it == controls_.end()) throw LayoutError("no control named " + std::string(name));
-    return *it->second;
-}
-
-widgets::ProgressBarControl& BuiltForm::ProgressBar(std::string_view name) const {
-    const auto it = bars_.find(name);
-    if (it == bars_.end()) throw LayoutError("no progress bar named " + std::string(name));
-    return *it->second;
-}
-
-widgets::Label3dControl& BuiltForm::Relief(std::string_view name) const {
-    const auto it = reliefs_.find(name);
-    if (it == reliefs_.end()) throw LayoutError("no relief label named " + std::string(name));
-    return *it->second;
-}
-
 void BuiltForm::FireCreate() {
     if (on_create_) on_create_(*window_);
 }

@@ -76,6 +76,20 @@ class MemberHandlers : public HandlerResolver {
 };
 
 class BuiltForm {
+    // The entry of that name in one of the maps below; LayoutError when there is none.
+    template <typename Map>
+    static auto& Find(const Map& map, std::string_view name, const char* what) {
+        const auto it = map.find(name);
+        if (it == map.end())
+            throw LayoutError("no " + std::string(what) + " named " + std::string(name));
+        return *it->second;
+    }
+    template <typename T, typename C>
+    static T& As(C& control, std::string_view name) {
+        if (T* typed = dynamic_cast<T*>(&control)) return *typed;
+        throw LayoutError(std::string(name) + " is not of the kind asked for");
+    }
+
   public:
     BuiltForm(const FormTable& definition, HandlerResolver& handlers);
     ~BuiltForm();
@@ -84,16 +98,33 @@ class BuiltForm {
 
     const FormTable& Definition() const { return definition_; }
     ui::Window& Window() { return *window_; }
+    const ui::Window& Window() const { return *window_; }
 
     // The control of that name; LayoutError when there is none of that kind.
-    ui::Control& Control(std::string_view name) const;
-    template <typename T>
-    T& Get(std::string_view name) const {
-        if (T* control = dynamic_cast<T*>(&Control(name))) return *control;
-        throw LayoutError(std::string(name) + " is not of the kind asked for");
+    ui::Control& Control(std::string_view name) { return Find(controls_, name, "control"); }
+    const ui::Control& Control(std::string_view name) const {
+        return Find(controls_, name, "control");
     }
-    widgets::ProgressBarControl& ProgressBar(std::string_view name) const;
-    widgets::Label3dControl& Relief(std::string_view name) const;
+    template <typename T>
+    T& Get(std::string_view name) {
+        return As<T>(Control(name), name);
+    }
+    template <typename T>
+    const T& Get(std::string_view name) const {
+        return As<const T>(Control(name), name);
+    }
+    widgets::ProgressBarControl& ProgressBar(std::string_view name) {
+        return Find(bars_, name, "progress bar");
+    }
+    const widgets::ProgressBarControl& ProgressBar(std::string_view name) const {
+        return Find(bars_, name, "progress bar");
+    }
+    widgets::Label3dControl& Relief(std::string_view name) {
+        return Find(reliefs_, name, "relief label");
+    }
+    const widgets::Label3dControl& Relief(std::string_view name) const {
+        return Find(reliefs_, name, "relief label");
+    }
 
     // Runs the window's creation handler (the owner calls it once it is ready for it).
     void FireCreate();

@@ -1,7 +1,8 @@
-// The folder picker TForm2: a small stay-on-top tool window with the folder tree, the chosen
+// The folder picker: a small stay-on-top tool window with the folder tree, the chosen
 // path under it and the toolkit's OK and Cancel buttons.
 #include <iterator>
 
+#include "widgets/layouts/control_roles.h"
 #include "widgets/layouts/layout.h"
 
 namespace layouts {
@@ -12,20 +13,27 @@ constexpr FontRow kPathFont{"MS Sans Serif", -11, 0, ui::clYellow, 1};
 constexpr int kModalOk = 1;
 constexpr int kModalCancel = 2;
 
+using C = PickerControl;
+
+// A control of the picker, named by its role, on the window itself.
+constexpr ControlRow Row(Kind kind, C name, int left, int top, int width, int height) {
+    return layouts::Row(kind, NameOf(name), "", left, top, width, height);
+}
+
 constexpr ControlRow kControls[] = {
-    Row(Kind::kBevel, "Bevel1", "", 4, 228, 341, 21),
-    Row(Kind::kLabel, "Label1", "", 7, 232, 334, 13)
+    Row(Kind::kBevel, C::kPathFrame, 4, 228, 341, 21),
+    Row(Kind::kLabel, C::kPath, 7, 232, 334, 13)
         .Text("C:")
         .Font(kPathFont)
         .With(kFixedSize | kCentered | kTransparent),
-    Row(Kind::kFolderTree, "dirtree", "", 4, 4, 341, 217).Tab(0).On("dirtreeChange"),
-    Row(Kind::kButton, "BitBtn1", "", 66, 256, 100, 25)
+    Row(Kind::kFolderTree, C::kTree, 4, 4, 341, 217).Tab(0).On("ShowProductPlace"),
+    Row(Kind::kButton, C::kCancel, 66, 256, 100, 25)
         .Text("Cancel")
         .Art("stock:cancel")
         .Modal(kModalCancel)
         .With(kCancel)
         .Tab(1),
-    Row(Kind::kButton, "BitBtn2", "", 182, 256, 100, 25)
+    Row(Kind::kButton, C::kOk, 182, 256, 100, 25)
         .Text("OK")
         .Art("stock:ok")
         .Modal(kModalOk)
@@ -35,14 +43,14 @@ constexpr ControlRow kControls[] = {
 
 // clang-format off
 constexpr FormTable kForm2{
-    "Form2",
+    kFolderPickerName,
     FormBorder::kToolWindow,
     "Setup",
     348, 286,      // client size
     ui::clBlack,
     true,          // stays on top
     true,          // centred on the screen each time it is shown
-    "", "", "", "", "FormShow",
+    "", "", "", "", "ShowProductPlace",
     kControls, std::size(kControls),
 };
 // clang-format on

@@ -185,7 +185,7 @@ struct FormTable {
     }
 };
 
-// The main window (TForm1) and the folder picker (TForm2).
+// The main window and the folder picker.
 const FormTable& Form1Layout();
 const FormTable& Form2Layout();
 

@@ -1,4 +1,4 @@
-#include "app/main_form.h"
+#include "app/main_window.h"
 
 #include "app/folder_picker.h"
 #include "platform/process.h"
@@ -16,8 +16,11 @@ constexpr const char* kCaption = "Caption";
 constexpr const char* kLines = "Lines";
 constexpr const char* kItems = "Items";
 
-const char* const kBarNames[] = {"ALProgressBar1", "ALProgressBar2", "ALProgressBar3"};
-const char* const kLabelNames[] = {"Label8", "Label10", "Mess"};
+using C = layouts::MainControl;
+
+// The controls of ProgressBar and StatusLabel, in their order.
+constexpr C kBarControls[] = {C::kMemberBar, C::kRunBar, C::kRunBarVertical};
+constexpr C kLabelControls[] = {C::kProgressHeading, C::kMemberName, C::kStepText};
 
 // The engine reports every member and every block it writes, tens of thousands of times in a
 // large package; a new text and a message pump for each report took several times as long as
@@ -50,64 +53,56 @@ ui::WindowState ToUiState(services::WindowState state) {
 
 } // namespace
 
-const layouts::Handler<TForm1> TForm1::kHandlers[] = {
-    {"FormCreate", &TForm1::FormCreate},
-    {"FormDestroy", &TForm1::FormDestroy},
-    {"FormPaint", nullptr, &TForm1::FormPaint},
-    {"FormResize", &TForm1::FormResize},
-    {"FormShow", &TForm1::FormShow},
-    {"StornoClick", &TForm1::StornoClick},
-    {"BitBtn5Click", &TForm1::BitBtn5Click},
-    {"RadioButtyesClick", &TForm1::RadioButtyesClick},
-    {"RadioButtNOClick", &TForm1::RadioButtNOClick},
-    {"DirectoryChange", &TForm1::DirectoryChange},
-    {"ProgIconClick", &TForm1::ProgIconClick},
-    {"BitBtn4Click", &TForm1::BitBtn4Click},
-    {"BitBtn11Click", &TForm1::BitBtn11Click},
-    {"BitBtn12Click", &TForm1::BitBtn12Click},
+const layouts::Handler<MainWindow> MainWindow::kHandlers[] = {
+    {"StartUp", &MainWindow::StartUp},
+    {"ShutDown", &MainWindow::ShutDown},
+    {"PaintBackground", nullptr, &MainWindow::PaintBackground},
+    {"CentrePages", &MainWindow::CentrePages},
+    {"ShowMaximized", &MainWindow::ShowMaximized},
+    {"CancelWizard", &MainWindow::CancelWizard},
+    {"MovePage", &MainWindow::MovePage},
+    {"AcceptLicence", &MainWindow::AcceptLicence},
+    {"RefuseLicence", &MainWindow::RefuseLicence},
+    {"ChooseFolder", &MainWindow::ChooseFolder},
+    {"ChooseIcons", &MainWindow::ChooseIcons},
+    {"RunInstallation", &MainWindow::RunInstallation},
+    {"Uninstall", &MainWindow::Uninstall},
+    {"CancelUninstall", &MainWindow::CancelUninstall},
 };
 
-TForm1::TForm1() : TForm1(nullptr) {}
+MainWindow::MainWindow() : MainWindow(nullptr) {}
 
-TForm1::TForm1(const StartupEnvironment& environment) : TForm1(&environment) {}
+MainWindow::MainWindow(const StartupEnvironment& environment) : MainWindow(&environment) {}
 
-TForm1::TForm1(const StartupEnvironment* environment)
+MainWindow::MainWindow(const StartupEnvironment* environment)
     : handlers_(*this, kHandlers),
       built_(layouts::Form1Layout(), handlers_),
-      pages(built_.Get<ui::PageControl>("pages")),
-      Panel1(built_.Get<ui::Panel>("Panel1")),
-      Panel4(built_.Get<ui::Panel>("Panel4")),
-      Memo1(built_.Get<ui::Memo>("Memo1")),
-      Memo6(built_.Get<ui::Memo>("Memo6")),
-      Memo7(built_.Get<ui::Memo>("Memo7")),
-      Directory(built_.Get<ui::ComboBox>("Directory")),
-      ProgIcon(built_.Get<ui::CheckListBox>("ProgIcon")),
-      BitBtn15(built_.Control("BitBtn15")),
-      sysdirs(environment ? environment->dir_sources : services::SystemDirSources()) {
+      sysdirs_(environment ? environment->dir_sources : services::SystemDirSources()) {
     RouteWindowEvents();
     if (environment) {
         environment_ = std::make_unique<StartupEnvironment>(*environment);
         SystemShell& shell = environment->shell ? *environment->shell : platform_shell_;
-        installer_ = std::make_unique<Installer>(*this, shell, sysdirs, FormStorage1,
-                                                 unzip::DefaultEngine());
-        if (!environment->record_key.empty()) installer_->Record().RKey = environment->record_key;
-        FormStorage1.SetStoredProps(services::MainWindowStoredProps());
-        FormStorage1.SetOnSavePlacement(
-            [this](services::FormStorage& sender) { FormStorage1SavePlacement(sender); });
+        installer_ =
+            std::make_unique<Installer>(*this, shell, sysdirs_, storage_, unzip::DefaultEngine());
+        if (!environment->record_key.empty())
+            installer_->Record().base_key = environment->record_key;
+        storage_.SetStoredProps(services::MainWindowStoredProps());
+        storage_.SetOnSavePlacement(
+            [this](services::FormStorage& sender) { SaveNamedValues(sender); });
         // The window's own handlers are in events_ by now; the component keeps them.
-        FormStorage1.Attach(*this);
+        storage_.Attach(*this);
     }
     built_.FireCreate();
 }
 
 // The window goes while every handler's object still exists; the settings component saves
 // from its destroyed event, so it lets go of the window only afterwards.
-TForm1::~TForm1() {
+MainWindow::~MainWindow() {
     Window().Destroy();
-    FormStorage1.Detach();
+    storage_.Detach();
 }
 
-void TForm1::RouteWindowEvents() {
+void MainWindow::RouteWindowEvents() {
     ui::Window& window = Window();
     if (window.on_show) events_.shown = [this, own = window.on_show] { own(Window()); };
     if (window.on_destroy) events_.destroyed = [this, own = window.on_destroy] { own(Window()); };
@@ -125,14 +120,14 @@ void TForm1::RouteWindowEvents() {
     };
 }
 
-void TForm1::SetFolderPicker(TForm2* picker, PickerRunner runner) {
+void MainWindow::SetFolderPicker(FolderPicker* picker, PickerRunner runner) {
     picker_ = picker;
     run_picker_ = std::move(runner);
 }
 
-void TForm1::FormCreate(ui::Control&) {
+void MainWindow::StartUp(ui::Control&) {
     if (installer_) {
-        const StartupResult result = installer_->FormCreate(environment_->place);
+        const StartupResult result = installer_->Start(environment_->place);
         if (result.exit_code != StartupResult::kKeepRunning) {
             exit_code_ = result.exit_code;
             return;
@@ -142,24 +137,24 @@ void TForm1::FormCreate(ui::Control&) {
     PlaceOnDesktop();
 }
 
-void TForm1::ApplyStartup(const StartupResult& result) {
-    pages.SetActivePageIndex(result.page);
-    built_.Relief("Programname").Label().SetCaption(result.title);
-    built_.Control("BitBtn2").SetTag(result.tags.BitBtn2);
-    built_.Control("BitBtn10").SetTag(result.tags.BitBtn10);
-    Memo7.SetLines(result.licence_lines);
-    Directory.SetItems(result.folder_choices);
-    Directory.SetItemIndex(0);
+void MainWindow::ApplyStartup(const StartupResult& result) {
+    Get<ui::PageControl>(C::kPages).SetActivePageIndex(result.page);
+    built_.Relief(layouts::NameOf(C::kTitle)).Label().SetCaption(result.title);
+    Get<ui::Control>(C::kFolderContinue).SetTag(result.tags.folder_continue);
+    Get<ui::Control>(C::kSummaryBack).SetTag(result.tags.summary_back);
+    Get<ui::Memo>(C::kLicenceText).SetLines(result.licence_lines);
+    Get<ui::ComboBox>(C::kFolderChoice).SetItems(result.folder_choices);
+    Get<ui::ComboBox>(C::kFolderChoice).SetItemIndex(0);
 }
 
-void TForm1::FormDestroy(ui::Control&) {
-    if (installer_) installer_->FormDestroy();
+void MainWindow::ShutDown(ui::Control&) {
+    if (installer_) installer_->ShutDown();
 }
 
 // Straight onto the window, band by band; the client width is read for every band. Only the
 // bands within the clip box: each transparent control paints the window beneath itself, and
 // would otherwise fill all 256 bands for its own few rows.
-void TForm1::FormPaint(ui::Control&, ui::Painter& painter) {
+void MainWindow::PaintBackground(ui::Control&, ui::Painter& painter) {
     ui::Window& window = Window();
     const ui::Rect clip = painter.ClipBox();
     layouts::PaintBands(
@@ -168,9 +163,10 @@ void TForm1::FormPaint(ui::Control&, ui::Painter& painter) {
         [&painter](const ui::Rect& band, ui::Color color) { painter.FillRect(band, color); });
 }
 
-void TForm1::FormResize(ui::Control&) {
+void MainWindow::CentrePages(ui::Control&) {
     ui::Window& window = Window();
     window.Repaint();
+    ui::PageControl& pages = Get<ui::PageControl>(C::kPages);
     const ui::Rect outer = window.Bounds();
     const ui::Point place =
         layouts::CentredPlace({outer.Width(), outer.Height()}, {pages.Width(), pages.Height()});
@@ -178,137 +174,143 @@ void TForm1::FormResize(ui::Control&) {
 }
 
 // Runs after the settings component restored the stored texts, the message table among them.
-void TForm1::FormShow(ui::Control&) {
-    if (installer_) installer_->Messages().Replace(Memo6.Lines());
+void MainWindow::ShowMaximized(ui::Control&) {
+    if (installer_) installer_->Messages().Replace(Get<ui::Memo>(C::kMessages).Lines());
     // Wine undoes a maximize that comes before the creation's messages are handled.
     ui::Application::ProcessMessages();
     Window().SetWindowState(ui::WindowState::kMaximized);
 }
 
-void TForm1::FormStorage1SavePlacement(services::FormStorage& sender) {
-    if (installer_) installer_->FormStorage1SavePlacement(sender);
+void MainWindow::SaveNamedValues(services::FormStorage& sender) {
+    if (installer_) installer_->SaveNamedValues(sender);
 }
 
-void TForm1::PlaceOnDesktop() {
+void MainWindow::PlaceOnDesktop() {
     const ui::Size desktop = ui::Application::ScreenSize();
     Window().SetBounds(ui::Rect::FromBounds(0, 0, desktop.width, desktop.height));
 }
 
-void TForm1::ShowProgressLayout() {
+void MainWindow::ShowProgressLayout() {
+    ui::Panel& progress = Get<ui::Panel>(C::kProgressPanel);
+    ui::Panel& picture = Get<ui::Panel>(C::kPicturePanel);
     const layouts::ProgressPlaces places =
-        layouts::PlaceProgressPanels(Window().ClientSize(), {Panel1.Width(), Panel1.Height()},
-                                     {Panel4.Width(), Panel4.Height()});
-    Panel1.SetBounds(ui::Rect::FromBounds(places.progress_panel.x, places.progress_panel.y,
-                                          Panel1.Width(), Panel1.Height()));
-    Panel4.SetBounds(ui::Rect::FromBounds(places.picture_panel.x, places.picture_panel.y,
-                                          Panel4.Width(), Panel4.Height()));
-    Panel1.Show();
-    Panel4.Show();
-    pages.Hide();
+        layouts::PlaceProgressPanels(Window().ClientSize(), {progress.Width(), progress.Height()},
+                                     {picture.Width(), picture.Height()});
+    progress.SetBounds(ui::Rect::FromBounds(places.progress_panel.x, places.progress_panel.y,
+                                            progress.Width(), progress.Height()));
+    picture.SetBounds(ui::Rect::FromBounds(places.picture_panel.x, places.picture_panel.y,
+                                           picture.Width(), picture.Height()));
+    progress.Show();
+    picture.Show();
+    Get<ui::PageControl>(C::kPages).Hide();
 }
 
-WizardChoice TForm1::Choice() const {
+WizardChoice MainWindow::Choice() const {
     WizardChoice choice;
-    choice.directory = Directory.Text();
-    const int items = ProgIcon.ItemCount();
-    choice.icons.desktop = items > 0 && ProgIcon.Checked(0);
-    choice.icons.start_menu = items > 1 && ProgIcon.Checked(1);
+    choice.directory = Get<ui::ComboBox>(C::kFolderChoice).Text();
+    const ui::CheckListBox& icons = Get<ui::CheckListBox>(C::kIconChoice);
+    const int items = icons.ItemCount();
+    choice.icons.desktop = items > 0 && icons.Checked(0);
+    choice.icons.start_menu = items > 1 && icons.Checked(1);
     return choice;
 }
 
 // --- The wizard ---------------------------------------------------------------------------
 
-void TForm1::StornoClick(ui::Control&) {
-    if (installer_) installer_->StornoClick();
+void MainWindow::CancelWizard(ui::Control&) {
+    if (installer_) installer_->CancelWizard();
 }
 
-void TForm1::BitBtn5Click(ui::Control& sender) {
+void MainWindow::MovePage(ui::Control& sender) {
     if (!installer_) return;
-    Memo1.SetLines(installer_->BitBtn5Click(Choice()));
-    pages.SetActivePageIndex(static_cast<int>(sender.Tag()));
+    Get<ui::Memo>(C::kSummary).SetLines(installer_->MovePage(Choice()));
+    Get<ui::PageControl>(C::kPages).SetActivePageIndex(static_cast<int>(sender.Tag()));
 }
 
-void TForm1::RadioButtyesClick(ui::Control&) {
-    BitBtn15.SetEnabled(true);
+void MainWindow::AcceptLicence(ui::Control&) {
+    Get<ui::Control>(C::kLicenceContinue).SetEnabled(true);
 }
 
-void TForm1::RadioButtNOClick(ui::Control&) {
-    BitBtn15.SetEnabled(false);
+void MainWindow::RefuseLicence(ui::Control&) {
+    Get<ui::Control>(C::kLicenceContinue).SetEnabled(false);
 }
 
-void TForm1::DirectoryChange(ui::Control&) {
-    if (!installer_ || Directory.ItemIndex() != kChoiceOther || !picker_) return;
+void MainWindow::ChooseFolder(ui::Control&) {
+    ui::ComboBox& folders = Get<ui::ComboBox>(C::kFolderChoice);
+    if (!installer_ || folders.ItemIndex() != kChoiceOther || !picker_) return;
     const std::string& regdir = installer_->Config().regdir;
     picker_->SetProductFolder(regdir);
     const int answer = run_picker_ ? run_picker_(*picker_) : picker_->ShowModal();
     if (answer == ui::mrOk) {
-        const std::string path = PickedFolder(picker_->dirtree.SelectedPath(), regdir);
-        Directory.SetItemText(kChoiceOther, path);
-        Directory.SetItemIndex(kChoiceOther);
+        const std::string path = PickedFolder(picker_->SelectedPath(), regdir);
+        folders.SetItemText(kChoiceOther, path);
+        folders.SetItemIndex(kChoiceOther);
     } else {
-        Directory.SetItemIndex(kChoiceProgramFiles);
+        folders.SetItemIndex(kChoiceProgramFiles);
     }
-    Directory.Repaint();
+    folders.Repaint();
 }
 
-void TForm1::ProgIconClick(ui::Control&) {
-    if (installer_) Memo1.SetLines(installer_->BuildSummary(Choice()));
+void MainWindow::ChooseIcons(ui::Control&) {
+    if (installer_) Get<ui::Memo>(C::kSummary).SetLines(installer_->BuildSummary(Choice()));
 }
 
-void TForm1::BitBtn4Click(ui::Control&) {
-    if (installer_) installer_->BitBtn4Click(Choice().icons);
+void MainWindow::RunInstallation(ui::Control&) {
+    if (installer_) installer_->RunInstallation(Choice().icons);
 }
 
-void TForm1::BitBtn11Click(ui::Control&) {
-    if (installer_) installer_->BitBtn11Click();
+void MainWindow::Uninstall(ui::Control&) {
+    if (installer_) installer_->Uninstall();
 }
 
-void TForm1::BitBtn12Click(ui::Control&) {
-    if (installer_) installer_->BitBtn12Click();
+void MainWindow::CancelUninstall(ui::Control&) {
+    if (installer_) installer_->CancelUninstall();
 }
 
 // --- The installer's view -----------------------------------------------------------------
 
-void TForm1::SetBarPosition(ProgressBar bar, int position) {
-    built_.ProgressBar(kBarNames[static_cast<int>(bar)]).Bar().SetPosition(position);
+void MainWindow::SetBarPosition(ProgressBar bar, int position) {
+    built_.ProgressBar(layouts::NameOf(kBarControls[static_cast<int>(bar)]))
+        .Bar()
+        .SetPosition(position);
 }
 
 // Between two repaints only the last text of a label counts; it waits for the next one.
-void TForm1::SetLabelText(StatusLabel label, const std::string& text) {
+void MainWindow::SetLabelText(StatusLabel label, const std::string& text) {
     pending_texts_[static_cast<int>(label)] = text;
     if (std::chrono::steady_clock::now() >= next_repaint_) ApplyPendingTexts();
 }
 
-void TForm1::ApplyPendingTexts() {
+void MainWindow::ApplyPendingTexts() {
     for (int label = 0; label < 3; ++label) {
         std::optional<std::string>& text = pending_texts_[label];
         if (!text) continue;
-        ui::Control& control = built_.Control(kLabelNames[label]);
+        ui::Control& control = Get<ui::Control>(kLabelControls[label]);
         // The labels size themselves to their text: an unchanged one is left alone.
         if (control.Text() != *text) control.SetText(*text);
         text.reset();
     }
 }
 
-int TForm1::ShowMessageBox(const MessageBoxRequest& request) {
+int MainWindow::ShowMessageBox(const MessageBoxRequest& request) {
     ApplyPendingTexts();
     if (request.owner == BoxOwner::None)
         return ui::MessageService::Box(nullptr, request.text, request.caption, request.flags);
     return ui::MessageService::ApplicationBox(request.text, request.caption, request.flags);
 }
 
-void TForm1::ShowMessageDialog(DialogKind kind, const std::string& text) {
+void MainWindow::ShowMessageDialog(DialogKind kind, const std::string& text) {
     ApplyPendingTexts();
     ui::MessageService::Dialog(
         kind == DialogKind::Error ? ui::DialogKind::kError : ui::DialogKind::kInformation, text);
 }
 
-void TForm1::ShowErrorReport(const std::string& message) {
+void MainWindow::ShowErrorReport(const std::string& message) {
     ApplyPendingTexts();
     ui::MessageService::ErrorReport(services::ErrorBoxText(message));
 }
 
-void TForm1::ProcessMessages() {
+void MainWindow::ProcessMessages() {
     if (std::chrono::steady_clock::now() < next_repaint_) return;
     ApplyPendingTexts();
     ui::Application::ProcessMessages();
@@ -317,7 +319,7 @@ void TForm1::ProcessMessages() {
 
 // A close asked for during the creation waits: the window that was never shown ends the
 // program before its message loop starts.
-void TForm1::Close() {
+void MainWindow::Close() {
     ApplyPendingTexts();
     if (!platform::IsWindowShown(Window().Handle())) {
         close_pending_ = true;
@@ -328,19 +330,23 @@ void TForm1::Close() {
 
 // --- The settings component's host ----------------------------------------------------------
 
-int TForm1::ComponentCount() const {
+int MainWindow::ComponentCount() const {
     return static_cast<int>(built_.Definition().control_count);
 }
 
-std::string TForm1::ComponentName(int component) const {
+std::string MainWindow::ComponentName(int component) const {
     return std::string(built_.Definition().controls[component].name);
 }
 
-ui::Control& TForm1::Component(int component) const {
+ui::Control& MainWindow::Component(int component) {
     return built_.Control(built_.Definition().controls[component].name);
 }
 
-std::vector<services::StoredPropertyInfo> TForm1::Properties(int component) const {
+const ui::Control& MainWindow::Component(int component) const {
+    return built_.Control(built_.Definition().controls[component].name);
+}
+
+std::vector<services::StoredPropertyInfo> MainWindow::Properties(int component) const {
     const char* property = StoredPropertyOf(built_.Definition().controls[component].kind);
     if (!property) return {};
     const bool list = property != std::string(kCaption);
@@ -348,13 +354,13 @@ std::vector<services::StoredPropertyInfo> TForm1::Properties(int component) cons
              list ? services::StoredPropertyKind::kList : services::StoredPropertyKind::kText}};
 }
 
-std::string TForm1::Text(int component, const std::string&) const {
+std::string MainWindow::Text(int component, const std::string&) const {
     const layouts::ControlRow& row = built_.Definition().controls[component];
     if (row.kind == layouts::Kind::kRelief) return built_.Relief(row.name).Label().Caption();
     return Component(component).Text();
 }
 
-void TForm1::SetText(int component, const std::string&, const std::string& text) {
+void MainWindow::SetText(int component, const std::string&, const std::string& text) {
     const layouts::ControlRow& row = built_.Definition().controls[component];
     if (row.kind == layouts::Kind::kRelief) {
         built_.Relief(row.name).Label().SetCaption(text);
@@ -363,15 +369,16 @@ void TForm1::SetText(int component, const std::string&, const std::string& text)
     Component(component).SetText(text);
 }
 
-std::vector<std::string> TForm1::Lines(int component, const std::string&) const {
-    ui::Control& control = Component(component);
-    if (auto* memo = dynamic_cast<ui::Memo*>(&control)) return memo->Lines();
-    if (auto* list = dynamic_cast<ui::CheckListBox*>(&control)) return list->Items();
-    if (auto* combo = dynamic_cast<ui::ComboBox*>(&control)) return combo->Items();
+std::vector<std::string> MainWindow::Lines(int component, const std::string&) const {
+    const ui::Control& control = Component(component);
+    if (auto* memo = dynamic_cast<const ui::Memo*>(&control)) return memo->Lines();
+    if (auto* list = dynamic_cast<const ui::CheckListBox*>(&control)) return list->Items();
+    if (auto* combo = dynamic_cast<const ui::ComboBox*>(&control)) return combo->Items();
     return {};
 }
 
-void TForm1::SetLines(int component, const std::string&, const std::vector<std::string>& lines) {
+void MainWindow::SetLines(int component, const std::string&,
+                          const std::vector<std::string>& lines) {
     ui::Control& control = Component(component);
     if (auto* memo = dynamic_cast<ui::Memo*>(&control)) {
         memo->SetLines(lines);
@@ -382,8 +389,8 @@ void TForm1::SetLines(int component, const std::string&, const std::vector<std::
     }
 }
 
-services::WindowTraits TForm1::Traits() const {
-    ui::Window& window = const_cast<layouts::BuiltForm&>(built_).Window();
+services::WindowTraits MainWindow::Traits() const {
+    const ui::Window& window = Window();
     services::WindowTraits traits;
     traits.has_handle = window.Handle() != nullptr;
     traits.visible = traits.has_handle && platform::IsWindowShown(window.Handle());
@@ -406,40 +413,39 @@ services::WindowTraits TForm1::Traits() const {
     return traits;
 }
 
-platform::WindowPlacement TForm1::Placement() const {
+platform::WindowPlacement MainWindow::Placement() const {
     platform::WindowPlacement placement;
-    if (!platform::ReadWindowPlacement(const_cast<layouts::BuiltForm&>(built_).Window().Handle(),
-                                       placement))
+    if (!platform::ReadWindowPlacement(Window().Handle(), placement))
         throw platform::Error("Cannot read the window's placement");
     return placement;
 }
 
-void TForm1::SetPlacement(const platform::WindowPlacement& placement) {
+void MainWindow::SetPlacement(const platform::WindowPlacement& placement) {
     if (!platform::ApplyWindowPlacement(Window().Handle(), placement))
         throw platform::Error("Cannot place the window");
 }
 
-platform::ScreenMetrics TForm1::Screen() const {
+platform::ScreenMetrics MainWindow::Screen() const {
     return platform::CurrentScreen();
 }
 
-void TForm1::UseDesignedPosition() {
+void MainWindow::UseDesignedPosition() {
     Window().SetPosition(ui::WindowPosition::kDesigned);
 }
 
-void TForm1::SetWindowState(services::WindowState state) {
+void MainWindow::SetWindowState(services::WindowState state) {
     Window().SetWindowState(ToUiState(state));
 }
 
-void TForm1::Repaint() {
+void MainWindow::Repaint() {
     Window().Repaint();
 }
 
-void TForm1::MinimizeApplication() {
+void MainWindow::MinimizeApplication() {
     Window().SetWindowState(ui::WindowState::kMinimized);
 }
 
-void TForm1::ShowErrorBox(const std::string& text) {
+void MainWindow::ShowErrorBox(const std::string& text) {
     ui::MessageService::ErrorReport(text);
 }
 

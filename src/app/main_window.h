@@ -1,4 +1,4 @@
-// The main window TForm1: built from its layout, it paints the shaded background, keeps the
+// The main window: built from its layout, it paints the shaded background, keeps the
 // page control centred, covers the desktop and switches to the progress layout when the
 // installation run starts. Given where the program runs, its creation runs the installer's
 // start-up and its handlers drive the installer's logic; it is the view of that logic and the
@@ -24,10 +24,11 @@
 #include "ui/panel.h"
 #include "ui/window.h"
 #include "widgets/layouts/builder.h"
+#include "widgets/layouts/control_roles.h"
 
 namespace app {
 
-class TForm2;
+class FolderPicker;
 
 // Where the installer runs and what it works with. The program gives its own place and the
 // system's folders, registry and shell; tests give throw-away ones.
@@ -38,18 +39,29 @@ struct StartupEnvironment {
     std::string record_key; // the installation record's base key; empty: the record's own
 };
 
-class TForm1 : public InstallerView, public services::StoredPropertyHost {
+class MainWindow : public InstallerView, public services::StoredPropertyHost {
   public:
     // The window as its layout builds it, without the installer (pictures, layout checks).
-    TForm1();
+    MainWindow();
     // The program's window: its creation runs the installer's start-up in `environment`.
-    explicit TForm1(const StartupEnvironment& environment);
-    ~TForm1() override;
-    TForm1(const TForm1&) = delete;
-    TForm1& operator=(const TForm1&) = delete;
+    explicit MainWindow(const StartupEnvironment& environment);
+    ~MainWindow() override;
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
 
     ui::Window& Window() { return built_.Window(); }
+    const ui::Window& Window() const { return built_.Window(); }
     layouts::BuiltForm& Controls() { return built_; }
+    const layouts::BuiltForm& Controls() const { return built_; }
+    // The control of that role; LayoutError when it is not a T.
+    template <typename T>
+    T& Get(layouts::MainControl role) {
+        return built_.Get<T>(layouts::NameOf(role));
+    }
+    template <typename T>
+    const T& Get(layouts::MainControl role) const {
+        return built_.Get<T>(layouts::NameOf(role));
+    }
     // Null for the window without the installer.
     Installer* Logic() { return installer_.get(); }
 
@@ -60,27 +72,8 @@ class TForm1 : public InstallerView, public services::StoredPropertyHost {
 
     // The folder picker the fourth folder choice opens, and how it is shown (modally unless
     // a test answers in its place); returns ui::mrOk or ui::mrCancel.
-    using PickerRunner = std::function<int(TForm2& picker)>;
-    void SetFolderPicker(TForm2* picker, PickerRunner runner = {});
-
-    // Handlers named by the layout.
-    void FormCreate(ui::Control& sender);
-    void FormDestroy(ui::Control& sender);
-    void FormPaint(ui::Control& sender, ui::Painter& painter);
-    void FormResize(ui::Control& sender);
-    void FormShow(ui::Control& sender);
-    void StornoClick(ui::Control& sender);
-    void BitBtn5Click(ui::Control& sender);
-    void RadioButtyesClick(ui::Control& sender);
-    void RadioButtNOClick(ui::Control& sender);
-    void DirectoryChange(ui::Control& sender);
-    void ProgIconClick(ui::Control& sender);
-    void BitBtn4Click(ui::Control& sender);
-    void BitBtn11Click(ui::Control& sender);
-    void BitBtn12Click(ui::Control& sender);
-
-    // The settings component's save run ends here.
-    void FormStorage1SavePlacement(services::FormStorage& sender);
+    using PickerRunner = std::function<int(FolderPicker& picker)>;
+    void SetFolderPicker(FolderPicker* picker, PickerRunner runner = {});
 
     // The last step of the start-up: the window at 0, 0 with the size of the whole desktop.
     void PlaceOnDesktop();
@@ -119,42 +112,47 @@ class TForm1 : public InstallerView, public services::StoredPropertyHost {
     void ShowErrorBox(const std::string& text) override;
 
   private:
-    static const layouts::Handler<TForm1> kHandlers[];
+    static const layouts::Handler<MainWindow> kHandlers[];
 
-    TForm1(const StartupEnvironment* environment);
+    MainWindow(const StartupEnvironment* environment);
+
+    // Handlers named by the layout.
+    void StartUp(ui::Control& sender);
+    void ShutDown(ui::Control& sender);
+    void PaintBackground(ui::Control& sender, ui::Painter& painter);
+    void CentrePages(ui::Control& sender);
+    void ShowMaximized(ui::Control& sender);
+    void CancelWizard(ui::Control& sender);
+    void MovePage(ui::Control& sender);
+    void AcceptLicence(ui::Control& sender);
+    void RefuseLicence(ui::Control& sender);
+    void ChooseFolder(ui::Control& sender);
+    void ChooseIcons(ui::Control& sender);
+    void RunInstallation(ui::Control& sender);
+    void Uninstall(ui::Control& sender);
+    void CancelUninstall(ui::Control& sender);
+    // The settings component's save run ends here.
+    void SaveNamedValues(services::FormStorage& sender);
+
     // The window's shown, close and destroyed events go through events_, where the settings
     // component puts its own in front of the window's handlers.
     void RouteWindowEvents();
     void ApplyStartup(const StartupResult& result);
     WizardChoice Choice() const;
-    ui::Control& Component(int component) const;
+    ui::Control& Component(int component);
+    const ui::Control& Component(int component) const;
     // Gives the status labels the texts held back since the last repaint.
     void ApplyPendingTexts();
 
-    layouts::MemberHandlers<TForm1> handlers_;
+    layouts::MemberHandlers<MainWindow> handlers_;
     layouts::BuiltForm built_;
-
-  public:
-    // The controls the window's own code uses.
-    ui::PageControl& pages;
-    ui::Panel& Panel1;
-    ui::Panel& Panel4;
-    ui::Memo& Memo1;
-    ui::Memo& Memo6;
-    ui::Memo& Memo7;
-    ui::ComboBox& Directory;
-    ui::CheckListBox& ProgIcon;
-    ui::Control& BitBtn15;
-
-    services::SystemDirs sysdirs;
-    services::FormStorage FormStorage1;
-
-  private:
+    services::SystemDirs sysdirs_;
+    services::FormStorage storage_;
     services::WindowEvents events_;
     std::unique_ptr<StartupEnvironment> environment_;
     PlatformShell platform_shell_;
     std::unique_ptr<Installer> installer_;
-    TForm2* picker_ = nullptr;
+    FolderPicker* picker_ = nullptr;
     PickerRunner run_picker_;
     int exit_code_ = StartupResult::kKeepRunning;
     bool close_pending_ = false;
