@@ -86,7 +86,7 @@ MainWindow::MainWindow(const StartupEnvironment* environment)
             std::make_unique<Installer>(*this, shell, sysdirs_, storage_, unzip::DefaultEngine());
         if (!environment->record_key.empty())
             installer_->Record().base_key = environment->record_key;
-        storage_.SetStoredProps(services::MainWindowStoredProps());
+        storage_.SetStoredProps(layouts::MainWindowStoredProps());
         storage_.SetOnSavePlacement(
             [this](services::FormStorage& sender) { SaveNamedValues(sender); });
         // The window's own handlers are in events_ by now; the component keeps them.

@@ -1,8 +1,10 @@
 #include "app/message_table.h"
 
-#include "app/message_texts.h"
+#include "widgets/layouts/message_texts.h"
 
 namespace app {
+
+using layouts::kBuiltInMessages;
 
 const std::vector<std::string>& MessageTable::BuiltIn() {
     static const std::vector<std::string> texts = [] {

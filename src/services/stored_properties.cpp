@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "services/form_storage.h"
-#include "widgets/layouts/control_roles.h"
 
 namespace services {
 namespace {
@@ -22,17 +21,6 @@ std::optional<int> FindComponent(const StoredPropertyHost& host, const std::stri
 }
 
 } // namespace
-
-const std::vector<std::string>& MainWindowStoredProps() {
-    static const std::vector<std::string> entries = [] {
-        std::vector<std::string> list;
-        for (const layouts::StoredText& text : layouts::kMainWindowStoredTexts)
-            list.push_back(std::string(layouts::NameOf(text.control)) + "." +
-                           std::string(text.property));
-        return list;
-    }();
-    return entries;
-}
 
 std::string TrimBlanks(const std::string& text) {
     auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };

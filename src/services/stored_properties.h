@@ -15,9 +15,6 @@ namespace services {
 
 class FormStorage;
 
-// The main window's entries, in the order they are saved and restored.
-const std::vector<std::string>& MainWindowStoredProps();
-
 struct StoredPropName {
     std::string component;
     std::string property;

@@ -755,14 +755,14 @@ def built_in_message(number):
     """Entry NUMBER of the program's own message table, read from its source. The texts of
     setup.ini take over only when the window is first shown, so a box shown while the window
     is being created (messages 31 to 35) has the built-in wording."""
-    with open(os.path.join(SOURCE, "src", "app", "message_texts.h"), encoding="utf-8") as f:
+    with open(os.path.join(SOURCE, "src", "widgets", "layouts", "message_texts.h"), encoding="utf-8") as f:
         source = f.read()
     start = source.index("kBuiltInMessages =")
     body = source[start:source.index(";", start)]
     joined = "".join(re.findall(r'"((?:[^"\\]|\\.)*)"', body))
     texts = joined.replace('\\"', '"').split("\\n")
     if len(texts) != 36:
-        raise Failure(f"src/app/message_texts.h: {len(texts)} built-in messages, not 36")
+        raise Failure(f"src/widgets/layouts/message_texts.h: {len(texts)} built-in messages, not 36")
     return texts[number]
 
 

@@ -9,6 +9,7 @@
 #include "services/form_storage.h"
 #include "services/stored_properties.h"
 #include "settings_test_support.h"
+#include "widgets/layouts/control_roles.h"
 
 namespace services {
 namespace {
@@ -18,6 +19,7 @@ using testing::ReadBytes;
 using testing::TempFolder;
 using testing::WriteBytes;
 using Lines = std::vector<std::string>;
+using layouts::MainWindowStoredProps;
 
 struct EntryName {
     std::string component, property;

@@ -7,7 +7,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace layouts {
 
@@ -189,10 +191,8 @@ inline constexpr RoleName<MainControl> kMainControlNames[] = {
 };
 
 inline constexpr RoleName<PickerControl> kPickerControlNames[] = {
-    {PickerControl::kPathFrame, "Bevel1"},
-    {PickerControl::kPath, "Label1"},
-    {PickerControl::kTree, "dirtree"},
-    {PickerControl::kCancel, "BitBtn1"},
+    {PickerControl::kPathFrame, "Bevel1"}, {PickerControl::kPath, "Label1"},
+    {PickerControl::kTree, "dirtree"},     {PickerControl::kCancel, "BitBtn1"},
     {PickerControl::kOk, "BitBtn2"},
 };
 
@@ -219,20 +219,45 @@ struct StoredText {
     std::string_view property;
 };
 inline constexpr StoredText kMainWindowStoredTexts[] = {
-    {MainControl::kFolderHeading, "Caption"},    {MainControl::kUninstall, "Caption"},
-    {MainControl::kUninstallCancel, "Caption"},  {MainControl::kIconPrompt, "Caption"},
-    {MainControl::kIconHeading, "Caption"},      {MainControl::kUninstallHeading, "Caption"},
-    {MainControl::kIconChoice, "Items"},         {MainControl::kUninstallText, "Lines"},
-    {MainControl::kFolderText, "Lines"},         {MainControl::kWelcomeText, "Lines"},
-    {MainControl::kUninstallSubheading, "Caption"}, {MainControl::kFolderBack, "Caption"},
-    {MainControl::kSummaryBack, "Caption"},      {MainControl::kFolderContinue, "Caption"},
-    {MainControl::kFolderCancel, "Caption"},     {MainControl::kFinish, "Caption"},
-    {MainControl::kWelcomeContinue, "Caption"},  {MainControl::kSummaryCancel, "Caption"},
-    {MainControl::kIconBack, "Caption"},         {MainControl::kIconContinue, "Caption"},
-    {MainControl::kIconCancel, "Caption"},       {MainControl::kIconText, "Lines"},
-    {MainControl::kLicenceCancel, "Caption"},    {MainControl::kMessages, "Lines"},
-    {MainControl::kLicenceBack, "Caption"},      {MainControl::kLicenceContinue, "Caption"},
-    {MainControl::kRefuseLicence, "Caption"},    {MainControl::kAcceptLicence, "Caption"},
+    {MainControl::kFolderHeading, "Caption"},
+    {MainControl::kUninstall, "Caption"},
+    {MainControl::kUninstallCancel, "Caption"},
+    {MainControl::kIconPrompt, "Caption"},
+    {MainControl::kIconHeading, "Caption"},
+    {MainControl::kUninstallHeading, "Caption"},
+    {MainControl::kIconChoice, "Items"},
+    {MainControl::kUninstallText, "Lines"},
+    {MainControl::kFolderText, "Lines"},
+    {MainControl::kWelcomeText, "Lines"},
+    {MainControl::kUninstallSubheading, "Caption"},
+    {MainControl::kFolderBack, "Caption"},
+    {MainControl::kSummaryBack, "Caption"},
+    {MainControl::kFolderContinue, "Caption"},
+    {MainControl::kFolderCancel, "Caption"},
+    {MainControl::kFinish, "Caption"},
+    {MainControl::kWelcomeContinue, "Caption"},
+    {MainControl::kSummaryCancel, "Caption"},
+    {MainControl::kIconBack, "Caption"},
+    {MainControl::kIconContinue, "Caption"},
+    {MainControl::kIconCancel, "Caption"},
+    {MainControl::kIconText, "Lines"},
+    {MainControl::kLicenceCancel, "Caption"},
+    {MainControl::kMessages, "Lines"},
+    {MainControl::kLicenceBack, "Caption"},
+    {MainControl::kLicenceContinue, "Caption"},
+    {MainControl::kRefuseLicence, "Caption"},
+    {MainControl::kAcceptLicence, "Caption"},
 };
+
+// The stored texts as the settings component names them, "Control.Property".
+inline const std::vector<std::string>& MainWindowStoredProps() {
+    static const std::vector<std::string> entries = [] {
+        std::vector<std::string> list;
+        for (const StoredText& text : kMainWindowStoredTexts)
+            list.push_back(std::string(NameOf(text.control)) + "." + std::string(text.property));
+        return list;
+    }();
+    return entries;
+}
 
 } // namespace layouts

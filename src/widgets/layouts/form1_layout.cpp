@@ -5,8 +5,8 @@
 
 #include <iterator>
 
-#include "app/message_texts.h"
 #include "widgets/layouts/control_roles.h"
+#include "widgets/layouts/message_texts.h"
 
 namespace layouts {
 
@@ -140,7 +140,7 @@ constexpr ControlRow kControls[] = {
     TextMemo(C::kLicenceText, C::kLicencePage, 180, 16, 293, 209).Tab(0),
     CancelButton(C::kLicenceCancel, C::kLicencePage).Hint(kCancelHint).Tab(1),
     Row(Kind::kMemo, C::kMessages, C::kLicencePage, 16, 164, 445, 25)
-        .Text(app::kBuiltInMessages)
+        .Text(kBuiltInMessages)
         .With(kHidden)
         .Tab(2),
     Row(Kind::kRadio, C::kAcceptLicence, C::kLicencePage, 172, 244, 309, 17)

@@ -5,7 +5,7 @@
 
 #include <string_view>
 
-namespace app {
+namespace layouts {
 
 constexpr std::string_view kBuiltInMessages =
     "Installation of  Zelvik\n"
@@ -45,4 +45,4 @@ constexpr std::string_view kBuiltInMessages =
     "Nebyly nalezeny důležité informace o projektu, prosim kontaktujte výrobce Vašeho \n"
     "programu.";
 
-} // namespace app
+} // namespace layouts
