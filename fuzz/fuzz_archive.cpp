@@ -417,8 +417,11 @@ void CompareRuns(const RunOutcome& a, const RunOutcome& b) {
                    static_cast<unsigned long long>(ma.output.size), ma.output.crc,
                    static_cast<unsigned long long>(mb.output.size), mb.output.crc);
         if (ma.code == ResultCrcError) {
-            FUZZ_CHECK(mb.code == StatusMemberDone, "%s: CRC error, then %s", ma.name.c_str(),
-                       ResultName(mb.code));
+            // A held member fails its CRC before its file is made; without the
+            // check it may still find its name cannot be made.
+            FUZZ_CHECK(
+                mb.code == StatusMemberDone || (mb.code == ResultWriteError && !ma.output.made),
+                "%s: CRC error, then %s", ma.name.c_str(), ResultName(mb.code));
             return;
         }
         FUZZ_CHECK(ma.code == mb.code, "%s: %s, then %s", ma.name.c_str(), ResultName(ma.code),
