@@ -25,7 +25,11 @@
 
 namespace apptest {
 
-const std::string kSep(1, platform::kPathSeparator);
+using scratch::Exists;
+using scratch::FsPath;
+using scratch::kSep;
+using scratch::ReadFile;
+using scratch::WriteFile;
 
 class FakeView : public app::InstallerView {
   public:
@@ -88,27 +92,8 @@ class FakeShell : public app::SystemShell {
     std::vector<std::string>& log_;
 };
 
-inline std::filesystem::path FsPath(const std::string& path) {
-    return std::filesystem::u8path(path);
-}
-
-inline void WriteFile(const std::string& path, const std::string& bytes) {
-    std::filesystem::create_directories(FsPath(path).parent_path());
-    std::ofstream out(FsPath(path), std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
-
 inline void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
     WriteFile(path, std::string(bytes.begin(), bytes.end()));
-}
-
-inline std::string ReadFile(const std::string& path) {
-    std::ifstream in(FsPath(path), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline bool Exists(const std::string& path) {
-    return std::filesystem::exists(FsPath(path));
 }
 
 // The nine values of a package whose product is Zelvik by the maker Orvo.

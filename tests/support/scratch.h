@@ -6,6 +6,8 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #ifdef _WIN32
@@ -29,6 +31,29 @@ inline std::string UniqueName(const std::string& prefix) {
 #endif
     return prefix + "-" + std::to_string(pid) + "-" + std::to_string(stamp) + "-" +
            std::to_string(++counter);
+}
+
+const std::string kSep(1, platform::kPathSeparator);
+
+// Paths are UTF-8, as the program's own.
+inline std::filesystem::path FsPath(const std::string& path) {
+    return std::filesystem::u8path(path);
+}
+
+// Writes a whole file, making its folders.
+inline void WriteFile(const std::string& path, const std::string& bytes) {
+    std::filesystem::create_directories(FsPath(path).parent_path());
+    std::ofstream out(FsPath(path), std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+inline std::string ReadFile(const std::string& path) {
+    std::ifstream in(FsPath(path), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline bool Exists(const std::string& path) {
+    return std::filesystem::exists(FsPath(path));
 }
 
 // A new empty folder in the system's temporary folder, deleted with all its contents.

@@ -5,17 +5,18 @@
 #include <chrono>
 #include <thread>
 
-#include "installer_fakes.h"
 #include "platform/file_copy.h"
 #include "platform/process.h"
 #include "platform/single_instance.h"
+#include "support/scratch.h"
 
 namespace {
 
-using apptest::Exists;
-using apptest::kSep;
-using apptest::ReadFile;
-using apptest::WriteFile;
+using scratch::Exists;
+using scratch::FsPath;
+using scratch::kSep;
+using scratch::ReadFile;
+using scratch::WriteFile;
 
 TEST(NamedMutex, SecondCreateOfANameSeesTheFirst) {
     const std::string name = scratch::UniqueName("OrvoMutex");
@@ -38,7 +39,7 @@ TEST(NamedMutex, SecondCreateOfANameSeesTheFirst) {
 TEST(Process, ProgramFileAndWorkingFolder) {
     const std::string program = platform::ProgramFilePath();
     EXPECT_TRUE(platform::FileExists(program)) << program;
-    EXPECT_NE(program.find("app_installer_tests"), std::string::npos) << program;
+    EXPECT_NE(program.find("platform_tests"), std::string::npos) << program;
 
     scratch::Folder dir;
     const std::string before = platform::CurrentFolder();
@@ -46,7 +47,7 @@ TEST(Process, ProgramFileAndWorkingFolder) {
     ASSERT_TRUE(platform::ChangeCurrentFolder(dir.Path()));
     const std::string now = platform::CurrentFolder();
     EXPECT_TRUE(platform::ChangeCurrentFolder(before));
-    EXPECT_EQ(std::filesystem::equivalent(apptest::FsPath(now), apptest::FsPath(dir.Path())), true);
+    EXPECT_EQ(std::filesystem::equivalent(FsPath(now), FsPath(dir.Path())), true);
     EXPECT_EQ(now.back() == platform::kPathSeparator, false);
     EXPECT_FALSE(platform::ChangeCurrentFolder(dir.Path("missing")));
     EXPECT_EQ(platform::CurrentFolder(), before);
