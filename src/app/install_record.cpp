@@ -41,7 +41,7 @@ bool InstallRecord::WriteRecord() {
 void InstallRecord::DeleteRecord() {
     // A name of backslashes alone would name the base key as well.
     if (product_key.find_first_not_of('\\') == std::string::npos) return;
-    platform::DeleteRegistryTree(kRoot, KeyPath());
+    (void)platform::DeleteRegistryTree(kRoot, KeyPath()); // a record already gone is no failure
 }
 
 } // namespace app

@@ -208,12 +208,13 @@ bool Installer::ExtractPackageArchive(const std::string& name, const std::string
 
 void Installer::TakeBackRun() {
     // Newest first, so each folder is empty by the time its turn comes. Folders that were
-    // there before the run are not in the list and stay, whatever they hold.
+    // there before the run are not in the list and stay, whatever they hold. What cannot be
+    // removed stays: the failure being taken back is what the user is told about.
     for (auto entry = created_.rbegin(); entry != created_.rend(); ++entry) {
         if (entry->folder)
-            services::RemoveFolder(WithoutTrailingSeparator(entry->path));
+            (void)services::RemoveFolder(WithoutTrailingSeparator(entry->path));
         else
-            platform::EraseFile(entry->path);
+            (void)platform::EraseFile(entry->path);
     }
     created_.clear();
 }

@@ -42,8 +42,9 @@ void Installer::RemoveInstallation() {
             {BoxOwner::Application, question, "", kButtonsYesNo | kIconExclamation}) != kAnswerYes)
         return;
 
-    platform::EraseFile(sysdirs_.StartMenuDir() + kSep + config_.softname + ".lnk");
-    platform::EraseFile(sysdirs_.DeskTopDir() + kSep + config_.softname + ".lnk");
+    // A shortcut the user removed already is no failure.
+    (void)platform::EraseFile(sysdirs_.StartMenuDir() + kSep + config_.softname + ".lnk");
+    (void)platform::EraseFile(sysdirs_.DeskTopDir() + kSep + config_.softname + ".lnk");
     short_install_folder_ = services::ShortPathOf(record_.folder);
     services::DeleteFolderTree(GroupFolder());
     record_.DeleteRecord();
@@ -76,8 +77,8 @@ void Installer::RemoveFolderAndSelf(const std::string& folder, FolderRemoval rem
         for (const std::string& name :
              {FileNameOf(program_file_), kSettingsName, kArchiveName, kSecondArchiveName,
               kShortcutListName, kLicenceName, kReadmeName})
-            platform::EraseFile(CollapsePath(folder + kSep + name));
-        services::RemoveFolder(WithoutTrailingSeparator(folder));
+            (void)platform::EraseFile(CollapsePath(folder + kSep + name)); // optional ones may lack
+        (void)services::RemoveFolder(WithoutTrailingSeparator(folder));    // stays if not empty
     }
     const std::string batch = BatchFilePath();
     if (!platform::ReplaceWholeFile(batch, platform::Utf8ToOem(SelfRemovalBatch(folder))))

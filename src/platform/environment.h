@@ -10,6 +10,7 @@ namespace platform {
 std::optional<std::string> EnvironmentValue(const std::string& name);
 
 // Sets the variable, or removes it when the value is nullopt.
-bool SetEnvironmentValue(const std::string& name, const std::optional<std::string>& value);
+[[nodiscard]] bool SetEnvironmentValue(const std::string& name,
+                                       const std::optional<std::string>& value);
 
 } // namespace platform

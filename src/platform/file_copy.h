@@ -7,9 +7,9 @@
 namespace platform {
 
 // True when the path names an existing file (not a folder).
-bool FileExists(const std::string& path);
+[[nodiscard]] bool FileExists(const std::string& path);
 
 // Copies the file, replacing a target that is there; a read-only target is refused.
-bool CopyFileOver(const std::string& from, const std::string& to);
+[[nodiscard]] bool CopyFileOver(const std::string& from, const std::string& to);
 
 } // namespace platform

@@ -21,6 +21,6 @@ FileRead ReadWholeFile(const std::string& path, std::string& contents);
 // one or the new one, never truncated or half written (a full disk fails before the old file
 // is touched). A read-only file is refused. On false nothing has changed and no temporary
 // file is left behind.
-bool ReplaceWholeFile(const std::string& path, const std::string& contents);
+[[nodiscard]] bool ReplaceWholeFile(const std::string& path, const std::string& contents);
 
 } // namespace platform

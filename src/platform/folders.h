@@ -19,16 +19,16 @@ constexpr unsigned long kErrorAlreadyExists = 183;
 
 // Deletes one file. Folders and read-only files are refused. In the native build a
 // file without its owner's write permission counts as read-only, whoever asks.
-bool EraseFile(const std::string& path);
+[[nodiscard]] bool EraseFile(const std::string& path);
 
 // True when the path names an existing folder.
-bool IsFolder(const std::string& path);
+[[nodiscard]] bool IsFolder(const std::string& path);
 
 // Creates one folder; its parent must exist.
-bool MakeFolder(const std::string& path);
+[[nodiscard]] bool MakeFolder(const std::string& path);
 
 // Removes one folder; only an empty folder can be removed.
-bool RemoveEmptyFolder(const std::string& path);
+[[nodiscard]] bool RemoveEmptyFolder(const std::string& path);
 
 enum class SearchFilter {
     AnyEntry,        // every entry

@@ -14,15 +14,15 @@ std::string ProgramFilePath();
 
 // The working folder, without a trailing separator except at a root.
 std::string CurrentFolder();
-bool ChangeCurrentFolder(const std::string& folder);
+[[nodiscard]] bool ChangeCurrentFolder(const std::string& folder);
 
 // Starts the command interpreter on the batch file with no window, in working_folder (the
 // caller's own when empty), and returns without waiting. False when it could not start.
-bool RunBatchHidden(const std::string& batch_file, const std::string& working_folder);
+[[nodiscard]] bool RunBatchHidden(const std::string& batch_file, const std::string& working_folder);
 
 // Asks the shell to open the document with its associated program, shown normally, and
 // returns without waiting. False when the shell refused.
-bool OpenDocument(const std::string& path);
+[[nodiscard]] bool OpenDocument(const std::string& path);
 
 #ifndef _WIN32
 struct StartRequest {

@@ -25,9 +25,9 @@ class RegistryKey {
     RegistryKey& operator=(const RegistryKey&) = delete;
 
     // Opens an existing key for reading, or for reading and writing; never creates one.
-    bool Open(RegistryRoot root, const std::string& path, bool writable = false);
+    [[nodiscard]] bool Open(RegistryRoot root, const std::string& path, bool writable = false);
     // Opens a key for reading and writing, creating it and any missing parents.
-    bool Create(RegistryRoot root, const std::string& path);
+    [[nodiscard]] bool Create(RegistryRoot root, const std::string& path);
     void Close();
     bool IsOpen() const { return handle_ != nullptr; }
 
@@ -38,7 +38,7 @@ class RegistryKey {
     // Stores a string value; raises "Failed to set data for '<name>'" when refused.
     void WriteString(const std::string& name, const std::string& value, bool expandable = false);
     // Stores a 32-bit number (REG_DWORD); true when stored.
-    bool WriteDword(const std::string& name, uint32_t value);
+    [[nodiscard]] bool WriteDword(const std::string& name, uint32_t value);
 
   private:
     void* handle_ = nullptr; // HKEY on Windows, the in-memory key natively
@@ -47,6 +47,6 @@ class RegistryKey {
 // Deletes a key with all its subkeys and values. True when it is gone afterwards,
 // also when it never existed. A path naming the root key itself (empty, or backslashes
 // only) is refused.
-bool DeleteRegistryTree(RegistryRoot root, const std::string& path);
+[[nodiscard]] bool DeleteRegistryTree(RegistryRoot root, const std::string& path);
 
 } // namespace platform

@@ -94,7 +94,8 @@ bool ComApartment::Initialize() {
 }
 
 void EnsureThreadApartment() {
-    if (t_apartment) t_apartment->Initialize();
+    // Without COM the first link object fails to be made, and that failure is reported.
+    if (t_apartment) (void)t_apartment->Initialize();
 }
 
 void SaveShellLink(const ShellLinkFields& fields, const std::string& file) {

@@ -18,7 +18,7 @@ class ComApartment {
     ComApartment(const ComApartment&) = delete;
     ComApartment& operator=(const ComApartment&) = delete;
     // Sets COM up for the thread now if it is not yet; false if the system refused.
-    bool Initialize();
+    [[nodiscard]] bool Initialize();
 
 #ifdef _WIN32
   private:

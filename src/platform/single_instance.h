@@ -17,7 +17,7 @@ class NamedMutex {
     // Creates the mutex, initially owned, and keeps its handle (an empty name makes an
     // unnamed one). Returns false when an object of that name existed already: another copy
     // holds it. The handle is kept in that case too, for Close to release.
-    bool Create(const std::string& name);
+    [[nodiscard]] bool Create(const std::string& name);
     void Close();
     bool Held() const { return handle_ != nullptr; }
 

@@ -65,11 +65,11 @@ struct ScreenMetrics {
 #ifdef _WIN32
 // `window` is an HWND. False when Windows refuses (no such window); `placement` is then
 // unchanged.
-bool ReadWindowPlacement(void* window, WindowPlacement& placement);
-bool ApplyWindowPlacement(void* window, const WindowPlacement& placement);
+[[nodiscard]] bool ReadWindowPlacement(void* window, WindowPlacement& placement);
+[[nodiscard]] bool ApplyWindowPlacement(void* window, const WindowPlacement& placement);
 
 // Whether the window itself has the visible style (its parents aside).
-bool IsWindowShown(void* window);
+[[nodiscard]] bool IsWindowShown(void* window);
 
 // The primary screen's size and its logical pixels per inch.
 ScreenMetrics CurrentScreen();

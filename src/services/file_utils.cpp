@@ -62,14 +62,15 @@ void DeleteFilesByMask(std::string folder, const std::string& mask) {
 void DeleteFolderTree(std::string folder) {
     if (!TidyFolder(folder)) return;
     DeleteFilesByMask(folder, "*.*");
-    RemoveFolder(folder);
+    // Each removal may fail while the folder still holds something; the last one counts.
+    (void)RemoveFolder(folder);
     for (const std::string& name :
          platform::FindEntries(folder, "*.*", platform::SearchFilter::SkipHiddenSystem)) {
         if (IsDotEntry(name)) continue;
         DeleteFolderTree(folder + kSeparator + name);
-        RemoveFolder(folder);
+        (void)RemoveFolder(folder);
     }
-    RemoveFolder(folder);
+    (void)RemoveFolder(folder);
 }
 
 std::string ShortPathOf(const std::string& path) {

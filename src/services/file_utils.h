@@ -31,17 +31,17 @@ void DeleteFolderTree(std::string folder);
 // example when it does not exist).
 std::string ShortPathOf(const std::string& path);
 
-bool FolderExists(const std::string& path);
+[[nodiscard]] bool FolderExists(const std::string& path);
 
 // Creates one folder. On failure platform::LastErrorCode() tells why (the caller
 // counts platform::kErrorAlreadyExists as success).
-bool CreateFolder(const std::string& path);
+[[nodiscard]] bool CreateFolder(const std::string& path);
 
 // Creates the folder with all missing parents, outermost first. An empty path, or a
 // relative name of one level, raises "Unable to create directory".
-bool CreateFolderChain(std::string path);
+[[nodiscard]] bool CreateFolderChain(std::string path);
 
 // Removes one folder; only an empty folder can be removed.
-bool RemoveFolder(const std::string& path);
+[[nodiscard]] bool RemoveFolder(const std::string& path);
 
 } // namespace services

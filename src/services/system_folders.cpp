@@ -31,10 +31,10 @@ SystemDirs::SystemDirs(const SystemDirSources& sources) {
     // administrator rights without the machine's folders. A key that does not open
     // leaves its values empty.
     platform::RegistryKey key;
-    key.Open(sources.user_root, sources.user_key);
+    (void)key.Open(sources.user_root, sources.user_key);
     for (const RegistrySource& source : kUserValues)
         dirs_[static_cast<int>(source.dir)] = key.ReadString(source.value_name);
-    key.Open(sources.machine_root, sources.machine_key);
+    (void)key.Open(sources.machine_root, sources.machine_key);
     for (const RegistrySource& source : kMachineValues)
         dirs_[static_cast<int>(source.dir)] = key.ReadString(source.value_name);
 }

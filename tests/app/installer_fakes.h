@@ -127,13 +127,13 @@ class InstallerTest : public ::testing::Test {
         sources_.user_key = registry_.Path("Shell Folders");
         sources_.machine_key = registry_.Path("Machine");
         platform::RegistryKey user, machine;
-        user.Create(sources_.user_root, sources_.user_key);
-        machine.Create(sources_.machine_root, sources_.machine_key);
+        EXPECT_TRUE(user.Create(sources_.user_root, sources_.user_key));
+        EXPECT_TRUE(machine.Create(sources_.machine_root, sources_.machine_key));
         user.WriteString("Desktop", Dir("Desktop"));
         user.WriteString("Start Menu", Dir("Start"));
         user.WriteString("Programs", Dir("Start", "Programs"));
         machine.WriteString("ProgramFilesDir", Dir("Program Files"));
-        platform::SetEnvironmentValue(sources_.temp_variable, Dir("Temp"));
+        EXPECT_TRUE(platform::SetEnvironmentValue(sources_.temp_variable, Dir("Temp")));
         for (const char* folder : {"Desktop", "Program Files", "Temp", "Package"})
             std::filesystem::create_directories(FsPath(Dir(folder)));
         std::filesystem::create_directories(FsPath(Dir("Start", "Programs")));
@@ -142,7 +142,7 @@ class InstallerTest : public ::testing::Test {
         installer_->Record().base_key = registry_.Path("Records");
         WriteFile(Package("setup.exe"), "the program");
     }
-    ~InstallerTest() override { platform::SetEnvironmentValue(sources_.temp_variable, {}); }
+    ~InstallerTest() override { (void)platform::SetEnvironmentValue(sources_.temp_variable, {}); }
 
     template <class... Parts>
     std::string Dir(const Parts&... parts) const {

@@ -147,13 +147,13 @@ TEST_F(Uninstall, NoRecordOrNoFolderInItRemovesNothing) {
         EXPECT_EQ(boxes[0].flags, 0x10u);
         ExpectNothingRemoved();
         EXPECT_EQ(RecordExists(), c.record);
-        platform::DeleteRegistryTree(platform::RegistryRoot::CurrentUser, RecordKey());
+        ASSERT_TRUE(platform::DeleteRegistryTree(platform::RegistryRoot::CurrentUser, RecordKey()));
     }
 }
 
 TEST_F(Uninstall, UnwritableBatchIsAnInputOutputErrorAndEndsTheHandler) {
     WriteRecord(installed_);
-    platform::SetEnvironmentValue(sources_.temp_variable, Dir("Temp", "missing"));
+    ASSERT_TRUE(platform::SetEnvironmentValue(sources_.temp_variable, Dir("Temp", "missing")));
     const services::SystemDirs dirs(sources_);
     const auto session = NewSession(&dirs);
     app::Installer& installer = session->installer;
@@ -175,12 +175,12 @@ TEST(SelfRemovalBatch, BlanksInEveryPathAndOneTrailingSeparatorDropped) {
     services::SystemDirSources sources;
     sources.temp_variable = scratch::UniqueName("ORVO_TEST_TEMP");
     sources.user_key = sources.machine_key = "\\Software\\" + scratch::UniqueName("None");
-    platform::SetEnvironmentValue(sources.temp_variable, kSep + "T m p" + kSep);
+    ASSERT_TRUE(platform::SetEnvironmentValue(sources.temp_variable, kSep + "T m p" + kSep));
     const services::SystemDirs dirs(sources);
     unzip::Engine engine;
     app::Installer installer(view, shell, dirs, storage, engine);
     installer.Start({kSep + "Pkg Dir", kSep + "Pkg Dir" + kSep + "my setup.v2.exe"});
-    platform::SetEnvironmentValue(sources.temp_variable, {});
+    EXPECT_TRUE(platform::SetEnvironmentValue(sources.temp_variable, {}));
 
     const std::string program = kSep + "Pkg Dir" + kSep + "my setup.v2.exe";
     const std::string settings = kSep + "Pkg Dir" + kSep + "my setup.v2.ini";

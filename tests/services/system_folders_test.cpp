@@ -19,10 +19,10 @@ class SystemFolders : public ::testing::Test {
         sources_.user_root = sources_.machine_root = kUser;
         sources_.user_key = registry_.Path("Shell Folders");
         sources_.machine_key = registry_.Path("Machine");
-        user_.Create(kUser, sources_.user_key);
-        machine_.Create(kUser, sources_.machine_key);
+        EXPECT_TRUE(user_.Create(kUser, sources_.user_key));
+        EXPECT_TRUE(machine_.Create(kUser, sources_.machine_key));
     }
-    ~SystemFolders() override { platform::SetEnvironmentValue(sources_.temp_variable, {}); }
+    ~SystemFolders() override { (void)platform::SetEnvironmentValue(sources_.temp_variable, {}); }
 
     scratch::RegistryKey registry_;
     services::SystemDirSources sources_;
@@ -30,7 +30,8 @@ class SystemFolders : public ::testing::Test {
 };
 
 TEST_F(SystemFolders, ReadsEveryValueOnce) {
-    platform::SetEnvironmentValue(sources_.temp_variable, std::string("C:\\Temp \xC4\x8D"));
+    ASSERT_TRUE(
+        platform::SetEnvironmentValue(sources_.temp_variable, std::string("C:\\Temp \xC4\x8D")));
     user_.WriteString("Desktop", "C:\\Desk");
     user_.WriteString("Fonts", "%WINDIR%\\Fonts", true);
     user_.WriteString("Start Menu", "C:\\Start");
@@ -58,8 +59,8 @@ TEST_F(SystemFolders, ReadsEveryValueOnce) {
     EXPECT_EQ(dirs.DeskTopDir() + "|" + dirs.TempDir(), "C:\\Desk|C:\\Temp \xC4\x8D");
 
     // No keys and no variable: everything empty, no error.
-    platform::DeleteRegistryTree(kUser, registry_.Path());
-    platform::SetEnvironmentValue(sources_.temp_variable, std::nullopt);
+    ASSERT_TRUE(platform::DeleteRegistryTree(kUser, registry_.Path()));
+    ASSERT_TRUE(platform::SetEnvironmentValue(sources_.temp_variable, std::nullopt));
     services::SystemDirs empty(sources_);
     for (const auto& entry : expected) EXPECT_EQ(empty.Get(entry.first), "");
 }
@@ -82,7 +83,9 @@ TEST(SystemFoldersDefault, NoTempVariable) {
     const std::optional<std::string> saved = platform::EnvironmentValue("TEMP");
     ASSERT_TRUE(platform::SetEnvironmentValue("TEMP", std::nullopt));
     const std::string temp = services::SystemDirs().TempDir();
-    if (saved) platform::SetEnvironmentValue("TEMP", saved);
+    if (saved) {
+        EXPECT_TRUE(platform::SetEnvironmentValue("TEMP", saved));
+    }
     EXPECT_EQ(temp, "");
     EXPECT_EQ(services::SystemDirs().TempDir(), saved.value_or(""));
 }

@@ -91,7 +91,9 @@ class Folder {
 class RegistryKey {
   public:
     RegistryKey() : path_("\\Software\\" + UniqueName("OrvoTest")) {}
-    ~RegistryKey() { platform::DeleteRegistryTree(platform::RegistryRoot::CurrentUser, path_); }
+    ~RegistryKey() {
+        (void)platform::DeleteRegistryTree(platform::RegistryRoot::CurrentUser, path_);
+    }
     RegistryKey(const RegistryKey&) = delete;
     RegistryKey& operator=(const RegistryKey&) = delete;
 
