@@ -3,10 +3,11 @@
 //
 // Bits are taken from the low end of a 64-bit buffer: the next unread bit is
 // bit 0, and each new byte is placed above the bits already held. Two ways fill it:
-//  - FastRefill() loads eight bytes at once and tops the buffer up to at least
+//  - RefillWord() loads eight bytes at once and tops the buffer up to at least
 //    56 bits; it needs eight real bytes ahead and leaves copies of not yet
 //    counted bits above `count`. They are the same bits the next load brings
-//    again, so OR-ing them in again is harmless.
+//    again, so OR-ing them in again is harmless. The decoders' fast loops call
+//    it on their local copies of the bit state, FastRefill() on the members.
 //  - Need(n) adds one byte at a time and never reads ahead of what it needs;
 //    when the archive has no more bytes it adds zero filler bytes and counts
 //    them in `filler`. A decoder that has used any filler bit has run out of
@@ -20,6 +21,21 @@
 #include "unzip/file_system.h"
 
 namespace unzip {
+
+// The word refill: tops `bits` up to at least 56 held bits from the eight bytes
+// at `next` and moves `next` past the whole bytes taken: (63 - count) / 8 of
+// them fit above the `count` bits held. The new count, count + 8 * that, keeps
+// count's low three bits and lies in 56..63, which is count | 56.
+inline void RefillWord(uint64_t& bits, unsigned& count, const uint8_t*& next) {
+    uint64_t word;
+    std::memcpy(&word, next, 8);
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+    word = __builtin_bswap64(word);
+#endif
+    bits |= word << count;
+    next += (63 - count) >> 3;
+    count |= 56;
+}
 
 class BitInput {
   public:
@@ -42,13 +58,7 @@ class BitInput {
     // more can be had.
     bool Fill();
 
-    void FastRefill() {
-        uint64_t word;
-        std::memcpy(&word, next_, 8);
-        bits_ |= ToLittleEndian(word) << count_;
-        next_ += (63 - count_) >> 3;
-        count_ |= 56;
-    }
+    void FastRefill() { RefillWord(bits_, count_, next_); }
 
     // Makes sure at least n (at most 57) bits are held.
     void Need(unsigned n) {
@@ -94,13 +104,6 @@ class BitInput {
     const uint8_t* end_ = nullptr;
 
   private:
-    static uint64_t ToLittleEndian(uint64_t v) {
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-        return __builtin_bswap64(v);
-#else
-        return v;
-#endif
-    }
     void AddByte();
 
     InputFile* file_ = nullptr;

@@ -127,11 +127,7 @@ int32_t Decode(BitInput& in, Window& window, OutputSink& sink, const Tree& liter
             const uint8_t* const in_limit = in.end_ - kFastInput;
             uint8_t* const out_limit = window.end() - kFastRoom;
             do {
-                uint64_t word;
-                std::memcpy(&word, next, 8);
-                bits |= word << count;
-                next += (63 - count) >> 3;
-                count |= 56;
+                RefillWord(bits, count, next);
                 const Step step =
                     DecodeStep<kLiteralTree, kLowBits>(literals, lengths, distances, bits, count);
                 if (step.length == 0) {

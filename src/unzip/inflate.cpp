@@ -239,13 +239,7 @@ int32_t Inflater::Codes(BitInput& in, Window& window, OutputSink& sink, uint8_t*
             const uint8_t* next = in.next_;
             const uint8_t* const in_limit = in.end_ - kFastInput;
             uint8_t* const out_limit = window.end() - kFastRoom;
-            auto refill = [&] {
-                uint64_t word;
-                std::memcpy(&word, next, 8);
-                bits |= word << count;
-                next += (63 - count) >> 3;
-                count |= 56;
-            };
+            auto refill = [&] { RefillWord(bits, count, next); };
             auto drop = [&](uint32_t e) {
                 bits >>= Drop(e);
                 count -= Drop(e);
