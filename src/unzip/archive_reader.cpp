@@ -16,9 +16,9 @@ constexpr int64_t kSearchBlock = 4096;
 // A directory of this many bytes or more is read through a window of this size.
 constexpr uint32_t kLargeDirectory = 64000;
 
-struct EndRecord {
-    int64_t position = -1;         // archive offset of the PK 05 06 signature
-    uint8_t bytes[kEndRecordSize]; // the fixed part of the record
+struct FoundEnd {
+    int64_t position = -1; // archive offset of the PK 05 06 signature
+    EndRecord record;
 };
 
 bool ReadAt(InputFile& f, int64_t offset, uint8_t* buffer, size_t n) {
@@ -28,7 +28,7 @@ bool ReadAt(InputFile& f, int64_t offset, uint8_t* buffer, size_t n) {
 // Looks for a record whose comment reaches exactly to the end of the file, so a
 // PK 05 06 that merely lies inside a comment is not taken for the record. Such
 // a record lies within the last 22 + 65,535 bytes.
-int32_t FindExactEndRecord(InputFile& f, int64_t size, EndRecord* found) {
+int32_t FindExactEndRecord(InputFile& f, int64_t size, FoundEnd* found) {
     int64_t span = std::min<int64_t>(size, kEndRecordSize + 0xFFFF);
     std::vector<uint8_t> tail(static_cast<size_t>(span));
     if (!ReadAt(f, size - span, tail.data(), tail.size())) return ResultArchiveFileError;
@@ -36,18 +36,20 @@ int32_t FindExactEndRecord(InputFile& f, int64_t size, EndRecord* found) {
         const uint8_t* p = tail.data() + i;
         if (Load32(p) != kEndSignature) continue;
         int64_t position = size - span + i;
-        if (position + kEndRecordSize + Load16(p + 20) != size) continue;
-        if (Load32(p + 16) > static_cast<uint64_t>(position) && Load32(p + 16) != 0xFFFFFFFFu)
+        const EndRecord record = ParseEndRecord(p);
+        if (position + kEndRecordSize + record.comment_length != size) continue;
+        if (record.directory_offset > static_cast<uint64_t>(position) &&
+            record.directory_offset != kZip64Mark)
             continue; // its directory would start after it: not a real record
         found->position = position;
-        std::memcpy(found->bytes, p, kEndRecordSize);
+        found->record = record;
         return ResultOk;
     }
     return ResultNoMoreMembers;
 }
 
 // Archives with bytes after the end record: the signature nearest the end wins.
-int32_t FindNearestEndRecord(InputFile& f, int64_t size, EndRecord* found) {
+int32_t FindNearestEndRecord(InputFile& f, int64_t size, FoundEnd* found) {
     int64_t block = std::min(size, kSearchBlock);
     std::vector<uint8_t> buffer(static_cast<size_t>(block));
     int64_t start = size - block;
@@ -56,7 +58,7 @@ int32_t FindNearestEndRecord(InputFile& f, int64_t size, EndRecord* found) {
         for (int64_t i = block - kEndRecordSize; i >= 0; --i) {
             if (Load32(buffer.data() + i) != kEndSignature) continue;
             found->position = start + i;
-            std::memcpy(found->bytes, buffer.data() + i, kEndRecordSize);
+            found->record = ParseEndRecord(buffer.data() + i);
             return ResultOk;
         }
         if (start == 0) return ResultArchiveFileError;
@@ -90,7 +92,7 @@ int32_t Engine::FirstMember(const std::string& archive, MemberEntry& entry) {
     const int64_t size = f->Size();
     if (size <= 0) return Fail(ResultArchiveFileError, "the archive is empty");
 
-    EndRecord end;
+    FoundEnd end;
     int32_t rc = size >= kEndRecordSize ? FindExactEndRecord(*f, size, &end) : ResultNoMoreMembers;
     if (rc == ResultNoMoreMembers) rc = FindNearestEndRecord(*f, size, &end);
     if (rc != ResultOk) return Fail(ResultArchiveFileError, "no end of central directory record");
@@ -98,11 +100,11 @@ int32_t Engine::FirstMember(const std::string& archive, MemberEntry& entry) {
     // The Zip64 marker in place of the directory offset: the directory can only
     // be found through the Zip64 records. (A Zip64 end record written merely
     // because of the entry count leaves a usable offset here and is read as usual.)
-    if (Load32(end.bytes + 16) == 0xFFFFFFFFu)
+    if (end.record.directory_offset == kZip64Mark)
         return Fail(ResultUnsupported, "Zip64 archives are not supported");
-    const int64_t start = Load32(end.bytes + 16);
-    const uint32_t directory_size = Load32(end.bytes + 12);
-    entry.declared_entries = Load16(end.bytes + 10);
+    const int64_t start = end.record.directory_offset;
+    const uint32_t directory_size = end.record.directory_size;
+    entry.declared_entries = end.record.entries;
     entry.declared_empty = entry.declared_entries == 0 && directory_size == 0;
     entry.entries_read = 0;
     if (end.position < kCentralHeaderSize)
@@ -112,7 +114,7 @@ int32_t Engine::FirstMember(const std::string& archive, MemberEntry& entry) {
     if (length < 4)
         return Fail(ResultArchiveFileError, "the directory offset lies past the end record");
     // A size of all ones is a Zip64 mark: the walk then ends at the next end record.
-    entry.directory_end = directory_size == 0xFFFFFFFFu ? -1 : start + directory_size;
+    entry.directory_end = directory_size == kZip64Mark ? -1 : start + directory_size;
     if (entry.directory_end > end.position)
         return Fail(ResultArchiveFileError, "the directory's size reaches past the end record");
 
@@ -163,8 +165,7 @@ int32_t Engine::FinishWalk(const MemberEntry& entry) {
 int32_t Engine::ReadEntry(MemberEntry& entry) {
     auto remaining = [&entry] { return entry.buffer_size - entry.next_entry; };
     auto entry_length = [&entry] {
-        const uint8_t* p = entry.directory.data() + entry.next_entry;
-        return kCentralHeaderSize + Load16(p + 28) + Load16(p + 30) + Load16(p + 32);
+        return ParseCentralEntry(entry.directory.data() + entry.next_entry).length();
     };
     // A directory that cannot be read whole must not pass for a shorter one:
     // the members after the damage would be silently missing.
@@ -197,8 +198,9 @@ int32_t Engine::ReadEntry(MemberEntry& entry) {
     const uint8_t* p = entry.directory.data() + entry.next_entry;
     if (Load32(p) != kCentralSignature) return damaged("an entry has no signature");
 
-    const uint32_t name_length = Load16(p + 28);
-    const uint32_t length = entry_length();
+    const CentralEntry central = ParseCentralEntry(p);
+    const uint32_t name_length = central.name_length;
+    const uint32_t length = central.length();
     if (entry.directory_end >= 0 && position + length > entry.directory_end)
         return damaged("an entry runs past the directory's end");
     std::string raw;
@@ -215,17 +217,18 @@ int32_t Engine::ReadEntry(MemberEntry& entry) {
         return damaged("an entry runs past the end record");
     }
 
-    const uint32_t csize = Load32(p + 20), usize = Load32(p + 24), offset = Load32(p + 42);
+    const uint32_t csize = central.compressed_size, usize = central.size,
+                   offset = central.header_offset;
     const uint32_t kMax = static_cast<uint32_t>(std::numeric_limits<int32_t>::max());
     entry.fits = csize <= kMax && usize <= kMax && offset <= kMax;
-    entry.flags = Load16(p + 8);
-    entry.method = Load16(p + 10);
-    entry.time = Load32(p + 12);
-    entry.crc = Load32(p + 16);
+    entry.flags = central.flags;
+    entry.method = central.method;
+    entry.time = central.time;
+    entry.crc = central.crc;
     entry.compressed_size = static_cast<int32_t>(csize);
     entry.size = static_cast<int32_t>(usize);
     entry.header_offset = static_cast<int32_t>(offset);
-    entry.attributes = p[5] == 0 ? p[38] : 0;
+    entry.attributes = central.made_by_host == 0 ? central.dos_attributes : 0;
     entry.name_length = static_cast<uint16_t>(name_length);
     ++entry.entries_read;
 

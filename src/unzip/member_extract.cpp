@@ -191,9 +191,10 @@ int32_t Engine::ExtractOneMember(const std::string& archive_path, const std::str
     if (got < kLocalHeaderSize || Load32(header) != kLocalSignature)
         return Fail(ResultArchiveError, "no local header where the directory points");
 
-    const uint16_t flags = static_cast<uint16_t>(Load16(header + 6));
-    const uint16_t method = static_cast<uint16_t>(Load16(header + 8));
-    const uint32_t dos_time = Load32(header + 10);
+    const LocalHeader local = ParseLocalHeader(header);
+    const uint16_t flags = local.flags;
+    const uint16_t method = local.method;
+    const uint32_t dos_time = local.time;
     if (method != kMethodStored && method != kMethodDeflated && method != kMethodShrunk &&
         method != kMethodImploded)
         return Fail(ResultUnsupported,
@@ -202,15 +203,14 @@ int32_t Engine::ExtractOneMember(const std::string& archive_path, const std::str
 
     // Sizes and CRC: from the local header, unless bit 3 moved them behind the
     // data; then the directory's copies serve, when there is a directory.
-    uint32_t csize = Load32(header + 18), usize = Load32(header + 22),
-             expected_crc = Load32(header + 14);
-    const uint16_t name_length = static_cast<uint16_t>(Load16(header + 26));
+    uint32_t csize = local.compressed_size, usize = local.size, expected_crc = local.crc;
+    const uint16_t name_length = local.name_length;
     bool crc_follows = false;
     if (where.from_directory) {
         // Where the data lies comes from the local header; one that disagrees
         // with the directory could make members share data or hide some.
         const bool local_sizes =
-            !(flags & kFlagDescriptor) && csize != 0xFFFFFFFFu && usize != 0xFFFFFFFFu;
+            !(flags & kFlagDescriptor) && csize != kZip64Mark && usize != kZip64Mark;
         if (name_length != where.name_length ||
             (local_sizes && csize != static_cast<uint32_t>(where.compressed_size)))
             return Fail(ResultArchiveError, "the local header contradicts the directory");
@@ -237,7 +237,7 @@ int32_t Engine::ExtractOneMember(const std::string& archive_path, const std::str
     input_.Begin(archive, 0, options_.refill_size, 0);
 
     const int64_t data_start =
-        where.header_offset + kLocalHeaderSize + name_length + Load16(header + 28);
+        where.header_offset + kLocalHeaderSize + name_length + local.extra_length;
     const int64_t skip = data_start - where.header_offset;
     data_start_ = data_start;
     ahead_ = header + skip;
