@@ -4,7 +4,8 @@
 // All state lives in an Engine; the free functions in unzip.h work on one
 // process-wide default engine. An engine runs one extraction at a time: a
 // member extraction started from inside a report callback is refused with
-// ResultBusy.
+// ResultBusy. Each operation opens its archive once, as an Archive (archive.h),
+// which reads the central directory once and serves the member data.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "unzip/archive.h"
 #include "unzip/bit_input.h"
 #include "unzip/explode.h"
 #include "unzip/file_system.h"
@@ -35,7 +37,7 @@ struct MemberLocation {
 };
 
 // Where the directory says a walked member lies.
-MemberLocation LocationOf(const MemberEntry& entry);
+MemberLocation LocationOf(const MemberInfo& entry);
 
 struct EngineOptions {
     size_t refill_size = BitInput::kDefaultRefill; // bytes per read of compressed input
@@ -91,14 +93,20 @@ class Engine {
     friend class Sink;
 
     int32_t Fail(int32_t code, std::string sentence);
-    int32_t ReadEntry(MemberEntry& entry);
-    int32_t FinishWalk(const MemberEntry& entry);
-    int32_t ExtractOneMember(const std::string& archive, const std::string& output,
+    // The archive at path when the engine takes it (IsZipArchive), else null.
+    std::unique_ptr<Archive> OpenZipArchive(const std::string& path);
+    bool MayBeArchive(const std::string& path); // the checks of the path alone
+    int32_t Totals(Archive& archive, int32_t* compressed);
+    // What a walk meets after the directory's last entry: the code, with its
+    // diagnostic recorded when it is a failure.
+    int32_t EndOfWalk(const Directory& directory);
+    void Describe(const Directory& directory, const DirectoryEntry& entry, MemberInfo* member);
+    int32_t ExtractOneMember(Archive& archive, const std::string& output,
                              const MemberLocation& where);
-    int32_t ExtractMemberData(InputFile& archive, OutputFile* out, uint16_t method, uint32_t* crc);
+    int32_t ExtractMemberData(Archive& archive, OutputFile* out, uint16_t method, uint32_t* crc);
     bool TakeSpan(int64_t begin, int64_t end);
     int32_t Decode(uint16_t method, OutputSink& sink);
-    int32_t StoredCopy(InputFile& archive, OutputSink& sink);
+    int32_t StoredCopy(Archive& archive, OutputSink& sink);
     bool Flush(OutputFile* out, const uint8_t* data, size_t n);
     std::unique_ptr<OutputFile> CreateOutput(const std::string& path);
     int32_t WriteHeld(const std::string& path, uint32_t dos_time);
@@ -117,14 +125,8 @@ class Engine {
         ~BusyScope() { flag = false; }
     };
 
-    bool busy_ = false; // an extraction (of an archive or a member) is running
-    std::unique_ptr<InputFile> held_archive_; // the archive ExtractMatching is working on
-    std::string held_path_;
-    int64_t held_size_ = -1;
-    std::vector<uint8_t> head_;      // local header and the data read with it
-    int64_t head_offset_ = -1;       // where head_ was read from the held archive; -1: not
-    long head_got_ = 0;              // bytes of head_ that were read
-    const uint8_t* ahead_ = nullptr; // member data already in head_
+    bool busy_ = false;              // an extraction (of an archive or a member) is running
+    const uint8_t* ahead_ = nullptr; // member data read with its local header
     size_t ahead_size_ = 0;
     int64_t data_start_ = 0;         // archive offset of the member's data
     BitInput input_;                 // compressed input of the current member

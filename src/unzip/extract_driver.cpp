@@ -10,7 +10,7 @@
 
 namespace unzip {
 
-MemberLocation LocationOf(const MemberEntry& entry) {
+MemberLocation LocationOf(const MemberInfo& entry) {
     MemberLocation where;
     where.header_offset = static_cast<uint32_t>(entry.header_offset);
     where.from_directory = true;
@@ -63,28 +63,26 @@ int32_t Engine::ExtractMatching(const std::string& archive, const std::string& f
     if (archive.empty() || folder.empty()) return ResultMissingParameter;
     std::string target = folder;
     if (target.back() != kPathSeparator && target.back() != '/') target += kPathSeparator;
-    if (!IsZipArchive(archive)) return ResultNotArchive;
+    // The archive is opened here once: its directory serves the totals and the
+    // walk, its file the members' data.
+    std::unique_ptr<Archive> zip = OpenZipArchive(archive);
+    if (!zip) return ResultNotArchive;
 
     record_ = ReportRecord();
     if (report) {
         record_.name = archive;
-        record_.size = ArchiveTotals(archive, &record_.compressed_size);
+        record_.size = Totals(*zip, &record_.compressed_size);
         record_.ratio = Ratio(record_.size, record_.compressed_size);
         record_.status = StatusArchiveStart;
         report(StatusArchiveStart, record_);
     }
     report_ = report ? std::move(report) : [](int32_t, ReportRecord&) {};
-    held_archive_ = fs_.OpenRead(archive);
-    held_size_ = held_archive_ ? held_archive_->Size() : -1;
-    held_path_ = archive;
-    head_offset_ = -1;
     taken_spans_.clear();
     checking_spans_ = true;
     fs_.BeginBatch();
     auto clear_slots = [this] {
         report_ = nullptr;
         question_ = nullptr;
-        held_archive_.reset();
         checking_spans_ = false;
         taken_spans_.clear();
         fs_.EndBatch();
@@ -93,9 +91,15 @@ int32_t Engine::ExtractMatching(const std::string& archive, const std::string& f
     int32_t extracted = 0;
     int64_t matched_size = 0, matched_compressed = 0;
     bool member_failed = false;
-    MemberEntry entry;
-    int32_t rc = FirstMember(archive, entry);
-    for (; rc == ResultOk; rc = NextMember(entry)) {
+    const Directory& directory = zip->directory();
+    MemberInfo entry;
+    int32_t rc = ResultOk;
+    for (size_t next = 0;; ++next) {
+        if (next == directory.entries.size()) {
+            rc = EndOfWalk(directory);
+            break;
+        }
+        Describe(directory, directory.entries[next], &entry);
         if (!MatchMask(mask, entry.name)) continue;
         matched_size += static_cast<uint32_t>(entry.size);
         matched_compressed += static_cast<uint32_t>(entry.compressed_size);
@@ -121,7 +125,7 @@ int32_t Engine::ExtractMatching(const std::string& archive, const std::string& f
             Report(record_.size, StatusProgress);
             result = ResultOk;
         } else {
-            result = ExtractOneMember(archive, record_.name, LocationOf(entry));
+            result = ExtractOneMember(*zip, record_.name, LocationOf(entry));
         }
 
         if (result == ResultOk) {
@@ -137,19 +141,17 @@ int32_t Engine::ExtractMatching(const std::string& archive, const std::string& f
                    result == ResultCancelled || result == ResultBusy ||
                    result == ResultNoDirectory || result == ResultArchiveFileError) {
             Report(ResultSerious, StatusSerious);
-            CloseMemberWalk(entry);
             clear_slots();
             return ResultSerious;
         }
         member_failed = true;
         break;
     }
-    CloseMemberWalk(entry);
     // A directory that could not be read to its end is said plainly, not passed
     // over as an archive with fewer members (or none). A well-formed end record
     // that declares no entries is a clean empty archive.
     const bool clean_end =
-        rc == ResultNoMoreMembers || (rc == ResultNoDirectory && entry.declared_empty);
+        rc == ResultNoMoreMembers || (rc == ResultNoDirectory && directory.declared_empty);
     if (!member_failed && !clean_end) {
         record_ = ReportRecord();
         record_.name = archive;

@@ -11,6 +11,11 @@
 #include "unzip/zip_format.h"
 
 namespace unzip {
+namespace {
+
+const char kNeedsZip64[] = "the member's sizes need Zip64, which is not supported";
+
+} // namespace
 
 // Passes decoder output to the member's file, or to memory when there is none.
 class Engine::Sink final : public OutputSink {
@@ -75,7 +80,7 @@ bool Engine::CreateParentFolders(const std::string& path, bool include_last) {
     return true;
 }
 
-int32_t Engine::StoredCopy(InputFile& archive, OutputSink& sink) {
+int32_t Engine::StoredCopy(Archive& archive, OutputSink& sink) {
     // Straight from the archive into the window, one window-sized chunk at a
     // time, after the bytes that were read together with the header.
     while (stored_bytes_read_ < static_cast<uint64_t>(member_compressed_size_)) {
@@ -110,7 +115,7 @@ int32_t Engine::Decode(uint16_t method, OutputSink& sink) {
     return inflater_->Run(input_, *window_, sink);
 }
 
-int32_t Engine::ExtractMemberData(InputFile& archive, OutputFile* out, uint16_t method,
+int32_t Engine::ExtractMemberData(Archive& archive, OutputFile* out, uint16_t method,
                                   uint32_t* crc) {
     Sink sink(*this, out);
     int32_t rc;
@@ -120,7 +125,8 @@ int32_t Engine::ExtractMemberData(InputFile& archive, OutputFile* out, uint16_t 
         uint64_t limit = member_compressed_size_ == UnknownSize
                              ? BitInput::kNoLimit
                              : static_cast<uint64_t>(member_compressed_size_);
-        input_.Begin(&archive, data_start_, options_.refill_size, limit, ahead_, ahead_size_);
+        input_.Begin(&archive.file(), data_start_, options_.refill_size, limit, ahead_,
+                     ahead_size_);
         rc = Decode(method, sink);
     }
     if (output_overflow_)
@@ -159,35 +165,23 @@ int32_t Engine::ExtractMember(const std::string& archive_path, const std::string
     if (busy_) return ResultBusy;
     busy_ = true;
     BusyScope scope{busy_};
-    return ExtractOneMember(archive_path, output, where);
+    diagnostic_.clear();
+    if (!where.fits) return Fail(ResultUnsupported, kNeedsZip64);
+    std::unique_ptr<Archive> archive = Archive::Open(fs_, archive_path);
+    if (!archive) return Fail(ResultReadError, "the archive cannot be opened");
+    return ExtractOneMember(*archive, output, where);
 }
 
-int32_t Engine::ExtractOneMember(const std::string& archive_path, const std::string& output,
+int32_t Engine::ExtractOneMember(Archive& archive, const std::string& output,
                                  const MemberLocation& where) {
     diagnostic_.clear();
-    if (!where.fits)
-        return Fail(ResultUnsupported, "the member's sizes need Zip64, which is not supported");
+    if (!where.fits) return Fail(ResultUnsupported, kNeedsZip64);
 
-    // ExtractMatching holds its archive open for all its members.
-    std::unique_ptr<InputFile> opened;
-    InputFile* archive = held_archive_ && held_path_ == archive_path
-                             ? held_archive_.get()
-                             : (opened = fs_.OpenRead(archive_path)).get();
-    if (!archive) return Fail(ResultReadError, "the archive cannot be opened");
     // The header and, in the same read, the start of the data (all of it for
-    // small members). Members mostly follow each other, so during a walk the
-    // next header is usually in what the last read brought already.
-    const bool walking = archive == held_archive_.get();
-    int64_t into = where.header_offset - head_offset_;
-    if (!walking || head_offset_ < 0 || into < 0 || into + kLocalHeaderSize > head_got_) {
-        head_.resize(kLocalHeaderSize + options_.refill_size);
-        const long read = archive->ReadAt(where.header_offset, head_.data(), head_.size());
-        head_offset_ = walking && read > 0 ? where.header_offset : -1;
-        head_got_ = read;
-        into = 0;
-    }
-    const uint8_t* header = head_.data() + into;
-    const long got = static_cast<long>(head_got_ - into);
+    // small members).
+    const uint8_t* header = nullptr;
+    const long got =
+        archive.ReadHead(where.header_offset, kLocalHeaderSize + options_.refill_size, &header);
     if (got < kLocalHeaderSize || Load32(header) != kLocalSignature)
         return Fail(ResultArchiveError, "no local header where the directory points");
 
@@ -227,14 +221,13 @@ int32_t Engine::ExtractOneMember(const std::string& archive_path, const std::str
         crc_follows = true;
     }
     const uint32_t kMax = UnknownSize;
-    if (csize > kMax || usize > kMax)
-        return Fail(ResultUnsupported, "the member's sizes need Zip64, which is not supported");
+    if (csize > kMax || usize > kMax) return Fail(ResultUnsupported, kNeedsZip64);
     member_compressed_size_ = static_cast<int32_t>(csize);
     member_size_ = usize;
     member_flags_ = flags;
     stored_member_ = method == kMethodStored;
     stored_bytes_read_ = 0;
-    input_.Begin(archive, 0, options_.refill_size, 0);
+    input_.Begin(&archive.file(), 0, options_.refill_size, 0);
 
     const int64_t data_start =
         where.header_offset + kLocalHeaderSize + name_length + local.extra_length;
@@ -244,7 +237,7 @@ int32_t Engine::ExtractOneMember(const std::string& archive_path, const std::str
     ahead_size_ = skip < got ? static_cast<size_t>(got - skip) : 0;
     if (csize != UnknownSize) {
         const int64_t data_end = data_start + csize;
-        const int64_t archive_size = archive == held_archive_.get() ? held_size_ : archive->Size();
+        const int64_t archive_size = archive.size();
         if (archive_size >= 0 && data_end > archive_size)
             return Fail(ResultReadError, "the member's data reaches past the end of the archive");
         if (!TakeSpan(where.header_offset, data_end))
@@ -273,7 +266,7 @@ int32_t Engine::ExtractOneMember(const std::string& archive_path, const std::str
     output_limit_ = usize;
     output_overflow_ = false;
     int32_t rc =
-        ExtractMemberData(*archive, out.get(), method, crc_follows ? &expected_crc : nullptr);
+        ExtractMemberData(archive, out.get(), method, crc_follows ? &expected_crc : nullptr);
     if (rc == ResultOk && options_.check_crc && ~crc_ != expected_crc)
         rc = Fail(ResultCrcError, "the CRC-32 of the output does not match");
     if (rc != ResultOk) return rc;

@@ -1,14 +1,12 @@
 // The records the engine hands to its callers: the report record passed to
-// every report callback and the state of one central-directory walk.
+// every report callback, what the directory says about a member and the state
+// of one central-directory walk.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
-#include <vector>
-
-#include "unzip/file_system.h"
 
 namespace unzip {
 
@@ -33,23 +31,10 @@ using ReportCallback = std::function<void(int32_t code, ReportRecord& record)>;
 // Asked before an existing file is overwritten; true means overwrite.
 using QuestionCallback = std::function<bool(ReportRecord& record)>;
 
-// One directory walk and the member it last read.
-struct MemberEntry {
-    // Walk state. The buffer holds the whole directory, or in large-directory
-    // mode a 64,000-byte window of it that is refilled from the open archive.
-    std::vector<uint8_t> directory;
-    uint32_t buffer_size = 0;           // valid bytes in the buffer
-    uint32_t next_entry = 0;            // offset in the buffer of the next entry to read
-    int64_t buffer_origin = 0;          // archive offset of the buffer's first byte
-    std::unique_ptr<InputFile> archive; // kept open in large-directory mode only
-    // What the end record says, against which the walk is checked: it must end
-    // exactly at the directory's end, having read as many entries as declared.
-    uint32_t declared_entries = 0; // 0xFFFF: more than the field holds (Zip64)
-    int64_t directory_end = -1;    // archive offset; -1 when the record leaves it open
-    uint32_t entries_read = 0;
-    bool declared_empty = false; // the end record declares no entries and no directory bytes
+class Archive;
 
-    // The member most recently read.
+// What the central directory says about one member.
+struct MemberInfo {
     uint32_t time = 0;
     int32_t size = 0;
     int32_t compressed_size = 0;
@@ -62,8 +47,16 @@ struct MemberEntry {
     bool fits = true;         // sizes and offset fit the classic 32-bit fields
     std::string raw_name;     // the name bytes as stored
     uint16_t name_length = 0; // length of the stored name field
+};
 
-    bool walking() const { return !directory.empty(); }
+// One directory walk and the member it last read.
+struct MemberEntry : MemberInfo {
+    // The walked archive, open while the walk lasts, and the index of the next
+    // entry in its directory.
+    std::shared_ptr<Archive> archive;
+    size_t next_entry = 0;
+
+    bool walking() const { return archive != nullptr; }
 };
 
 } // namespace unzip

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "engine_fixture.h"
+#include "unzip/archive.h"
 #include "unzip/result.h"
 
 namespace {
@@ -96,7 +97,9 @@ TEST_F(Directory, DirectoryOf64000BytesIsReadThroughTheWindow) {
 
         unzip::MemberEntry entry;
         ASSERT_EQ(engine.FirstMember(kArchive, entry), unzip::ResultOk);
-        EXPECT_EQ(entry.archive != nullptr, entries_size + 4 >= 64000) << "large-directory mode";
+        ASSERT_TRUE(entry.walking());
+        EXPECT_EQ(entry.archive->directory().windowed, entries_size + 4 >= 64000)
+            << "large-directory mode";
         engine.CloseMemberWalk(entry);
         EXPECT_EQ(List(), Names(a));
         EXPECT_EQ(engine.ExtractMatching(kArchive, kTarget, "*.*"), 1000);
@@ -277,6 +280,28 @@ TEST_F(Directory, DirectoryThatCannotBeReadWholeIsAFailure) {
             (Report{unzip::ResultArchiveFileError, unzip::StatusMemberFailed, 0, 0, 0, kArchive}));
         EXPECT_FALSE(engine.diagnostic().empty());
     }
+}
+
+TEST_F(Directory, EachOperationOpensTheArchiveOnce) {
+    // The check, the totals, the walk and every member's data come from one open
+    // file, whose directory is read once.
+    fs.Put(kArchive, Small().Build());
+    Recorder r;
+    EXPECT_EQ(engine.ExtractMatching(kArchive, kTarget, "*.*", r.callback(),
+                                     [](unzip::ReportRecord&) { return true; }),
+              3);
+    EXPECT_EQ(r.reports.front().size, 1 + 3000 + 3) << "the totals";
+    EXPECT_EQ(fs.opens, 1) << "ExtractMatching";
+    fs.opens = 0;
+    EXPECT_EQ(List().size(), 3u);
+    EXPECT_EQ(fs.opens, 1) << "a walk";
+    fs.opens = 0;
+    unzip::MemberEntry entry;
+    ASSERT_EQ(engine.FirstMember(kArchive, entry), unzip::ResultOk);
+    EXPECT_EQ(engine.ExtractMember(kArchive, Out("again.txt"), unzip::LocationOf(entry)),
+              unzip::ResultOk);
+    engine.CloseMemberWalk(entry);
+    EXPECT_EQ(fs.opens, 2) << "a walk, then one member";
 }
 
 TEST_F(Directory, Zip64LocatorBeforeAUsableEndRecord) {

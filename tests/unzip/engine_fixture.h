@@ -52,9 +52,13 @@ struct Recorder {
     }
 };
 
-// The memory file system, with a log of what the engine made.
+// The memory file system, with a log of what the engine made and opened.
 class LoggingFileSystem : public unzip::MemoryFileSystem {
   public:
+    std::unique_ptr<unzip::InputFile> OpenRead(const std::string& path) override {
+        ++opens;
+        return MemoryFileSystem::OpenRead(path);
+    }
     // Logs the path a member's output is made for.
     std::unique_ptr<unzip::OutputFile> CreateBeside(const std::string& path,
                                                     unzip::CreateStatus* status) override {
@@ -70,6 +74,7 @@ class LoggingFileSystem : public unzip::MemoryFileSystem {
         return b ? std::string(b->begin(), b->end()) : std::string("<missing>");
     }
     std::vector<std::string> created, folders;
+    int opens = 0; // archives opened for reading
 };
 
 class EngineTest : public ::testing::Test {

@@ -1,0 +1,244 @@
+// The archive object: opening, the end record search, the one pass over the
+// central directory with its checks, and the reads of local headers.
+#include "unzip/archive.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "unzip/byte_order.h"
+#include "unzip/zip_format.h"
+
+namespace unzip {
+namespace {
+
+// The end record is searched backwards in 4,096-byte blocks that overlap by
+// the record's fixed 22 bytes, so a signature is never split between blocks.
+constexpr int64_t kSearchBlock = 4096;
+// A directory of this many bytes or more is read through a window of this size.
+constexpr uint32_t kLargeDirectory = 64000;
+
+struct FoundEnd {
+    int64_t position = -1; // archive offset of the PK 05 06 signature
+    EndRecord record;
+};
+
+bool ReadAll(InputFile& f, int64_t offset, uint8_t* buffer, size_t n) {
+    return f.ReadAt(offset, buffer, n) == static_cast<long>(n);
+}
+
+// Looks for a record whose comment reaches exactly to the end of the file, so a
+// PK 05 06 that merely lies inside a comment is not taken for the record. Such
+// a record lies within the last 22 + 65,535 bytes.
+int32_t FindExactEndRecord(InputFile& f, int64_t size, FoundEnd* found) {
+    int64_t span = std::min<int64_t>(size, kEndRecordSize + 0xFFFF);
+    std::vector<uint8_t> tail(static_cast<size_t>(span));
+    if (!ReadAll(f, size - span, tail.data(), tail.size())) return ResultArchiveFileError;
+    for (int64_t i = span - kEndRecordSize; i >= 0; --i) {
+        const uint8_t* p = tail.data() + i;
+        if (Load32(p) != kEndSignature) continue;
+        int64_t position = size - span + i;
+        const EndRecord record = ParseEndRecord(p);
+        if (position + kEndRecordSize + record.comment_length != size) continue;
+        if (record.directory_offset > static_cast<uint64_t>(position) &&
+            record.directory_offset != kZip64Mark)
+            continue; // its directory would start after it: not a real record
+        found->position = position;
+        found->record = record;
+        return ResultOk;
+    }
+    return ResultNoMoreMembers;
+}
+
+// Archives with bytes after the end record: the signature nearest the end wins.
+int32_t FindNearestEndRecord(InputFile& f, int64_t size, FoundEnd* found) {
+    int64_t block = std::min(size, kSearchBlock);
+    std::vector<uint8_t> buffer(static_cast<size_t>(block));
+    int64_t start = size - block;
+    for (;;) {
+        if (!ReadAll(f, start, buffer.data(), buffer.size())) return ResultArchiveFileError;
+        for (int64_t i = block - kEndRecordSize; i >= 0; --i) {
+            if (Load32(buffer.data() + i) != kEndSignature) continue;
+            found->position = start + i;
+            found->record = ParseEndRecord(buffer.data() + i);
+            return ResultOk;
+        }
+        if (start == 0) return ResultArchiveFileError;
+        start = std::max<int64_t>(0, start - (block - kEndRecordSize));
+    }
+}
+
+// Appends a stored name to the pool: names stop at a NUL as they would in any
+// C string.
+void AddName(Directory& directory, DirectoryEntry& entry, const uint8_t* name, size_t length) {
+    const void* nul = std::memchr(name, 0, length);
+    if (nul) length = static_cast<size_t>(static_cast<const uint8_t*>(nul) - name);
+    entry.name_at = static_cast<uint32_t>(directory.names.size());
+    entry.name_size = static_cast<uint16_t>(length);
+    directory.names.append(reinterpret_cast<const char*>(name), length);
+}
+
+} // namespace
+
+std::unique_ptr<Archive> Archive::Open(FileSystem& fs, const std::string& path) {
+    std::unique_ptr<InputFile> file = fs.OpenRead(path);
+    if (!file) return nullptr;
+    return std::unique_ptr<Archive>(new Archive(std::move(file)));
+}
+
+Archive::Archive(std::unique_ptr<InputFile> file) : file_(std::move(file)) {
+    size_ = file_->Size();
+}
+
+bool Archive::StartsWithLocalHeader() {
+    uint8_t signature[4];
+    return file_->ReadAt(0, signature, 4) == 4 && Load32(signature) == kLocalSignature;
+}
+
+const Directory& Archive::directory() {
+    if (!directory_) {
+        directory_.reset(new Directory);
+        ReadDirectory(*directory_);
+    }
+    return *directory_;
+}
+
+long Archive::ReadHead(int64_t offset, size_t n, const uint8_t** bytes) {
+    int64_t into = offset - head_offset_;
+    if (head_offset_ < 0 || into < 0 || into + kLocalHeaderSize > head_got_) {
+        head_.resize(n);
+        const long read = file_->ReadAt(offset, head_.data(), head_.size());
+        head_offset_ = read > 0 ? offset : -1;
+        head_got_ = read;
+        into = 0;
+    }
+    *bytes = head_.data() + into;
+    return static_cast<long>(head_got_ - into);
+}
+
+void Archive::ReadDirectory(Directory& d) {
+    auto fail = [&d](int32_t code, std::string sentence) {
+        d.end = code;
+        d.end_sentence = std::move(sentence);
+    };
+    // A directory that cannot be read whole must not pass for a shorter one:
+    // the members after the damage would be silently missing.
+    auto damaged = [&fail](const char* why) {
+        fail(ResultArchiveFileError, std::string("the central directory is damaged: ") + why);
+    };
+
+    if (size_ <= 0) return fail(ResultArchiveFileError, "the archive is empty");
+    FoundEnd end;
+    int32_t rc =
+        size_ >= kEndRecordSize ? FindExactEndRecord(*file_, size_, &end) : ResultNoMoreMembers;
+    if (rc == ResultNoMoreMembers) rc = FindNearestEndRecord(*file_, size_, &end);
+    if (rc != ResultOk) return fail(ResultArchiveFileError, "no end of central directory record");
+
+    // The Zip64 marker in place of the directory offset: the directory can only
+    // be found through the Zip64 records. (A Zip64 end record written merely
+    // because of the entry count leaves a usable offset here and is read as usual.)
+    if (end.record.directory_offset == kZip64Mark)
+        return fail(ResultUnsupported, "Zip64 archives are not supported");
+    const int64_t start = end.record.directory_offset;
+    const uint32_t directory_size = end.record.directory_size;
+    const uint32_t declared_entries = end.record.entries;
+    d.declared_empty = declared_entries == 0 && directory_size == 0;
+    if (end.position < kCentralHeaderSize)
+        return fail(ResultNoDirectory, "the end record leaves no room for a directory");
+
+    const int64_t length = end.position - start + 4; // includes the end record's signature
+    if (length < 4)
+        return fail(ResultArchiveFileError, "the directory offset lies past the end record");
+    // A size of all ones is a Zip64 mark: the walk then ends at the next end record.
+    const int64_t directory_end = directory_size == kZip64Mark ? -1 : start + directory_size;
+    if (directory_end > end.position)
+        return fail(ResultArchiveFileError, "the directory's size reaches past the end record");
+
+    // The directory is read whole, or from kLargeDirectory bytes on through a
+    // window of that size that is refilled as the entries are read.
+    const bool windowed = length >= kLargeDirectory;
+    d.windowed = windowed;
+    std::vector<uint8_t> buffer(windowed ? kLargeDirectory : static_cast<uint32_t>(length));
+    uint32_t buffer_size = static_cast<uint32_t>(buffer.size()); // valid bytes in the buffer
+    uint32_t next = 0;      // offset in the buffer of the next entry to read
+    int64_t origin = start; // archive offset of the buffer's first byte
+    if (!ReadAll(*file_, start, buffer.data(), buffer_size))
+        return fail(ResultArchiveFileError, "the central directory cannot be read");
+    d.entries.reserve(std::min<int64_t>(declared_entries, length / kCentralHeaderSize));
+
+    auto remaining = [&] { return buffer_size - next; };
+    std::vector<uint8_t> long_name; // a name read straight from the archive
+    for (;;) {
+        const int64_t position = origin + next;
+        if (position == directory_end) break;
+
+        if (windowed && (remaining() < kCentralHeaderSize ||
+                         remaining() < ParseCentralEntry(buffer.data() + next).length())) {
+            // Move the unread rest to the front and refill behind it.
+            const uint32_t keep = remaining();
+            std::memmove(buffer.data(), buffer.data() + next, keep);
+            origin += next;
+            next = 0;
+            long got = file_->ReadAt(origin + keep, buffer.data() + keep, kLargeDirectory - keep);
+            if (got < 0) return damaged("it cannot be read");
+            buffer_size = keep + static_cast<uint32_t>(got);
+        }
+
+        if (directory_end < 0 && remaining() >= 4) {
+            // No size to go by: the walk ends at the (Zip64) end record.
+            const uint32_t signature = Load32(buffer.data() + next);
+            if (signature == kEndSignature || signature == kZip64EndSignature) break;
+        }
+        if (remaining() < kCentralHeaderSize) return damaged("an entry is cut short");
+        const uint8_t* p = buffer.data() + next;
+        if (Load32(p) != kCentralSignature) return damaged("an entry has no signature");
+
+        const CentralEntry central = ParseCentralEntry(p);
+        const uint32_t entry_length = central.length();
+        if (directory_end >= 0 && position + entry_length > directory_end)
+            return damaged("an entry runs past the directory's end");
+        DirectoryEntry entry;
+        if (remaining() >= entry_length) {
+            AddName(d, entry, p + kCentralHeaderSize, central.name_length);
+        } else if (windowed) {
+            // An entry longer than the window (a long name, extra field or comment):
+            // read its name straight from the archive and resume the walk after it.
+            long_name.resize(central.name_length);
+            if (central.name_length && !ReadAll(*file_, position + kCentralHeaderSize,
+                                                long_name.data(), central.name_length))
+                return damaged("an entry cannot be read");
+            AddName(d, entry, long_name.data(), central.name_length);
+        } else {
+            return damaged("an entry runs past the end record");
+        }
+        entry.time = central.time;
+        entry.crc = central.crc;
+        entry.compressed_size = central.compressed_size;
+        entry.size = central.size;
+        entry.header_offset = central.header_offset;
+        entry.name_length = central.name_length;
+        entry.flags = central.flags;
+        entry.method = central.method;
+        entry.attributes = central.made_by_host == 0 ? central.dos_attributes : 0;
+        d.entries.push_back(entry);
+
+        if (remaining() >= entry_length) {
+            next += entry_length;
+        } else {
+            origin += next + entry_length;
+            next = 0;
+            buffer_size = 0;
+        }
+    }
+
+    // An end record that counts more than 65,535 entries holds all ones (the
+    // real count is in the Zip64 record); old writers kept the low 16 bits.
+    const size_t read = d.entries.size();
+    const bool agrees =
+        declared_entries == (read & 0xFFFF) || (declared_entries == 0xFFFF && read >= 0xFFFF);
+    if (!agrees)
+        fail(ResultArchiveFileError, "the central directory holds " + std::to_string(read) +
+                                         " entries where the end record declares " +
+                                         std::to_string(declared_entries));
+}
+
+} // namespace unzip
