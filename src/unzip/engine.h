@@ -88,6 +88,12 @@ class Engine {
     // One sentence on the last failure, for diagnostics ("" when none).
     const std::string& diagnostic() const { return diagnostic_; }
 
+    // The folders the last ExtractMatching or ExtractMember created, each
+    // parent before the folders in it: only folders that did not exist before,
+    // the target folder included when it was made. Read it after the call (or
+    // from a report during it); the next extraction starts it afresh.
+    const std::vector<std::string>& created_folders() const { return created_folders_; }
+
   private:
     class Sink;
     friend class Sink;
@@ -149,6 +155,7 @@ class Engine {
     uint64_t stored_bytes_read_ = 0; // the stored copy reads past the bit input
     bool stored_member_ = false;
     std::string diagnostic_;
+    std::vector<std::string> created_folders_; // by the running or last extraction
 };
 
 } // namespace unzip

@@ -60,6 +60,7 @@ int32_t Engine::ExtractMatching(const std::string& archive, const std::string& f
     if (busy_) return ResultBusy;
     busy_ = true;
     BusyScope scope{busy_};
+    created_folders_.clear();
     if (archive.empty() || folder.empty()) return ResultMissingParameter;
     std::string target = folder;
     if (target.back() != kPathSeparator && target.back() != '/') target += kPathSeparator;

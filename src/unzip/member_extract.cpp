@@ -75,8 +75,10 @@ bool Engine::CreateParentFolders(const std::string& path, bool include_last) {
     if (!include_last) top = parent(top);
     std::vector<std::string> missing;
     for (std::string p = top; !p.empty() && !fs_.IsFolder(p); p = parent(p)) missing.push_back(p);
-    for (auto it = missing.rbegin(); it != missing.rend(); ++it)
+    for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
         if (!fs_.MakeFolder(*it)) return false;
+        created_folders_.push_back(*it);
+    }
     return true;
 }
 
@@ -165,6 +167,7 @@ int32_t Engine::ExtractMember(const std::string& archive_path, const std::string
     if (busy_) return ResultBusy;
     busy_ = true;
     BusyScope scope{busy_};
+    created_folders_.clear();
     diagnostic_.clear();
     if (!where.fits) return Fail(ResultUnsupported, kNeedsZip64);
     std::unique_ptr<Archive> archive = Archive::Open(fs_, archive_path);

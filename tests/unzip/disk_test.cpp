@@ -1,6 +1,7 @@
 // The engine on the real file system of the platform, in a temporary folder:
 // folder creation, date stamps, outputs that cannot be created, long paths.
 #include <chrono>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
@@ -105,6 +106,14 @@ TEST_F(Disk, FoldersAreCreatedAndDatesSet) {
     EXPECT_EQ(Read(Below(target, "sub/deeper/file.txt")), "deep");
     EXPECT_EQ(Read(Below(target, "top.txt")), "top");
     EXPECT_TRUE(fs::is_directory(fs::u8path(Below(target, "e/f"))));
+    // The folders the extraction made, parents first: the missing part of the
+    // target, then those for the members' files and the folder entry.
+    auto cut = [&target](size_t n) { return target.substr(0, target.size() - n); };
+    EXPECT_EQ(engine.created_folders(),
+              (std::vector<std::string>{cut(std::strlen("/not/yet/there")),
+                                        cut(std::strlen("/yet/there")), cut(std::strlen("/there")),
+                                        target, Below(target, "sub"), Below(target, "sub/deeper"),
+                                        Below(target, "e"), Below(target, "e/f")}));
 
     const struct {
         std::string file;
@@ -120,6 +129,8 @@ TEST_F(Disk, FoldersAreCreatedAndDatesSet) {
         EXPECT_EQ(t.tm_min, s.minute) << s.file;
         EXPECT_EQ(t.tm_sec, s.second) << s.file;
     }
+    EXPECT_EQ(engine.ExtractMatching(WriteArchive(a), target, "*.*"), 3);
+    EXPECT_TRUE(engine.created_folders().empty()) << "all of them were there the second time";
 }
 
 // Small members are held in memory and written once they have proved good;
