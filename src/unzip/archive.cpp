@@ -68,13 +68,13 @@ int32_t FindNearestEndRecord(InputFile& f, int64_t size, FoundEnd* found) {
 }
 
 // Appends a stored name to the pool: names stop at a NUL as they would in any
-// C string.
+// C string. An empty name may come without bytes (name null).
 void AddName(Directory& directory, DirectoryEntry& entry, const uint8_t* name, size_t length) {
-    const void* nul = std::memchr(name, 0, length);
+    const void* nul = length ? std::memchr(name, 0, length) : nullptr;
     if (nul) length = static_cast<size_t>(static_cast<const uint8_t*>(nul) - name);
     entry.name_at = static_cast<uint32_t>(directory.names.size());
     entry.name_size = static_cast<uint16_t>(length);
-    directory.names.append(reinterpret_cast<const char*>(name), length);
+    if (length) directory.names.append(reinterpret_cast<const char*>(name), length);
 }
 
 } // namespace

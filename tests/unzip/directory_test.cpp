@@ -152,6 +152,13 @@ TEST_F(Directory, EntryLongerThanTheWindowDoesNotEndTheWalk) {
             EXPECT_EQ(fs.Text(Out("d.txt")), "d.txt");
         }
     }
+    // A long entry without a name: there is no name to read from the archive.
+    Archive a;
+    a.members = {Stored("a.txt", ToBytes("a")), Stored("", {}), Stored("c.txt", ToBytes("c"))};
+    a.members[1].comment = Bytes(65000, 'L');
+    fs = LoggingFileSystem();
+    fs.Put(kArchive, a.Build());
+    EXPECT_EQ(List(), (std::vector<std::string>{"a.txt", "", "c.txt"}));
 }
 
 TEST_F(Directory, NameOf65535Bytes) {
