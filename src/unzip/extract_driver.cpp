@@ -24,7 +24,7 @@ MemberLocation LocationOf(const MemberInfo& entry) {
 namespace {
 
 // 100 minus the compressed share in percent, rounded to nearest and kept in one
-// byte, so a member that grew wraps below zero as the classic record does.
+// byte: a member that grew wraps below zero, which report callbacks expect.
 uint8_t Ratio(int64_t size, int64_t compressed) {
     if (size == 0) return 0;
     long percent = std::lround(100.0 * static_cast<double>(compressed) / static_cast<double>(size));

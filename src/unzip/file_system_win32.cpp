@@ -11,7 +11,7 @@
 namespace unzip {
 namespace {
 
-// Paths longer than the classic limit go through the \\?\ form, which lifts
+// Paths longer than MAX_PATH go through the \\?\ form, which lifts
 // the limit but also skips the normalisation Win32 does, so it needs a full path.
 // Windows handles paths of at most 32,767 characters; a longer one comes back
 // empty, which every call refuses, rather than being cut to something else.

@@ -13,8 +13,8 @@ namespace unzip {
 // Marks a size the local header does not give (flag bit 3 without a directory).
 constexpr int32_t UnknownSize = 2147483647;
 
-// What a report callback sees. Sizes are 32-bit signed as in the classic
-// headers; totals that would not fit are held at INT32_MAX.
+// What a report callback sees. Sizes are 32-bit signed, as ZIP's 32-bit size
+// fields fill them; totals that would not fit are held at INT32_MAX.
 struct ReportRecord {
     std::string name;  // archive path (archive-wide reports) or member output path
     uint32_t time = 0; // DOS date (high half) and time; 0 at the start, all ones at the end
@@ -44,7 +44,7 @@ struct MemberInfo {
     uint8_t attributes = 0;   // DOS attributes when made on MS-DOS, else 0
     uint16_t flags = 0;       // general-purpose flags as the directory gives them
     uint32_t crc = 0;         // CRC-32 as the directory gives it
-    bool fits = true;         // sizes and offset fit the classic 32-bit fields
+    bool fits = true;         // sizes and offset fit ZIP's 32-bit fields
     std::string raw_name;     // the name bytes as stored
     uint16_t name_length = 0; // length of the stored name field
 };

@@ -1,5 +1,5 @@
-// The engine's classic interface: free functions over one process-wide engine,
-// so that one extraction runs at a time in the program.
+// The engine as the installer calls it: free functions over one process-wide
+// engine, so that one extraction runs at a time in the program.
 #pragma once
 
 #include "unzip/engine.h"
