@@ -1,7 +1,5 @@
 // The installation record: one key per product under HKEY_CURRENT_USER, with the
-// installation folder, version and release as string values. The object is also the
-// program's one holder of the installation folder between the folder page, the
-// installation run and the uninstaller.
+// installation folder, version and release as string values.
 #pragma once
 
 #include <string>

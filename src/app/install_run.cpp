@@ -29,19 +29,20 @@ bool PathExists(const std::string& path) {
 
 void Installer::RunInstallation(const IconChoice& icons) {
     try {
-        Run(icons);
+        state_.ChooseIcons(icons);
+        Run();
     } catch (const platform::Error& error) {
         // The rest of the run is skipped; the window stays on the progress panel.
         view_.ShowErrorReport(error.what());
     }
 }
 
-void Installer::Run(const IconChoice& icons) {
+void Installer::Run() {
     view_.ShowProgressPanel();
     uninstall_files_.clear();
     created_.clear();
     ShowProgress(0, Msg(kMsgCreatingFolder));
-    const std::string home = CollapsePath(record_.folder);
+    const std::string home = CollapsePath(state_.Folder());
     CreateFolderLevels(home, config_.regdir);
     ShowProgress(10, Msg(kMsgPrepareCopy));
     ShowProgress(20, Msg(kMsgCopyingFiles));
@@ -59,11 +60,11 @@ void Installer::Run(const IconChoice& icons) {
     ShowProgress(80, Msg(kMsgCreatingGroup));
     CreateGroupShortcuts(home);
     ShowProgress(90, Msg(kMsgWritingRegistry));
-    if (icons.desktop) {
+    if (state_.Icons().desktop) {
         ShowProgress(95, Msg(kMsgCreateDesktopLink));
         CreateMainShortcut(home, sysdirs_.DeskTopDir());
     }
-    if (icons.start_menu) {
+    if (state_.Icons().start_menu) {
         ShowProgress(100, Msg(kMsgCreateStartLink));
         CreateMainShortcut(home, sysdirs_.StartMenuDir());
     }
@@ -73,8 +74,8 @@ void Installer::Run(const IconChoice& icons) {
 
     if (!shell_.ChangeCurrentFolder(home)) throw InputOutputError(platform::LastErrorCode());
     // Completed: what is left of the package goes below, not at shutdown.
-    cleanup_on_exit_ = false;
-    record_.WriteRecord();
+    state_.EndRun();
+    CompletedRecord(state_, config_, record_base_key_).WriteRecord();
     view_.ShowMessageDialog(DialogKind::Information, Msg(kMsgCompleted));
     const std::string readme = CollapsePath(home + kSep + kReadmeName);
     if (platform::FileExists(readme)) shell_.OpenDocument(readme);
@@ -201,7 +202,7 @@ bool Installer::ExtractPackageArchive(const std::string& name, const std::string
                           BoxCaption(config_), kIconError | kButtonsOk});
     TakeBackRun();
     // The package stays where it is, so the user can try again; no record is written.
-    cleanup_on_exit_ = false;
+    state_.EndRun();
     view_.Close();
     return false;
 }

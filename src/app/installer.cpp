@@ -21,6 +21,9 @@ StartupResult Installer::Start(const ProgramPlace& place) {
     ReadConfiguration();
     result.title = TitleText(config_);
     result.tags = TagsFor(config_);
+    previous_.base_key = record_base_key_;
+    previous_.product_key = config_.progreg;
+    state_.ChooseFolder(config_.regdir);
 
     // The archive beside the settings decides the mode: a package folder installs, an
     // installed copy (which has no archive) uninstalls.
@@ -29,6 +32,7 @@ StartupResult Installer::Start(const ProgramPlace& place) {
         result.page = kPagePortal;
         program_folder_ = services::FolderPartOf(program_file_);
     }
+    state_.Open(result.page);
 
     if (!mutex_.Create(config_.idn)) {
         view_.ShowMessageBox({BoxOwner::None, Msg(kMsgAlreadyRunning), BoxCaption(config_),
@@ -38,11 +42,8 @@ StartupResult Installer::Start(const ProgramPlace& place) {
         return result;
     }
 
-    // An earlier installation's record only lends its folder until the folder page speaks;
-    // what this run would write carries this package's version.
-    record_.ReadRecord();
-    record_.version = std::to_string(config_.sversion);
-    record_.release = config_.srelease;
+    // An earlier installation's record only lends its folder until the folder page speaks.
+    if (previous_.ReadRecord()) state_.ChooseFolder(previous_.folder);
 
     result.licence_lines = LicenceLines(program_folder_, messages_);
     result.folder_choices = FolderChoices(sysdirs_, config_.regdir, messages_);
@@ -54,31 +55,40 @@ void Installer::ReadConfiguration() {
     if (!HasRequiredValues(config_)) {
         view_.ShowMessageDialog(DialogKind::Error,
                                 Msg(kMsgMissingConfiguration) + Msg(kMsgMissingConfigurationEnd));
-        cleanup_on_exit_ = true;
+        state_.Abandon();
         view_.Close();
     }
-    record_.product_key = config_.progreg;
-    record_.folder = config_.regdir;
 }
 
 void Installer::SaveNamedValues(services::FormStorage& storage) const {
     WriteNamedValues(storage, config_);
 }
 
-std::vector<std::string> Installer::BuildSummary(const WizardChoice& choice) {
-    record_.folder = choice.directory;
-    return SummaryLines(record_.folder, choice.icons, messages_);
+std::vector<std::string> Installer::Summary() const {
+    return SummaryLines(state_.Folder(), state_.Icons(), messages_);
 }
 
-std::vector<std::string> Installer::MovePage(const WizardChoice& choice) {
-    std::vector<std::string> summary = BuildSummary(choice);
-    cleanup_on_exit_ = true;
-    return summary;
+// The folder choice's entries may be replaced without an event (setup.ini's stored texts), so
+// each handler that leads on takes the controls as they stand.
+void Installer::TakeChoice(const WizardChoice& choice) {
+    state_.ChooseFolder(choice.directory);
+    state_.ChooseIcons(choice.icons);
+}
+
+std::vector<std::string> Installer::ChooseIcons(const WizardChoice& choice) {
+    TakeChoice(choice);
+    return Summary();
+}
+
+std::vector<std::string> Installer::MovePage(const WizardChoice& choice, int page) {
+    TakeChoice(choice);
+    state_.MoveTo(page);
+    return Summary();
 }
 
 void Installer::CancelWizard() {
     view_.ShowMessageDialog(DialogKind::Information, Msg(kMsgCancelled));
-    cleanup_on_exit_ = true;
+    state_.Abandon();
     view_.Close();
 }
 

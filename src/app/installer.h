@@ -12,6 +12,7 @@
 
 #include "app/configuration.h"
 #include "app/install_record.h"
+#include "app/install_state.h"
 #include "app/installer_view.h"
 #include "app/message_table.h"
 #include "app/system_shell.h"
@@ -66,16 +67,18 @@ class Installer {
     // The settings component's save run ends here: the nine values as read at start-up.
     void SaveNamedValues(services::FormStorage& storage) const;
 
-    // The summary for the wizard's current state; takes the chosen folder into the record.
-    std::vector<std::string> BuildSummary(const WizardChoice& choice);
-    // Any move between pages: the summary, rebuilt; from now on an early end cleans up.
-    std::vector<std::string> MovePage(const WizardChoice& choice);
+    // The summary page's lines for the wizard's state as it stands.
+    std::vector<std::string> Summary() const;
+    // A click in the shortcut list: the controls taken into the state, the summary rebuilt.
+    std::vector<std::string> ChooseIcons(const WizardChoice& choice);
+    // Any move between pages: the same, and from now on an early end cleans up.
+    std::vector<std::string> MovePage(const WizardChoice& choice, int page);
     // "Storno" on the wizard pages.
     void CancelWizard();
     // "Storno" on the uninstall page.
     void CancelUninstall();
 
-    // The installation run of the finish button.
+    // The installation run of the finish button, with the shortcuts as ticked now.
     void RunInstallation(const IconChoice& icons);
     // The uninstall button.
     void Uninstall();
@@ -95,8 +98,9 @@ class Installer {
     const Configuration& Config() const { return config_; }
     MessageTable& Messages() { return messages_; }
     const MessageTable& Messages() const { return messages_; }
-    InstallRecord& Record() { return record_; }
-    bool CleanupOnExit() const { return cleanup_on_exit_; }
+    // Where the installation records live; the default is the record's own base key.
+    void SetRecordBaseKey(const std::string& key) { record_base_key_ = key; }
+    const InstallState& State() const { return state_; }
     bool InstallMode() const { return install_mode_; }
     const std::string& StartupFolder() const { return startup_folder_; }
     const std::string& ProgramFolder() const { return program_folder_; }
@@ -116,7 +120,8 @@ class Installer {
     // A package file beside the program, as the run's relative names are meant.
     std::string InStartupFolder(const std::string& name) const;
 
-    void Run(const IconChoice& icons);
+    void TakeChoice(const WizardChoice& choice);
+    void Run();
     void ShowProgress(int position, const std::string& text);
     void AddToLog(const std::string& line);
     bool ExtractPackageArchive(const std::string& name, const std::string& target);
@@ -136,13 +141,15 @@ class Installer {
 
     Configuration config_;
     MessageTable messages_;
-    InstallRecord record_;
+    InstallState state_;
+    std::string record_base_key_ = InstallRecord().base_key;
+    // The earlier installation's record, read at start-up and again by the uninstaller.
+    InstallRecord previous_;
     platform::NamedMutex mutex_;
     std::string startup_folder_;
     std::string program_file_;
     std::string program_folder_; // with its trailing separator; empty in uninstall mode
     bool install_mode_ = false;
-    bool cleanup_on_exit_ = false;
 
     std::vector<std::string> uninstall_files_; // every path the run made, in order
     std::vector<Created> created_;             // the new ones among them, for taking back

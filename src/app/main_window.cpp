@@ -84,8 +84,7 @@ MainWindow::MainWindow(const StartupEnvironment* environment)
         SystemShell& shell = environment->shell ? *environment->shell : platform_shell_;
         installer_ =
             std::make_unique<Installer>(*this, shell, sysdirs_, storage_, unzip::DefaultEngine());
-        if (!environment->record_key.empty())
-            installer_->Record().base_key = environment->record_key;
+        if (!environment->record_key.empty()) installer_->SetRecordBaseKey(environment->record_key);
         storage_.SetStoredProps(layouts::MainWindowStoredProps());
         storage_.SetOnSavePlacement(
             [this](services::FormStorage& sender) { SaveNamedValues(sender); });
@@ -223,8 +222,9 @@ void MainWindow::CancelWizard(ui::Control&) {
 
 void MainWindow::MovePage(ui::Control& sender) {
     if (!installer_) return;
-    Get<ui::Memo>(C::kSummary).SetLines(installer_->MovePage(Choice()));
-    Get<ui::PageControl>(C::kPages).SetActivePageIndex(static_cast<int>(sender.Tag()));
+    Get<ui::Memo>(C::kSummary)
+        .SetLines(installer_->MovePage(Choice(), static_cast<int>(sender.Tag())));
+    Get<ui::PageControl>(C::kPages).SetActivePageIndex(installer_->State().Page());
 }
 
 void MainWindow::AcceptLicence(ui::Control&) {
@@ -252,7 +252,7 @@ void MainWindow::ChooseFolder(ui::Control&) {
 }
 
 void MainWindow::ChooseIcons(ui::Control&) {
-    if (installer_) Get<ui::Memo>(C::kSummary).SetLines(installer_->BuildSummary(Choice()));
+    if (installer_) Get<ui::Memo>(C::kSummary).SetLines(installer_->ChooseIcons(Choice()));
 }
 
 void MainWindow::RunInstallation(ui::Control&) {

@@ -30,13 +30,13 @@ void Installer::Uninstall() {
 void Installer::RemoveInstallation() {
     // A record without a folder says nothing about what to remove: removing "" would reach
     // wherever an empty path leads, so it counts as no record.
-    if (!record_.ReadRecord() || IsBlank(record_.folder)) {
+    if (!previous_.ReadRecord() || IsBlank(previous_.folder)) {
         view_.ShowMessageBox({BoxOwner::Application, Msg(kMsgNoRecord), BoxCaption(config_),
                               kIconError | kButtonsOk});
         view_.Close();
         return;
     }
-    const std::string question = Msg(kMsgUninstallAllFiles) + " " + record_.folder + " " +
+    const std::string question = Msg(kMsgUninstallAllFiles) + " " + previous_.folder + " " +
                                  Msg(kMsgUninstallWillGo) + "\r" + Msg(kMsgUninstallQuestion);
     if (view_.ShowMessageBox(
             {BoxOwner::Application, question, "", kButtonsYesNo | kIconExclamation}) != kAnswerYes)
@@ -45,9 +45,9 @@ void Installer::RemoveInstallation() {
     // A shortcut the user removed already is no failure.
     (void)platform::EraseFile(sysdirs_.StartMenuDir() + kSep + config_.softname + ".lnk");
     (void)platform::EraseFile(sysdirs_.DeskTopDir() + kSep + config_.softname + ".lnk");
-    short_install_folder_ = services::ShortPathOf(record_.folder);
+    short_install_folder_ = services::ShortPathOf(previous_.folder);
     services::DeleteFolderTree(GroupFolder());
-    record_.DeleteRecord();
+    previous_.DeleteRecord();
     RemoveFolderAndSelf(short_install_folder_, FolderRemoval::WholeTree);
     view_.ShowMessageBox({BoxOwner::Application, Msg(kMsgUninstalled), BoxCaption(config_),
                           kIconInformation | kButtonsOk});
@@ -60,7 +60,7 @@ void Installer::ShutDown() {
     // record alone: a record there now belongs to an earlier, completed installation and is
     // the only way to uninstall that one, since a run writes its own only when it completes.
     try {
-        if (cleanup_on_exit_ && !program_folder_.empty())
+        if (state_.CleanupDue() && !program_folder_.empty())
             RemoveFolderAndSelf(CollapsePath(program_folder_), FolderRemoval::PackageFiles);
     } catch (const platform::Error& error) {
         view_.ShowErrorReport(error.what());

@@ -73,7 +73,7 @@ class Run : public apptest::InstallerTest {
     // Start-up, one move to the summary with the folder and ticks, then the finish button.
     void Install(const app::IconChoice& icons = {}) {
         ASSERT_EQ(installer_->Start(Place()).exit_code, app::StartupResult::kKeepRunning);
-        installer_->MovePage({home_, icons});
+        installer_->MovePage({home_, icons}, app::kPageSummary);
         log_.clear();
         installer_->RunInstallation(icons);
     }
@@ -173,7 +173,7 @@ TEST_F(Run, ListsWhatItMadeCopiesSetupAndWritesTheRecord) {
     EXPECT_EQ(record.ReadString("AppDir"), home_);
     EXPECT_EQ(record.ReadString("Ver"), "2");
     EXPECT_EQ(record.ReadString("Rel"), "10");
-    EXPECT_FALSE(installer_->CleanupOnExit());
+    EXPECT_FALSE(installer_->State().CleanupDue());
 
     // The package folder held only the package: it is gone, and shutdown does nothing more.
     EXPECT_FALSE(Exists(Package()));
@@ -272,7 +272,7 @@ TEST_F(Run, FolderThatCannotBeEnteredEndsTheRunAsAnInputOutputError) {
     EXPECT_EQ(calls[calls.size() - 2], "cd:" + home_);
     // No record, no completion message, no removal: the wizard counts as abandoned.
     EXPECT_FALSE(platform::RegistryKey().Open(platform::RegistryRoot::CurrentUser, RecordKey()));
-    EXPECT_TRUE(installer_->CleanupOnExit());
+    EXPECT_TRUE(installer_->State().CleanupDue());
     EXPECT_TRUE(Exists(Package("orvoinst.zip")));
 }
 
@@ -408,7 +408,7 @@ class FailedRun : public Run {
         EXPECT_TRUE(std::filesystem::is_directory(apptest::FsPath(Dir("Program Files"))));
         EXPECT_FALSE(
             platform::RegistryKey().Open(platform::RegistryRoot::CurrentUser, RecordKey()));
-        EXPECT_FALSE(installer_->CleanupOnExit());
+        EXPECT_FALSE(installer_->State().CleanupDue());
         EXPECT_EQ(PackageNames(), package);
         // Shutdown leaves the package for another try.
         const size_t calls = log_.size();
@@ -455,13 +455,13 @@ TEST_F(FailedRun, BadMainArchiveIsReportedAndTakenBack) {
         app::Installer& installer = session->installer;
         const std::vector<std::string>& log = session->log;
         installer.Start(Place());
-        installer.MovePage({home_, {true, true}});
+        installer.MovePage({home_, {true, true}}, app::kPageSummary);
         installer.RunInstallation({true, true});
         ASSERT_EQ(session->view.boxes.size(), 1u);
         EXPECT_EQ(session->view.boxes[0].text, c.box);
         EXPECT_EQ(log.back(), "close");
         EXPECT_FALSE(Exists(home_));
-        EXPECT_FALSE(installer.CleanupOnExit());
+        EXPECT_FALSE(installer.State().CleanupDue());
         EXPECT_TRUE(Exists(Package("orvoinst.zip")));
         EXPECT_FALSE(
             platform::RegistryKey().Open(platform::RegistryRoot::CurrentUser, RecordKey()));

@@ -107,7 +107,7 @@ inline std::string SettingsText(const std::string& extra_lines = "") {
 struct Session {
     Session(const services::SystemDirs& dirs, unzip::Engine& engine, const std::string& records)
         : installer(view, shell, dirs, storage, engine) {
-        installer.Record().base_key = records;
+        installer.SetRecordBaseKey(records);
     }
 
     std::vector<std::string> log;
@@ -139,7 +139,7 @@ class InstallerTest : public ::testing::Test {
         std::filesystem::create_directories(FsPath(Dir("Start", "Programs")));
         sysdirs_ = std::make_unique<services::SystemDirs>(sources_);
         installer_ = std::make_unique<app::Installer>(view_, shell_, *sysdirs_, storage_, engine_);
-        installer_->Record().base_key = registry_.Path("Records");
+        installer_->SetRecordBaseKey(registry_.Path("Records"));
         WriteFile(Package("setup.exe"), "the program");
     }
     ~InstallerTest() override { (void)platform::SetEnvironmentValue(sources_.temp_variable, {}); }

@@ -24,6 +24,11 @@ class Startup : public apptest::InstallerTest {
         key.WriteString("Ver", "1");
         key.WriteString("Rel", "old");
     }
+    // What a run completed now would write.
+    app::InstallRecord Completed() const {
+        return app::CompletedRecord(installer_->State(), installer_->Config(),
+                                    registry_.Path("Records"));
+    }
 };
 
 TEST_F(Startup, ArchiveInTheWorkingFolderMeansInstallMode) {
@@ -46,14 +51,18 @@ TEST_F(Startup, ArchiveInTheWorkingFolderMeansInstallMode) {
     ASSERT_EQ(result.folder_choices.size(), 4u);
     EXPECT_EQ(result.folder_choices[0], Dir("Program Files", "Zelvik"));
     EXPECT_TRUE(installer_->HoldsMutex());
-    EXPECT_FALSE(installer_->CleanupOnExit());
+    EXPECT_FALSE(installer_->State().CleanupDue());
     EXPECT_TRUE(Calls().empty()); // nothing shown, nothing closed
 
+    EXPECT_EQ(installer_->State().Page(), app::kPagePortal);
+
     // No record yet: the folder name stays until the folder page speaks.
-    EXPECT_EQ(installer_->Record().product_key, "Zelvik");
-    EXPECT_EQ(installer_->Record().folder, "Zelvik");
-    EXPECT_EQ(installer_->Record().version, "2");
-    EXPECT_EQ(installer_->Record().release, "10");
+    EXPECT_EQ(installer_->State().Folder(), "Zelvik");
+    const app::InstallRecord record = Completed();
+    EXPECT_EQ(record.product_key, "Zelvik");
+    EXPECT_EQ(record.folder, "Zelvik");
+    EXPECT_EQ(record.version, "2");
+    EXPECT_EQ(record.release, "10");
 }
 
 TEST_F(Startup, NoArchiveMeansUninstallModeEvenWithOneBesideTheProgram) {
@@ -87,9 +96,10 @@ TEST_F(Startup, EarlierRecordLendsItsFolderButThisPackagesVersion) {
     Package(apptest::SettingsText());
     WriteRecord(Dir("Old", "Zelvik"));
     installer_->Start(Place());
-    EXPECT_EQ(installer_->Record().folder, Dir("Old", "Zelvik"));
-    EXPECT_EQ(installer_->Record().version, "2");
-    EXPECT_EQ(installer_->Record().release, "10");
+    const app::InstallRecord record = Completed();
+    EXPECT_EQ(record.folder, Dir("Old", "Zelvik"));
+    EXPECT_EQ(record.version, "2");
+    EXPECT_EQ(record.release, "10");
 }
 
 TEST_F(Startup, EachMissingRequiredValueStopsTheWizard) {
@@ -109,7 +119,7 @@ TEST_F(Startup, EachMissingRequiredValueStopsTheWizard) {
         const app::StartupResult result = installer.Start(Place());
 
         EXPECT_EQ(session->log, (std::vector<std::string>{"error-dialog:" + missing, "close"}));
-        EXPECT_TRUE(installer.CleanupOnExit());
+        EXPECT_TRUE(installer.State().CleanupDue());
         // The rest of the start-up still runs; the window closes after it.
         EXPECT_EQ(result.exit_code, app::StartupResult::kKeepRunning);
         EXPECT_EQ(result.folder_choices.size(), 4u);
@@ -144,7 +154,7 @@ TEST_F(Startup, SecondInstanceIsRefusedBeforeTheRecordIsRead) {
     EXPECT_EQ(view_.boxes[0].caption, "Zelvik Setup");
     EXPECT_EQ(view_.boxes[0].flags, 0x10u);
     EXPECT_FALSE(installer_->HoldsMutex());
-    EXPECT_EQ(installer_->Record().folder, "Zelvik"); // not read
+    EXPECT_EQ(installer_->State().Folder(), "Zelvik"); // not read
     EXPECT_TRUE(result.licence_lines.empty());
 
     // Once the first copy is gone, a new start goes ahead.
@@ -170,29 +180,32 @@ TEST_F(Startup, NavigationTakesTheFolderAndMarksTheWizardAbandonedOnExit) {
     Package(apptest::SettingsText());
     installer_->Start(Place());
     const std::string folder = Dir("Program Files", "Zelvik");
-    const std::vector<std::string> summary = installer_->MovePage({folder, {true, false}});
-    EXPECT_EQ(installer_->Record().folder, folder);
-    EXPECT_TRUE(installer_->CleanupOnExit());
+    const std::vector<std::string> summary =
+        installer_->MovePage({folder, {true, false}}, app::kPageIcons);
+    EXPECT_EQ(installer_->State().Folder(), folder);
+    EXPECT_EQ(installer_->State().Page(), app::kPageIcons);
+    EXPECT_TRUE(installer_->State().CleanupDue());
     ASSERT_GE(summary.size(), 6u);
     EXPECT_EQ(summary[1], "Program place: -" + folder);
     EXPECT_EQ(summary[5], "- Desktop");
     EXPECT_TRUE(Calls().empty());
+    EXPECT_EQ(installer_->Summary(), summary); // reading it changes nothing
 
     // A click in the shortcut list rebuilds the summary but abandons nothing by itself.
     const auto session = NewSession();
     app::Installer& fresh = session->installer;
-    fresh.BuildSummary({folder, {}});
-    EXPECT_FALSE(fresh.CleanupOnExit());
-    EXPECT_EQ(fresh.Record().folder, folder);
+    fresh.ChooseIcons({folder, {}});
+    EXPECT_FALSE(fresh.State().CleanupDue());
+    EXPECT_EQ(fresh.State().Folder(), folder);
 }
 
 TEST_F(Startup, StornoTellsAndClosesAndTheUninstallPageOnlyCloses) {
     Package(apptest::SettingsText());
     installer_->Start(Place());
     installer_->CancelUninstall();
-    EXPECT_FALSE(installer_->CleanupOnExit());
+    EXPECT_FALSE(installer_->State().CleanupDue());
     installer_->CancelWizard();
-    EXPECT_TRUE(installer_->CleanupOnExit());
+    EXPECT_TRUE(installer_->State().CleanupDue());
     EXPECT_EQ(Calls(), (std::vector<std::string>{"close",
                                                  "info-dialog:Instalace byla zru\xC5\xA1"
                                                  "ena",

@@ -219,7 +219,7 @@ TEST_F(Shutdown, AbandonedWizardRemovesOnlyThePackageAndKeepsAnEarlierRecord) {
     WriteFile(Package("holiday.jpg"), "photo");
     WriteFile(Package("downloads" + kSep + "other.zip"), "not ours");
     installer_->Start(Place());
-    installer_->MovePage({Dir("Program Files", "Zelvik"), {}});
+    installer_->MovePage({Dir("Program Files", "Zelvik"), {}}, app::kPageLicence);
     installer_->CancelWizard();
     log_.clear();
     installer_->ShutDown();
@@ -238,7 +238,7 @@ TEST_F(Shutdown, AbandonedWizardRemovesOnlyThePackageAndKeepsAnEarlierRecord) {
 
 TEST_F(Shutdown, PackageAloneInItsFolderTakesTheFolderAlong) {
     installer_->Start(Place());
-    installer_->MovePage({Dir("Program Files", "Zelvik"), {}});
+    installer_->MovePage({Dir("Program Files", "Zelvik"), {}}, app::kPageLicence);
     installer_->ShutDown();
     EXPECT_FALSE(Exists(Package()));
 }

@@ -1,0 +1,47 @@
+// What the wizard has gathered between the main window's handlers: the installation folder,
+// the shortcuts, the page shown and whether an early end takes the package away. It changes
+// only through the operations below; the summary and the record a completed run writes are
+// read off it.
+#pragma once
+
+#include <string>
+
+#include "app/configuration.h"
+#include "app/install_record.h"
+#include "app/wizard_text.h"
+
+namespace app {
+
+class InstallState {
+  public:
+    const std::string& Folder() const { return folder_; }
+    const IconChoice& Icons() const { return icons_; }
+    int Page() const { return page_; }
+    // Whether shutdown removes the package folder.
+    bool CleanupDue() const { return cleanup_due_; }
+
+    // The page the start-up opens: not a move, so an early end still leaves the package.
+    void Open(int page) { page_ = page; }
+    void ChooseFolder(const std::string& folder) { folder_ = folder; }
+    void ChooseIcons(const IconChoice& icons) { icons_ = icons; }
+    // Any move between pages: from now on an early end removes the package.
+    void MoveTo(int page);
+    // The wizard ends without an installation (cancel, a settings file that lacks values).
+    void Abandon() { cleanup_due_ = true; }
+    // The run dealt with the package itself: removed it when it completed, or kept it for
+    // another try when an archive failed.
+    void EndRun() { cleanup_due_ = false; }
+
+  private:
+    std::string folder_;        // the installation folder, as the folder choice showed it
+    IconChoice icons_;          // the ticked shortcuts
+    int page_ = kPageUninstall; // the page control's active page
+    bool cleanup_due_ = false;
+};
+
+// The record a completed run writes under `base_key`: this package's product key, version
+// and release, and the folder chosen.
+InstallRecord CompletedRecord(const InstallState& state, const Configuration& config,
+                              const std::string& base_key);
+
+} // namespace app
