@@ -39,7 +39,6 @@ void Installer::RunInstallation(const IconChoice& icons) {
 
 void Installer::Run() {
     view_.ShowProgressPanel();
-    uninstall_files_.clear();
     created_.clear();
     ShowProgress(0, Msg(kMsgCreatingFolder));
     const std::string home = CollapsePath(state_.Folder());
@@ -90,10 +89,6 @@ void Installer::ShowProgress(int position, const std::string& text) {
     view_.ProcessMessages();
 }
 
-void Installer::AddToLog(const std::string& line) {
-    uninstall_files_.push_back(line);
-}
-
 void Installer::NoteNewPath(const std::string& path, bool folder) {
     created_.push_back({path, folder});
 }
@@ -104,7 +99,6 @@ void Installer::CreateFolderLevels(const std::string& path, const std::string& a
             whole_chain ? services::CreateFolderChain(level) : services::CreateFolder(level);
         const unsigned long code = made ? 0 : platform::LastErrorCode();
         if (made || code == platform::kErrorAlreadyExists) {
-            AddToLog(CollapsePath(level + kSep));
             if (made && !whole_chain) NoteNewPath(level, true);
             return true;
         }
@@ -149,10 +143,7 @@ void Installer::ExtractionCallback(int32_t code, unzip::ReportRecord& record) {
                 ProgressBar::kMember,
                 static_cast<int>(engine_.member_bytes_read() * int64_t{100} / size));
     }
-    if (code == unzip::StatusMemberStart) {
-        NoteMemberPaths(name);
-        AddToLog(name);
-    }
+    if (code == unzip::StatusMemberStart) NoteMemberPaths(name);
     const bool failed =
         record.status == unzip::StatusMemberFailed || record.status == unzip::StatusSerious;
     if (failed && extraction_failure_ == 0) extraction_failure_ = code;
@@ -225,7 +216,6 @@ void Installer::CopySetupFile(const std::string& name, const std::string& target
     const bool existed = PathExists(target);
     if (platform::CopyFileOver(InStartupFolder(name), target) && !existed)
         NoteNewPath(target, false);
-    AddToLog(target);
 }
 
 void Installer::CreateGroupShortcuts(const std::string& home) {
@@ -244,14 +234,12 @@ void Installer::CreateGroupShortcuts(const std::string& home) {
         // beside the group's, which the levels above did not make.
         const std::string folder = CollapsePath(group + fields.subfolder);
         services::CreateLink(CollapsePath(home + kSep + fields.target), fields.name, folder);
-        AddToLog(CollapsePath(folder + kSep + fields.name + ".lnk"));
     }
 }
 
 void Installer::CreateMainShortcut(const std::string& home, const std::string& folder) {
     services::CreateLink(CollapsePath(home + kSep + config_.progname), config_.softname,
                          CollapsePath(folder));
-    AddToLog(CollapsePath(folder + kSep + config_.softname + ".lnk"));
 }
 
 } // namespace app

@@ -104,7 +104,6 @@ class Installer {
     bool InstallMode() const { return install_mode_; }
     const std::string& StartupFolder() const { return startup_folder_; }
     const std::string& ProgramFolder() const { return program_folder_; }
-    const std::vector<std::string>& UninstallFiles() const { return uninstall_files_; }
     const std::string& ShortInstallFolder() const { return short_install_folder_; }
     bool HoldsMutex() const { return mutex_.Held(); }
 
@@ -123,7 +122,6 @@ class Installer {
     void TakeChoice(const WizardChoice& choice);
     void Run();
     void ShowProgress(int position, const std::string& text);
-    void AddToLog(const std::string& line);
     bool ExtractPackageArchive(const std::string& name, const std::string& target);
     void CopySetupFile(const std::string& name, const std::string& target_folder);
     void CreateGroupShortcuts(const std::string& home);
@@ -151,8 +149,7 @@ class Installer {
     std::string program_folder_; // with its trailing separator; empty in uninstall mode
     bool install_mode_ = false;
 
-    std::vector<std::string> uninstall_files_; // every path the run made, in order
-    std::vector<Created> created_;             // the new ones among them, for taking back
+    std::vector<Created> created_; // what the run made that was not there, for taking back
     std::string extraction_target_;
     // The folders of the running extraction looked at so far, each with whether this run made
     // it: what a made folder holds is new without asking the file system.
