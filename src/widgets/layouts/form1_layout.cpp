@@ -210,7 +210,7 @@ constexpr ControlRow kControls[] = {
         .Art("glyph:finish")
         .Hint(kContinueHint)
         .Tab(2)
-        .Tag(5)
+        .Tag(kPageSummary + 1) // one past the last wizard page: the run leaves the pages
         .On("RunInstallation"),
     CancelButton(C::kSummaryCancel, C::kSummaryPage).Hint(kCancelHint).Tab(3),
     SidePanel(C::kSummarySidePanel, C::kSummaryPage).Tab(4),
