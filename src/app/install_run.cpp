@@ -125,12 +125,15 @@ void Installer::CreateFolderLevels(const std::string& path, const std::string& a
 
 int32_t Installer::ExtractArchive(const std::string& archive, const std::string& target) {
     extraction_failure_ = 0;
-    extraction_target_ = target;
-    member_folders_.clear();
+    folders_noted_ = 0;
+    new_folders_.clear();
     member_files_.clear();
-    return engine_.ExtractMatching(
+    new_member_file_ = false;
+    const int32_t result = engine_.ExtractMatching(
         archive, target, "*.*",
         [this](int32_t code, unzip::ReportRecord& record) { ExtractionCallback(code, record); });
+    NoteEngineFolders();
+    return result;
 }
 
 void Installer::ExtractionCallback(int32_t code, unzip::ReportRecord& record) {
@@ -143,45 +146,38 @@ void Installer::ExtractionCallback(int32_t code, unzip::ReportRecord& record) {
                 ProgressBar::kMember,
                 static_cast<int>(engine_.member_bytes_read() * int64_t{100} / size));
     }
-    if (code == unzip::StatusMemberStart) NoteMemberPaths(name);
+    if (code == unzip::StatusMemberStart) new_member_file_ = IsNewMemberFile(name);
     const bool failed =
         record.status == unzip::StatusMemberFailed || record.status == unzip::StatusSerious;
+    if (code == unzip::StatusMemberDone || failed) {
+        NoteEngineFolders();
+        // A failed member leaves no file: the engine puts one in place only when it is good.
+        if (code == unzip::StatusMemberDone && new_member_file_) NoteNewPath(name, false);
+        new_member_file_ = false;
+    }
     if (failed && extraction_failure_ == 0) extraction_failure_ = code;
     view_.ProcessMessages();
 }
 
-// Folders the engine is about to make for the member count as this run's as well. Under a
-// folder this run made nothing older can lie, so only the folders above those are looked up on
-// disk, once each: a query for every folder level of 20,000 members took seconds.
-void Installer::NoteMemberPaths(const std::string& name) {
-    bool in_new_folder = false;
-    for (size_t i = name.find(platform::kPathSeparator, extraction_target_.size());
-         i != std::string::npos && i + 1 < name.size();
-         i = name.find(platform::kPathSeparator, i + 1)) {
-        if (i == 0) continue;
-        const std::string folder = name.substr(0, i);
-        auto known = member_folders_.find(folder);
-        if (known == member_folders_.end()) {
-            const bool made = in_new_folder || !PathExists(folder);
-            if (made) NoteNewPath(folder, true);
-            known = member_folders_.emplace(folder, made).first;
-        }
-        in_new_folder = known->second;
+// Whether the member about to be extracted would be a new file. In a folder this run made only
+// this extraction can have put one: a member stored twice, or one name in two spellings, is
+// noted once. Elsewhere the disk says; a file that was there is the user's and stays.
+bool Installer::IsNewMemberFile(const std::string& name) {
+    if (EndsWithSeparator(name)) return false; // folders come from the engine's list
+    const size_t cut = name.rfind(platform::kPathSeparator);
+    if (cut != std::string::npos && new_folders_.count(name.substr(0, cut)))
+        return member_files_.insert(name).second;
+    return !PathExists(name);
+}
+
+// The folders the engine made so far, in the order it made them, before the file of the member
+// that needed them, so that taking back (newest first) empties each folder before its turn.
+void Installer::NoteEngineFolders() {
+    const std::vector<std::string>& made = engine_.created_folders();
+    for (; folders_noted_ < made.size(); ++folders_noted_) {
+        NoteNewPath(made[folders_noted_], true);
+        new_folders_.insert(made[folders_noted_]);
     }
-    const bool folder = EndsWithSeparator(name);
-    if (folder) {
-        const std::string key = name.substr(0, name.size() - 1);
-        if (member_folders_.count(key)) return; // seen, and noted if new, as a parent already
-        const bool made = in_new_folder || !PathExists(name);
-        if (made) NoteNewPath(name, true);
-        member_folders_.emplace(key, made);
-        return;
-    }
-    // In a new folder only this extraction can have made a file or folder: a member stored twice,
-    // or one name in two spellings, which is then noted twice; taking back the second finds
-    // nothing left to remove.
-    if (in_new_folder ? member_files_.insert(name).second : !PathExists(name))
-        NoteNewPath(name, false);
 }
 
 bool Installer::ExtractPackageArchive(const std::string& name, const std::string& target) {

@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <string>
-#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -127,7 +126,8 @@ class Installer {
     void CreateGroupShortcuts(const std::string& home);
     void CreateMainShortcut(const std::string& home, const std::string& folder);
     void NoteNewPath(const std::string& path, bool folder);
-    void NoteMemberPaths(const std::string& name);
+    bool IsNewMemberFile(const std::string& name);
+    void NoteEngineFolders();
     void TakeBackRun();
     void RemoveInstallation();
 
@@ -150,11 +150,12 @@ class Installer {
     bool install_mode_ = false;
 
     std::vector<Created> created_; // what the run made that was not there, for taking back
-    std::string extraction_target_;
-    // The folders of the running extraction looked at so far, each with whether this run made
-    // it: what a made folder holds is new without asking the file system.
-    std::unordered_map<std::string, bool> member_folders_;
-    std::unordered_set<std::string> member_files_; // noted in those new folders
+    // The running extraction: the folders the engine made (what they hold is new without asking
+    // the file system), how many of its list are noted, the files noted in those folders.
+    std::unordered_set<std::string> new_folders_;
+    size_t folders_noted_ = 0;
+    std::unordered_set<std::string> member_files_;
+    bool new_member_file_ = false;   // the member being extracted would be a new file
     int32_t extraction_failure_ = 0; // first failure the engine reported for an archive
     std::string short_install_folder_;
 };
