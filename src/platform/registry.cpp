@@ -29,8 +29,13 @@ namespace {
 
 } // namespace
 
-RegistryKey::RegistryKey(RegistryKey&& other) noexcept : handle_(other.handle_) {
-    other.handle_ = nullptr;
+RegistryKey::RegistryKey() = default;
+
+RegistryKey::RegistryKey(RegistryKey&& other) noexcept
+    : handle_(std::exchange(other.handle_, Handle{})) {}
+
+RegistryKey::~RegistryKey() {
+    Close();
 }
 
 RegistryKey& RegistryKey::operator=(RegistryKey&& other) noexcept {
@@ -196,14 +201,17 @@ void MarkDeleted(MemoryKey& key) {
     for (auto& sub : key.subkeys) MarkDeleted(*sub.second);
 }
 
-struct MemoryHandle {
+} // namespace
+
+struct MemoryKeyHandle {
     std::shared_ptr<MemoryKey> key;
     bool writable;
 };
 
+namespace {
+
 // The key behind an open handle that may be written to; null when it may not.
-MemoryKey* Writable(void* handle) {
-    const MemoryHandle* open = static_cast<MemoryHandle*>(handle);
+MemoryKey* Writable(const MemoryKeyHandle* open) {
     return open && open->writable && !open->key->deleted ? open->key.get() : nullptr;
 }
 
@@ -214,26 +222,26 @@ bool RegistryKey::Open(RegistryRoot root, const std::string& path, bool writable
     std::lock_guard<std::mutex> lock(g_registry_mutex);
     std::shared_ptr<MemoryKey> key = Walk(root, SplitPath(path), false);
     if (!key) return false;
-    handle_ = new MemoryHandle{std::move(key), writable};
+    handle_ = std::make_unique<MemoryKeyHandle>(MemoryKeyHandle{std::move(key), writable});
     return true;
 }
 
 bool RegistryKey::Create(RegistryRoot root, const std::string& path) {
     Close();
     std::lock_guard<std::mutex> lock(g_registry_mutex);
-    handle_ = new MemoryHandle{Walk(root, SplitPath(path), true), true};
+    handle_ =
+        std::make_unique<MemoryKeyHandle>(MemoryKeyHandle{Walk(root, SplitPath(path), true), true});
     return true;
 }
 
 void RegistryKey::Close() {
-    delete static_cast<MemoryHandle*>(handle_);
-    handle_ = nullptr;
+    handle_.reset();
 }
 
 std::string RegistryKey::ReadString(const std::string& name) const {
     if (!handle_) return std::string();
     std::lock_guard<std::mutex> lock(g_registry_mutex);
-    const MemoryKey& key = *static_cast<MemoryHandle*>(handle_)->key;
+    const MemoryKey& key = *handle_->key;
     auto it = key.values.find(name);
     if (it == key.values.end() || it->second.data.empty()) return std::string();
     if (!it->second.text) RaiseInvalidType(name);
@@ -244,7 +252,7 @@ std::string RegistryKey::ReadString(const std::string& name) const {
 void RegistryKey::WriteString(const std::string& name, const std::string& value,
                               bool /*expandable*/) {
     std::lock_guard<std::mutex> lock(g_registry_mutex);
-    MemoryKey* key = Writable(handle_);
+    MemoryKey* key = Writable(handle_.get());
     if (!key) RaiseSetFailed(name);
     // Stored with its terminating zero, so that an empty string still has data.
     key->values[name] = MemoryValue{true, value + '\0'};
@@ -252,7 +260,7 @@ void RegistryKey::WriteString(const std::string& name, const std::string& value,
 
 bool RegistryKey::WriteDword(const std::string& name, uint32_t value) {
     std::lock_guard<std::mutex> lock(g_registry_mutex);
-    MemoryKey* key = Writable(handle_);
+    MemoryKey* key = Writable(handle_.get());
     if (!key) return false;
     key->values[name] =
         MemoryValue{false, std::string(reinterpret_cast<char*>(&value), sizeof value)};

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace platform {
@@ -15,10 +16,14 @@ namespace platform {
 enum class RegistryRoot { CurrentUser, LocalMachine };
 
 // One open key, closed when the object goes or is closed.
+#ifndef _WIN32
+struct MemoryKeyHandle; // the native stand-in's open key
+#endif
+
 class RegistryKey {
   public:
-    RegistryKey() = default;
-    ~RegistryKey() { Close(); }
+    RegistryKey();
+    ~RegistryKey();
     RegistryKey(RegistryKey&& other) noexcept;
     RegistryKey& operator=(RegistryKey&& other) noexcept;
     RegistryKey(const RegistryKey&) = delete;
@@ -41,7 +46,12 @@ class RegistryKey {
     [[nodiscard]] bool WriteDword(const std::string& name, uint32_t value);
 
   private:
-    void* handle_ = nullptr; // HKEY on Windows, the in-memory key natively
+#ifdef _WIN32
+    using Handle = void*; // HKEY
+#else
+    using Handle = std::unique_ptr<MemoryKeyHandle>; // the in-memory key
+#endif
+    Handle handle_{};
 };
 
 // Deletes a key with all its subkeys and values. True when it is gone afterwards,

@@ -49,26 +49,24 @@ bool NamedMutex::Create(const std::string& name) {
     std::lock_guard<std::mutex> hold(table.lock);
     if (name.empty()) {
         // Unnamed: nobody else can open it. A private entry keeps Held() true.
-        handle_ = new std::string();
+        handle_ = std::make_unique<std::string>();
         return true;
     }
     auto entry = table.open.try_emplace(name, 0).first;
     const bool existed = entry->second > 0;
     ++entry->second;
-    handle_ = new std::string(name);
+    handle_ = std::make_unique<std::string>(name);
     return !existed;
 }
 
 void NamedMutex::Close() {
     if (!handle_) return;
-    auto* name = static_cast<std::string*>(handle_);
-    handle_ = nullptr;
+    const std::unique_ptr<std::string> name = std::move(handle_);
     NameTable& table = Names();
     std::lock_guard<std::mutex> hold(table.lock);
     auto entry = table.open.find(*name);
     if (!name->empty() && entry != table.open.end() && --entry->second == 0)
         table.open.erase(entry);
-    delete name;
 }
 
 #endif

@@ -3,6 +3,7 @@
 // held in this process instead, which is all the logic above it needs.
 #pragma once
 
+#include <memory>
 #include <string>
 
 namespace platform {
@@ -22,7 +23,12 @@ class NamedMutex {
     bool Held() const { return handle_ != nullptr; }
 
   private:
-    void* handle_ = nullptr; // HANDLE on Windows, the name table's entry natively
+#ifdef _WIN32
+    using Handle = void*; // HANDLE
+#else
+    using Handle = std::unique_ptr<std::string>; // the name table's entry
+#endif
+    Handle handle_{};
 };
 
 } // namespace platform
