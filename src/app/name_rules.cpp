@@ -1,0 +1,81 @@
+#include "app/name_rules.h"
+
+#include <algorithm>
+#include <string_view>
+
+namespace app {
+namespace {
+
+std::string AsciiUpper(std::string text) {
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
+// Windows opens a device for these names whatever extension follows, and drops the spaces
+// before that extension.
+bool IsDeviceName(const std::string& value) {
+    std::string base = AsciiUpper(value.substr(0, value.find('.')));
+    while (!base.empty() && base.back() == ' ') base.pop_back();
+    for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
+        if (base == device) return true;
+    if (base.compare(0, 3, "COM") != 0 && base.compare(0, 3, "LPT") != 0) return false;
+    const std::string number = base.substr(std::min<size_t>(3, base.size()));
+    // The superscript digits 1, 2 and 3 (UTF-8) count as well.
+    return (number.size() == 1 && number[0] >= '0' && number[0] <= '9') || number == "\xC2\xB9" ||
+           number == "\xC2\xB2" || number == "\xC2\xB3";
+}
+
+// Windows counts a name's length in UTF-16 units: one per character, two beyond U+FFFF.
+size_t Utf16Length(const std::string& utf8) {
+    size_t units = 0;
+    for (unsigned char c : utf8) {
+        if ((c & 0xC0) != 0x80) ++units;
+        if (c >= 0xF0) ++units;
+    }
+    return units;
+}
+
+// A path of "\"-separated levels, each of which must be a usable name.
+std::string LevelsProblem(const std::string& path, const std::string& what, bool may_be_empty) {
+    bool any_level = false;
+    for (size_t start = 0; start <= path.size();) {
+        size_t end = path.find('\\', start);
+        if (end == std::string::npos) end = path.size();
+        const std::string level = path.substr(start, end - start);
+        start = end + 1;
+        if (level.empty()) continue;
+        any_level = true;
+        const std::string problem = FolderNameProblem(level);
+        if (!problem.empty()) return "a level of the " + what + " " + problem;
+    }
+    return any_level || may_be_empty ? std::string() : "the " + what + " is empty";
+}
+
+} // namespace
+
+std::string FolderNameProblem(const std::string& value) {
+    if (value.find_first_not_of(' ') == std::string::npos) return "is empty or blank";
+    for (const char c : value) {
+        if (static_cast<unsigned char>(c) < 0x20) return "contains a control character";
+        if (c == '\\' || c == '/') return "contains a path separator";
+        if (std::string_view(":*?\"<>|").find(c) != std::string_view::npos)
+            return std::string("contains the character \"") + c + "\"";
+    }
+    if (value.find_first_not_of('.') == std::string::npos) return "consists of dots only";
+    if (value.back() == '.' || value.back() == ' ') return "ends with a dot or a space";
+    if (value.front() == ' ') return "starts with a space";
+    if (IsDeviceName(value)) return "is a reserved device name";
+    if (Utf16Length(value) > 255) return "is longer than 255 characters";
+    return std::string();
+}
+
+std::string ShortcutLineProblem(const ShortcutLine& line) {
+    const std::string name = FolderNameProblem(line.name);
+    if (!name.empty()) return "the shortcut name " + name;
+    const std::string subfolder = LevelsProblem(line.subfolder, "subfolder", true);
+    if (!subfolder.empty()) return subfolder;
+    return LevelsProblem(line.target, "target", false);
+}
+
+} // namespace app

@@ -1,0 +1,28 @@
+// What a value of setup.ini or a line of short.txt may hold before the installer makes a
+// folder or a shortcut of it: a name must stay one level, a path must stay inside the folder
+// it is taken from. Each check gives a short English phrase for the message, empty when the
+// value is fine.
+#pragma once
+
+#include <string>
+
+#include "app/package_files.h"
+
+namespace app {
+
+// Why `value` (UTF-8) cannot be one Windows folder or file name, as a predicate without its
+// subject ("contains a path separator"); empty when it can. Refused: blank, a separator or
+// one of : * ? " < > |, a control character, dots only, a dot or space at the end (Windows
+// drops it, so the folder would be named otherwise) or a space at the start, a device name
+// (CON, PRN, AUX, NUL, COM0-9, LPT0-9, with any extension), more than 255 UTF-16 units.
+std::string FolderNameProblem(const std::string& value);
+
+// Why a line of short.txt cannot make a shortcut, with its subject ("the target is empty",
+// "a level of the subfolder contains the character ":""); empty when it can. The name must
+// pass FolderNameProblem; so must every level of the subfolder and the target between "\"
+// separators, where empty levels (a leading or doubled "\") are ignored, as the installer's
+// composed paths collapse them. So neither path can name a drive, go up with "..", or leave
+// its folder; the target must name at least one level.
+std::string ShortcutLineProblem(const ShortcutLine& line);
+
+} // namespace app
