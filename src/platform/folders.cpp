@@ -3,6 +3,8 @@
 #ifdef _WIN32
 #include <windows.h>
 
+#include <algorithm>
+
 #include "platform/code_page.h"
 #else
 #include <dirent.h>
@@ -10,7 +12,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <strings.h>
+
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #endif
 
@@ -63,6 +68,63 @@ std::string ShortPathName(const std::string& path) {
     if (got == 0 || got >= need) return std::string();
     shorter.resize(got);
     return Narrow(shorter);
+}
+
+namespace {
+
+// "\\?\C:\x", "\\.\C:\x" and "\??\C:\x" open C:\x, and "\\?\UNC\srv\x" opens \\srv\x;
+// GetFullPathName leaves such prefixes in place (and "\\?\" paths unresolved).
+std::wstring WithoutDevicePrefix(std::wstring path) {
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    for (const wchar_t* prefix : {L"\\\\?\\", L"\\\\.\\", L"\\??\\"}) {
+        if (path.compare(0, 4, prefix) != 0) continue;
+        const std::wstring rest = path.substr(4);
+        if (rest.size() >= 2 && rest[1] == L':') return rest;
+        if (rest.size() >= 4 &&
+            CompareStringOrdinal(rest.c_str(), 4, L"UNC\\", 4, TRUE) == CSTR_EQUAL)
+            return L"\\" + rest.substr(3);
+    }
+    return path;
+}
+
+} // namespace
+
+std::optional<std::string> FullPathOf(const std::string& path) {
+    const std::wstring wide = WithoutDevicePrefix(Widen(path));
+    if (wide.empty()) return std::nullopt;
+    const DWORD need = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (need == 0) return std::nullopt;
+    std::wstring full(need, L'\0');
+    const DWORD got = GetFullPathNameW(wide.c_str(), need, &full[0], nullptr);
+    if (got == 0 || got >= need) return std::nullopt;
+    full.resize(got);
+    // "C:\" keeps its separator; any other folder loses it.
+    if (full.size() > 3 && full.back() == L'\\') full.pop_back();
+    return Narrow(full);
+}
+
+std::string LongPathName(const std::string& full) {
+    const std::wstring wide = Widen(full);
+    // The longest leading part that exists gets its long form; the rest follows as it stands.
+    for (size_t end = wide.size(); end != std::wstring::npos && end > 0;
+         end = wide.find_last_of(L'\\', end - 1)) {
+        const std::wstring head = wide.substr(0, end);
+        if (head.back() == L':') break; // "C:" alone is the current folder of C:
+        const DWORD need = GetLongPathNameW(head.c_str(), nullptr, 0);
+        if (need == 0) continue;
+        std::wstring longer(need, L'\0');
+        const DWORD got = GetLongPathNameW(head.c_str(), &longer[0], need);
+        if (got == 0 || got >= need) break;
+        longer.resize(got);
+        return Narrow(longer + wide.substr(end));
+    }
+    return full;
+}
+
+bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
+    const std::wstring wide_a = Widen(a), wide_b = Widen(b);
+    return CompareStringOrdinal(wide_a.c_str(), static_cast<int>(wide_a.size()), wide_b.c_str(),
+                                static_cast<int>(wide_b.size()), TRUE) == CSTR_EQUAL;
 }
 
 unsigned long LastErrorCode() {
@@ -146,6 +208,41 @@ std::vector<std::string> FindEntries(const std::string& folder, const std::strin
 
 std::string ShortPathName(const std::string& path) {
     return access(path.c_str(), F_OK) == 0 ? path : std::string();
+}
+
+std::optional<std::string> FullPathOf(const std::string& path) {
+    if (path.empty()) return std::nullopt;
+    std::string whole = path;
+    if (path[0] != '/') {
+        char* current = getcwd(nullptr, 0);
+        if (!current) return std::nullopt;
+        whole = std::string(current) + '/' + path;
+        free(current);
+    }
+    // Lexical, as Windows resolves: "a/link/.." is "a" whatever the link leads to.
+    std::vector<std::string> levels;
+    for (size_t start = 0; start <= whole.size();) {
+        size_t end = whole.find('/', start);
+        if (end == std::string::npos) end = whole.size();
+        const std::string level = whole.substr(start, end - start);
+        if (level == "..") {
+            if (!levels.empty()) levels.pop_back();
+        } else if (!level.empty() && level != ".") {
+            levels.push_back(level);
+        }
+        start = end + 1;
+    }
+    std::string full;
+    for (const std::string& level : levels) full += '/' + level;
+    return full.empty() ? "/" : full;
+}
+
+std::string LongPathName(const std::string& full) {
+    return full;
+}
+
+bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && strncasecmp(a.c_str(), b.c_str(), a.size()) == 0;
 }
 
 unsigned long LastErrorCode() {

@@ -1,8 +1,9 @@
 // File and folder primitives of the services: delete a file, folder search, create
-// and remove one folder, short path names, and the last error code. Paths are UTF-8
+// and remove one folder, short and full path names, and the last error code. Paths are UTF-8
 // with the platform's separator; the native build works on POSIX paths.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,23 @@ std::vector<std::string> FindEntries(const std::string& folder, const std::strin
 // The short (8.3) form of an existing path; empty when the system gives none. The
 // native build has no short forms and returns the path itself when it exists.
 std::string ShortPathName(const std::string& path);
+
+// The full form of a path, one spelling per folder: a relative path taken from the current
+// folder, "." and ".." levels resolved, separators not doubled, none at the end unless the
+// path is a root ("C:\", "/"). Windows also reads "/" as "\" and drops a "\\?\", "\\.\"
+// or "\??\" before a drive or "UNC\", which would otherwise give the same folder a second
+// spelling. Only the text is read: links are not followed, the path need not exist, the
+// case is kept. Nothing when the system cannot resolve it (an empty path, say).
+std::optional<std::string> FullPathOf(const std::string& path);
+
+// A full path with the short (8.3) names of its existing levels replaced by the long ones, up
+// to the first level that does not exist ("C:\PROGRA~1\New" gives "C:\Program Files\New").
+// The native build has no short names and returns the path itself.
+std::string LongPathName(const std::string& full);
+
+// True when two names of one folder level name the same entry: equal ignoring case (the
+// native build folds ASCII letters only).
+bool SameNameIgnoringCase(const std::string& a, const std::string& b);
 
 // The Windows error code of the last failed call above (natively translated from
 // errno for the codes callers look at: 183 already exists, 3 path not found, 5 denied).
