@@ -13,11 +13,12 @@ constexpr auto kRoot = platform::RegistryRoot::CurrentUser;
 bool InstallRecord::ReadRecord() {
     platform::RegistryKey key;
     if (!key.Open(kRoot, KeyPath())) return false;
-    std::string read_folder, read_version, read_release;
+    std::string read_folder, read_version, read_release, read_manifest;
     try {
         read_folder = key.ReadString("AppDir");
         read_version = key.ReadString("Ver");
         read_release = key.ReadString("Rel");
+        read_manifest = key.ReadString("Manifest");
     } catch (const platform::Error&) {
         // A value that is not text (a number someone put there by hand) was not written by
         // us: such a record tells nothing, and start-up must not end over it.
@@ -26,6 +27,7 @@ bool InstallRecord::ReadRecord() {
     folder = std::move(read_folder);
     version = std::move(read_version);
     release = std::move(read_release);
+    manifest = std::move(read_manifest);
     return true;
 }
 
@@ -35,6 +37,7 @@ bool InstallRecord::WriteRecord() {
     key.WriteString("Ver", version);
     key.WriteString("Rel", release);
     key.WriteString("AppDir", folder);
+    if (!manifest.empty()) key.WriteString("Manifest", manifest); // none before a completed run
     return true;
 }
 

@@ -13,14 +13,15 @@ class InstallRecord {
     std::string folder;                        // installation folder, "AppDir"
     std::string version;                       // version, "Ver"
     std::string release;                       // release, "Rel"
+    std::string manifest;                      // the installation's manifest, "Manifest"
 
-    // Loads the three values when the record key exists (a missing value reads as
+    // Loads the four values when the record key exists (a missing value reads as
     // empty); otherwise leaves them alone and returns false. A record with a value that
     // is not a string counts as none. Never creates the key.
     bool ReadRecord();
-    // Stores "Ver", "Rel" and "AppDir", creating the key and its parents. False when the
-    // key cannot be created; a value the registry refuses raises
-    // "Failed to set data for '<name>'".
+    // Stores "Ver", "Rel", "AppDir" and "Manifest", creating the key and its parents. False when
+    // the key cannot be created; a value the registry refuses raises "Failed to set data for
+    // '<name>'".
     bool WriteRecord();
     // Deletes the record key with everything below it. Without a product key name
     // nothing is deleted: never the base key.

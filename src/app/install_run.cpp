@@ -1,59 +1,170 @@
-// The installation run of the finish button: folder, archives, setup copies, shortcuts,
-// record, and the removal of the package folder. It runs on the window thread; the view's
+// The installation run of the finish button: the checks before anything is written, then
+// folder, archives, setup copies, shortcuts, manifest and record, and the removal of the
+// package folder. Every change goes into the journal first, so a failure at any step takes
+// the run back and leaves the machine as it was. It runs on the window thread; the view's
 // message pump after every step and every engine report keeps the window painting.
 #include "app/installer.h"
 
 #include <string>
 
+#include "app/name_rules.h"
 #include "app/package_files.h"
 #include "app/paths.h"
 #include "platform/error.h"
 #include "platform/file_copy.h"
+#include "platform/file_io.h"
 #include "platform/folders.h"
 #include "services/file_utils.h"
+#include "services/path_text.h"
 #include "services/shell_shortcut.h"
 #include "unzip/result.h"
 
 namespace app {
 namespace {
 
+// The longest path of a file a program can still be started from and opened by every
+// program: the system's old limit, less its ending zero.
+constexpr size_t kLongestPath = 259;
+
 bool EndsWithSeparator(const std::string& path) {
     return !path.empty() && path.back() == platform::kPathSeparator;
 }
 
-bool PathExists(const std::string& path) {
-    return platform::FileExists(path) || platform::IsFolder(path);
+// The length in UTF-16 units, as the system counts a path.
+size_t SystemLength(const std::string& utf8) {
+    size_t units = 0;
+    for (unsigned char c : utf8) {
+        if ((c & 0xC0) != 0x80) ++units; // each character's first byte
+        if (c >= 0xF0) ++units;          // outside the basic plane: a surrogate pair
+    }
+    return units;
+}
+
+// The folder itself when it exists, else its nearest existing parent.
+std::string NearestExistingFolder(std::string folder) {
+    folder = WithoutTrailingSeparator(folder);
+    while (!folder.empty() && !platform::IsFolder(folder)) {
+        const size_t cut = folder.rfind(platform::kPathSeparator);
+        if (cut == std::string::npos) return std::string();
+        folder.resize(cut);
+    }
+    return folder.empty() ? kSep : folder;
+}
+
+bool HoldsEntries(const std::string& folder) {
+    for (const std::string& name :
+         platform::FindEntries(folder, "*.*", platform::SearchFilter::AnyEntry))
+        if (name != "." && name != "..") return true;
+    return false;
+}
+
+std::string Megabytes(uint64_t bytes) {
+    return std::to_string((bytes + (1 << 20) - 1) >> 20);
 }
 
 } // namespace
 
 void Installer::RunInstallation(const IconChoice& icons) {
+    if (running_) return; // a second click while the run works
+    state_.ChooseIcons(icons);
+    const std::string home = CollapsePath(state_.Folder());
     try {
-        state_.ChooseIcons(icons);
-        Run();
+        if (!TargetAccepted(home)) return; // told why; the wizard stays where it was
     } catch (const platform::Error& error) {
-        // The rest of the run is skipped; the window stays on the progress panel.
         view_.ShowErrorReport(error.what());
+        return;
     }
+    running_ = true;
+    try {
+        Run(home);
+    } catch (const platform::Error& error) {
+        TakeBackRun(error.what());
+    }
+    running_ = false;
 }
 
-void Installer::Run() {
+// The checks before anything is written: a folder the installer may use, a package it can
+// read, paths the system can still start a program from, room on the drive, a folder it can
+// write to, and the user's word when the folder holds files already.
+bool Installer::TargetAccepted(const std::string& home) {
+    auto refuse = [this](const std::string& text) {
+        view_.ShowMessageBox(
+            {BoxOwner::Application, text, BoxCaption(config_), kIconError | kButtonsOk});
+        return false;
+    };
+    if (WithoutTrailingSeparator(home).empty() || protected_.RefusesInstallInto(home))
+        return refuse(Msg(kMsgProtectedTarget) + "\r" + home);
+
+    PackageSize size;
+    for (const std::string& archive : {kArchiveName, kSecondArchiveName}) {
+        if (archive == kSecondArchiveName && !platform::FileExists(InStartupFolder(archive)))
+            continue;
+        const int32_t result = MeasureArchive(InStartupFolder(archive), size);
+        if (result != unzip::ResultOk) {
+            // A damaged package cannot be mended by choosing another folder: the run ends.
+            TakeBackRun(ExtractionFailureText(result, archive));
+            return false;
+        }
+    }
+    for (const std::string& name : {kSetupProgramName, kSettingsName, kManifestName}) {
+        size.bytes += platform::FileSizeOf(InStartupFolder(name)).value_or(0);
+        if (name.size() > size.longest_name_units) size.longest_name_units = name.size();
+    }
+    if (SystemLength(WithoutTrailingSeparator(home)) + 1 + size.longest_name_units > kLongestPath)
+        return refuse(Msg(kMsgPathTooLong) + "\r" + home);
+
+    const std::string existing = NearestExistingFolder(home);
+    const auto free_bytes = platform::FreeBytesAt(existing);
+    if (free_bytes && *free_bytes < size.bytes)
+        return refuse(Msg(kMsgNoSpace) + " " + Megabytes(size.bytes) + " / " +
+                      Megabytes(*free_bytes) + "\r" + home);
+    const std::string probe = CollapsePath(existing + kSep + "orvo-setup-write-test.tmp");
+    if (existing.empty() || !platform::ReplaceWholeFile(probe, ""))
+        return refuse(Msg(kMsgNotWritable) + "\r" + home);
+    (void)platform::EraseFile(probe); // an empty file the check itself made
+
+    if (platform::IsFolder(home) && HoldsEntries(home)) {
+        const std::string question =
+            Msg(kMsgFolderNotEmpty) + "\r" + home + "\r" + Msg(kMsgReplaceQuestion);
+        return view_.ShowMessageBox({BoxOwner::Application, question, BoxCaption(config_),
+                                     kButtonsYesNo | kIconExclamation | kDefaultSecondButton}) ==
+               kAnswerYes;
+    }
+    return true;
+}
+
+// What the installation will put on the drive: the sum of the members' sizes and the longest
+// member name, in the system's units.
+int32_t Installer::MeasureArchive(const std::string& archive, PackageSize& size) {
+    unzip::MemberEntry entry;
+    int32_t result = engine_.FirstMember(archive, entry);
+    for (; result == unzip::ResultOk; result = engine_.NextMember(entry)) {
+        size.bytes += static_cast<uint32_t>(entry.size);
+        const size_t units = SystemLength(entry.name);
+        if (units > size.longest_name_units) size.longest_name_units = units;
+    }
+    engine_.CloseMemberWalk(entry);
+    return result == unzip::ResultNoMoreMembers ? unzip::ResultOk : result;
+}
+
+void Installer::Run(const std::string& home) {
     view_.ShowProgressPanel();
-    created_.clear();
+    journal_ = Journal();
+    run_files_.clear();
+    skipped_shortcuts_.clear();
     ShowProgress(0, Msg(kMsgCreatingFolder));
-    const std::string home = CollapsePath(state_.Folder());
-    CreateFolderLevels(home, config_.regdir);
+    CreateFolderLevels(home);
     ShowProgress(10, Msg(kMsgPrepareCopy));
     ShowProgress(20, Msg(kMsgCopyingFiles));
     ShowProgress(30, Msg(kMsgCopyingFiles));
-    if (!ExtractPackageArchive(kArchiveName, home)) return;
+    ExtractPackageArchive(kArchiveName, home);
     ShowProgress(50, Msg(kMsgCopyingFiles));
     // The copy takes setup.exe of the package, whatever name the running program has.
     CopySetupFile(kSetupProgramName, home);
     CopySetupFile(kSettingsName, home);
     if (platform::FileExists(InStartupFolder(kSecondArchiveName))) {
         ShowProgress(60, "");
-        if (!ExtractPackageArchive(kSecondArchiveName, home)) return;
+        ExtractPackageArchive(kSecondArchiveName, home);
         ShowProgress(70, "");
     }
     ShowProgress(80, Msg(kMsgCreatingGroup));
@@ -67,14 +178,23 @@ void Installer::Run() {
         ShowProgress(100, Msg(kMsgCreateStartLink));
         CreateMainShortcut(home, sysdirs_.StartMenuDir());
     }
+    if (!shell_.ChangeCurrentFolder(home))
+        throw platform::Error(Msg(kMsgCannotChangeFolder) + " " + home);
+    WriteManifestAndRecord(home);
+
+    // Completed: what was set aside goes, and what is left of the package goes below.
+    journal_.Commit();
+    state_.EndRun();
+    exit_code_ = kExitCompleted;
     for (ProgressBar bar : {ProgressBar::kMember, ProgressBar::kRun, ProgressBar::kRunVertical})
         view_.SetBarPosition(bar, 100);
     view_.SetLabelText(StatusLabel::kHeading, Msg(kMsgInstallationFinished));
-
-    if (!shell_.ChangeCurrentFolder(home)) throw InputOutputError(platform::LastErrorCode());
-    // Completed: what is left of the package goes below, not at shutdown.
-    state_.EndRun();
-    CompletedRecord(state_, config_, record_base_key_).WriteRecord();
+    if (!skipped_shortcuts_.empty()) {
+        std::string text = Msg(kMsgShortcutSkipped);
+        for (const std::string& line : skipped_shortcuts_) text += "\r" + line;
+        view_.ShowMessageBox(
+            {BoxOwner::Application, text, BoxCaption(config_), kIconExclamation | kButtonsOk});
+    }
     view_.ShowMessageDialog(DialogKind::Information, Msg(kMsgCompleted));
     const std::string readme = CollapsePath(home + kSep + kReadmeName);
     if (platform::FileExists(readme)) shell_.OpenDocument(readme);
@@ -89,49 +209,36 @@ void Installer::ShowProgress(int position, const std::string& text) {
     view_.ProcessMessages();
 }
 
-void Installer::NoteNewPath(const std::string& path, bool folder) {
-    created_.push_back({path, folder});
-}
-
-void Installer::CreateFolderLevels(const std::string& path, const std::string& anchor) {
-    auto create = [this](const std::string& level, bool whole_chain) {
-        const bool made =
-            whole_chain ? services::CreateFolderChain(level) : services::CreateFolder(level);
-        const unsigned long code = made ? 0 : platform::LastErrorCode();
-        if (made || code == platform::kErrorAlreadyExists) {
-            if (made && !whole_chain) NoteNewPath(level, true);
-            return true;
-        }
-        view_.ShowMessageBox({BoxOwner::None, SystemErrorText(code) + ":" + std::to_string(code),
-                              "Error", kIconError | kButtonsOk});
-        return false;
-    };
-
-    if (anchor.empty()) {
-        if (!create(path, true)) view_.Close();
-        return;
-    }
-    // The levels before the anchor (the parent picked on the folder page, the Start menu's
-    // programs folder) are taken to exist; a failed level does not stop the walk.
-    size_t start = path.find(anchor);
-    if (start == std::string::npos) start = 0;
-    for (size_t i = start; i < path.size(); ++i) {
-        if (path[i] == platform::kPathSeparator)
-            create(path.substr(0, i), false);
-        else if (i + 1 == path.size())
-            create(path, false);
+// Every missing level of the path, outermost first, each noted as it is made, so a failure
+// takes back exactly the folders this run made.
+void Installer::CreateFolderLevels(const std::string& path) {
+    // A network path's server and share are not folders to make.
+    size_t first = 1;
+    if (path.rfind(kSep + kSep, 0) == 0)
+        for (int separators = 0; first < path.size() && separators < 3; ++first)
+            if (path[first] == platform::kPathSeparator) ++separators;
+    for (size_t i = first; i <= path.size(); ++i) {
+        if (i < path.size() && path[i] != platform::kPathSeparator) continue;
+        const std::string level = path.substr(0, i);
+        if (level.back() == ':' || level.back() == platform::kPathSeparator ||
+            platform::IsFolder(level))
+            continue; // a drive, a doubled separator, or a folder that is there
+        if (!platform::MakeFolder(level))
+            throw platform::Error(Msg(kMsgCannotMakeFolder) + " " + level + "\r" +
+                                  SystemErrorText(platform::LastErrorCode()));
+        journal_.NoteFolder(level);
     }
 }
 
 int32_t Installer::ExtractArchive(const std::string& archive, const std::string& target) {
     extraction_failure_ = 0;
     folders_noted_ = 0;
-    new_folders_.clear();
-    member_files_.clear();
     new_member_file_ = false;
+    set_aside_failure_.clear();
     const int32_t result = engine_.ExtractMatching(
         archive, target, "*.*",
-        [this](int32_t code, unzip::ReportRecord& record) { ExtractionCallback(code, record); });
+        [this](int32_t code, unzip::ReportRecord& record) { ExtractionCallback(code, record); },
+        [this](unzip::ReportRecord& record) { return MayReplace(record); });
     NoteEngineFolders();
     return result;
 }
@@ -146,72 +253,91 @@ void Installer::ExtractionCallback(int32_t code, unzip::ReportRecord& record) {
                 ProgressBar::kMember,
                 static_cast<int>(engine_.member_bytes_read() * int64_t{100} / size));
     }
-    if (code == unzip::StatusMemberStart) new_member_file_ = IsNewMemberFile(name);
+    // A file is taken to be new until the engine asks before replacing one that is there.
+    if (code == unzip::StatusMemberStart)
+        new_member_file_ = !EndsWithSeparator(name) && !run_files_.count(name);
     const bool failed =
         record.status == unzip::StatusMemberFailed || record.status == unzip::StatusSerious;
     if (code == unzip::StatusMemberDone || failed) {
         NoteEngineFolders();
         // A failed member leaves no file: the engine puts one in place only when it is good.
-        if (code == unzip::StatusMemberDone && new_member_file_) NoteNewPath(name, false);
+        if (code == unzip::StatusMemberDone && new_member_file_) {
+            journal_.NoteFile(name);
+            run_files_.insert(name);
+        }
         new_member_file_ = false;
     }
     if (failed && extraction_failure_ == 0) extraction_failure_ = code;
     view_.ProcessMessages();
 }
 
-// Whether the member about to be extracted would be a new file. In a folder this run made only
-// this extraction can have put one: a member stored twice, or one name in two spellings, is
-// noted once. Elsewhere the disk says; a file that was there is the user's and stays.
-bool Installer::IsNewMemberFile(const std::string& name) {
-    if (EndsWithSeparator(name)) return false; // folders come from the engine's list
-    const size_t cut = name.rfind(platform::kPathSeparator);
-    if (cut != std::string::npos && new_folders_.count(name.substr(0, cut)))
-        return member_files_.insert(name).second;
-    return !PathExists(name);
+// The engine asks before it writes over a file that is there. This run's own files (a later
+// archive replacing a member of the first) may go; a file that was there before is moved aside
+// into the journal first, and kept untouched when it cannot be.
+bool Installer::MayReplace(unzip::ReportRecord& record) {
+    const std::string name = record.name.substr(0, record.name.find('\0'));
+    if (EndsWithSeparator(name) || platform::IsFolder(name) || run_files_.count(name)) return true;
+    new_member_file_ = false;
+    if (!journal_.SetAside(name, Journal::Kind::File)) {
+        if (set_aside_failure_.empty()) set_aside_failure_ = name;
+        return false;
+    }
+    run_files_.insert(name);
+    return true;
 }
 
 // The folders the engine made so far, in the order it made them, before the file of the member
 // that needed them, so that taking back (newest first) empties each folder before its turn.
 void Installer::NoteEngineFolders() {
     const std::vector<std::string>& made = engine_.created_folders();
-    for (; folders_noted_ < made.size(); ++folders_noted_) {
-        NoteNewPath(made[folders_noted_], true);
-        new_folders_.insert(made[folders_noted_]);
-    }
+    for (; folders_noted_ < made.size(); ++folders_noted_)
+        journal_.NoteFolder(made[folders_noted_]);
 }
 
-bool Installer::ExtractPackageArchive(const std::string& name, const std::string& target) {
+void Installer::ExtractPackageArchive(const std::string& name, const std::string& target) {
     const int32_t result = ExtractArchive(InStartupFolder(name), target);
     const int32_t failure =
         extraction_failure_ != 0 ? extraction_failure_ : (result < 0 ? result : 0);
-    if (failure == 0) return true;
-    view_.ShowMessageBox({BoxOwner::Application, ExtractionFailureText(failure, name),
-                          BoxCaption(config_), kIconError | kButtonsOk});
-    TakeBackRun();
-    // The package stays where it is, so the user can try again; no record is written.
-    state_.EndRun();
-    view_.Close();
-    return false;
+    if (failure != 0) throw platform::Error(ExtractionFailureText(failure, name));
+    if (!set_aside_failure_.empty())
+        throw platform::Error(Msg(kMsgCannotCopy) + " " + set_aside_failure_);
 }
 
-void Installer::TakeBackRun() {
-    // Newest first, so each folder is empty by the time its turn comes. Folders that were
-    // there before the run are not in the list and stay, whatever they hold. What cannot be
-    // removed stays: the failure being taken back is what the user is told about.
-    for (auto entry = created_.rbegin(); entry != created_.rend(); ++entry) {
-        if (entry->folder)
-            (void)services::RemoveFolder(WithoutTrailingSeparator(entry->path));
-        else
-            (void)platform::EraseFile(entry->path);
+// A failed step ends here: everything the run changed is taken back, newest first, the user
+// is told what failed and what could not be restored, no record is written, and the package
+// stays where it is for another try.
+void Installer::TakeBackRun(const std::string& failure) {
+    const std::vector<std::string> left = journal_.Rollback();
+    std::string text = Msg(kMsgRunFailed) + "\r" + failure + "\r\r" + Msg(kMsgRolledBack);
+    if (!left.empty()) {
+        text += "\r" + Msg(kMsgNotRestored);
+        for (const std::string& path : left) text += "\r" + path;
     }
-    created_.clear();
+    view_.ShowMessageBox(
+        {BoxOwner::Application, text, BoxCaption(config_), kIconError | kButtonsOk});
+    state_.EndRun();
+    exit_code_ = kExitRunFailed;
+    view_.Close();
 }
 
+// Copies a file of the package into the installation: a file that is there is set aside first,
+// and a copy cut short (a full drive) is removed, never left as the installed file.
 void Installer::CopySetupFile(const std::string& name, const std::string& target_folder) {
     const std::string target = CollapsePath(target_folder + kSep + name);
-    const bool existed = PathExists(target);
-    if (platform::CopyFileOver(InStartupFolder(name), target) && !existed)
-        NoteNewPath(target, false);
+    const std::string source = InStartupFolder(name);
+    if (!run_files_.count(target)) {
+        if (platform::FileExists(target)) {
+            if (!journal_.SetAside(target, Journal::Kind::File))
+                throw platform::Error(Msg(kMsgCannotCopy) + " " + target);
+        } else {
+            journal_.NoteFile(target);
+        }
+        run_files_.insert(target);
+    }
+    if (!platform::CopyFileOver(source, target) ||
+        platform::FileSizeOf(source) != platform::FileSizeOf(target))
+        throw platform::Error(Msg(kMsgCannotCopy) + " " + target + "\r" +
+                              SystemErrorText(platform::LastErrorCode()));
 }
 
 void Installer::CreateGroupShortcuts(const std::string& home) {
@@ -219,23 +345,66 @@ void Installer::CreateGroupShortcuts(const std::string& home) {
     if (!platform::FileExists(list)) return;
     std::vector<std::string> lines;
     if (ReadTextLines(list, lines) != platform::FileRead::kOk)
-        throw InputOutputError(platform::LastErrorCode());
+        throw platform::Error(Msg(kMsgCannotRead) + " " + kShortcutListName);
     const std::string group = GroupFolder();
     for (const std::string& line : lines) {
         const ShortcutLine fields = ParseShortcutLine(line);
-        CreateFolderLevels(
-            CollapsePath(group + kSep + fields.subfolder),
-            CollapsePath(config_.company + kSep + config_.softname + kSep + fields.subfolder));
-        // The subfolder is appended as it stands: one without its leading "\" names a folder
-        // beside the group's, which the levels above did not make.
-        const std::string folder = CollapsePath(group + fields.subfolder);
-        services::CreateLink(CollapsePath(home + kSep + fields.target), fields.name, folder);
+        const std::string problem = ShortcutLineProblem(fields);
+        if (!problem.empty()) {
+            skipped_shortcuts_.push_back(line + " (" + problem + ")");
+            continue;
+        }
+        const std::string folder = CollapsePath(group + kSep + fields.subfolder);
+        CreateFolderLevels(folder);
+        CreateShortcut(CollapsePath(home + kSep + fields.target), fields.name, folder);
     }
 }
 
 void Installer::CreateMainShortcut(const std::string& home, const std::string& folder) {
-    services::CreateLink(CollapsePath(home + kSep + config_.progname), config_.softname,
-                         CollapsePath(folder));
+    CreateShortcut(CollapsePath(home + kSep + config_.progname), config_.softname,
+                   CollapsePath(folder));
+}
+
+void Installer::CreateShortcut(const std::string& target, const std::string& name,
+                               const std::string& folder) {
+    const std::string file = services::ShortcutFilePath(name, folder);
+    if (platform::FileExists(file)) {
+        if (!journal_.SetAside(file, Journal::Kind::Shortcut))
+            throw platform::Error(Msg(kMsgCannotMakeShortcut) + " " + file);
+    } else {
+        journal_.NoteShortcut(file);
+    }
+    if (!services::CreateLink(target, name, folder))
+        throw platform::Error(Msg(kMsgCannotMakeShortcut) + " " + file);
+}
+
+// The manifest beside the installed program, then the record that names it: the last two
+// changes of the run, so that a record always leads to a complete manifest.
+void Installer::WriteManifestAndRecord(const std::string& home) {
+    const std::string manifest = CollapsePath(home + kSep + kManifestName);
+    journal_.NoteFile(manifest);
+    if (!platform::ReplaceWholeFile(manifest, journal_.ManifestText()))
+        throw platform::Error(Msg(kMsgCannotCopy) + " " + manifest + "\r" +
+                              SystemErrorText(platform::LastErrorCode()));
+    InstallRecord record = CompletedRecord(state_, config_, record_base_key_);
+    record.manifest = manifest;
+    try {
+        if (record.WriteRecord()) return;
+    } catch (const platform::Error&) {
+        // Taken back below, as a record that could not be created at all.
+    }
+    // What was written is taken back: the earlier installation's record as it was, or none.
+    record.DeleteRecord();
+    if (previous_found_) {
+        InstallRecord before = previous_;
+        try {
+            (void)before.WriteRecord(); // as far as it goes: the run is failing already
+        } catch (const platform::Error&) {
+            // The failure being reported is the record's; this one adds nothing to it.
+        }
+    }
+    throw platform::Error(Msg(kMsgCannotWriteRecord) + " " + record_base_key_ + "\\" +
+                          config_.progreg);
 }
 
 } // namespace app

@@ -1,5 +1,6 @@
 #include "app/installer.h"
 
+#include "app/name_rules.h"
 #include "app/package_files.h"
 #include "app/paths.h"
 #include "platform/file_copy.h"
@@ -11,14 +12,22 @@ namespace app {
 
 Installer::Installer(InstallerView& view, SystemShell& shell, const services::SystemDirs& sysdirs,
                      services::FormStorage& storage, unzip::Engine& engine)
-    : view_(view), shell_(shell), sysdirs_(sysdirs), storage_(storage), engine_(engine) {}
+    : view_(view),
+      shell_(shell),
+      sysdirs_(sysdirs),
+      storage_(storage),
+      engine_(engine),
+      protected_(SystemProtectedFolders(sysdirs)) {}
 
 StartupResult Installer::Start(const ProgramPlace& place) {
     StartupResult result;
     startup_folder_ = place.startup_folder;
     program_file_ = place.program_file;
     storage_.SetIniFileName(CollapsePath(startup_folder_ + kSep + kSettingsName));
-    ReadConfiguration();
+    if (!ReadConfiguration()) {
+        result.exit_code = exit_code_;
+        return result;
+    }
     result.title = TitleText(config_);
     result.tags = TagsFor(config_);
     previous_.base_key = record_base_key_;
@@ -43,21 +52,36 @@ StartupResult Installer::Start(const ProgramPlace& place) {
     }
 
     // An earlier installation's record only lends its folder until the folder page speaks.
-    if (previous_.ReadRecord()) state_.ChooseFolder(previous_.folder);
+    previous_found_ = previous_.ReadRecord();
+    if (previous_found_) state_.ChooseFolder(previous_.folder);
 
     result.licence_lines = LicenceLines(program_folder_, messages_);
     result.folder_choices = FolderChoices(sysdirs_, config_.regdir, messages_);
     return result;
 }
 
-void Installer::ReadConfiguration() {
+// A settings file that lacks a value, or whose names would not stay single folder names, ends
+// the program before anything is written; the package stays as it is, to be mended.
+bool Installer::ReadConfiguration() {
     config_ = ReadNamedValues(storage_);
+    std::string text;
     if (!HasRequiredValues(config_)) {
-        view_.ShowMessageDialog(DialogKind::Error,
-                                Msg(kMsgMissingConfiguration) + Msg(kMsgMissingConfigurationEnd));
-        state_.Abandon();
-        view_.Close();
+        text = Msg(kMsgMissingConfiguration) + Msg(kMsgMissingConfigurationEnd);
+    } else {
+        for (const auto& [key, value] :
+             {std::pair{"softname", &config_.softname}, std::pair{"company", &config_.company},
+              std::pair{"regdir", &config_.regdir}}) {
+            const std::string problem = FolderNameProblem(*value);
+            if (!problem.empty()) {
+                text = Msg(kMsgBadFolderName) + "\r" + key + "=" + *value + " (" + problem + ")";
+                break;
+            }
+        }
     }
+    if (text.empty()) return true;
+    view_.ShowMessageDialog(DialogKind::Error, text);
+    exit_code_ = kExitConfiguration;
+    return false;
 }
 
 void Installer::SaveNamedValues(services::FormStorage& storage) const {
@@ -89,6 +113,7 @@ std::vector<std::string> Installer::MovePage(const WizardChoice& choice, int pag
 void Installer::CancelWizard() {
     view_.ShowMessageDialog(DialogKind::Information, Msg(kMsgCancelled));
     state_.Abandon();
+    exit_code_ = kExitCancelled;
     view_.Close();
 }
 

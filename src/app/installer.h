@@ -10,10 +10,13 @@
 #include <vector>
 
 #include "app/configuration.h"
+#include "app/exit_codes.h"
 #include "app/install_record.h"
 #include "app/install_state.h"
 #include "app/installer_view.h"
+#include "app/journal.h"
 #include "app/message_table.h"
+#include "app/protected_folders.h"
 #include "app/system_shell.h"
 #include "app/wizard_text.h"
 #include "platform/error.h"
@@ -49,13 +52,13 @@ struct WizardChoice {
 
 // What the self-removal deletes before its batch takes over.
 enum class FolderRemoval {
-    WholeTree,    // the installation folder: everything in it
+    ProgramOnly,  // the installation folder: the uninstall removed the rest already
     PackageFiles, // the folder setup was started from: only the package's own files
 };
 
 class Installer {
   public:
-    static constexpr int kSecondInstanceExitCode = 3;
+    static constexpr int kSecondInstanceExitCode = kExitSecondInstance;
 
     Installer(InstallerView& view, SystemShell& shell, const services::SystemDirs& sysdirs,
               services::FormStorage& storage, unzip::Engine& engine);
@@ -77,17 +80,28 @@ class Installer {
     // "Storno" on the uninstall page.
     void CancelUninstall();
 
-    // The installation run of the finish button, with the shortcuts as ticked now.
+    // The installation run of the finish button, with the shortcuts as ticked now: the checks
+    // of the target first (a refused one leaves the wizard where it was), then the run, which
+    // either completes or is taken back whole.
     void RunInstallation(const IconChoice& icons);
+    // Whether the installation run is working (the window may not close meanwhile).
+    bool Running() const { return running_; }
     // The uninstall button.
     void Uninstall();
     // The main window's destruction: the cleanup of an abandoned wizard, the guard released.
     void ShutDown();
 
-    // Steps of the run and the uninstaller.
-    void CreateFolderLevels(const std::string& path, const std::string& anchor);
+    // How the program ends: an ExitCode.
+    int ExitCode() const { return exit_code_; }
+
+    // Steps of the run and the uninstaller. The run's steps raise platform::Error with the
+    // text the error box shows.
+    void CreateFolderLevels(const std::string& path);
     int32_t ExtractArchive(const std::string& archive, const std::string& target);
     void ExtractionCallback(int32_t code, unzip::ReportRecord& record);
+    const Journal& RunJournal() const { return journal_; }
+    // The folders the installer never installs into or removes; tests replace them.
+    void SetProtectedFolders(ProtectedFolders folders) { protected_ = std::move(folders); }
     void RemoveFolderAndSelf(const std::string& folder, FolderRemoval removal);
     std::string SelfRemovalBatch(const std::string& folder) const;
     std::string BatchFilePath() const;
@@ -107,29 +121,38 @@ class Installer {
     bool HoldsMutex() const { return mutex_.Held(); }
 
   private:
-    // Something this run made that was not there before: what a failed run takes back.
-    struct Created {
-        std::string path;
-        bool folder;
+    // What a package puts on the drive, for the checks before the run.
+    struct PackageSize {
+        uint64_t bytes = 0;
+        size_t longest_name_units = 0; // the longest member name, in UTF-16 units
     };
 
-    void ReadConfiguration();
+    // False, with the error shown, when the settings file cannot be used.
+    [[nodiscard]] bool ReadConfiguration();
     const std::string& Msg(int index) const { return messages_.Text(index); }
     // A package file beside the program, as the run's relative names are meant.
     std::string InStartupFolder(const std::string& name) const;
 
     void TakeChoice(const WizardChoice& choice);
-    void Run();
+    [[nodiscard]] bool TargetAccepted(const std::string& home);
+    int32_t MeasureArchive(const std::string& archive, PackageSize& size);
+    void Run(const std::string& home);
     void ShowProgress(int position, const std::string& text);
-    bool ExtractPackageArchive(const std::string& name, const std::string& target);
+    void ExtractPackageArchive(const std::string& name, const std::string& target);
+    bool MayReplace(unzip::ReportRecord& record);
     void CopySetupFile(const std::string& name, const std::string& target_folder);
     void CreateGroupShortcuts(const std::string& home);
     void CreateMainShortcut(const std::string& home, const std::string& folder);
-    void NoteNewPath(const std::string& path, bool folder);
-    bool IsNewMemberFile(const std::string& name);
+    void CreateShortcut(const std::string& target, const std::string& name,
+                        const std::string& folder);
+    void WriteManifestAndRecord(const std::string& home);
     void NoteEngineFolders();
-    void TakeBackRun();
+    void TakeBackRun(const std::string& failure);
     void RemoveInstallation();
+    bool IsOwnFile(const std::string& path, const std::string& folder) const;
+    bool MayRemove(const Journal::Entry& entry, const std::string& folder) const;
+    std::vector<Journal::Entry> RemoveListed(const std::string& folder,
+                                             const std::vector<Journal::Entry>& entries);
 
     InstallerView& view_;
     SystemShell& shell_;
@@ -143,19 +166,26 @@ class Installer {
     std::string record_base_key_ = InstallRecord().base_key;
     // The earlier installation's record, read at start-up and again by the uninstaller.
     InstallRecord previous_;
+    bool previous_found_ = false;
+    ProtectedFolders protected_;
     platform::NamedMutex mutex_;
     std::string startup_folder_;
     std::string program_file_;
     std::string program_folder_; // with its trailing separator; empty in uninstall mode
     bool install_mode_ = false;
 
-    std::vector<Created> created_; // what the run made that was not there, for taking back
-    // The running extraction: the folders the engine made (what they hold is new without asking
-    // the file system), how many of its list are noted, the files noted in those folders.
-    std::unordered_set<std::string> new_folders_;
+    int exit_code_ = kExitCancelled; // until the run or the uninstall says otherwise
+    bool running_ = false;
+
+    Journal journal_; // what the run changed, for taking back or as the manifest
+    // The files this run wrote, which a later step may write again without a backup.
+    std::unordered_set<std::string> run_files_;
+    std::vector<std::string> skipped_shortcuts_; // short.txt lines not made, with why
+    // The running extraction: how many of the engine's made folders are noted, whether the
+    // member being extracted is a new file, and the first file that could not be set aside.
     size_t folders_noted_ = 0;
-    std::unordered_set<std::string> member_files_;
-    bool new_member_file_ = false;   // the member being extracted would be a new file
+    bool new_member_file_ = false;
+    std::string set_aside_failure_;
     int32_t extraction_failure_ = 0; // first failure the engine reported for an archive
     std::string short_install_folder_;
 };

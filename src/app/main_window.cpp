@@ -111,7 +111,11 @@ void MainWindow::RouteWindowEvents() {
     window.on_destroy = [this](ui::Control&) {
         if (events_.destroyed) events_.destroyed();
     };
-    // The toolkit's windows cannot refuse to close; the answer is only passed along.
+    // While the installation runs, the user's close request is refused: hiding the window
+    // would let the run go on unseen, and stopping it halfway is what the journal undoes only
+    // for a failure.
+    window.may_close = [this](ui::Control&) { return !(installer_ && installer_->Running()); };
+    // The settings component's close query cannot refuse; its answer is only passed along.
     window.on_close = [this](ui::Control&) {
         ApplyPendingTexts(); // the settings component saves the texts as shown last
         bool can_close = true;

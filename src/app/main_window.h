@@ -67,6 +67,8 @@ class MainWindow : public InstallerView, public services::StoredPropertyHost {
 
     // What the start-up decided: StartupResult::kKeepRunning, or the code to end with at once.
     int ExitCode() const { return exit_code_; }
+    // The program's exit code once the window has closed.
+    int FinalExitCode() const { return installer_ ? installer_->ExitCode() : exit_code_; }
     // The start-up asked to close before the window was ever shown.
     bool ClosedBeforeShown() const { return close_pending_; }
 

@@ -3,25 +3,33 @@
 #include "widgets/layouts/message_texts.h"
 
 namespace app {
+namespace {
 
-using layouts::kBuiltInMessages;
+std::vector<std::string> LinesOf(std::string_view text) {
+    std::vector<std::string> lines;
+    size_t begin = 0;
+    for (size_t end; (end = text.find('\n', begin)) != std::string_view::npos; begin = end + 1)
+        lines.emplace_back(text.substr(begin, end - begin));
+    lines.emplace_back(text.substr(begin));
+    return lines;
+}
+
+} // namespace
 
 const std::vector<std::string>& MessageTable::BuiltIn() {
-    static const std::vector<std::string> texts = [] {
-        std::vector<std::string> lines;
-        size_t begin = 0;
-        for (size_t end; (end = kBuiltInMessages.find('\n', begin)) != std::string_view::npos;
-             begin = end + 1)
-            lines.emplace_back(kBuiltInMessages.substr(begin, end - begin));
-        lines.emplace_back(kBuiltInMessages.substr(begin));
-        return lines;
-    }();
+    static const std::vector<std::string> texts = LinesOf(layouts::kBuiltInMessages);
     return texts;
 }
 
 const std::string& MessageTable::Text(int index) const {
     static const std::string none;
-    return index >= 0 && static_cast<size_t>(index) < lines_.size() ? lines_[index] : none;
+    static const std::vector<std::string> later = LinesOf(layouts::kLaterMessages);
+    if (index < 0) return none;
+    if (index >= kBuiltInCount) {
+        const size_t at = static_cast<size_t>(index - kBuiltInCount);
+        return at < later.size() ? later[at] : none;
+    }
+    return static_cast<size_t>(index) < lines_.size() ? lines_[index] : none;
 }
 
 } // namespace app

@@ -46,6 +46,28 @@ enum MessageId : int {
     kMsgOtherFolder = 33,
     kMsgMissingConfiguration = 34, // first half; ends with a blank
     kMsgMissingConfigurationEnd = 35,
+    // The program's own wording, never replaced by a package (see kLaterMessages).
+    kMsgRunFailed = 36,
+    kMsgRolledBack = 37,
+    kMsgNotRestored = 38,
+    kMsgCannotMakeFolder = 39,
+    kMsgCannotCopy = 40,
+    kMsgCannotMakeShortcut = 41,
+    kMsgCannotWriteRecord = 42,
+    kMsgCannotRead = 43,
+    kMsgCannotChangeFolder = 44,
+    kMsgFolderNotEmpty = 45,
+    kMsgReplaceQuestion = 46,
+    kMsgProtectedTarget = 47,
+    kMsgNoSpace = 48,
+    kMsgPathTooLong = 49,
+    kMsgNotWritable = 50,
+    kMsgBadFolderName = 51,
+    kMsgShortcutSkipped = 52,
+    kMsgNotRemoved = 53,
+    kMsgNoManifest = 54,
+    kMsgNotInstalledCopy = 55,
+    kMsgProtectedRemoval = 56,
 };
 
 class MessageTable {
@@ -62,7 +84,8 @@ class MessageTable {
     void Replace(std::vector<std::string> lines) { lines_ = std::move(lines); }
     const std::vector<std::string>& Lines() const { return lines_; }
 
-    // The entry at index; empty when the list has no such entry.
+    // The entry at index: from the list below 36, from the program's later texts above (a
+    // replaced list does not reach them); empty when there is no such entry.
     const std::string& Text(int index) const;
 
   private:

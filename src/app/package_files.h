@@ -17,6 +17,8 @@ inline const std::string kSecondArchiveName = "all.zip";
 inline const std::string kShortcutListName = "short.txt";
 inline const std::string kLicenceName = "license.txt";
 inline const std::string kReadmeName = "readme.txt";
+// What the installation wrote, beside the installed program: what the uninstall removes.
+inline const std::string kManifestName = "setup.lst";
 
 // The lines of a text: CR LF, LF and a lone CR each end one; a last line without an end
 // counts, a text ending in a line end has no empty line after it.

@@ -1,5 +1,8 @@
 #include "app/paths.h"
 
+#include <optional>
+#include <vector>
+
 #include "services/path_text.h"
 
 namespace app {
@@ -26,6 +29,43 @@ std::string WithoutTrailingSeparator(std::string path) {
 std::string FileNameOf(const std::string& path) {
     const size_t slash = path.find_last_of(kSep);
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+namespace {
+
+// The levels of a path's full form; nothing when it cannot be resolved.
+std::optional<std::vector<std::string>> FullLevels(const std::string& path) {
+    const std::optional<std::string> full = platform::FullPathOf(path);
+    if (!full) return std::nullopt;
+    std::vector<std::string> levels;
+    size_t begin = 0;
+    for (size_t end; (end = full->find(platform::kPathSeparator, begin)) != std::string::npos;
+         begin = end + 1)
+        if (end > begin) levels.push_back(full->substr(begin, end - begin));
+    if (begin < full->size()) levels.push_back(full->substr(begin));
+    return levels;
+}
+
+// Whether `head` is the start of `levels`, level by level.
+bool StartsWith(const std::vector<std::string>& levels, const std::vector<std::string>& head) {
+    if (head.size() > levels.size()) return false;
+    for (size_t i = 0; i < head.size(); ++i)
+        if (!platform::SameNameIgnoringCase(levels[i], head[i])) return false;
+    return true;
+}
+
+} // namespace
+
+bool SamePath(const std::string& a, const std::string& b) {
+    const auto first = FullLevels(a);
+    const auto second = FullLevels(b);
+    return first && second && first->size() == second->size() && StartsWith(*first, *second);
+}
+
+bool PathWithin(const std::string& path, const std::string& folder) {
+    const auto inner = FullLevels(path);
+    const auto outer = FullLevels(folder);
+    return inner && outer && inner->size() > outer->size() && StartsWith(*inner, *outer);
 }
 
 std::string ReplaceExtension(const std::string& path, const std::string& extension) {

@@ -29,6 +29,12 @@ std::string WithoutTrailingSeparator(std::string path);
 // The file name part of a path (after its last separator).
 std::string FileNameOf(const std::string& path);
 
+// Whether two paths name the same place, and whether `path` lies below `folder` (not at it):
+// both taken in full form (platform::FullPathOf) and compared level by level ignoring case, as
+// Windows names files. A path that cannot be resolved is neither.
+bool SamePath(const std::string& a, const std::string& b);
+bool PathWithin(const std::string& path, const std::string& folder);
+
 // The path with the extension of its file name replaced (or, without one, added).
 std::string ReplaceExtension(const std::string& path, const std::string& extension);
 

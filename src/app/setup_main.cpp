@@ -22,7 +22,7 @@ int main() {
     app::FolderPicker form2;
     form1.SetFolderPicker(&form2);
     // The start-up found nothing to install with: the shutdown runs, the wizard never shows.
-    if (form1.ClosedBeforeShown()) return 0;
+    if (form1.ClosedBeforeShown()) return form1.FinalExitCode();
     ui::Application::Run(form1.Window());
-    return 0;
+    return form1.FinalExitCode();
 }

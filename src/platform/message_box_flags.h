@@ -13,6 +13,7 @@ enum MessageFlags : unsigned {
     kIconQuestion = 0x20,
     kIconExclamation = 0x30,
     kIconInformation = 0x40,
+    kDefaultSecondButton = 0x100, // the second button (No of Yes/No) answers Enter
 };
 enum MessageAnswer : int { kAnswerOk = 1, kAnswerCancel = 2, kAnswerYes = 6, kAnswerNo = 7 };
 

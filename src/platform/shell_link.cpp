@@ -98,11 +98,11 @@ void EnsureThreadApartment() {
     if (t_apartment) (void)t_apartment->Initialize();
 }
 
-void SaveShellLink(const ShellLinkFields& fields, const std::string& file) {
+bool SaveShellLink(const ShellLinkFields& fields, const std::string& file) {
     ShellLinkObject object = CreateShellLinkObject();
-    object.link->SetPath(Widen(fields.target).c_str());
-    object.link->SetWorkingDirectory(Widen(fields.working_folder).c_str());
-    object.file->Save(Widen(file).c_str(), FALSE);
+    return SUCCEEDED(object.link->SetPath(Widen(fields.target).c_str())) &&
+           SUCCEEDED(object.link->SetWorkingDirectory(Widen(fields.working_folder).c_str())) &&
+           SUCCEEDED(object.file->Save(Widen(file).c_str(), FALSE));
 }
 
 std::optional<ShellLinkFields> LoadShellLink(const std::string& file) {
@@ -131,11 +131,13 @@ bool ComApartment::Initialize() {
 }
 void EnsureThreadApartment() {}
 
-void SaveShellLink(const ShellLinkFields& fields, const std::string& file) {
+bool SaveShellLink(const ShellLinkFields& fields, const std::string& file) {
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out << kHeader << '\n'
         << kTargetKey << fields.target << '\n'
         << kFolderKey << fields.working_folder << '\n';
+    out.close();
+    return !out.fail();
 }
 
 std::optional<ShellLinkFields> LoadShellLink(const std::string& file) {

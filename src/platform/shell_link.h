@@ -40,9 +40,9 @@ struct ShellLinkFields {
 // Writes a shortcut with the given target and working folder to file, overwriting one
 // that is there. Raises Error when the shell link object cannot be made (the system's
 // text for the code, else "OLE error xxxxxxxx") or lacks an interface we use
-// ("Interface not supported"). Setting the fields and saving fail silently: a file that
-// cannot be written is simply not there afterwards.
-void SaveShellLink(const ShellLinkFields& fields, const std::string& file);
+// ("Interface not supported"). False when the fields cannot be set or the file cannot be
+// written (a missing folder, a full drive).
+[[nodiscard]] bool SaveShellLink(const ShellLinkFields& fields, const std::string& file);
 
 // The target and working folder of a shortcut file; nothing when it cannot be read.
 std::optional<ShellLinkFields> LoadShellLink(const std::string& file);

@@ -13,10 +13,10 @@ std::string ShortcutFilePath(std::string link_name, std::string folder) {
     return folder + link_name;
 }
 
-void CreateLink(const std::string& target, const std::string& link_name,
+bool CreateLink(const std::string& target, const std::string& link_name,
                 const std::string& folder) {
-    if (folder.empty()) return; // would land in the root of the current drive
-    platform::SaveShellLink({target, FolderPartOf(target)}, ShortcutFilePath(link_name, folder));
+    return !folder.empty() && platform::SaveShellLink({target, FolderPartOf(target)},
+                                                      ShortcutFilePath(link_name, folder));
 }
 
 } // namespace services

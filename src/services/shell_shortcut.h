@@ -12,8 +12,10 @@ std::string ShortcutFilePath(std::string link_name, std::string folder);
 
 // Writes a shortcut to target, working in the target's folder, as the file
 // ShortcutFilePath(link_name, folder). Needs the thread's COM apartment
-// (platform::ComApartment). An empty folder, or one that does not exist, gives no file
-// and no error; a shell link object that cannot be made raises platform::Error.
-void CreateLink(const std::string& target, const std::string& link_name, const std::string& folder);
+// (platform::ComApartment). False, with no file, for an empty folder (which would mean the
+// root of the current drive), a folder that does not exist or a file that cannot be
+// written; a shell link object that cannot be made raises platform::Error.
+[[nodiscard]] bool CreateLink(const std::string& target, const std::string& link_name,
+                              const std::string& folder);
 
 } // namespace services

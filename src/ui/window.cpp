@@ -247,7 +247,9 @@ void Window::PaintClientTo(NativeDc dc) {
 
 bool Window::HandleMessage(Message& m) {
     switch (m.id) {
-    case WM_CLOSE: Close(); return true;
+    case WM_CLOSE:
+        if (!may_close || may_close(*this)) Close();
+        return true;
     case WM_SHOWWINDOW: return show_announced_ ? false : Control::HandleMessage(m);
     case WM_WINDOWPOSCHANGED:
         // Shown some other way (a placement): the controls in view get their windows. The

@@ -75,6 +75,9 @@ class Window : public Control {
     void PaintClientTo(NativeDc dc);
 
     Notify on_close;
+    // Asked when the user closes the window (its close box, Alt+F4, the system menu); false
+    // keeps it open. Close() called by the program is not asked.
+    std::function<bool(Control& sender)> may_close;
 
     // The icon resource of every window (set before the first window is made).
     static void SetApplicationIconResource(std::string name);

@@ -107,7 +107,7 @@ TEST_F(Run, StepsInOrderWithTheirPositionsAndTexts) {
     std::vector<std::string> expected = PanelSteps(steps);
     expected.insert(
         expected.end(),
-        {"bar2=100", "bar3=100", "Label8:Installation is finished", "cd:" + home_,
+        {"cd:" + home_, "bar2=100", "bar3=100", "Label8:Installation is finished",
          "info-dialog:Instalace byla dokon\xC4\x8D"
          "ena",
          "open:" + Home("readme.txt"),
@@ -170,6 +170,17 @@ TEST_F(Run, MakesTheFolderCopiesSetupAndWritesTheRecord) {
     EXPECT_EQ(record.ReadString("Ver"), "2");
     EXPECT_EQ(record.ReadString("Rel"), "10");
     EXPECT_FALSE(installer_->State().CleanupDue());
+    EXPECT_EQ(installer_->ExitCode(), app::kExitCompleted);
+    // The manifest the record names lists what the run made, the folder first.
+    EXPECT_EQ(record.ReadString("Manifest"), Home("setup.lst"));
+    std::vector<app::Journal::Entry> manifest;
+    ASSERT_TRUE(app::Journal::ParseManifest(ReadFile(Home("setup.lst")), manifest));
+    std::set<std::string> listed;
+    for (const app::Journal::Entry& entry : manifest) listed.insert(entry.path);
+    EXPECT_EQ(manifest.front().path, home_);
+    for (const char* name :
+         {"readme.txt", "zelvik.exe", "bin", "bin/tool.exe", "setup.exe", "setup.ini", "setup.lst"})
+        EXPECT_EQ(listed.count(Home(name)), 1u) << name;
 
     // The package folder held only the package: it is gone, and shutdown does nothing more.
     EXPECT_FALSE(Exists(Package()));
@@ -186,7 +197,8 @@ TEST_F(Run, SecondArchiveShortcutListAndBothShortcuts) {
               "bin\\tool.exe;\\Tools;Tool;\r\n"
               "x.exe;Tools;X;\r\n"
               "zelvik.exe;;Zelvik;\r\n"
-              "readme.txt;\\Docs;Read me\r\n");
+              "readme.txt;\\Docs;Read me\r\n"
+              "..\\..\\evil.exe;\\..\\..;Out;\r\n");
     Install({true, true});
 
     auto steps = kFirstSteps;
@@ -205,8 +217,20 @@ TEST_F(Run, SecondArchiveShortcutListAndBothShortcuts) {
 
     // Each short.txt line gets the group's levels and its own subfolder, then its link.
     for (const std::string& folder :
-         {Dir("Start", "Programs", "Orvo"), Group(), Group(kSep + "Tools"), Group(kSep + "Docs")})
+         {Dir("Start", "Programs", "Orvo"), Group(), Group(kSep + "Tools")})
         EXPECT_TRUE(std::filesystem::is_directory(apptest::FsPath(folder))) << folder;
+    // A line without a name, or one leading out of the group or the folder, is not made but
+    // named in a warning before the completion.
+    EXPECT_FALSE(Exists(Group(kSep + "Docs")));
+    EXPECT_FALSE(Exists(Dir("Start", "Out.lnk")));
+    ASSERT_EQ(view_.boxes.size(), 1u);
+    const std::string& warning = view_.boxes[0].text;
+    EXPECT_EQ(warning.rfind("\xC5\x98\xC3\xA1"
+                            "dek souboru short.txt byl vynech\xC3\xA1n:\rreadme.txt;",
+                            0),
+              0u)
+        << warning;
+    EXPECT_NE(warning.find("\r..\\..\\evil.exe;"), std::string::npos) << warning;
 
     struct Link {
         std::string file, target;
@@ -214,7 +238,7 @@ TEST_F(Run, SecondArchiveShortcutListAndBothShortcuts) {
     const Link links[] = {
         {Group(kSep + "Tools" + kSep + "Tool.lnk"), Home("bin/tool.exe")},
         {Group(kSep + "Zelvik.lnk"), Home("zelvik.exe")},
-        {Group(kSep + "Docs" + kSep + ".lnk"), Home("readme.txt")}, // no third ";": no name
+        {Group(kSep + "Tools" + kSep + "X.lnk"), Home("x.exe")}, // always below the group
         {Dir("Desktop", "Zelvik.lnk"), Home("zelvik.exe")},
         {Dir("Start", "Zelvik.lnk"), Home("zelvik.exe")},
     };
@@ -224,8 +248,6 @@ TEST_F(Run, SecondArchiveShortcutListAndBothShortcuts) {
         EXPECT_EQ(fields->target, link.target);
         EXPECT_EQ(fields->working_folder, link.target.substr(0, link.target.rfind(kSep) + 1));
     }
-    // Without its backslash the subfolder is glued to the group's name; that folder was never
-    // made, so that link is nowhere.
     EXPECT_FALSE(Exists(Group("Tools")));
 }
 
@@ -235,25 +257,63 @@ TEST_F(Run, NoTicksAndNoReadmeEndAtNinetyAndOpenNothing) {
     Install();
     const std::vector<std::string> steps = Steps();
     const auto finish = std::find(steps.begin(), steps.end(), "Label8:Installation is finished");
-    ASSERT_GE(finish - steps.begin(), 5);
-    EXPECT_EQ(std::vector<std::string>(finish - 5, finish),
+    ASSERT_GE(finish - steps.begin(), 6);
+    EXPECT_EQ(std::vector<std::string>(finish - 6, finish),
               (std::vector<std::string>{"bar2=90", "bar3=90", "Mess:Z\xC3\xA1pis do registru",
-                                        "bar2=100", "bar3=100"}));
+                                        "cd:" + home_, "bar2=100", "bar3=100"}));
     for (const std::string& call : steps) EXPECT_NE(call.rfind("open:", 0), 0u) << call;
     EXPECT_FALSE(Exists(Dir("Desktop", "Zelvik.lnk")));
     EXPECT_FALSE(Exists(Dir("Start", "Zelvik.lnk")));
 }
 
-TEST_F(Run, FolderThatCannotBeEnteredEndsTheRunAsAnInputOutputError) {
+// A step that fails after the archives (here: changing into the folder) takes back the whole
+// run, the copies and shortcuts included, and ends with the run's exit code.
+TEST_F(Run, LateStepFailureTakesBackEverythingAndKeepsThePackage) {
     shell_.change_folder_works = false;
-    Install();
+    Install({true, true});
     const std::vector<std::string> calls = Calls();
-    ASSERT_FALSE(calls.empty());
-    EXPECT_EQ(calls.back().rfind("error-report:I/O error ", 0), 0u) << calls.back();
-    EXPECT_EQ(calls[calls.size() - 2], "cd:" + home_);
-    // No record, no completion message, no removal: the wizard counts as abandoned.
+    ASSERT_GE(calls.size(), 3u);
+    EXPECT_EQ(calls[calls.size() - 3], "cd:" + home_);
+    EXPECT_EQ(calls[calls.size() - 2],
+              "box:" + apptest::RunFailedText("Nelze p\xC5\x99"
+                                              "ej\xC3\xADt do adres\xC3\xA1\xC5\x99"
+                                              "e: " +
+                                              home_));
+    EXPECT_EQ(calls.back(), "close");
     EXPECT_FALSE(platform::RegistryKey().Open(platform::RegistryRoot::CurrentUser, RecordKey()));
-    EXPECT_TRUE(installer_->State().CleanupDue());
+    EXPECT_FALSE(Exists(home_));
+    EXPECT_FALSE(Exists(Dir("Desktop", "Zelvik.lnk")));
+    EXPECT_FALSE(Exists(Dir("Start", "Zelvik.lnk")));
+    EXPECT_TRUE(Exists(Package("orvoinst.zip")));
+    EXPECT_EQ(installer_->ExitCode(), app::kExitRunFailed);
+}
+
+// A folder no installation may use, or a user who declines to mix the product with files that
+// are there: a box, nothing written, and the wizard stays for another choice.
+TEST_F(Run, RefusedTargetWritesNothingAndTheWizardStays) {
+    WriteFile(Home("notes.txt"), "mine");
+    app::ProtectedFolders guarded;
+    guarded.Add(Dir("Guarded"));
+    installer_->SetProtectedFolders(guarded);
+    for (const std::string& folder : {Dir("Guarded"), Dir("Guarded", "..", "Guarded"), home_}) {
+        SCOPED_TRACE(folder);
+        ASSERT_EQ(installer_->Start(Place()).exit_code, app::StartupResult::kKeepRunning);
+        installer_->MovePage({folder, {true, true}}, app::kPageSummary);
+        log_.clear();
+        view_.boxes.clear();
+        view_.answers = {app::kAnswerNo};
+        installer_->RunInstallation({true, true});
+        ASSERT_EQ(Calls().size(), 1u);
+        EXPECT_EQ(Calls()[0].rfind("box:", 0), 0u);
+        EXPECT_FALSE(installer_->Running());
+        EXPECT_EQ(installer_->ExitCode(), app::kExitCancelled);
+    }
+    EXPECT_EQ(view_.boxes[0].text.rfind("C\xC3\xADlov\xC3\xBD adres\xC3\xA1\xC5\x99 ji\xC5\xBE", 0),
+              0u);
+    EXPECT_FALSE(Exists(Dir("Guarded")));
+    EXPECT_EQ(ReadFile(Home("notes.txt")), "mine");
+    EXPECT_FALSE(Exists(Home("zelvik.exe")));
+    EXPECT_FALSE(Exists(Dir("Desktop", "Zelvik.lnk")));
     EXPECT_TRUE(Exists(Package("orvoinst.zip")));
 }
 
@@ -284,80 +344,30 @@ class Levels : public Run {
     }
 };
 
-TEST_F(Levels, FromTheAnchorDownExistingLevelsCountAsCreated) {
-    struct Case {
-        std::vector<std::string> existing; // below the scratch root
-        std::vector<std::string> path;
-        std::string anchor;
-        std::vector<std::vector<std::string>> levels; // made or found, none reported
-    };
-    const Case cases[] = {
-        {{"A1", "Program Files"},
-         {"A1", "Program Files", "Zelvik"},
-         "Zelvik",
-         {{"A1", "Program Files", "Zelvik"}}},
-        // The first occurrence of the anchor starts the walk.
-        {{"A2", "Zelvik"},
-         {"A2", "Zelvik", "Apps", "Zelvik"},
-         "Zelvik",
-         {{"A2", "Zelvik"}, {"A2", "Zelvik", "Apps"}, {"A2", "Zelvik", "Apps", "Zelvik"}}},
-        {{"A3"},
-         {"A3", "Orvo", "Zelvik", "Tools"},
-         "Orvo" + kSep + "Zelvik" + kSep + "Tools",
-         {{"A3", "Orvo"}, {"A3", "Orvo", "Zelvik"}, {"A3", "Orvo", "Zelvik", "Tools"}}},
-    };
-    for (const Case& c : cases) {
-        std::string base = Dir();
-        for (const std::string& part : c.existing) base += kSep + part;
-        std::filesystem::create_directories(apptest::FsPath(base));
-        std::string path = Dir();
-        for (const std::string& part : c.path) path += kSep + part;
-        installer_->CreateFolderLevels(path, c.anchor);
-        for (const auto& level : c.levels) {
-            std::string folder = Dir();
-            for (const std::string& part : level) folder += kSep + part;
-            EXPECT_TRUE(std::filesystem::is_directory(apptest::FsPath(folder))) << folder;
-        }
-        EXPECT_TRUE(std::filesystem::is_directory(apptest::FsPath(path))) << path;
-    }
-    EXPECT_TRUE(Calls().empty());
-}
+TEST_F(Levels, MissingLevelsAreMadeAndNotedAndABlockedOneRaisesNamingIt) {
+    std::filesystem::create_directories(apptest::FsPath(Dir("A", "there")));
+    installer_->CreateFolderLevels(Dir("A", "there", "one", "two"));
+    EXPECT_TRUE(std::filesystem::is_directory(apptest::FsPath(Dir("A", "there", "one", "two"))));
+    std::vector<std::string> noted;
+    for (const app::Journal::Entry& entry : installer_->RunJournal().Entries())
+        noted.push_back(entry.path);
+    EXPECT_EQ(noted, (std::vector<std::string>{Dir("A", "there", "one"),
+                                               Dir("A", "there", "one", "two")}));
 
-TEST_F(Levels, AFailedLevelIsReportedAndTheWalkGoesOn) {
     WriteFile(Dir("B", "blocker"), "a file where a folder should be");
-    const std::string path = Dir("B", "blocker", "Zelvik");
-    installer_->CreateFolderLevels(path, "blocker");
-    // The file counts as an existing level and stays; the folder under it cannot be made.
+    try {
+        installer_->CreateFolderLevels(Dir("B", "blocker", "Zelvik"));
+        ADD_FAILURE() << "no error";
+    } catch (const platform::Error& error) {
+        EXPECT_EQ(
+            std::string(error.what())
+                .rfind("Nelze vytvo\xC5\x99it adres\xC3\xA1\xC5\x99: " + Dir("B", "blocker"), 0),
+            0u)
+            << error.what();
+    }
     EXPECT_TRUE(std::filesystem::is_regular_file(apptest::FsPath(Dir("B", "blocker"))));
-    EXPECT_FALSE(Exists(path));
-    ASSERT_EQ(view_.boxes.size(), 1u);
-    const unsigned long code = 3; // the path is not found
-    EXPECT_EQ(view_.boxes[0].text, app::SystemErrorText(code) + ":3");
-    EXPECT_EQ(view_.boxes[0].caption, "Error");
-    EXPECT_EQ(view_.boxes[0].owner, app::BoxOwner::None);
-    EXPECT_EQ(view_.boxes[0].flags, 0x10u);
-    EXPECT_EQ(Calls().back(), "box:" + view_.boxes[0].text); // the window stays
-}
-
-TEST_F(Levels, WithoutAnAnchorTheWholeChainAtOnce) {
-    const std::string path = Dir("C", "one", "two");
-    installer_->CreateFolderLevels(path, "");
-    EXPECT_TRUE(std::filesystem::is_directory(apptest::FsPath(path)));
+    EXPECT_EQ(installer_->RunJournal().Entries().size(), 2u);
     EXPECT_TRUE(Calls().empty());
-
-    // A file in the way counts as an existing folder; a name no system takes does not.
-    WriteFile(Dir("D", "file"), "x");
-    installer_->CreateFolderLevels(Dir("D", "file"), "");
-    EXPECT_TRUE(view_.boxes.empty());
-    installer_->CreateFolderLevels(Dir("D", std::string(300, 'x')), "");
-    ASSERT_EQ(view_.boxes.size(), 1u);
-    EXPECT_EQ(view_.boxes[0].caption, "Error");
-    const std::string& text = view_.boxes[0].text;
-    const std::string code = text.substr(text.rfind(':') + 1);
-    EXPECT_EQ(text, app::SystemErrorText(std::stoul(code)) + ":" + code);
-    EXPECT_NE(code, "183");
-    EXPECT_EQ(Calls().back(), "close");
-    EXPECT_TRUE(std::filesystem::is_regular_file(apptest::FsPath(Dir("D", "file"))));
 }
 
 // --- Failed extractions -----------------------------------------------------------------
@@ -399,7 +409,7 @@ TEST_F(FailedRun, BadMainArchiveIsReportedAndTakenBack) {
     struct Case {
         const char* what;
         std::function<ziptest::Bytes()> archive;
-        const char* box;
+        std::string box;
     };
     const Case cases[] = {
         {"crc",
@@ -412,7 +422,7 @@ TEST_F(FailedRun, BadMainArchiveIsReportedAndTakenBack) {
              archive.members.push_back(ziptest::Stored("later.txt", ziptest::ToBytes("never")));
              return archive.Build();
          },
-         "CRC-Error!: orvoinst.zip"},
+         apptest::RunFailedText("CRC-Error!: orvoinst.zip")},
         {"encrypted",
          [] {
              ziptest::Archive archive;
@@ -421,9 +431,17 @@ TEST_F(FailedRun, BadMainArchiveIsReportedAndTakenBack) {
              archive.members.back().flags = 1;
              return archive.Build();
          },
-         "File encrypted, skipped!: orvoinst.zip"},
+         apptest::RunFailedText("File encrypted, skipped!: orvoinst.zip")},
+        // Found before anything is written.
         {"not an archive", [] { return ziptest::ToBytes("not a zip at all"); },
-         "File not found: orvoinst.zip"},
+         apptest::RunFailedText("File error : orvoinst.zip")},
+        {"cut short",
+         [] {
+             ziptest::Bytes bytes = ArchiveOf({{"a.txt", "text"}, {"b.bin", Mixed(5000, 5)}});
+             bytes.resize(bytes.size() - 30);
+             return bytes;
+         },
+         apptest::RunFailedText("File error : orvoinst.zip")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -439,6 +457,7 @@ TEST_F(FailedRun, BadMainArchiveIsReportedAndTakenBack) {
         EXPECT_EQ(log.back(), "close");
         EXPECT_FALSE(Exists(home_));
         EXPECT_FALSE(installer.State().CleanupDue());
+        EXPECT_EQ(installer.ExitCode(), app::kExitRunFailed);
         EXPECT_TRUE(Exists(Package("orvoinst.zip")));
         EXPECT_FALSE(
             platform::RegistryKey().Open(platform::RegistryRoot::CurrentUser, RecordKey()));
@@ -455,10 +474,10 @@ TEST_F(FailedRun, StepsUpToTheFailure) {
     const std::vector<std::string> package = PackageNames();
     Install();
     std::vector<std::string> expected = PanelSteps(kFirstSteps);
-    expected.push_back("box:CRC-Error!: orvoinst.zip");
+    expected.push_back("box:" + apptest::RunFailedText("CRC-Error!: orvoinst.zip"));
     expected.push_back("close");
     EXPECT_EQ(Steps(), expected);
-    ExpectTakenBack("CRC-Error!: orvoinst.zip", package);
+    ExpectTakenBack(apptest::RunFailedText("CRC-Error!: orvoinst.zip"), package);
 }
 
 TEST_F(FailedRun, SecondArchiveFailureTakesBackTheFirstAndTheCopies) {
@@ -471,20 +490,27 @@ TEST_F(FailedRun, SecondArchiveFailureTakesBackTheFirstAndTheCopies) {
     // It got as far as the copies and the second archive.
     const std::vector<std::string> steps = Steps();
     EXPECT_NE(std::find(steps.begin(), steps.end(), "bar2=60"), steps.end());
-    ExpectTakenBack("CRC-Error!: all.zip", package);
+    ExpectTakenBack(apptest::RunFailedText("CRC-Error!: all.zip"), package);
 }
 
+// The user agreed to install into a folder that holds files; the run fails: the folder holds
+// exactly what it held, a file the package had replaced included.
 TEST_F(FailedRun, FolderThatWasThereKeepsWhatItHeld) {
     WriteFile(Home("notes.txt"), "mine");
     WriteFile(Home("bin" + kSep + "old.dll"), "mine too");
     ziptest::Archive archive;
+    archive.members.push_back(ziptest::Stored("notes.txt", ziptest::ToBytes("the package's")));
     archive.members.push_back(ziptest::Stored("bin/new.dll", ziptest::ToBytes("new")));
     archive.members.push_back(ziptest::Stored("lib/deep/x.dll", ziptest::ToBytes("new")));
     archive.members.push_back(ziptest::Stored("bad.bin", ziptest::ToBytes("bad")));
     archive.members.back().crc = 7;
     WriteFile(Package("orvoinst.zip"), archive.Build());
+    view_.answers = {app::kAnswerYes};
     Install();
-    ASSERT_EQ(view_.boxes.size(), 1u);
+    ASSERT_EQ(view_.boxes.size(), 2u);
+    EXPECT_EQ(view_.boxes[0].flags, 0x134u); // Yes/No, No the default
+    EXPECT_EQ(view_.boxes[1].text, apptest::RunFailedText("CRC-Error!: orvoinst.zip"));
+    EXPECT_EQ(ReadFile(Home("notes.txt")), "mine");
     std::set<std::string> left;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(apptest::FsPath(home_)))
         left.insert(entry.path().u8string());

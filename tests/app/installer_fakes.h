@@ -103,6 +103,14 @@ inline std::string SettingsText(const std::string& extra_lines = "") {
            scratch::UniqueName("ZelvikSetup") + "\r\nprogname=zelvik.exe\r\n" + extra_lines;
 }
 
+// The box of a failed run: what failed, and that the run was taken back.
+inline std::string RunFailedText(const std::string& failure) {
+    return "Instalace se nezda\xC5\x99ila:\r" + failure +
+           "\r\rV\xC5\xA1"
+           "echny zm\xC4\x9Bny proveden\xC3\xA9 instalac\xC3\xAD byly vr\xC3\xA1"
+           "ceny zp\xC4\x9Bt.";
+}
+
 // Another start of the program beside the fixture's installer, with a log of its own.
 struct Session {
     Session(const services::SystemDirs& dirs, unzip::Engine& engine, const std::string& records)

@@ -102,7 +102,9 @@ TEST_F(Startup, EarlierRecordLendsItsFolderButThisPackagesVersion) {
     EXPECT_EQ(record.release, "10");
 }
 
-TEST_F(Startup, EachMissingRequiredValueStopsTheWizard) {
+// A value missing, or one that would not stay a single folder name: the error, then the end
+// before anything is shown or written, with the package as it was.
+TEST_F(Startup, EachMissingOrUnusableValueEndsTheProgramKeepingThePackage) {
     const std::string missing =
         "Nebyly nalezeny d\xC5\xAFle\xC5\xBEit\xC3\xA9 informace o projektu, prosim "
         "kontaktujte v\xC3\xBDrobce Va\xC5\xA1"
@@ -118,11 +120,23 @@ TEST_F(Startup, EachMissingRequiredValueStopsTheWizard) {
         app::Installer& installer = session->installer;
         const app::StartupResult result = installer.Start(Place());
 
-        EXPECT_EQ(session->log, (std::vector<std::string>{"error-dialog:" + missing, "close"}));
-        EXPECT_TRUE(installer.State().CleanupDue());
-        // The rest of the start-up still runs; the window closes after it.
-        EXPECT_EQ(result.exit_code, app::StartupResult::kKeepRunning);
-        EXPECT_EQ(result.folder_choices.size(), 4u);
+        EXPECT_EQ(session->log, (std::vector<std::string>{"error-dialog:" + missing}));
+        EXPECT_EQ(result.exit_code, app::kExitConfiguration);
+        installer.ShutDown();
+        EXPECT_TRUE(apptest::Exists(InstallerTest::Package("orvoinst.zip")));
+    }
+    for (const char* value : {"regdir=..\\..\\Windows", "company=C:", "softname=NUL"}) {
+        SCOPED_TRACE(value);
+        std::string settings = apptest::SettingsText();
+        const std::string key = std::string(value).substr(0, std::string(value).find('=') + 1);
+        const size_t at = settings.find(key);
+        settings.replace(at, settings.find("\r\n", at) - at, value);
+        Package(settings);
+        const auto session = NewSession();
+        EXPECT_EQ(session->installer.Start(Place()).exit_code, app::kExitConfiguration);
+        ASSERT_EQ(session->log.size(), 1u);
+        EXPECT_EQ(session->log[0].rfind("error-dialog:Hodnotu ze setup.ini", 0), 0u);
+        EXPECT_NE(session->log[0].find(value), std::string::npos) << session->log[0];
     }
 }
 

@@ -40,13 +40,18 @@ TEST(MessageTable, BuiltInTextsByIndex) {
     EXPECT_EQ(table.Text(app::kMsgCompleted),
               "Instalace byla dokon\xC4\x8D"
               "ena");
-    EXPECT_EQ(table.Text(36), "");
+    // The later texts follow, and a replaced list does not reach them.
+    EXPECT_EQ(table.Text(app::kMsgRunFailed), "Instalace se nezda\xC5\x99ila:");
+    EXPECT_EQ(table.Text(app::kMsgProtectedRemoval),
+              "Tento adres\xC3\xA1\xC5\x99 nelze odstranit:");
+    EXPECT_EQ(table.Text(app::kMsgProtectedRemoval + 1), "");
     EXPECT_EQ(table.Text(-1), "");
 }
 
 TEST(MessageTable, ReplacedAsAWholeAndShorterListsLeaveEmptyEntries) {
     app::MessageTable table;
     table.Replace({"Installation of Krtek", "Folder: "});
+    EXPECT_EQ(table.Text(app::kMsgRunFailed), "Instalace se nezda\xC5\x99ila:"); // not reached
     EXPECT_EQ(table.Text(0), "Installation of Krtek");
     EXPECT_EQ(table.Text(1), "Folder: ");
     for (int index : {2, 24, 35}) EXPECT_EQ(table.Text(index), "") << index;

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -34,10 +35,24 @@ class Uninstall : public apptest::InstallerTest {
 
     std::string In(const std::string& name) const { return installed_ + kSep + name; }
     app::ProgramPlace Installed() const { return {installed_, In("setup.exe")}; }
-    void WriteRecord(const std::string& folder) {
+    // The record of the fixture's installation and its manifest, as a completed run leaves
+    // them; `folder_made` says whether the run created the installation folder.
+    void WriteRecord(const std::string& folder, bool folder_made = true) {
         platform::RegistryKey key;
         ASSERT_TRUE(key.Create(platform::RegistryRoot::CurrentUser, RecordKey()));
         key.WriteString("AppDir", folder);
+        key.WriteString("Manifest", In("setup.lst"));
+        const std::string group = Dir("Start", "Programs", "Orvo", "Zelvik");
+        std::string manifest = "orvo-setup manifest 1\r\n";
+        if (folder_made) manifest += "D " + installed_ + "\r\n";
+        for (const std::string& line :
+             {"F " + In("zelvik.exe"), "D " + In("sub"), "F " + In("sub" + kSep + "data.bin"),
+              "F " + In("setup.exe"), "F " + In("setup.ini"), "D " + group,
+              "D " + group + kSep + "Tools", "L " + group + kSep + "Tools" + kSep + "Tool.lnk",
+              "L " + Dir("Desktop", "Zelvik.lnk"), "L " + Dir("Start", "Zelvik.lnk"),
+              "F " + In("setup.lst")})
+            manifest += line + "\r\n";
+        WriteFile(In("setup.lst"), manifest);
     }
     bool RecordExists() const {
         return platform::RegistryKey().Open(platform::RegistryRoot::CurrentUser, RecordKey());
@@ -50,6 +65,15 @@ class Uninstall : public apptest::InstallerTest {
               Dir("Start", "Programs", "Orvo", "Zelvik", "Tools", "Tool.lnk")})
             EXPECT_TRUE(Exists(path)) << path;
         EXPECT_FALSE(Exists(Dir("Temp", "setup123.bat")));
+    }
+    // The uninstall ended with a box naming `text`, left everything and ends incomplete.
+    void ExpectRefused(const app::Installer& installer, const std::vector<std::string>& log,
+                       const std::string& text) {
+        ASSERT_EQ(log.size(), 2u);
+        EXPECT_EQ(log[0].rfind("box:" + text, 0), 0u) << log[0];
+        EXPECT_EQ(log[1], "close");
+        ExpectNothingRemoved();
+        EXPECT_EQ(installer.ExitCode(), app::kExitUninstallIncomplete);
     }
 
     std::string installed_;
@@ -151,6 +175,113 @@ TEST_F(Uninstall, NoRecordOrNoFolderInItRemovesNothing) {
     }
 }
 
+// The record and the manifest are trusted only together and only from the installed copy: a
+// record naming another folder (the user's documents, the Windows folder), a copy started
+// elsewhere, a missing or altered manifest: nothing is removed, and the box says why.
+TEST_F(Uninstall, RecordThatDoesNotLeadHereRemovesNothing) {
+    const std::string elsewhere = Dir("Documents");
+    WriteFile(elsewhere + kSep + "letter.txt", "the user's");
+    struct Case {
+        const char* what;
+        std::function<void()> arrange;
+        std::string box;
+    };
+    const std::string no_manifest =
+        "Seznam nainstalovan\xC3\xBD"
+        "ch soubor\xC5\xAF chyb\xC3\xAD";
+    const Case cases[] = {
+        {"another folder", [&] { WriteRecord(elsewhere); },
+         "Odinstalaci lze spustit jen z nainstalovan\xC3\xA9ho programu"},
+        {"no manifest",
+         [&] {
+             WriteRecord(installed_);
+             std::filesystem::remove(apptest::FsPath(In("setup.lst")));
+         },
+         no_manifest},
+        {"manifest named elsewhere",
+         [&] {
+             WriteRecord(installed_);
+             platform::RegistryKey key;
+             ASSERT_TRUE(key.Create(platform::RegistryRoot::CurrentUser, RecordKey()));
+             key.WriteString("Manifest", elsewhere + kSep + "setup.lst");
+         },
+         no_manifest},
+        {"not a manifest",
+         [&] {
+             WriteRecord(installed_);
+             WriteFile(In("setup.lst"), "F " + elsewhere + kSep + "letter.txt\r\n");
+         },
+         no_manifest},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.arrange();
+        const auto session = NewSession();
+        session->installer.Start(Installed());
+        session->view.answers = {app::kAnswerYes};
+        session->installer.Uninstall();
+        ExpectRefused(session->installer, session->log, c.box);
+        EXPECT_EQ(ReadFile(elsewhere + kSep + "letter.txt"), "the user's");
+        EXPECT_TRUE(RecordExists());
+    }
+}
+
+// Installed into a folder that was there: only what the manifest lists goes; lines naming
+// places no installation writes to are passed over.
+TEST_F(Uninstall, FolderThatWasThereKeepsTheUsersFiles) {
+    WriteRecord(installed_, false);
+    WriteFile(In("notes.txt"), "the user's");
+    WriteFile(Dir("Documents", "letter.txt"), "the user's");
+    WriteFile(In("setup.lst"), ReadFile(In("setup.lst")) + "F " + Dir("Documents", "letter.txt") +
+                                   "\r\nL " + Dir("Documents", "letter.txt") + "\r\n");
+    installer_->Start(Installed());
+    view_.answers = {app::kAnswerYes};
+    installer_->Uninstall();
+    EXPECT_EQ(installer_->ExitCode(), app::kExitCompleted);
+    EXPECT_EQ(ReadFile(In("notes.txt")), "the user's");
+    EXPECT_EQ(ReadFile(Dir("Documents", "letter.txt")), "the user's");
+    EXPECT_FALSE(Exists(In("zelvik.exe")));
+    EXPECT_FALSE(Exists(In("sub")));
+    EXPECT_FALSE(Exists(In("setup.lst")));
+    EXPECT_FALSE(Exists(Dir("Start", "Programs", "Orvo", "Zelvik")));
+    EXPECT_TRUE(Exists(Dir("Start", "Programs", "Orvo", "Other", "Other.lnk")));
+    EXPECT_FALSE(RecordExists());
+}
+
+// A file that resists is named; the record and a manifest of what is left stay, no batch is
+// started, and a second uninstall finishes the work.
+TEST_F(Uninstall, FileThatResistsIsNamedAndASecondRunFinishes) {
+    WriteRecord(installed_);
+    std::filesystem::permissions(apptest::FsPath(In("sub" + kSep + "data.bin")),
+                                 std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::remove);
+    installer_->Start(Installed());
+    view_.answers = {app::kAnswerYes};
+    installer_->Uninstall();
+    EXPECT_EQ(installer_->ExitCode(), app::kExitUninstallIncomplete);
+    ASSERT_EQ(view_.boxes.size(), 2u);
+    EXPECT_NE(view_.boxes[1].text.find("\r" + In("sub" + kSep + "data.bin")), std::string::npos)
+        << view_.boxes[1].text;
+    EXPECT_TRUE(RecordExists());
+    EXPECT_FALSE(Exists(In("zelvik.exe")));
+    EXPECT_TRUE(Exists(In("setup.exe")));
+    for (const std::string& call : log_) EXPECT_NE(call.rfind("batch:", 0), 0u) << call;
+    const std::string left = ReadFile(In("setup.lst"));
+    EXPECT_NE(left.find("F " + In("sub" + kSep + "data.bin")), std::string::npos) << left;
+    EXPECT_EQ(left.find("zelvik.exe"), std::string::npos) << left;
+
+    std::filesystem::permissions(apptest::FsPath(In("sub" + kSep + "data.bin")),
+                                 std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
+    const auto again = NewSession();
+    again->installer.Start(Installed());
+    again->view.answers = {app::kAnswerYes};
+    again->installer.Uninstall();
+    EXPECT_EQ(again->installer.ExitCode(), app::kExitCompleted);
+    EXPECT_FALSE(RecordExists());
+    EXPECT_FALSE(Exists(In("sub")));
+}
+
 TEST_F(Uninstall, UnwritableBatchIsAnInputOutputErrorAndEndsTheHandler) {
     WriteRecord(installed_);
     ASSERT_TRUE(platform::SetEnvironmentValue(sources_.temp_variable, Dir("Temp", "missing")));
@@ -196,7 +327,12 @@ TEST(SelfRemovalBatch, BlanksInEveryPathAndOneTrailingSeparatorDropped) {
 
 class Shutdown : public apptest::InstallerTest {
   protected:
+    // A package unpacked into the temporary folder: the one an early end removes.
     Shutdown() {
+        EXPECT_TRUE(platform::SetEnvironmentValue(sources_.temp_variable, Dir()));
+        sysdirs_ = std::make_unique<services::SystemDirs>(sources_);
+        installer_ = std::make_unique<app::Installer>(view_, shell_, *sysdirs_, storage_, engine_);
+        installer_->SetRecordBaseKey(registry_.Path("Records"));
         WriteFile(Package("setup.ini"), apptest::SettingsText());
         for (const char* name :
              {"orvoinst.zip", "all.zip", "short.txt", "license.txt", "readme.txt"})
@@ -230,17 +366,24 @@ TEST_F(Shutdown, AbandonedWizardRemovesOnlyThePackageAndKeepsAnEarlierRecord) {
         EXPECT_FALSE(Exists(Package(name))) << name;
     EXPECT_EQ(ReadFile(Package("holiday.jpg")), "photo");
     EXPECT_EQ(ReadFile(Package("downloads" + kSep + "other.zip")), "not ours");
-    const std::string batch = Dir("Temp", "setup123.bat");
-    EXPECT_EQ(Calls(), std::vector<std::string>{"batch:" + batch + " in " + Dir("Temp") + kSep});
+    const std::string batch = Dir("setup123.bat");
+    EXPECT_EQ(Calls(), std::vector<std::string>{"batch:" + batch + " in " + Dir() + kSep});
     EXPECT_NE(ReadFile(batch).find("\r\nrd \"" + Package() + "\"\r\n"), std::string::npos);
     EXPECT_FALSE(installer_->HoldsMutex());
 }
 
-TEST_F(Shutdown, PackageAloneInItsFolderTakesTheFolderAlong) {
-    installer_->Start(Place());
-    installer_->MovePage({Dir("Program Files", "Zelvik"), {}}, app::kPageLicence);
-    installer_->ShutDown();
-    EXPECT_FALSE(Exists(Package()));
+// From a download folder, a USB stick or a CD, a cancelled wizard leaves the package.
+TEST_F(Shutdown, PackageOutsideTheTemporaryFolderStays) {
+    EXPECT_TRUE(platform::SetEnvironmentValue(sources_.temp_variable, Dir("Temp")));
+    const services::SystemDirs dirs(sources_);
+    const auto session = NewSession(&dirs);
+    session->installer.Start(Place());
+    session->installer.MovePage({Dir("Program Files", "Zelvik"), {}}, app::kPageLicence);
+    session->installer.CancelWizard();
+    session->installer.ShutDown();
+    EXPECT_EQ(session->installer.ExitCode(), app::kExitCancelled);
+    EXPECT_TRUE(Exists(Package("orvoinst.zip")));
+    EXPECT_TRUE(Exists(Package("setup.exe")));
 }
 
 TEST_F(Shutdown, ClosedBeforeAnyMoveLeavesEverything) {

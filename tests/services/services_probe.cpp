@@ -31,8 +31,7 @@ int main(int argc, char** argv) {
         }
         if (argc == 5 && std::strcmp(argv[1], "link") == 0) {
             platform::ComApartment com;
-            services::CreateLink(arg(2), arg(3), arg(4));
-            return 0;
+            return services::CreateLink(arg(2), arg(3), arg(4)) ? 0 : 1;
         }
     } catch (const platform::Error& e) {
         std::cerr << e.what() << '\n';

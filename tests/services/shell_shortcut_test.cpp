@@ -42,7 +42,7 @@ class Shortcut : public ::testing::Test {
 TEST_F(Shortcut, WritesTargetAndWorkingFolderAndOverwrites) {
     ASSERT_TRUE(com_.Initialize());
     for (const auto& target : {dir_.Path("Prog", "run.exe"), dir_.Path("Other", "tool.exe")}) {
-        services::CreateLink(target, "Run", dir_.Path());
+        ASSERT_TRUE(services::CreateLink(target, "Run", dir_.Path()));
         const auto link = platform::LoadShellLink(dir_.Path("Run.lnk"));
         ASSERT_TRUE(link.has_value());
         EXPECT_EQ(link->target, target);
@@ -50,9 +50,9 @@ TEST_F(Shortcut, WritesTargetAndWorkingFolderAndOverwrites) {
     }
 }
 
-TEST_F(Shortcut, MissingOrEmptyFolderGivesNoFileAndNoError) {
-    EXPECT_NO_THROW(services::CreateLink(dir_.Path("run.exe"), "Run", dir_.Path("missing")));
-    EXPECT_NO_THROW(services::CreateLink(dir_.Path("run.exe"), "Run", ""));
+TEST_F(Shortcut, MissingOrEmptyFolderGivesNoFileAndFails) {
+    EXPECT_FALSE(services::CreateLink(dir_.Path("run.exe"), "Run", dir_.Path("missing")));
+    EXPECT_FALSE(services::CreateLink(dir_.Path("run.exe"), "Run", ""));
     EXPECT_TRUE(std::filesystem::is_empty(std::filesystem::u8path(dir_.Path())));
 }
 
@@ -63,7 +63,7 @@ TEST_F(Shortcut, NoApartmentRaises) {
     std::string message = "<none>";
     std::thread([&] {
         try {
-            services::CreateLink(dir_.Path("run.exe"), "Run", dir_.Path());
+            (void)services::CreateLink(dir_.Path("run.exe"), "Run", dir_.Path()); // raises
         } catch (const platform::Error& e) {
             message = e.what();
         }

@@ -69,10 +69,10 @@ def check_links():
                   (target, target[: target.rfind("\\") + 1]))
         check("files written", sorted(os.listdir(folder)), sorted(c[3] for c in cases))
 
-        # A folder that does not exist: no file and no message.
+        # A folder that does not exist: no file, no message, and the failure is reported.
         before = os.listdir(folder)
         rc, out, err = wine(PROBE, "link", r"C:\Prog\run.exe", "Gone", win_folder + r"\missing")
-        check("missing folder", (rc, out, err, os.listdir(folder)), (0, "", "", before))
+        check("missing folder", (rc, out, err, os.listdir(folder)), (1, "", "", before))
 
 
 check_folders()

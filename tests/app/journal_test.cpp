@@ -1,0 +1,65 @@
+// The run's journal on real files: what a failure takes back, what a completed run keeps, and
+// the manifest the uninstall reads.
+#include <gtest/gtest.h>
+
+#include "app/journal.h"
+#include "support/scratch.h"
+
+namespace {
+
+using scratch::Exists;
+using scratch::ReadFile;
+using scratch::WriteFile;
+
+TEST(Journal, RollbackRestoresReplacedFilesAndRemovesOnlyWhatTheRunMade) {
+    scratch::Folder dir;
+    WriteFile(dir.Path("old.txt"), "the user's");
+    app::Journal journal;
+    ASSERT_TRUE(platform::MakeFolder(dir.Path("new")));
+    journal.NoteFolder(dir.Path("new"));
+    WriteFile(dir.Path("new", "a.bin"), "ours");
+    journal.NoteFile(dir.Path("new", "a.bin"));
+    ASSERT_TRUE(journal.SetAside(dir.Path("old.txt"), app::Journal::Kind::File));
+    EXPECT_FALSE(Exists(dir.Path("old.txt")));
+    WriteFile(dir.Path("old.txt"), "ours over it");
+    ASSERT_TRUE(platform::MakeFolder(dir.Path("kept")));
+    journal.NoteFolder(dir.Path("kept"));
+    WriteFile(dir.Path("kept", "later.txt"), "put there by someone else meanwhile");
+    // A file noted but never written (the step failed first) is no failure to take back.
+    journal.NoteFile(dir.Path("never.txt"));
+
+    EXPECT_TRUE(journal.Rollback().empty());
+    EXPECT_EQ(ReadFile(dir.Path("old.txt")), "the user's");
+    EXPECT_FALSE(Exists(dir.Path("new")));
+    EXPECT_TRUE(Exists(dir.Path("kept", "later.txt")));
+    EXPECT_TRUE(journal.Empty());
+    EXPECT_FALSE(Exists(dir.Path("old.txt.orvo-backup")));
+}
+
+TEST(Journal, CommitDropsBackupsAndTheManifestReadsBack) {
+    scratch::Folder dir;
+    WriteFile(dir.Path("a.txt"), "old");
+    WriteFile(dir.Path("a.txt.orvo-backup"), "a file that merely has the backup's name");
+    app::Journal journal;
+    journal.NoteFolder(dir.Path());
+    ASSERT_TRUE(journal.SetAside(dir.Path("a.txt"), app::Journal::Kind::File));
+    WriteFile(dir.Path("a.txt"), "new");
+    journal.NoteShortcut(dir.Path("Zelvik.lnk"));
+    journal.Commit();
+    EXPECT_EQ(ReadFile(dir.Path("a.txt.orvo-backup")), "a file that merely has the backup's name");
+    EXPECT_FALSE(Exists(dir.Path("a.txt.orvo-backup2")));
+
+    std::vector<app::Journal::Entry> read;
+    ASSERT_TRUE(app::Journal::ParseManifest(journal.ManifestText(), read));
+    ASSERT_EQ(read.size(), 3u);
+    EXPECT_EQ(read[1].kind, app::Journal::Kind::File);
+    EXPECT_EQ(read[1].path, dir.Path("a.txt"));
+    EXPECT_EQ(read[2].kind, app::Journal::Kind::Shortcut);
+    for (const std::string text : {"", "F C:\\x\r\n", "orvo-setup manifest 1\r\nX C:\\x\r\n",
+                                   "orvo-setup manifest 1\r\nF\r\n"}) {
+        EXPECT_FALSE(app::Journal::ParseManifest(text, read)) << text;
+        EXPECT_TRUE(read.empty());
+    }
+}
+
+} // namespace
