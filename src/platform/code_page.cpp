@@ -56,6 +56,16 @@ std::string Utf8ToAnsi(const std::string& utf8) {
 std::string Utf8ToOem(const std::string& utf8) {
     return IsAscii(utf8) ? utf8 : FromWide(CP_OEMCP, ToWide(CP_UTF8, utf8));
 }
+bool FitsOemCodePage(const std::string& utf8) {
+    if (IsAscii(utf8)) return true;
+    // Without WC_NO_BEST_FIT_CHARS a missing letter could turn into a similar one silently.
+    const std::wstring wide = ToWide(CP_UTF8, utf8);
+    BOOL used_default = FALSE;
+    const int n =
+        WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, wide.data(),
+                            static_cast<int>(wide.size()), nullptr, 0, nullptr, &used_default);
+    return n > 0 && !used_default;
+}
 
 #else
 
@@ -115,6 +125,25 @@ std::string Utf8ToAnsi(const std::string& utf8) {
 }
 std::string Utf8ToOem(const std::string& utf8) {
     return IsAscii(utf8) ? utf8 : Convert("CP852", "UTF-8", utf8, '?');
+}
+bool FitsOemCodePage(const std::string& utf8) {
+    if (IsAscii(utf8)) return true;
+    iconv_t cd = iconv_open("CP852", "UTF-8");
+    if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+    char* in_p = const_cast<char*>(utf8.data());
+    size_t in_left = utf8.size();
+    bool fits = true;
+    while (fits && in_left > 0) {
+        char buffer[256];
+        char* out_p = buffer;
+        size_t out_left = sizeof buffer;
+        // Without //TRANSLIT, iconv stops at the first character CP852 lacks.
+        if (iconv(cd, &in_p, &in_left, &out_p, &out_left) == static_cast<size_t>(-1) &&
+            errno != E2BIG)
+            fits = false;
+    }
+    iconv_close(cd);
+    return fits;
 }
 
 #endif

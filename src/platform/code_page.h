@@ -17,6 +17,9 @@ std::string Utf8ToAnsi(const std::string& utf8);
 // (852 with the Czech ANSI 1250; the native build uses 852).
 std::string Utf8ToOem(const std::string& utf8);
 
+// True when Utf8ToOem keeps every character: none becomes '?' or a look-alike.
+bool FitsOemCodePage(const std::string& utf8);
+
 #ifdef _WIN32
 std::wstring Widen(const std::string& utf8);
 std::string Narrow(const std::wstring& wide);

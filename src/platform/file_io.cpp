@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #endif
 
@@ -79,6 +80,14 @@ bool ReplaceWholeFile(const std::string& path, const std::string& contents) {
                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     if (!ok) DeleteFileW(temp.c_str());
     return ok;
+}
+
+std::string MakeUniqueFile(const std::string& folder) {
+    // The system picks a free name and creates the file in one step; the folder may be at
+    // most MAX_PATH - 14 characters long.
+    wchar_t path[MAX_PATH];
+    if (GetTempFileNameW(Widen(folder).c_str(), L"orv", 0, path) == 0) return std::string();
+    return Narrow(path);
 }
 
 #else
@@ -160,6 +169,14 @@ bool ReplaceWholeFile(const std::string& path, const std::string& contents) {
     }
     SyncFolderOf(path);
     return true;
+}
+
+std::string MakeUniqueFile(const std::string& folder) {
+    std::string path = folder + "/orvoXXXXXX";
+    const int fd = mkstemp(&path[0]);
+    if (fd < 0) return std::string();
+    close(fd);
+    return path;
 }
 
 #endif

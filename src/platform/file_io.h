@@ -23,4 +23,8 @@ FileRead ReadWholeFile(const std::string& path, std::string& contents);
 // file is left behind.
 [[nodiscard]] bool ReplaceWholeFile(const std::string& path, const std::string& contents);
 
+// Creates a new empty file under a name no file in the folder has yet and returns its path;
+// empty when no file can be made there (no such folder, read-only media, no permission).
+std::string MakeUniqueFile(const std::string& folder);
+
 } // namespace platform

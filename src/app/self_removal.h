@@ -1,0 +1,37 @@
+// The batch that removes setup.exe, its settings file and its folder once the program has
+// ended: the program cannot erase its own running file, so the command interpreter does it
+// afterwards, hidden, from the temporary folder.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace app {
+
+struct SelfRemovalPaths {
+    std::string program_file;  // erased once the program has ended
+    std::string settings_file; // erased once the program has written it for the last time
+    std::string folder;        // removed if that leaves it empty; nothing when empty
+    std::string batch_file;    // where the batch will be written; it erases itself last
+};
+
+// The short (8.3) form of an existing path, or empty: platform::ShortPathName unless a test
+// gives its own.
+using ShortFormLookup = std::function<std::string(const std::string&)>;
+
+// How often each wait loop tries, a second apart: about half a minute.
+constexpr int kSelfRemovalTries = 30;
+
+// The batch text in the OEM code page, ready to be written as it is. Nothing when a path
+// cannot be written so that the command interpreter reads it exactly (a character the OEM
+// code page lacks and no short form without one): then no batch is run and the files stay.
+std::optional<std::string> SelfRemovalBatch(const SelfRemovalPaths& paths,
+                                             int tries = kSelfRemovalTries,
+                                             const ShortFormLookup& short_form = nullptr);
+
+// Whether a file can be created and removed in the folder: not on read-only media, not in a
+// folder that does not exist.
+bool FolderIsWritable(const std::string& folder);
+
+} // namespace app
