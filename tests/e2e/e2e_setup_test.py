@@ -205,8 +205,9 @@ def mechanics(out_dir):
     os.makedirs(out_dir, exist_ok=True)
     before = sorted(os.listdir(run.dir))
     run_driver(run.win_dir + "\\setup.exe",
-               ["window", "visible:Portal", "text:Memo2:Vítejte", "enabled:BitBtn5",
-                "hidden:RadioButtyes", "shot:portal", "close", "exit:0"],
+               ["window", f"visible:{W.kWelcomePage}", f"text:{W.kWelcomeText}:Vítejte",
+                f"enabled:{W.kWelcomeContinue}", f"hidden:{W.kAcceptLicence}", "shot:portal",
+                "close", "exit:0"],
                (shots, run.win_dir + "-shots", out_dir))
     png = os.path.join(out_dir, "portal.png")
     colours = subprocess.run(["convert", png, "-format", "%k", "info:"], check=True,
@@ -216,9 +217,10 @@ def mechanics(out_dir):
     check(sorted(os.listdir(run.dir)) == before, "the package folder is untouched")
     # A step that cannot succeed fails the driver, which then ends the program it started.
     out = run_driver(run.win_dir + "\\setup.exe",
-                     ["window", "click:BitBtn5", "disabled:BitBtn15", "visible:NoSuchControl"],
-                     timeout=3, expect_failure=True)
-    check("ok    disabled:BitBtn15" in out, "a control that takes no input is seen as such")
+                     ["window", f"click:{W.kWelcomeContinue}", f"disabled:{W.kLicenceContinue}",
+                      "visible:NoSuchControl"], timeout=3, expect_failure=True)
+    check(f"ok    disabled:{W.kLicenceContinue}" in out,
+          "a control that takes no input is seen as such")
     check("FAIL  visible:NoSuchControl" in out and "terminated" in out,
           "a missing control fails the run and the program is ended")
     shutil.rmtree(run.dir)
@@ -290,7 +292,7 @@ class Installation:
         say("tidying up after the failure")
         if os.path.isfile(os.path.join(self.dir, "setup.exe")):
             subprocess.run([RUN, DRIVER, "--timeout", "20", self.win + "\\setup.exe", "window",
-                            "click:BitBtn11", "box:yes", "box:ok", "exit"],
+                            f"click:{W.kUninstall}", "box:yes", "box:ok", "exit"],
                            stdin=subprocess.DEVNULL, capture_output=True)
         subprocess.run([RUN, "reg", "delete", self.record_key, "/f"], stdin=subprocess.DEVNULL,
                        capture_output=True)
@@ -304,18 +306,24 @@ class Installation:
         v = self.run.values
         say(f"\n== installing {v['softname']} into {self.win}")
         if folder_steps is None:
-            folder_steps = [f"text:Directory:{self.win}"]
+            folder_steps = [f"text:{W.kFolderChoice}:{self.win}"]
         run_driver(self.run.win_dir + "\\setup.exe",
-                   ["window", "visible:Portal", "text:Memo2:Vítejte"] + shot("1-welcome") +
-                   ["click:BitBtn5", "visible:RadioButtyes", "text:Memo7:LICENČNÍ UJEDNÁNÍ",
-                    "disabled:BitBtn15", "radio:RadioButtyes", "enabled:BitBtn15"] +
-                   shot("2-licence") + ["click:BitBtn15", "visible:Directory"] + folder_steps +
+                   ["window", f"visible:{W.kWelcomePage}", f"text:{W.kWelcomeText}:Vítejte"] +
+                   shot("1-welcome") +
+                   [f"click:{W.kWelcomeContinue}", f"visible:{W.kAcceptLicence}",
+                    f"text:{W.kLicenceText}:LICENČNÍ UJEDNÁNÍ",
+                    f"disabled:{W.kLicenceContinue}", f"radio:{W.kAcceptLicence}",
+                    f"enabled:{W.kLicenceContinue}"] +
+                   shot("2-licence") +
+                   [f"click:{W.kLicenceContinue}", f"visible:{W.kFolderChoice}"] + folder_steps +
                    shot("3-folder") +
-                   ["click:BitBtn2", "visible:ProgIcon", "tick:ProgIcon:0", "tick:ProgIcon:1"] +
+                   [f"click:{W.kFolderContinue}", f"visible:{W.kIconChoice}",
+                    f"tick:{W.kIconChoice}:0", f"tick:{W.kIconChoice}:1"] +
                    shot("4-icons") +
-                   ["click:BitBtn8", "visible:Memo1", f"text:Memo1:{self.win}"] +
+                   [f"click:{W.kIconContinue}", f"visible:{W.kSummary}",
+                    f"text:{W.kSummary}:{self.win}"] +
                    shot("5-summary") +
-                   ["click:BitBtn4", "boxshown"] + shot("6-finished") +
+                   [f"click:{W.kFinish}", "boxshown"] + shot("6-finished") +
                    [f"box:ok:{message(self.ini, 25)}"] + list(after_steps) + ["exit:0"], shots)
 
     def check(self, files):
@@ -363,8 +371,8 @@ class Installation:
         ini = os.path.join(self.dir, "setup.ini")
         say(f"\n== uninstalling with {self.win}\\setup.exe")
         run_driver(self.win + "\\setup.exe",
-                   ["window", "visible:BitBtn11", "text:Memo5:odebere"] + shot("7-uninstall") +
-                   ["click:BitBtn11", "boxshown"] + shot("8-confirm") +
+                   ["window", f"visible:{W.kUninstall}", f"text:{W.kUninstallText}:odebere"] +
+                   shot("7-uninstall") + [f"click:{W.kUninstall}", "boxshown"] + shot("8-confirm") +
                    [f"box:yes:{self.win}", "boxshown"] + shot("9-uninstalled") +
                    [f"box:ok:{message(ini, 29)}", "exit:0"], shots)
         say("\n== checking the removal")
@@ -460,10 +468,10 @@ def full():
     os.makedirs(parent)
     install = Installation(run, parent_win)
     install.check_absent()
-    picker = ["key:Directory:end", "visible:Form2",
-              f"pick:Form2.dirtree:Form2.Label1:{parent_win}",
-              f"text:Form2.Label1:{install.win}", "click:Form2.BitBtn2", "hidden:Form2",
-              f"text:Directory:{install.win}"]
+    picker = [f"key:{W.kFolderChoice}:end", f"visible:{P.window}",
+              f"pick:{P.kTree}:{P.kPath}:{parent_win}",
+              f"text:{P.kPath}:{install.win}", f"click:{P.kOk}", f"hidden:{P.window}",
+              f"text:{W.kFolderChoice}:{install.win}"]
     # The window found below must be this run's.
     check(not host_processes("notepad", "readme.txt"), "no readme.txt is open before the run")
     try:
@@ -501,8 +509,9 @@ def decline(install):
     question = f"{message(ini, 26)} {install.win} {message(ini, 27)}"
     say(f"\n== declining the uninstall with {install.win}\\setup.exe")
     run_driver(install.win + "\\setup.exe",
-               ["window", "click:BitBtn11", f"box:no:{question}", "sleep:1000", "visible:BitBtn11",
-                "enabled:BitBtn11", "click:BitBtn12", "exit:0"], timeout=20)
+               ["window", f"click:{W.kUninstall}", f"box:no:{question}", "sleep:1000",
+                f"visible:{W.kUninstall}", f"enabled:{W.kUninstall}",
+                f"click:{W.kUninstallCancel}", "exit:0"], timeout=20)
     time.sleep(2)  # a batch started by mistake would have begun its work by now
     check(not host_processes("setup123.bat"), "no self-removal batch runs")
     check(installed_files(install.dir) == before, f"all {len(before)} files are still there")
@@ -551,6 +560,42 @@ def control_roles():
     names = dict(re.findall(entry, source[source.index("kMainControlNames[]"):split]))
     stored = re.findall(entry, source[split:])
     return names, stored
+
+
+class Roles:
+    """The names of one window's controls, looked up by role: W.kWelcomeContinue is the name
+    that the welcome page's continue button carries. A role the table does not have fails at
+    once, rather than sending the driver to wait for a control that is never there. With a
+    window, the names are the driver's WINDOW.NAME for that top-level window's controls."""
+
+    def __init__(self, names, window=None):
+        if not names:
+            raise Failure("src/widgets/layouts/control_roles.h: no control names read")
+        self._names = names
+        self._prefix = window + "." if window else ""
+        self.window = window
+
+    def __getattr__(self, role):
+        if role.startswith("_"):
+            raise AttributeError(role)
+        if role not in self._names:
+            raise Failure(f"src/widgets/layouts/control_roles.h has no role {role}")
+        return self._prefix + self._names[role]
+
+
+def picker_roles():
+    """The folder picker's control names by role, and the picker window's own name."""
+    source = source_text("src", "widgets", "layouts", "control_roles.h")
+    table = source[source.index("kPickerControlNames[]"):]
+    names = dict(re.findall(r'\{PickerControl::(k\w+), "(\w+)"\}', table[:table.index("};")]))
+    window = re.search(r'kFolderPickerName = "(\w+)"', source)
+    if not window:
+        raise Failure("src/widgets/layouts/control_roles.h: no name for the folder picker")
+    return Roles(names, window.group(1))
+
+
+W = Roles(control_roles()[0])  # the main window
+P = picker_roles()  # the folder picker
 
 
 def stored_props():
@@ -674,11 +719,13 @@ def check_saved_settings(install, run):
 
 # The wizard's pages in order: the page, the steps from the page before to it, its Storno.
 PAGES = [
-    ("Portal", [], "Storno"),
-    ("Licence", ["click:BitBtn5", "visible:RadioButtyes"], "BitBtn14"),
-    ("DirPage", ["radio:RadioButtyes", "click:BitBtn15", "visible:Directory"], "BitBtn3"),
-    ("IconPage", ["click:BitBtn2", "visible:ProgIcon"], "BitBtn9"),
-    ("Installpage", ["click:BitBtn8", "visible:Memo1"], "BitBtn6"),
+    (W.kWelcomePage, [], W.kWelcomeCancel),
+    (W.kLicencePage, [f"click:{W.kWelcomeContinue}", f"visible:{W.kAcceptLicence}"],
+     W.kLicenceCancel),
+    (W.kFolderPage, [f"radio:{W.kAcceptLicence}", f"click:{W.kLicenceContinue}",
+                     f"visible:{W.kFolderChoice}"], W.kFolderCancel),
+    (W.kIconPage, [f"click:{W.kFolderContinue}", f"visible:{W.kIconChoice}"], W.kIconCancel),
+    (W.kSummaryPage, [f"click:{W.kIconContinue}", f"visible:{W.kSummary}"], W.kSummaryCancel),
 ]
 PACKAGE_FILES = ["setup.exe", "setup.ini", "orvoinst.zip", "short.txt", "license.txt"]
 
@@ -695,12 +742,12 @@ def cancel():
         run = Run(unique=True)
         ini = os.path.join(run.dir, "setup.ini")
         record_key = RECORD_BASE + "\\" + run.values["progreg"]
-        foreign = os.path.join(run.dir, "moje-poznamky.txt") if page == "DirPage" else None
+        foreign = os.path.join(run.dir, "moje-poznamky.txt") if page == W.kFolderPage else None
         earlier = None
         if foreign:
             with open(foreign, "wb") as f:
                 f.write(run.name.encode())
-        if page == "Installpage":
+        if page == W.kSummaryPage:
             earlier = {"AppDir": f"C:\\{run.name}\\{run.values['regdir']}", "Ver": "1", "Rel": "0"}
             for name, value in earlier.items():
                 subprocess.run([RUN, "reg", "add", record_key, "/v", name, "/d", value, "/f"],
@@ -743,6 +790,7 @@ def message(ini_path, number):
         for line in f.read().decode("cp1250").splitlines():
             if line.startswith("["):
                 section = line.strip()[1:-1]
+            # The section's name is setup.ini's stored-text key: data that packages carry.
             elif section == "ALL.Memo6_Lines" and line.startswith(f"Item{number}="):
                 text = line.split("=", 1)[1]
                 if len(text) >= 2 and text[0] == text[-1] == '"':
@@ -808,8 +856,9 @@ def second_instance():
     program = run.win_dir + "\\setup.exe"
     first = subprocess.Popen(
         [RUN, DRIVER, "--timeout", "30", "--handshake", run.win_dir + "-shots", program,
-         "window", "visible:Portal", "shot:first-up", "text:Memo2:Vítejte", "click:BitBtn5",
-         "visible:RadioButtyes", "click:BitBtn14", f"box:ok:{cancelled}", "exit:0"],
+         "window", f"visible:{W.kWelcomePage}", "shot:first-up", f"text:{W.kWelcomeText}:Vítejte",
+         f"click:{W.kWelcomeContinue}", f"visible:{W.kAcceptLicence}",
+         f"click:{W.kLicenceCancel}", f"box:ok:{cancelled}", "exit:0"],
         stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
     try:
         ready = os.path.join(handshake, "first-up.ready")
@@ -915,10 +964,12 @@ def bad_archive(damage, result):
           f"no record {record_key} and no folder {install_win} before the run")
     try:
         run_driver(run.win_dir + "\\setup.exe",
-                   ["window", "click:BitBtn5", "radio:RadioButtyes", "click:BitBtn15",
-                    "visible:Directory", f"text:Directory:{install_win}", "click:BitBtn2",
-                    "visible:ProgIcon", "click:BitBtn8", "visible:Memo1", "click:BitBtn4",
-                    f"box:ok:{text}", "exit:0"], timeout=30)
+                   ["window", f"click:{W.kWelcomeContinue}", f"radio:{W.kAcceptLicence}",
+                    f"click:{W.kLicenceContinue}", f"visible:{W.kFolderChoice}",
+                    f"text:{W.kFolderChoice}:{install_win}", f"click:{W.kFolderContinue}",
+                    f"visible:{W.kIconChoice}", f"click:{W.kIconContinue}",
+                    f"visible:{W.kSummary}", f"click:{W.kFinish}", f"box:ok:{text}", "exit:0"],
+                   timeout=30)
         time.sleep(1)  # a batch started by mistake would have begun its work by now
         check(not os.path.exists(install_dir), f"nothing is left of {install_win}")
         check(reg_values(record_key) is None, f"no record {record_key}")
@@ -944,8 +995,8 @@ def no_record():
     before = package_state(run.dir)
     try:
         run_driver(run.win_dir + "\\setup.exe",
-                   ["window", "visible:BitBtn11", "hidden:Portal", "click:BitBtn11",
-                    f"box:ok:{text}", "exit:0"], timeout=20)
+                   ["window", f"visible:{W.kUninstall}", f"hidden:{W.kWelcomePage}",
+                    f"click:{W.kUninstall}", f"box:ok:{text}", "exit:0"], timeout=20)
         time.sleep(2)  # a batch started by mistake would have begun its work by now
         after = package_state(run.dir)
         check(sorted(after) == sorted(before), f"every file is still there ({sorted(after)})")
@@ -963,11 +1014,14 @@ def no_icons():
     check(read_values(os.path.join(run.dir, "setup.ini"))["icons"] == "0", "setup.ini has icons=0")
     cancelled = message(os.path.join(run.dir, "setup.ini"), 24).rstrip(".")
     run_driver(run.win_dir + "\\setup.exe",
-               ["window", "click:BitBtn5", "radio:RadioButtyes", "click:BitBtn15",
-                "visible:Directory", "click:BitBtn2", "visible:Memo1", "visible:BitBtn4",
-                "hidden:ProgIcon", "hidden:Directory", "click:BitBtn10", "visible:Directory",
-                "hidden:Memo1", "hidden:ProgIcon", "click:BitBtn2", "visible:Memo1",
-                "hidden:ProgIcon", "click:BitBtn6", f"box:ok:{cancelled}", "exit:0"],
+               ["window", f"click:{W.kWelcomeContinue}", f"radio:{W.kAcceptLicence}",
+                f"click:{W.kLicenceContinue}", f"visible:{W.kFolderChoice}",
+                f"click:{W.kFolderContinue}", f"visible:{W.kSummary}", f"visible:{W.kFinish}",
+                f"hidden:{W.kIconChoice}", f"hidden:{W.kFolderChoice}",
+                f"click:{W.kSummaryBack}", f"visible:{W.kFolderChoice}", f"hidden:{W.kSummary}",
+                f"hidden:{W.kIconChoice}", f"click:{W.kFolderContinue}", f"visible:{W.kSummary}",
+                f"hidden:{W.kIconChoice}", f"click:{W.kSummaryCancel}", f"box:ok:{cancelled}",
+                "exit:0"],
                timeout=20)
     failures = []
     wait_until(lambda: not os.path.exists(run.dir), 30,
