@@ -48,11 +48,17 @@ std::vector<std::string> PanelSteps(const std::vector<std::pair<int, std::string
     std::vector<std::string> calls = {"panel"};
     for (const auto& [position, text] : steps) {
         const std::string at = std::to_string(position);
-        for (const std::string& call : {"bar2=" + at, "bar3=" + at, "Mess:" + text})
+        for (const std::string& call : {"run-bar=" + at, "vertical-run-bar=" + at, "step:" + text})
             calls.push_back(call);
     }
     return calls;
 }
+
+// The fake view's entries for the member being written and its bar, and the panel's heading
+// at the end.
+const std::string kMemberName = "member-name:";
+const std::string kMemberBar = "member-bar=";
+const std::string kFinished = "heading:Installation is finished";
 
 // Every run begins so: the folder, then the archive.
 const std::vector<std::pair<int, std::string>> kFirstSteps = {
@@ -82,7 +88,7 @@ class Run : public apptest::InstallerTest {
     std::vector<std::string> Steps() const {
         std::vector<std::string> steps;
         for (const std::string& call : Calls())
-            if (call.rfind("Label10:", 0) != 0 && call.rfind("bar1=", 0) != 0)
+            if (call.rfind(kMemberName, 0) != 0 && call.rfind(kMemberBar, 0) != 0)
                 steps.push_back(call);
         return steps;
     }
@@ -107,7 +113,7 @@ TEST_F(Run, StepsInOrderWithTheirPositionsAndTexts) {
     std::vector<std::string> expected = PanelSteps(steps);
     expected.insert(
         expected.end(),
-        {"cd:" + home_, "bar2=100", "bar3=100", "Label8:Installation is finished",
+        {"cd:" + home_, "run-bar=100", "vertical-run-bar=100", kFinished,
          "info-dialog:Instalace byla dokon\xC4\x8D"
          "ena",
          "open:" + Home("readme.txt"),
@@ -116,31 +122,32 @@ TEST_F(Run, StepsInOrderWithTheirPositionsAndTexts) {
 
     // The member bar goes to 100 with the two others at the end.
     const std::vector<std::string> calls = Calls();
-    const auto end = std::find(calls.begin(), calls.end(), "Label8:Installation is finished");
+    const auto end = std::find(calls.begin(), calls.end(), kFinished);
     ASSERT_GE(end - calls.begin(), 3);
     EXPECT_EQ(std::vector<std::string>(end - 3, end),
-              (std::vector<std::string>{"bar1=100", "bar2=100", "bar3=100"}));
+              (std::vector<std::string>{"member-bar=100", "run-bar=100", "vertical-run-bar=100"}));
 }
 
 TEST_F(Run, ExtractsEveryMemberReportingEachOnTheProgressPanel) {
     Install();
     for (const Payload& file : files_) EXPECT_EQ(ReadFile(Home(file.name)), file.content);
 
-    // Label10 names each member while it is written; the bar follows the compressed input.
+    // The member label names each member while it is written; its bar follows the compressed
+    // input.
     std::vector<std::string> named;
     std::vector<int> big_bar;
     std::string current;
     bool pumped_after_each_report = true;
     const std::vector<std::string>& log = log_;
     for (size_t i = 0; i < log.size(); ++i) {
-        if (log[i].rfind("Label10:", 0) == 0) {
-            current = log[i].substr(8);
+        if (log[i].rfind(kMemberName, 0) == 0) {
+            current = log[i].substr(kMemberName.size());
             if (named.empty() || named.back() != current) named.push_back(current);
             // The bar (when the size is known) and then the pump follow every report.
             size_t next = i + 1;
-            if (next < log.size() && log[next].rfind("bar1=", 0) == 0) {
+            if (next < log.size() && log[next].rfind(kMemberBar, 0) == 0) {
                 if (current == Home("data/big.bin"))
-                    big_bar.push_back(std::stoi(log[next].substr(5)));
+                    big_bar.push_back(std::stoi(log[next].substr(kMemberBar.size())));
                 ++next;
             }
             if (next >= log.size() || log[next] != "pump") pumped_after_each_report = false;
@@ -256,11 +263,12 @@ TEST_F(Run, NoTicksAndNoReadmeEndAtNinetyAndOpenNothing) {
     WriteFile(Package("orvoinst.zip"), ArchiveOf(files_));
     Install();
     const std::vector<std::string> steps = Steps();
-    const auto finish = std::find(steps.begin(), steps.end(), "Label8:Installation is finished");
+    const auto finish = std::find(steps.begin(), steps.end(), kFinished);
     ASSERT_GE(finish - steps.begin(), 6);
     EXPECT_EQ(std::vector<std::string>(finish - 6, finish),
-              (std::vector<std::string>{"bar2=90", "bar3=90", "Mess:Z\xC3\xA1pis do registru",
-                                        "cd:" + home_, "bar2=100", "bar3=100"}));
+              (std::vector<std::string>{"run-bar=90", "vertical-run-bar=90",
+                                        "step:Z\xC3\xA1pis do registru", "cd:" + home_,
+                                        "run-bar=100", "vertical-run-bar=100"}));
     for (const std::string& call : steps) EXPECT_NE(call.rfind("open:", 0), 0u) << call;
     EXPECT_FALSE(Exists(Dir("Desktop", "Zelvik.lnk")));
     EXPECT_FALSE(Exists(Dir("Start", "Zelvik.lnk")));
@@ -489,7 +497,7 @@ TEST_F(FailedRun, SecondArchiveFailureTakesBackTheFirstAndTheCopies) {
     Install();
     // It got as far as the copies and the second archive.
     const std::vector<std::string> steps = Steps();
-    EXPECT_NE(std::find(steps.begin(), steps.end(), "bar2=60"), steps.end());
+    EXPECT_NE(std::find(steps.begin(), steps.end(), "run-bar=60"), steps.end());
     ExpectTakenBack(apptest::RunFailedText("CRC-Error!: all.zip"), package);
 }
 

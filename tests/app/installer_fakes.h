@@ -35,13 +35,14 @@ class FakeView : public app::InstallerView {
   public:
     explicit FakeView(std::vector<std::string>& log) : log_(log) {}
 
+    // Bars and labels by what they show, in the order of ProgressBar and StatusLabel.
     void SetBarPosition(app::ProgressBar bar, int position) override {
-        log_.push_back("bar" + std::to_string(static_cast<int>(bar) + 1) + "=" +
-                       std::to_string(position));
+        static const char* const kNames[] = {"member-bar=", "run-bar=", "vertical-run-bar="};
+        log_.push_back(kNames[static_cast<int>(bar)] + std::to_string(position));
     }
     void SetLabelText(app::StatusLabel label, const std::string& text) override {
-        static const char* const kNames[] = {"Label8", "Label10", "Mess"};
-        log_.push_back(std::string(kNames[static_cast<int>(label)]) + ":" + text);
+        static const char* const kNames[] = {"heading:", "member-name:", "step:"};
+        log_.push_back(kNames[static_cast<int>(label)] + text);
     }
     void ShowProgressPanel() override { log_.push_back("panel"); }
     int ShowMessageBox(const app::MessageBoxRequest& request) override {

@@ -24,9 +24,11 @@
 
 namespace {
 
+using C = layouts::MainControl;
 using layouts::ControlRow;
 using layouts::FormTable;
 using layouts::Kind;
+using layouts::NameOf;
 
 std::string ClassOf(HWND window) {
     wchar_t name[64] = {};
@@ -167,7 +169,7 @@ class LayoutCheck {
             EXPECT_EQ(height, control->height - 2 * inset);
             return;
         }
-        if (row.kind == Kind::kPageControl && definition_.name == "Form1") {
+        if (row.kind == Kind::kPageControl && definition_.name == layouts::kMainWindowName) {
             // Kept centred in the window (FormResize), at its designed size.
             RECT outer;
             GetWindowRect(root_, &outer);
@@ -343,7 +345,7 @@ TEST(Form1LayoutTest, MessageTableAndUninstallText) {
     form.Window().CreateHandles();
     HWND root = form.Window().Handle();
     std::vector<std::string> messages;
-    const std::string table = TextOf(ui::FindControl(root, "Memo6"));
+    const std::string table = TextOf(ui::FindControl(root, NameOf(C::kMessages)));
     for (size_t at = 0, end; (end = table.find("\r\n", at)) != std::string::npos; at = end + 2) {
         messages.push_back(table.substr(at, end - at));
     }
@@ -357,7 +359,7 @@ TEST(Form1LayoutTest, MessageTableAndUninstallText) {
     EXPECT_EQ(messages[34],
               "Nebyly nalezeny důležité informace o projektu, prosim kontaktujte výrobce Vašeho ");
     EXPECT_EQ(messages[35], "programu.");
-    EXPECT_EQ(TextOf(ui::FindControl(root, "Memo5")),
+    EXPECT_EQ(TextOf(ui::FindControl(root, NameOf(C::kUninstallText))),
               "Stisknutím tlačítka \"Odinstalovat\" zahájíte \r\n"
               "odinstalaci programu Zelvik.\r\n"
               " \r\n"
@@ -367,9 +369,10 @@ TEST(Form1LayoutTest, MessageTableAndUninstallText) {
               "\r\n"
               "  \r\n"
               "Odinstalaci můžete zrušit tlačítkem \"Storno\"\r\n");
-    EXPECT_EQ(TextOf(ui::FindControl(root, "Label9")), "--- Uninstall  ---");
-    for (const char* empty : {"Memo1", "Memo2", "Memo3", "Memo4", "Memo7", "uninstallfiles"}) {
-        EXPECT_EQ(TextOf(ui::FindControl(root, empty)), "") << empty;
+    EXPECT_EQ(TextOf(ui::FindControl(root, NameOf(C::kUninstallHeading))), "--- Uninstall  ---");
+    for (C empty : {C::kSummary, C::kWelcomeText, C::kFolderText, C::kIconText, C::kLicenceText,
+                    C::kUninstallList}) {
+        EXPECT_EQ(TextOf(ui::FindControl(root, NameOf(empty))), "") << NameOf(empty);
     }
 }
 
@@ -378,10 +381,9 @@ TEST(Form1LayoutTest, PagesInIndexOrder) {
     app::MainWindow form;
     const char* const names[] = {"Portal",   "Licence",     "DirPage",
                                  "IconPage", "Installpage", "TabSheet2"};
-    ASSERT_EQ(form.Get<ui::PageControl>(layouts::MainControl::kPages).PageCount(), 6);
+    ASSERT_EQ(form.Get<ui::PageControl>(C::kPages).PageCount(), 6);
     for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(form.Get<ui::PageControl>(layouts::MainControl::kPages).PageAt(i).Name(),
-                  names[i]);
+        EXPECT_EQ(form.Get<ui::PageControl>(C::kPages).PageAt(i).Name(), names[i]);
 }
 
 // A resolver that records which handler each event reaches, instead of the window class.

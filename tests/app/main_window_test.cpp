@@ -15,6 +15,9 @@
 
 namespace {
 
+using C = layouts::MainControl;
+using layouts::NameOf;
+
 constexpr int kWidth = 640;
 
 // The shade of row y for a client height, from the rule itself: bands of ceil(h / 256) rows,
@@ -79,13 +82,13 @@ TEST(ResizeTest, ThePageControlStaysCentredRoundingTowardZero) {
     };
     for (const Centring& c : cases) {
         form.Window().SetBounds(ui::Rect::FromBounds(0, 0, c.width, c.height));
-        EXPECT_EQ(form.Get<ui::PageControl>(layouts::MainControl::kPages).Bounds(),
+        EXPECT_EQ(form.Get<ui::PageControl>(C::kPages).Bounds(),
                   ui::Rect::FromBounds(c.left, c.top, 495, 333))
             << c.width << " x " << c.height;
     }
     // The title keeps its corner.
-    EXPECT_EQ(form.Controls().Control("Programname").Left(), 8);
-    EXPECT_EQ(form.Controls().Control("Programname").Top(), 8);
+    EXPECT_EQ(form.Get<ui::Control>(C::kTitle).Left(), 8);
+    EXPECT_EQ(form.Get<ui::Control>(C::kTitle).Top(), 8);
 }
 
 TEST(StartupTest, CoversTheDesktopAndMaximisesWhenShown) {
@@ -93,16 +96,14 @@ TEST(StartupTest, CoversTheDesktopAndMaximisesWhenShown) {
     const ui::Size screen = ui::Application::ScreenSize();
     EXPECT_EQ(form.Window().Bounds(), ui::Rect::FromBounds(0, 0, screen.width, screen.height));
     EXPECT_FALSE(IsWindowVisible(form.Window().Handle()));
-    EXPECT_EQ(form.Get<ui::PageControl>(layouts::MainControl::kPages).ActivePageIndex(), 0);
+    EXPECT_EQ(form.Get<ui::PageControl>(C::kPages).ActivePageIndex(), 0);
     form.Window().Show();
     ui::Application::ProcessMessages();
     EXPECT_TRUE(IsZoomed(form.Window().Handle()));
     EXPECT_EQ(form.Window().State(), ui::WindowState::kMaximized);
     const ui::Rect bounds = form.Window().Bounds();
-    EXPECT_EQ(form.Get<ui::PageControl>(layouts::MainControl::kPages).Left(),
-              (bounds.Width() - 495) / 2);
-    EXPECT_EQ(form.Get<ui::PageControl>(layouts::MainControl::kPages).Top(),
-              (bounds.Height() - 333) / 2);
+    EXPECT_EQ(form.Get<ui::PageControl>(C::kPages).Left(), (bounds.Width() - 495) / 2);
+    EXPECT_EQ(form.Get<ui::PageControl>(C::kPages).Top(), (bounds.Height() - 333) / 2);
 }
 
 struct ProgressCase {
@@ -124,20 +125,21 @@ TEST(ProgressLayoutTest, PanelsPlacedAndShownPagesHidden) {
         app::MainWindow form;
         form.Window().CreateHandles();
         form.Window().SetBounds(ui::Rect::FromBounds(0, 0, c.width, c.height));
-        HWND panel1 = ui::FindControl(form.Window().Handle(), "Panel1");
-        HWND panel4 = ui::FindControl(form.Window().Handle(), "Panel4");
-        HWND pages = ui::FindControl(form.Window().Handle(), "pages");
+        HWND panel1 = ui::FindControl(form.Window().Handle(), NameOf(C::kProgressPanel));
+        HWND panel4 = ui::FindControl(form.Window().Handle(), NameOf(C::kPicturePanel));
+        HWND pages = ui::FindControl(form.Window().Handle(), NameOf(C::kPages));
         EXPECT_FALSE(GetWindowLongW(panel1, GWL_STYLE) & WS_VISIBLE);
         form.ShowProgressLayout();
-        EXPECT_EQ(form.Get<ui::Panel>(layouts::MainControl::kProgressPanel).Bounds(),
+        EXPECT_EQ(form.Get<ui::Panel>(C::kProgressPanel).Bounds(),
                   ui::Rect::FromBounds(c.panel1.x, c.panel1.y, 450, 70));
-        EXPECT_EQ(form.Get<ui::Panel>(layouts::MainControl::kPicturePanel).Bounds(),
+        EXPECT_EQ(form.Get<ui::Panel>(C::kPicturePanel).Bounds(),
                   ui::Rect::FromBounds(c.panel4.x, c.panel4.y, 354, 104));
         EXPECT_TRUE(GetWindowLongW(panel1, GWL_STYLE) & WS_VISIBLE);
         EXPECT_TRUE(GetWindowLongW(panel4, GWL_STYLE) & WS_VISIBLE);
         EXPECT_FALSE(GetWindowLongW(pages, GWL_STYLE) & WS_VISIBLE);
         // The logo stays hidden inside the picture panel.
-        EXPECT_FALSE(GetWindowLongW(ui::FindControl(panel4, "Image5"), GWL_STYLE) & WS_VISIBLE);
+        EXPECT_FALSE(GetWindowLongW(ui::FindControl(panel4, NameOf(C::kPanelPicture)), GWL_STYLE) &
+                     WS_VISIBLE);
     }
 }
 
@@ -145,18 +147,18 @@ TEST(ProgressLayoutTest, TheBarsDrawTheirPositionsOnThePanel) {
     app::MainWindow form;
     form.Window().SetBounds(ui::Rect::FromBounds(0, 0, 800, 600));
     form.ShowProgressLayout();
-    widgets::ProgressBar& overall = form.Controls().ProgressBar("ALProgressBar2").Bar();
+    widgets::ProgressBar& overall = form.Controls().ProgressBar(NameOf(C::kRunBar)).Bar();
     overall.SetPosition(50);
     EXPECT_EQ(overall.Direction(), widgets::pdLeftToRight);
     EXPECT_EQ(overall.BarColor1(), ui::clRed);
     EXPECT_EQ(overall.Font().color, ui::clYellow);
     EXPECT_TRUE(overall.ShowPosText());
-    widgets::ProgressBar& member = form.Controls().ProgressBar("ALProgressBar1").Bar();
+    widgets::ProgressBar& member = form.Controls().ProgressBar(NameOf(C::kMemberBar)).Bar();
     EXPECT_EQ(member.Direction(), widgets::pdBottomToTop);
     EXPECT_FALSE(member.ShowPosText());
     EXPECT_EQ(member.BarColor2(), ui::clBlack);
     // What the bar window shows is the bar's picture.
-    auto& host = form.Controls().Get<ui::CustomControl>("ALProgressBar2");
+    auto& host = form.Get<ui::CustomControl>(C::kRunBar);
     ui::Canvas shot(390, 13);
     shot.Fill(shot.Bounds(), ui::clWhite);
     ui::Painter painter(shot.Dc());

@@ -19,6 +19,9 @@
 
 namespace {
 
+using C = layouts::MainControl;
+using layouts::NameOf;
+
 bool Exists(const std::string& path) {
     return std::ifstream(path).good();
 }
@@ -45,24 +48,24 @@ bool Shot(const std::string& folder, const std::string& name) {
 }
 
 void FillSamples(app::MainWindow& form) {
-    layouts::BuiltForm& c = form.Controls();
-    c.Relief("Programname").Label().SetCaption("Zelvik v.2.10");
+    form.Controls().Relief(NameOf(C::kTitle)).Label().SetCaption("Zelvik v.2.10");
     const std::vector<std::string> pangram = {"Vítejte v instalaci programu Zelvik.", "",
                                               "Příliš žluťoučký kůň úpěl ďábelské ódy.",
                                               "PŘÍLIŠ ŽLUŤOUČKÝ KŮŇ ÚPĚL ĎÁBELSKÉ ÓDY."};
-    c.Get<ui::Memo>("Memo2").SetLines(pangram);
-    c.Get<ui::Memo>("Memo3").SetLines({"Zvolte složku, do které se program nainstaluje."});
-    c.Get<ui::Memo>("Memo4").SetLines({"Zvolte, kam se mají umístit ikony programu."});
-    c.Get<ui::Memo>("Memo7").SetLines({"Licenční soubor nebyl nalezen"});
-    auto& directory = c.Get<ui::ComboBox>("Directory");
+    form.Get<ui::Memo>(C::kWelcomeText).SetLines(pangram);
+    form.Get<ui::Memo>(C::kFolderText)
+        .SetLines({"Zvolte složku, do které se program nainstaluje."});
+    form.Get<ui::Memo>(C::kIconText).SetLines({"Zvolte, kam se mají umístit ikony programu."});
+    form.Get<ui::Memo>(C::kLicenceText).SetLines({"Licenční soubor nebyl nalezen"});
+    auto& directory = form.Get<ui::ComboBox>(C::kFolderChoice);
     directory.SetItems({"C:\\Program Files\\Zelvik", "C:\\Zelvik",
                         "C:\\users\\Public\\Desktop\\Zelvik", ".... Další adresář ...."});
     directory.SetItemIndex(0);
-    c.Get<ui::Memo>("Memo1").SetLines({"Installation of  Zelvik",
-                                       "Program place: -C:\\Program Files\\Zelvik", "",
-                                       "Icon place:", "- START/PROGRAMY/Zelvik", "- Desktop", "",
-                                       "When you press Finish Installation will be start", ""});
-    c.Get<ui::CheckListBox>("ProgIcon").SetChecked(0, true);
+    form.Get<ui::Memo>(C::kSummary)
+        .SetLines({"Installation of  Zelvik", "Program place: -C:\\Program Files\\Zelvik", "",
+                   "Icon place:", "- START/PROGRAMY/Zelvik", "- Desktop", "",
+                   "When you press Finish Installation will be start", ""});
+    form.Get<ui::CheckListBox>(C::kIconChoice).SetChecked(0, true);
 }
 
 } // namespace
@@ -84,18 +87,18 @@ int main(int argc, char** argv) {
     const char* const pages[] = {"page0-portal",   "page1-licence",     "page2-dirpage",
                                  "page3-iconpage", "page4-installpage", "page5-uninstall"};
     for (int i = 0; i < 6; ++i) {
-        form1.Get<ui::PageControl>(layouts::MainControl::kPages).SetActivePageIndex(i);
+        form1.Get<ui::PageControl>(C::kPages).SetActivePageIndex(i);
         if (!Shot(folder, pages[i])) return 1;
     }
 
-    form1.Get<ui::PageControl>(layouts::MainControl::kPages).SetActivePageIndex(4);
+    form1.Get<ui::PageControl>(C::kPages).SetActivePageIndex(4);
     form1.ShowProgressLayout();
     layouts::BuiltForm& c = form1.Controls();
-    c.Get<ui::Label>("Mess").SetText("Copying files");
-    c.Get<ui::Label>("Label10").SetText("C:\\Program Files\\Zelvik\\data\\příklad.dat");
-    c.ProgressBar("ALProgressBar1").Bar().SetPosition(70);
-    c.ProgressBar("ALProgressBar2").Bar().SetPosition(50);
-    c.ProgressBar("ALProgressBar3").Bar().SetPosition(50);
+    form1.Get<ui::Label>(C::kStepText).SetText("Copying files");
+    form1.Get<ui::Label>(C::kMemberName).SetText("C:\\Program Files\\Zelvik\\data\\příklad.dat");
+    c.ProgressBar(NameOf(C::kMemberBar)).Bar().SetPosition(70);
+    c.ProgressBar(NameOf(C::kRunBar)).Bar().SetPosition(50);
+    c.ProgressBar(NameOf(C::kRunBarVertical)).Bar().SetPosition(50);
     if (!Shot(folder, "progress")) return 1;
 
     form2.Tree().SetSelectedPath("C:\\windows");

@@ -20,6 +20,7 @@
 
 namespace {
 
+using C = layouts::MainControl;
 using apptest::Exists;
 using apptest::kSep;
 using apptest::ReadFile;
@@ -63,19 +64,19 @@ class SetupWindow : public apptest::InstallerTest {
         return environment;
     }
 
-    // Found as the end-to-end driver finds it: the window property with its name.
-    ui::Control& Named(const std::string& name) {
+    // Found as the end-to-end driver finds it: the window property with the role's name.
+    ui::Control& Named(C role) {
+        const std::string name(layouts::NameOf(role));
         ui::Control* control = form_->Window().Find(name);
         if (!control) throw std::runtime_error("no control named " + name);
         return *control;
     }
-    void Click(const std::string& name) { Named(name).Click(); }
-    int Page() {
-        return form_->Get<ui::PageControl>(layouts::MainControl::kPages).ActivePageIndex();
+    void Click(C role) { Named(role).Click(); }
+    std::string Title() {
+        return form_->Controls().Relief(layouts::NameOf(C::kTitle)).Label().Caption();
     }
-    std::vector<std::string> Summary() {
-        return form_->Get<ui::Memo>(layouts::MainControl::kSummary).Lines();
-    }
+    int Page() { return form_->Get<ui::PageControl>(C::kPages).ActivePageIndex(); }
+    std::vector<std::string> Summary() { return form_->Get<ui::Memo>(C::kSummary).Lines(); }
 
     int Answer(const ui::MessageRequest& request) {
         seen_.push_back(request.text);
@@ -98,18 +99,18 @@ class SetupWindow : public apptest::InstallerTest {
 
     // From the welcome page past the accepted licence to the folder page.
     void WalkToFolderPage() {
-        Click("BitBtn5");
-        Click("RadioButtyes");
-        Click("BitBtn15");
+        Click(C::kWelcomeContinue);
+        Click(C::kAcceptLicence);
+        Click(C::kLicenceContinue);
     }
     // On to the summary with the first folder choice and both ticks.
     void WalkToSummary() {
         WalkToFolderPage();
-        Click("BitBtn2");
-        auto& icons = dynamic_cast<ui::CheckListBox&>(Named("ProgIcon"));
+        Click(C::kFolderContinue);
+        auto& icons = dynamic_cast<ui::CheckListBox&>(Named(C::kIconChoice));
         icons.ClickCheck(0);
         icons.ClickCheck(1);
-        Click("BitBtn8");
+        Click(C::kIconContinue);
     }
 
     std::vector<int> answers_queue_;
@@ -124,16 +125,15 @@ TEST_F(SetupWindow, OpensOnTheWelcomePageWithTheTitleLicenceAndFolders) {
     EXPECT_EQ(form.ExitCode(), app::StartupResult::kKeepRunning);
     EXPECT_EQ(Page(), app::kPagePortal);
     EXPECT_TRUE(Shown());
-    EXPECT_EQ(form.Controls().Relief("Programname").Label().Caption(), "Zelvik v.2.10");
-    EXPECT_EQ(form.Get<ui::Memo>(layouts::MainControl::kLicenceText).Lines(),
+    EXPECT_EQ(Title(), "Zelvik v.2.10");
+    EXPECT_EQ(form.Get<ui::Memo>(C::kLicenceText).Lines(),
               (std::vector<std::string>{"Licence line one", "Licence line two"}));
-    const std::vector<std::string> folders =
-        form.Get<ui::ComboBox>(layouts::MainControl::kFolderChoice).Items();
+    const std::vector<std::string> folders = form.Get<ui::ComboBox>(C::kFolderChoice).Items();
     ASSERT_EQ(folders.size(), 4u);
     EXPECT_EQ(folders[0], Dir("Program Files", "Zelvik"));
     EXPECT_EQ(folders[2], Dir("Desktop") + kSep + "Zelvik");
-    EXPECT_EQ(form.Get<ui::ComboBox>(layouts::MainControl::kFolderChoice).Text(), folders[0]);
-    EXPECT_FALSE(Named("BitBtn15").Enabled());
+    EXPECT_EQ(form.Get<ui::ComboBox>(C::kFolderChoice).Text(), folders[0]);
+    EXPECT_FALSE(Named(C::kLicenceContinue).Enabled());
     EXPECT_TRUE(seen_.empty());
 }
 
@@ -166,25 +166,25 @@ TEST_F(SetupWindow, MissingValuesCloseBeforeTheWindowIsShown) {
 TEST_F(SetupWindow, ForwardAndBackThroughThePagesWithTheLicenceGate) {
     WriteFile(Package("setup.ini"), apptest::SettingsText());
     Start();
-    Click("BitBtn5");
+    Click(C::kWelcomeContinue);
     EXPECT_EQ(Page(), app::kPageLicence);
-    Click("RadioButtyes");
-    EXPECT_TRUE(Named("BitBtn15").Enabled());
-    Click("RadioButtNO");
-    EXPECT_FALSE(Named("BitBtn15").Enabled());
-    Click("BitBtn13");
+    Click(C::kAcceptLicence);
+    EXPECT_TRUE(Named(C::kLicenceContinue).Enabled());
+    Click(C::kRefuseLicence);
+    EXPECT_FALSE(Named(C::kLicenceContinue).Enabled());
+    Click(C::kLicenceBack);
     EXPECT_EQ(Page(), app::kPagePortal);
     WalkToFolderPage();
     EXPECT_EQ(Page(), app::kPageDirectory);
-    Click("BitBtn2");
+    Click(C::kFolderContinue);
     EXPECT_EQ(Page(), app::kPageIcons);
-    Click("BitBtn8");
+    Click(C::kIconContinue);
     EXPECT_EQ(Page(), app::kPageSummary);
-    Click("BitBtn10");
+    Click(C::kSummaryBack);
     EXPECT_EQ(Page(), app::kPageIcons);
-    Click("BitBtn7");
+    Click(C::kIconBack);
     EXPECT_EQ(Page(), app::kPageDirectory);
-    Click("BitBtn1");
+    Click(C::kFolderBack);
     EXPECT_EQ(Page(), app::kPageLicence);
 }
 
@@ -194,9 +194,9 @@ TEST_F(SetupWindow, WithoutTheIconPageBothDirectionsSkipIt) {
     WriteFile(Package("setup.ini"), settings);
     Start();
     WalkToFolderPage();
-    Click("BitBtn2");
+    Click(C::kFolderContinue);
     EXPECT_EQ(Page(), app::kPageSummary);
-    Click("BitBtn10");
+    Click(C::kSummaryBack);
     EXPECT_EQ(Page(), app::kPageDirectory);
 }
 
@@ -211,7 +211,7 @@ TEST_F(SetupWindow, TheSummaryShowsTheFolderAndTheTickedShortcuts) {
                              "Icon place:", "- START/PROGRAMY/Zelvik", "- Desktop", "- START", "",
                              "When you press Finish Installation will be start", ""}));
     // A click in the list rebuilds it at once.
-    dynamic_cast<ui::CheckListBox&>(Named("ProgIcon")).ClickCheck(0);
+    dynamic_cast<ui::CheckListBox&>(Named(C::kIconChoice)).ClickCheck(0);
     const std::vector<std::string> lines = Summary();
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "- Desktop"), 0);
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "- START"), 1);
@@ -230,7 +230,7 @@ TEST_F(SetupWindow, TheFourthChoiceTakesTheFolderFromThePicker) {
         label = shown.Path().Text();
         return answer;
     });
-    auto& folders = dynamic_cast<ui::ComboBox&>(Named("Directory"));
+    auto& folders = dynamic_cast<ui::ComboBox&>(Named(C::kFolderChoice));
     folders.Pick(app::kChoiceOther);
     EXPECT_EQ(label, picked + kSep + "Zelvik");
     EXPECT_EQ(folders.ItemIndex(), app::kChoiceOther);
@@ -244,8 +244,8 @@ TEST_F(SetupWindow, TheFourthChoiceTakesTheFolderFromThePicker) {
 TEST_F(SetupWindow, StornoShowsTheMessageClosesAndCleansUp) {
     WriteFile(Package("setup.ini"), apptest::SettingsText());
     Start();
-    Click("BitBtn5");
-    Click("BitBtn14");
+    Click(C::kWelcomeContinue);
+    Click(C::kLicenceCancel);
     EXPECT_EQ(seen_, std::vector<std::string>{kCancelled});
     EXPECT_FALSE(Shown());
     form_.reset();
@@ -262,7 +262,7 @@ TEST_F(SetupWindow, InstallsThenUninstallsFromTheInstalledCopy) {
         // Open, as the running program's file is: the package's removal leaves it and so the
         // folder, where closing writes setup.ini again.
         std::ifstream running(apptest::FsPath(Package("setup.exe")));
-        Click("BitBtn4");
+        Click(C::kFinish);
     }
     const std::string home = Dir("Program Files", "Zelvik");
     EXPECT_EQ(seen_, std::vector<std::string>{kInstalled});
@@ -284,9 +284,9 @@ TEST_F(SetupWindow, InstallsThenUninstallsFromTheInstalledCopy) {
     EXPECT_FALSE(Exists(Package("orvoinst.zip")));
     EXPECT_FALSE(Exists(Package("license.txt")));
     EXPECT_TRUE(Exists(Package("setup.ini"))); // written back at the close
-    EXPECT_TRUE(Named("Panel1").Visible());
-    EXPECT_FALSE(form_->Get<ui::PageControl>(layouts::MainControl::kPages).Visible());
-    EXPECT_EQ(Named("Label8").Text(), "Installation is finished");
+    EXPECT_TRUE(Named(C::kProgressPanel).Visible());
+    EXPECT_FALSE(form_->Get<ui::PageControl>(C::kPages).Visible());
+    EXPECT_EQ(Named(C::kProgressHeading).Text(), "Installation is finished");
     EXPECT_FALSE(Shown());
     form_.reset();
     EXPECT_TRUE(RecordExists()); // a completed run cleans up nothing more at shutdown
@@ -297,14 +297,14 @@ TEST_F(SetupWindow, InstallsThenUninstallsFromTheInstalledCopy) {
     answers_queue_ = {ui::kAnswerNo};
     Start({home, home + kSep + "setup.exe"});
     EXPECT_EQ(Page(), app::kPageUninstall);
-    Click("BitBtn11");
+    Click(C::kUninstall);
     EXPECT_EQ(seen_.size(), 1u);
     EXPECT_TRUE(Exists(home + kSep + "zelvik.exe"));
     EXPECT_TRUE(Shown());
     answers_queue_ = {ui::kAnswerYes};
     {
         std::ifstream running(apptest::FsPath(home + kSep + "setup.exe"));
-        Click("BitBtn11");
+        Click(C::kUninstall);
     }
     ASSERT_EQ(seen_.size(), 3u) << testing::PrintToString(seen_);
     EXPECT_EQ(seen_[2], "Program Zelvik byl odinstalov\xC3\xA1n");
@@ -325,10 +325,10 @@ TEST_F(SetupWindow, TextsFromTheSettingsFileReplaceCaptionsAndMessagesAtFirstSho
                                     "[ALL.Memo6_Lines]\r\nCount=2\r\nItem0=Instalace produktu\r\n"
                                     "Item1=Cil:\r\n"));
     app::MainWindow& form = Start(Place(), false);
-    EXPECT_EQ(Named("BitBtn5").Text(), "Pokra\xC4\x8Dovat");
+    EXPECT_EQ(Named(C::kWelcomeContinue).Text(), "Pokra\xC4\x8Dovat");
     form.Window().Show();
-    EXPECT_EQ(Named("BitBtn5").Text(), "Dale");
-    EXPECT_EQ(Named("Label1").Text(), "Vitejte");
+    EXPECT_EQ(Named(C::kWelcomeContinue).Text(), "Dale");
+    EXPECT_EQ(Named(C::kFolderHeading).Text(), "Vitejte");
     WalkToSummary();
     const std::vector<std::string> lines = Summary();
     ASSERT_GE(lines.size(), 3u);
@@ -344,7 +344,7 @@ TEST_F(SetupWindow, ClosingWritesTheSettingsBack) {
               "regdir=Zelvik\r\nidn=" +
                   scratch::UniqueName("ZelvikSetup") + "\r\nprogname=zelvik.exe\r\n");
     app::MainWindow& form = Start();
-    EXPECT_EQ(form.Controls().Relief("Programname").Label().Caption(), "Zelvik v.1.10");
+    EXPECT_EQ(Title(), "Zelvik v.1.10");
     form.Window().Close(); // the system's close: no navigation, nothing cleaned up
     const std::string written = ReadFile(Package("setup.ini"));
     for (const char* line :

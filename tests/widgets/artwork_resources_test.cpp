@@ -7,8 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "widgets/layouts/control_roles.h"
+
 namespace {
 
+using C = layouts::MainControl;
+using layouts::NameOf;
 using widgets::ArtworkEntry;
 using widgets::ArtworkKind;
 
@@ -154,9 +158,9 @@ TEST(ArtworkResourceTest, GlyphStripsHoldTwoImagesOnOlive) {
 }
 
 TEST(ArtworkResourceTest, TransparentPicturesHaveABackgroundCornerAndAMotif) {
-    for (const char* role : {"Image2", "Image3", "Image4"}) {
-        SCOPED_TRACE(role);
-        const ArtworkEntry* entry = widgets::FindArtwork(role);
+    for (C role : {C::kRunBarIcon, C::kFolderIcon, C::kMemberBarIcon}) {
+        SCOPED_TRACE(NameOf(role));
+        const ArtworkEntry* entry = widgets::FindArtwork(NameOf(role));
         ASSERT_NE(entry, nullptr);
         HBITMAP bitmap = widgets::LoadArtworkBitmap(entry->name);
         ASSERT_NE(bitmap, nullptr);
@@ -189,9 +193,10 @@ TEST(ArtworkResourceTest, MissingNamesAreReportedNotGuessed) {
     EXPECT_EQ(widgets::LoadArtworkBitmap(L"NO_SUCH_PICTURE"), nullptr);
     EXPECT_EQ(widgets::LoadArtworkIcon(L"NO_SUCH_PICTURE"), nullptr);
     // Every role of the layouts is in the table.
-    for (const char* role : {"Image1", "Image2", "Image3", "Image4", "Image5", "Image6", "Image7",
-                             "Image8", "Image9", "Image10", "Image11"}) {
-        EXPECT_NE(widgets::FindArtwork(role), nullptr) << role;
+    for (C role : {C::kIconPageIcon, C::kRunBarIcon, C::kFolderIcon, C::kMemberBarIcon,
+                   C::kPanelPicture, C::kWelcomePicture, C::kLicencePicture, C::kFolderPicture,
+                   C::kIconPicture, C::kSummaryPicture, C::kUninstallPicture}) {
+        EXPECT_NE(widgets::FindArtwork(NameOf(role)), nullptr) << NameOf(role);
     }
 }
 
