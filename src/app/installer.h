@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -103,7 +104,6 @@ class Installer {
     // The folders the installer never installs into or removes; tests replace them.
     void SetProtectedFolders(ProtectedFolders folders) { protected_ = std::move(folders); }
     void RemoveFolderAndSelf(const std::string& folder, FolderRemoval removal);
-    std::string SelfRemovalBatch(const std::string& folder) const;
     std::string BatchFilePath() const;
     // The product's Start-menu group: programs folder, company, product name.
     std::string GroupFolder() const;
@@ -173,6 +173,7 @@ class Installer {
     std::string program_file_;
     std::string program_folder_; // with its trailing separator; empty in uninstall mode
     bool install_mode_ = false;
+    std::optional<bool> program_removable_; // whether the program's folder takes changes
 
     int exit_code_ = kExitCancelled; // until the run or the uninstall says otherwise
     bool running_ = false;

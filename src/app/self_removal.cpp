@@ -61,7 +61,7 @@ void AddEraseLoop(std::vector<std::string>& lines, const std::string& label,
 } // namespace
 
 std::optional<std::string> SelfRemovalBatch(const SelfRemovalPaths& paths, int tries,
-                                             const ShortFormLookup& short_form) {
+                                            const ShortFormLookup& short_form) {
     const ShortFormLookup lookup = short_form ? short_form : platform::ShortPathName;
     const std::string folder_path = WithoutTrailingSeparator(paths.folder);
     const std::optional<std::string> program = OemPath(paths.program_file, lookup);

@@ -27,8 +27,8 @@ constexpr int kSelfRemovalTries = 30;
 // cannot be written so that the command interpreter reads it exactly (a character the OEM
 // code page lacks and no short form without one): then no batch is run and the files stay.
 std::optional<std::string> SelfRemovalBatch(const SelfRemovalPaths& paths,
-                                             int tries = kSelfRemovalTries,
-                                             const ShortFormLookup& short_form = nullptr);
+                                            int tries = kSelfRemovalTries,
+                                            const ShortFormLookup& short_form = nullptr);
 
 // Whether a file can be created and removed in the folder: not on read-only media, not in a
 // folder that does not exist.

@@ -1,11 +1,12 @@
 // The uninstaller, the self-removal that ends every run of a package or an installed copy,
 // and the cleanup at shutdown.
 #include <algorithm>
+#include <optional>
 
 #include "app/installer.h"
 #include "app/package_files.h"
 #include "app/paths.h"
-#include "platform/code_page.h"
+#include "app/self_removal.h"
 #include "platform/error.h"
 #include "platform/file_copy.h"
 #include "platform/file_io.h"
@@ -66,6 +67,7 @@ void Installer::RemoveInstallation() {
 
     // Taken while the folder is there: the batch names it in the form that needs no care.
     short_install_folder_ = services::ShortPathOf(folder);
+    program_removable_ = FolderIsWritable(folder);
     const std::vector<Journal::Entry> left = RemoveListed(folder, entries);
     if (!left.empty()) {
         std::string names;
@@ -166,6 +168,9 @@ void Installer::ShutDown() {
 }
 
 void Installer::RemoveFolderAndSelf(const std::string& folder, FolderRemoval removal) {
+    // Asked before anything goes: the removals below may take the folder itself.
+    if (!program_removable_)
+        program_removable_ = FolderIsWritable(services::FolderPartOf(program_file_));
     if (removal == FolderRemoval::PackageFiles && !folder.empty()) {
         // The folder setup was started from may hold anything (a downloads folder, the
         // desktop): only the package's own files go, and the folder only if that empties it.
@@ -175,8 +180,13 @@ void Installer::RemoveFolderAndSelf(const std::string& folder, FolderRemoval rem
             (void)platform::EraseFile(CollapsePath(folder + kSep + name)); // optional ones may lack
         (void)services::RemoveFolder(WithoutTrailingSeparator(folder));    // stays if not empty
     }
+    // A program on read-only media, or a path the command interpreter cannot be given exactly,
+    // stays: a batch that cannot remove it would only wait in vain.
     const std::string batch = BatchFilePath();
-    if (!platform::ReplaceWholeFile(batch, platform::Utf8ToOem(SelfRemovalBatch(folder))))
+    const std::optional<std::string> text =
+        SelfRemovalBatch({program_file_, ReplaceExtension(program_file_, ".ini"), folder, batch});
+    if (!text || !*program_removable_) return;
+    if (!platform::ReplaceWholeFile(batch, *text))
         throw InputOutputError(platform::LastErrorCode());
     // The batch works in its own folder, so that no folder it removes is its current one.
     shell_.RunBatchHidden(batch, services::FolderPartOf(batch));
@@ -184,25 +194,6 @@ void Installer::RemoveFolderAndSelf(const std::string& folder, FolderRemoval rem
 
 std::string Installer::BatchFilePath() const {
     return CollapsePath(sysdirs_.TempDir() + kSep + "setup123.bat");
-}
-
-std::string Installer::SelfRemovalBatch(const std::string& folder) const {
-    const std::string settings = ReplaceExtension(program_file_, ".ini");
-    // Each loop retries until its file is gone: the program's own file until the program has
-    // ended, its settings file until the program has written it for the last time.
-    const std::string lines[] = {
-        ":1",
-        "Erase \"" + program_file_ + "\"",
-        "If exist \"" + program_file_ + "\" Goto 1",
-        ":2",
-        "Erase \"" + settings + "\"",
-        "If exist \"" + settings + "\" Goto 2",
-        "rd \"" + WithoutTrailingSeparator(folder) + "\"",
-        "Erase \"" + BatchFilePath() + "\"",
-    };
-    std::string text;
-    for (const std::string& line : lines) text += line + "\r\n";
-    return text;
 }
 
 } // namespace app

@@ -4,8 +4,8 @@
 
 #include <chrono>
 #include <filesystem>
-#include <iterator>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <thread>
@@ -45,29 +45,45 @@ TEST(SelfRemovalBatch, WaitsBoundedDoublesPercentAndErasesItselfLast) {
                                          folder + kSep, kSep + "Tmp" + kSep + "setup123.bat"};
     const std::optional<std::string> text = app::SelfRemovalBatch(paths, 30, ShortForms({}));
     ASSERT_TRUE(text.has_value());
-    const std::string in = "\"" + kSep + "\xA6" "elv\xA1 100%%PATH%%" + kSep;
-    EXPECT_EQ(*text, "@echo off\r\n"
-                     "setlocal EnableExtensions DisableDelayedExpansion\r\n"
-                     "set tries=0\r\n"
-                     ":wait_program\r\n"
-                     "Erase " + in + "setup.exe\"\r\n"
-                     "If not exist " + in + "setup.exe\" Goto program_gone\r\n"
-                     "set /a tries+=1\r\n"
-                     "If %tries% geq 30 Goto program_gone\r\n"
-                     "ping -n 2 127.0.0.1 >nul\r\n"
-                     "Goto wait_program\r\n"
-                     ":program_gone\r\n"
-                     "set tries=0\r\n"
-                     ":wait_settings\r\n"
-                     "Erase " + in + "setup.ini\"\r\n"
-                     "If not exist " + in + "setup.ini\" Goto settings_gone\r\n"
-                     "set /a tries+=1\r\n"
-                     "If %tries% geq 30 Goto settings_gone\r\n"
-                     "ping -n 2 127.0.0.1 >nul\r\n"
-                     "Goto wait_settings\r\n"
-                     ":settings_gone\r\n"
-                     "rd \"" + kSep + "\xA6" "elv\xA1 100%%PATH%%\"\r\n"
-                     "Erase \"" + kSep + "Tmp" + kSep + "setup123.bat\"\r\n");
+    const std::string in = "\"" + kSep +
+                           "\xA6"
+                           "elv\xA1 100%%PATH%%" +
+                           kSep;
+    EXPECT_EQ(*text,
+              "@echo off\r\n"
+              "setlocal EnableExtensions DisableDelayedExpansion\r\n"
+              "set tries=0\r\n"
+              ":wait_program\r\n"
+              "Erase " +
+                  in +
+                  "setup.exe\"\r\n"
+                  "If not exist " +
+                  in +
+                  "setup.exe\" Goto program_gone\r\n"
+                  "set /a tries+=1\r\n"
+                  "If %tries% geq 30 Goto program_gone\r\n"
+                  "ping -n 2 127.0.0.1 >nul\r\n"
+                  "Goto wait_program\r\n"
+                  ":program_gone\r\n"
+                  "set tries=0\r\n"
+                  ":wait_settings\r\n"
+                  "Erase " +
+                  in +
+                  "setup.ini\"\r\n"
+                  "If not exist " +
+                  in +
+                  "setup.ini\" Goto settings_gone\r\n"
+                  "set /a tries+=1\r\n"
+                  "If %tries% geq 30 Goto settings_gone\r\n"
+                  "ping -n 2 127.0.0.1 >nul\r\n"
+                  "Goto wait_settings\r\n"
+                  ":settings_gone\r\n"
+                  "rd \"" +
+                  kSep +
+                  "\xA6"
+                  "elv\xA1 100%%PATH%%\"\r\n"
+                  "Erase \"" +
+                  kSep + "Tmp" + kSep + "setup123.bat\"\r\n");
 }
 
 TEST(SelfRemovalBatch, PathsOutsideTheOemCodePageTakeShortFormsOrNoBatch) {
@@ -99,8 +115,8 @@ TEST(SelfRemovalBatch, PathsOutsideTheOemCodePageTakeShortFormsOrNoBatch) {
     // No short form, or one that still has the letters (8.3 names switched off on the volume):
     // no batch, rather than one that names another file or none.
     EXPECT_FALSE(app::SelfRemovalBatch(paths, 30, ShortForms({})).has_value());
-    EXPECT_FALSE(app::SelfRemovalBatch(paths, 30, [](const std::string& path) { return path; })
-                     .has_value());
+    EXPECT_FALSE(
+        app::SelfRemovalBatch(paths, 30, [](const std::string& path) { return path; }).has_value());
 }
 
 TEST(SelfRemovalFolder, WritableOnlyWhereAFileCanBeMade) {

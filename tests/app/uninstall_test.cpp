@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "app/installer.h"
+#include "app/self_removal.h"
 #include "installer_fakes.h"
 #include "platform/folders.h"
 
@@ -113,25 +114,7 @@ TEST_F(Uninstall, ConfirmedRemovesProductAndStartsTheBatch) {
     // The folder in its short form, quoted all the same; the program's own two files by name.
     EXPECT_EQ(installer_->ShortInstallFolder(), short_folder);
     EXPECT_EQ(ReadFile(batch),
-              ":1\r\n"
-              "Erase \"" +
-                  In("setup.exe") +
-                  "\"\r\n"
-                  "If exist \"" +
-                  In("setup.exe") +
-                  "\" Goto 1\r\n"
-                  ":2\r\n"
-                  "Erase \"" +
-                  In("setup.ini") +
-                  "\"\r\n"
-                  "If exist \"" +
-                  In("setup.ini") +
-                  "\" Goto 2\r\n"
-                  "rd \"" +
-                  short_folder +
-                  "\"\r\n"
-                  "Erase \"" +
-                  batch + "\"\r\n");
+              app::SelfRemovalBatch({In("setup.exe"), In("setup.ini"), short_folder, batch}));
 }
 
 TEST_F(Uninstall, DeclinedLeavesEverythingAndThePage) {
@@ -298,29 +281,13 @@ TEST_F(Uninstall, UnwritableBatchIsAnInputOutputErrorAndEndsTheHandler) {
     EXPECT_TRUE(installer.HoldsMutex());
 }
 
-TEST(SelfRemovalBatch, BlanksInEveryPathAndOneTrailingSeparatorDropped) {
-    std::vector<std::string> log;
-    apptest::FakeView view(log);
-    apptest::FakeShell shell(log);
-    services::FormStorage storage;
-    services::SystemDirSources sources;
-    sources.temp_variable = scratch::UniqueName("ORVO_TEST_TEMP");
-    sources.user_key = sources.machine_key = "\\Software\\" + scratch::UniqueName("None");
-    ASSERT_TRUE(platform::SetEnvironmentValue(sources.temp_variable, kSep + "T m p" + kSep));
-    const services::SystemDirs dirs(sources);
-    unzip::Engine engine;
-    app::Installer installer(view, shell, dirs, storage, engine);
-    installer.Start({kSep + "Pkg Dir", kSep + "Pkg Dir" + kSep + "my setup.v2.exe"});
-    EXPECT_TRUE(platform::SetEnvironmentValue(sources.temp_variable, {}));
-
-    const std::string program = kSep + "Pkg Dir" + kSep + "my setup.v2.exe";
-    const std::string settings = kSep + "Pkg Dir" + kSep + "my setup.v2.ini";
-    const std::string batch = kSep + "T m p" + kSep + "setup123.bat";
-    EXPECT_EQ(installer.BatchFilePath(), batch);
-    EXPECT_EQ(installer.SelfRemovalBatch(kSep + "No Short Form" + kSep),
-              ":1\r\nErase \"" + program + "\"\r\nIf exist \"" + program + "\" Goto 1\r\n" +
-                  ":2\r\nErase \"" + settings + "\"\r\nIf exist \"" + settings + "\" Goto 2\r\n" +
-                  "rd \"" + kSep + "No Short Form\"\r\nErase \"" + batch + "\"\r\n");
+// A program that cannot be removed (read-only media) starts no batch that would wait in vain.
+TEST_F(Uninstall, ProgramInAFolderThatCannotBeWrittenStartsNoBatch) {
+    const services::SystemDirs& dirs = *sysdirs_;
+    const auto session = NewSession(&dirs);
+    session->installer.Start({installed_, kSep + "proc" + kSep + "setup.exe"});
+    session->installer.RemoveFolderAndSelf(installed_, app::FolderRemoval::ProgramOnly);
+    for (const std::string& call : session->log) EXPECT_NE(call.rfind("batch:", 0), 0u) << call;
 }
 
 // --- Shutdown -----------------------------------------------------------------------------
