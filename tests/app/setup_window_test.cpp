@@ -155,10 +155,11 @@ TEST_F(SetupWindow, ASecondCopyEndsWithCodeThreeAndShowsNothing) {
     EXPECT_FALSE(platform::IsWindowShown(second.Window().Handle()));
 }
 
-TEST_F(SetupWindow, MissingValuesCloseBeforeTheWindowIsShown) {
+TEST_F(SetupWindow, MissingValuesEndBeforeTheWindowIsShown) {
     WriteFile(Package("setup.ini"), "[ALL]\r\nsoftname=Zelvik\r\n");
     app::MainWindow& form = Start(Place(), false);
-    EXPECT_TRUE(form.ClosedBeforeShown());
+    EXPECT_EQ(form.ExitCode(), app::kExitConfiguration);
+    EXPECT_FALSE(platform::IsWindowShown(form.Window().Handle()));
     ASSERT_EQ(seen_.size(), 1u);
     EXPECT_EQ(seen_[0].rfind("Nebyly nalezeny d\xC5\xAFle\xC5\xBEit\xC3\xA9 informace", 0), 0u);
 }
@@ -241,17 +242,17 @@ TEST_F(SetupWindow, TheFourthChoiceTakesTheFolderFromThePicker) {
     EXPECT_EQ(folders.ItemIndex(), app::kChoiceProgramFiles);
 }
 
-TEST_F(SetupWindow, StornoShowsTheMessageClosesAndCleansUp) {
+TEST_F(SetupWindow, StornoShowsTheMessageClosesAndKeepsAPackageOutsideTheTemporaryFolder) {
     WriteFile(Package("setup.ini"), apptest::SettingsText());
     Start();
     Click(C::kWelcomeContinue);
     Click(C::kLicenceCancel);
     EXPECT_EQ(seen_, std::vector<std::string>{kCancelled});
     EXPECT_FALSE(Shown());
+    EXPECT_EQ(form_->FinalExitCode(), app::kExitCancelled);
     form_.reset();
-    // The abandoned wizard takes the package's files with it.
-    EXPECT_FALSE(Exists(Package("orvoinst.zip")));
-    EXPECT_TRUE(Exists(Dir("Temp", "setup123.bat")));
+    EXPECT_TRUE(Exists(Package("orvoinst.zip")));
+    EXPECT_FALSE(Exists(Dir("Temp", "setup123.bat")));
 }
 
 TEST_F(SetupWindow, InstallsThenUninstallsFromTheInstalledCopy) {

@@ -207,7 +207,7 @@ def mechanics(out_dir):
     run_driver(run.win_dir + "\\setup.exe",
                ["window", f"visible:{W.kWelcomePage}", f"text:{W.kWelcomeText}:Vítejte",
                 f"enabled:{W.kWelcomeContinue}", f"hidden:{W.kAcceptLicence}", "shot:portal",
-                "close", "exit:0"],
+                "close", "exit:2"],
                (shots, run.win_dir + "-shots", out_dir))
     png = os.path.join(out_dir, "portal.png")
     colours = subprocess.run(["convert", png, "-format", "%k", "info:"], check=True,
@@ -336,13 +336,14 @@ class Installation:
             shown = os.path.relpath(source, SOURCE) if source.startswith(SOURCE) else source
             check(os.path.isfile(target) and filecmp.cmp(source, target, shallow=False),
                   f"{self.win}\\{rel.replace(os.sep, chr(92))} equals {shown}")
-        check(installed_files(self.dir) == set(files) | {"setup.ini"},
-              f"the folder holds exactly the archives' files, setup.exe and setup.ini "
-              f"({len(files) + 1} files)")
+        check(installed_files(self.dir) == set(files) | {"setup.ini", "setup.lst"},
+              f"the folder holds exactly the archives' files, setup.exe, setup.ini and the manifest "
+              f"({len(files) + 2} files)")
         check(read_values(os.path.join(self.dir, "setup.ini"))["progreg"] == v["progreg"],
               "the installed setup.ini names the product's record")
         record = reg_values(self.record_key)
-        check(record == {"AppDir": self.win, "Ver": v["sversion"], "Rel": v["srelease"]},
+        check(record == {"AppDir": self.win, "Ver": v["sversion"], "Rel": v["srelease"],
+                          "Manifest": self.win + "\\setup.lst"},
               f"record {self.record_key}: {record}")
         for folder in ("Desktop", "Start Menu"):
             self.links[run.shell_folder(folder) + "\\" + v["softname"] + ".lnk"] = \
@@ -511,7 +512,7 @@ def decline(install):
     run_driver(install.win + "\\setup.exe",
                ["window", f"click:{W.kUninstall}", f"box:no:{question}", "sleep:1000",
                 f"visible:{W.kUninstall}", f"enabled:{W.kUninstall}",
-                f"click:{W.kUninstallCancel}", "exit:0"], timeout=20)
+                f"click:{W.kUninstallCancel}", "exit:2"], timeout=20)
     time.sleep(2)  # a batch started by mistake would have begun its work by now
     check(not host_processes("setup123.bat"), "no self-removal batch runs")
     check(installed_files(install.dir) == before, f"all {len(before)} files are still there")
@@ -755,7 +756,7 @@ def cancel():
         try:
             run_driver(run.win_dir + "\\setup.exe",
                        ["window"] + steps + [f"visible:{page}", f"click:{storno}",
-                                             f"box:ok:{message(ini, 24)}", "exit:0"], timeout=20)
+                                             f"box:ok:{message(ini, 24)}", "exit:2"], timeout=20)
             if foreign:
                 wait_until(lambda: not any(os.path.exists(os.path.join(run.dir, n))
                                            for n in PACKAGE_FILES), 30,
@@ -858,7 +859,7 @@ def second_instance():
         [RUN, DRIVER, "--timeout", "30", "--handshake", run.win_dir + "-shots", program,
          "window", f"visible:{W.kWelcomePage}", "shot:first-up", f"text:{W.kWelcomeText}:Vítejte",
          f"click:{W.kWelcomeContinue}", f"visible:{W.kAcceptLicence}",
-         f"click:{W.kLicenceCancel}", f"box:ok:{cancelled}", "exit:0"],
+         f"click:{W.kLicenceCancel}", f"box:ok:{cancelled}", "exit:2"],
         stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
     try:
         ready = os.path.join(handshake, "first-up.ready")
@@ -900,11 +901,12 @@ def missing_value(key):
     check(replaced != text, "setup.ini gives messages 34 and 35 a wording of their own")
     record_key = RECORD_BASE + "\\" + run.values["progreg"]
     out = run_driver(run.win_dir + "\\setup.exe",
-                     ["nowindow", f"box:ok:{text}", "nowindow", "exit:0"], timeout=20)
+                     ["nowindow", f"box:ok:{text}", "nowindow", "exit:1"], timeout=20)
     check(replaced not in out, "the box has the built-in wording, not setup.ini's")
     failures = []
-    wait_until(lambda: not os.path.exists(run.dir), 30,
-               f"the package folder {run.win_dir} is removed at shutdown", failures)
+    time.sleep(2)  # a removal started by mistake would have begun by now
+    check(os.path.exists(os.path.join(run.dir, "orvoinst.zip")),
+          f"the package in {run.win_dir} is kept, to be mended")
     check(reg_values(record_key) is None, f"no record {record_key}")
     shutil.rmtree(run.dir, ignore_errors=True)
     if failures:
@@ -968,7 +970,7 @@ def bad_archive(damage, result):
                     f"click:{W.kLicenceContinue}", f"visible:{W.kFolderChoice}",
                     f"text:{W.kFolderChoice}:{install_win}", f"click:{W.kFolderContinue}",
                     f"visible:{W.kIconChoice}", f"click:{W.kIconContinue}",
-                    f"visible:{W.kSummary}", f"click:{W.kFinish}", f"box:ok:{text}", "exit:0"],
+                    f"visible:{W.kSummary}", f"click:{W.kFinish}", f"box:ok:{text}", "exit:4"],
                    timeout=30)
         time.sleep(1)  # a batch started by mistake would have begun its work by now
         check(not os.path.exists(install_dir), f"nothing is left of {install_win}")
@@ -996,7 +998,7 @@ def no_record():
     try:
         run_driver(run.win_dir + "\\setup.exe",
                    ["window", f"visible:{W.kUninstall}", f"hidden:{W.kWelcomePage}",
-                    f"click:{W.kUninstall}", f"box:ok:{text}", "exit:0"], timeout=20)
+                    f"click:{W.kUninstall}", f"box:ok:{text}", "exit:5"], timeout=20)
         time.sleep(2)  # a batch started by mistake would have begun its work by now
         after = package_state(run.dir)
         check(sorted(after) == sorted(before), f"every file is still there ({sorted(after)})")
@@ -1021,7 +1023,7 @@ def no_icons():
                 f"click:{W.kSummaryBack}", f"visible:{W.kFolderChoice}", f"hidden:{W.kSummary}",
                 f"hidden:{W.kIconChoice}", f"click:{W.kFolderContinue}", f"visible:{W.kSummary}",
                 f"hidden:{W.kIconChoice}", f"click:{W.kSummaryCancel}", f"box:ok:{cancelled}",
-                "exit:0"],
+                "exit:2"],
                timeout=20)
     failures = []
     wait_until(lambda: not os.path.exists(run.dir), 30,
