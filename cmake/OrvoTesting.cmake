@@ -31,8 +31,11 @@
 #   TIMEOUT defaults to ORVO_TEST_TIMEOUT (300 s).
 #
 #   orvo_target_path(<out-var> <host-path>)
-#       The path under which a program of this build sees a host file: unchanged natively,
-#       Z:<path> in the Windows build (Wine maps Z: to the Linux root).
+#       The path under which a program of this build sees a host file: unchanged natively; in
+#       the Windows build on the drive of the Wine prefix that leads to the deepest folder
+#       holding it (scripts/wine-drives.txt: S: the checkout, B: its build trees, D: ../shared),
+#       with forward slashes and no trailing one, e.g. B:/windows/tests or S: for the checkout
+#       itself. A path on no drive stops the configuration: Wine could not reach it.
 #
 # Every gtest program gets two compile definitions, paths as the program sees them
 # (orvo_target_path), without a trailing slash:
@@ -70,11 +73,47 @@ else()
 endif()
 
 function(orvo_target_path out path)
-    if(CMAKE_CROSSCOMPILING)
-        set(path "Z:${path}")
+    if(NOT CMAKE_CROSSCOMPILING)
+        set(${out} "${path}" PARENT_SCOPE)
+        return()
     endif()
-    set(${out} "${path}" PARENT_SCOPE)
+    cmake_path(ABSOLUTE_PATH path NORMALIZE OUTPUT_VARIABLE host)
+    string(REGEX REPLACE "(.)/$" "\\1" host "${host}")
+    get_filename_component(checkout "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/.." ABSOLUTE)
+    file(STRINGS "${checkout}/scripts/wine-drives.txt" drives REGEX "^[A-Z] ")
+    set(best "")
+    set(best_length -1)
+    set(known "")
+    foreach(drive IN LISTS drives)
+        string(REGEX MATCH "^([A-Z]) +([^ ]+)" _ "${drive}")
+        set(letter "${CMAKE_MATCH_1}")
+        set(folder "${CMAKE_MATCH_2}")
+        cmake_path(ABSOLUTE_PATH folder BASE_DIRECTORY "${checkout}" NORMALIZE)
+        string(REGEX REPLACE "(.)/$" "\\1" folder "${folder}")
+        string(APPEND known " ${letter}: ${folder}")
+        cmake_path(IS_PREFIX folder "${host}" NORMALIZE inside)
+        string(LENGTH "${folder}" length)
+        if(inside AND length GREATER best_length)
+            set(best_length ${length})
+            cmake_path(RELATIVE_PATH host BASE_DIRECTORY "${folder}" OUTPUT_VARIABLE rest)
+            if(rest STREQUAL ".")
+                set(best "${letter}:")
+            else()
+                set(best "${letter}:/${rest}")
+            endif()
+        endif()
+    endforeach()
+    if(NOT best)
+        message(FATAL_ERROR "${path} is on no drive of the Wine prefix, so the Windows build's "
+            "programs could not reach it; the drives (scripts/wine-drives.txt) are${known}")
+    endif()
+    set(${out} "${best}" PARENT_SCOPE)
 endfunction()
+
+# Every program of the Windows build runs from the build tree: it must lie on a drive.
+if(CMAKE_CROSSCOMPILING)
+    orvo_target_path(_orvo_build_tree "${PROJECT_BINARY_DIR}")
+endif()
 
 # Environment every test gets: sanitizer settings that make a finding fail the test.
 function(_orvo_test_environment out)

@@ -37,3 +37,47 @@ orvo_as_root() {
 
 # Prints the wall-clock seconds since the given `date +%s.%N` value, one decimal.
 orvo_elapsed() { LC_ALL=C awk -v a="$1" -v b="$(date +%s.%N)" 'BEGIN { printf "%.1f", b - a }'; }
+
+# --- Wine drives -------------------------------------------------------------------------------
+# The prefixes have no drive on the Linux root; scripts/wine-drives.txt lists the drives they
+# have besides C:, each on a folder of this checkout.
+
+# Prints "LETTER FOLDER" for each drive of this checkout.
+orvo_wine_drives() {
+    local letter folder _
+    while read -r letter folder _; do
+        [[ -z $letter || $letter == \#* ]] && continue
+        printf '%s %s\n' "$letter" "$(realpath -m -s -- "$ORVO_ROOT/$folder")"
+    done <"$ORVO_ROOT/scripts/wine-drives.txt"
+}
+
+# Prints the Windows path under which a program under Wine sees a host file or folder: on the
+# drive of the deepest folder holding it, as Wine picks. Fails for a path on no drive.
+orvo_windows_path() {
+    local host letter folder best='' best_folder='' rest
+    host=$(realpath -m -s -- "$1")
+    while read -r letter folder; do
+        if [[ $host == "$folder" || $host == "$folder"/* ]] && ((${#folder} > ${#best_folder})); then
+            best=$letter best_folder=$folder
+        fi
+    done < <(orvo_wine_drives)
+    [[ -n $best ]] ||
+        orvo_die "$1 is on no drive of the Wine prefix; its drives (scripts/wine-drives.txt) are" \
+            "$(orvo_wine_drives | awk '{ printf "%s%s: %s", (NR > 1 ? ", " : ""), $1, $2 }')"
+    rest=${host#"$best_folder"}
+    rest=${rest#/}
+    printf '%s:\\%s\n' "$best" "${rest//\//\\}"
+}
+
+# Succeeds when the prefix's drives are its own C: and this checkout's drives, nothing else.
+orvo_wine_drives_here() { # PREFIX
+    local want have letter folder entry
+    want=$({
+        echo "c: ../drive_c"
+        while read -r letter folder; do echo "${letter,,}: $folder"; done < <(orvo_wine_drives)
+    } | sort)
+    have=$(for entry in "$1"/dosdevices/?: "$1"/dosdevices/?::; do
+        [[ -L $entry || -e $entry ]] && echo "${entry##*/} $(readlink -- "$entry")"
+    done | sort)
+    [[ $have == "$want" ]]
+}

@@ -13,6 +13,7 @@ import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 from wine_oracle import BIN_DIR, check, failures, finish, reg_values, wine  # noqa: E402
+from wine_paths import scratch, windows_path  # noqa: E402
 
 PROBE = os.path.join(BIN_DIR, "services_probe.exe")
 USER_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders"
@@ -49,8 +50,9 @@ def lnkinfo(path):
 
 
 def check_links():
-    with tempfile.TemporaryDirectory(prefix="orvo-links-") as folder:
-        win_folder = "Z:" + folder.replace("/", "\\")
+    with tempfile.TemporaryDirectory(prefix="orvo-links-",
+                                     dir=scratch(os.environ["ORVO_BUILD_DIR"])) as folder:
+        win_folder = windows_path(folder)
         cases = [  # target, link name, folder argument, file expected
             (r"C:\Prog\run.exe", "Readme", win_folder, "Readme.lnk"),
             (r"C:\Prog\run.exe", "Readme.LNK", win_folder + "\\", "Readme.LNK.lnk"),

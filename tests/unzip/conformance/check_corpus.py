@@ -42,7 +42,9 @@ from collections import namedtuple
 # The helper module sits beside this script; no bytecode cache in the source tree.
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
 import generated_archives  # noqa: E402
+import wine_paths  # noqa: E402
 
 RUN_TIMEOUT = 60          # seconds for one ozip or unzip run; longer counts as a hang
 NOT_ARCHIVE_FILES = {"README.md", "MANIFEST.tsv"}
@@ -66,6 +68,8 @@ class Config:
             here = os.path.dirname(os.path.abspath(__file__))
             bin_dir = os.path.join(here, "..", "..", "..", "build", self.target, "bin")
         self.ozip = os.path.abspath(os.path.join(bin_dir, "ozip" + suffix))
+        # The scratch folder lies in the build tree, where ozip.exe reaches it under Wine.
+        self.build_dir = env.get("ORVO_BUILD_DIR") or os.path.dirname(os.path.abspath(bin_dir))
         run = env.get("ORVO_RUN", "")
         if not run and self.windows:
             run = os.path.join(os.path.dirname(os.path.abspath(__file__)),
@@ -92,10 +96,11 @@ class Config:
         self.strict_zip64 = args.strict_zip64
 
     def program_path(self, host_path):
-        """The path under which ozip sees a host file: Wine maps drive Z: to the Linux root."""
+        """The path under which ozip sees a host file: under Wine, on one of the prefix's
+        drives."""
         if not self.windows:
             return host_path
-        return "Z:" + os.path.abspath(host_path).replace("/", "\\")
+        return wine_paths.windows_path(host_path)
 
 
 class Run:
@@ -163,8 +168,12 @@ def escape_targets(cfg, case_dir, out_dir, names):
         if d == os.path.dirname(d):
             break
     roots = list(ancestors)
+    # Under Wine a rooted name starts at the root of a drive: C: or one of the host's.
+    drive_roots = []
     if cfg.windows:
-        roots.append(os.path.join(cfg.wine_prefix, "drive_c"))
+        drive_roots = [os.path.join(cfg.wine_prefix, "drive_c")]
+        drive_roots += [folder for _, folder in wine_paths.drives()]
+        roots += drive_roots
     for raw in names:
         raw = raw.split(b"\0")[0]
         parts = [p for p in re.split(rb"[/\\]", raw) if p]
@@ -184,8 +193,8 @@ def escape_targets(cfg, case_dir, out_dir, names):
             relative = "/".join(pieces)
             paths.add(os.path.normpath(os.path.join(out_dir, relative)))
             paths.add(os.path.normpath("/" + relative))
-            if cfg.windows:
-                paths.add(os.path.normpath(os.path.join(cfg.wine_prefix, "drive_c", relative)))
+            for root in drive_roots:
+                paths.add(os.path.normpath(os.path.join(root, relative)))
     # Inside the case folder the structural check already covers everything.
     return {p for p in paths if not (p + "/").startswith(case_dir + "/")}
 
@@ -668,10 +677,10 @@ def main():
         print("0 passed, 1 failed")
         return 1
 
-    scratch = tempfile.mkdtemp(prefix="ozip-conformance-")
+    scratch = tempfile.mkdtemp(prefix="ozip-conformance-", dir=wine_paths.scratch(cfg.build_dir))
     if ".exe" in scratch:
         # The engine refuses archive paths holding ".exe": that would test the folder name.
-        print(f"scratch folder {scratch} contains '.exe'; set TMPDIR elsewhere")
+        print(f"scratch folder {scratch} contains '.exe'; use a build folder without it")
         print("0 passed, 1 failed")
         return 1
     print(f"ozip: {cfg.ozip} ({cfg.target}{', via ' + ' '.join(cfg.run) if cfg.run else ''}); "
