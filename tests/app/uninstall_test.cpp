@@ -285,7 +285,7 @@ TEST_F(Uninstall, UnwritableBatchIsAnInputOutputErrorAndEndsTheHandler) {
 TEST_F(Uninstall, ProgramInAFolderThatCannotBeWrittenStartsNoBatch) {
     const services::SystemDirs& dirs = *sysdirs_;
     const auto session = NewSession(&dirs);
-    session->installer.Start({installed_, kSep + "proc" + kSep + "setup.exe"});
+    session->installer.Start({installed_, Dir("Unreachable", "setup.exe")}); // no such folder
     session->installer.RemoveFolderAndSelf(installed_, app::FolderRemoval::ProgramOnly);
     for (const std::string& call : session->log) EXPECT_NE(call.rfind("batch:", 0), 0u) << call;
 }
