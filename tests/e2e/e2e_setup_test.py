@@ -22,6 +22,7 @@ ORVO_BUILD_DIR, ORVO_SOURCE_DIR.
 import filecmp
 import getpass
 import os
+import random
 import re
 import shutil
 import struct
@@ -1033,6 +1034,152 @@ def no_icons():
         raise Failure("; ".join(failures))
 
 
+def tree_state(folder):
+    """Every file below a folder with its contents, and every folder; empty when it is not there."""
+    state = {}
+    for parent, dirs, names in os.walk(folder):
+        for d in dirs:
+            state[os.path.relpath(os.path.join(parent, d), folder) + os.sep] = None
+        for n in names:
+            with open(os.path.join(parent, n), "rb") as f:
+                state[os.path.relpath(os.path.join(parent, n), folder)] = f.read()
+    return state
+
+
+def finish_steps(install_win):
+    """The wizard from the first page to the finish button, with the folder as offered."""
+    return ["window", f"click:{W.kWelcomeContinue}", f"radio:{W.kAcceptLicence}",
+            f"click:{W.kLicenceContinue}", f"visible:{W.kFolderChoice}",
+            f"text:{W.kFolderChoice}:{install_win}", f"click:{W.kFolderContinue}",
+            f"visible:{W.kIconChoice}", f"click:{W.kIconContinue}", f"visible:{W.kSummary}",
+            f"click:{W.kFinish}"]
+
+
+class Scenario:
+    """One way a package, a folder or a record can be broken, as a user or a careless
+    distributor meets it: what is broken, the box and exit code expected, and the places whose
+    files and record must be exactly as before (setup.ini of the package aside: the closing
+    window saves its settings there)."""
+
+    def __init__(self, what, arrange, steps, box, exit_code, watched=()):
+        self.what, self.arrange, self.steps = what, arrange, steps
+        self.box, self.exit_code, self.watched = box, exit_code, watched
+
+    def play(self):
+        run = Run(unique=True)
+        v = run.values
+        program_files = reg_values(r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion")["ProgramFilesDir"]
+        ctx = {"run": run, "install_win": program_files + "\\" + v["regdir"],
+               "record_key": RECORD_BASE + "\\" + v["progreg"],
+               "documents_win": run.shell_folder("Personal") + "\\" + run.name}
+        ctx["install_dir"] = host_path(ctx["install_win"])
+        ctx["documents_dir"] = host_path(ctx["documents_win"])
+        say(f"\n== {self.what}")
+        try:
+            self.arrange(ctx)
+            places = {"package": run.dir, "install": ctx["install_dir"],
+                      "documents": ctx["documents_dir"]}
+            before = {name: tree_state(folder) for name, folder in places.items()}
+            record_before = reg_values(ctx["record_key"])
+            out = run_driver(run.win_dir + "\\setup.exe",
+                             self.steps(ctx) + [f"box:ok:{self.box}", f"exit:{self.exit_code}"],
+                             timeout=30)
+            time.sleep(1)  # a batch started by mistake would have begun its work by now
+            after = {name: tree_state(folder) for name, folder in places.items()}
+            for state in (before["package"], after["package"]):
+                state.pop("setup.ini", None)
+            for name in places:
+                check(after[name] == before[name], f"the {name} folder is as it was")
+            check(reg_values(ctx["record_key"]) == record_before, "the record is as it was")
+            check(not host_processes("setup123.bat"), "no self-removal batch runs")
+            return out
+        finally:
+            subprocess.run([RUN, "reg", "delete", ctx["record_key"], "/f"],
+                           stdin=subprocess.DEVNULL, capture_output=True)
+            for folder in (ctx["install_dir"], ctx["documents_dir"], run.dir):
+                shutil.rmtree(folder, ignore_errors=True)
+
+
+def write_files(folder, files):
+    for name, data in files.items():
+        os.makedirs(os.path.dirname(os.path.join(folder, name)), exist_ok=True)
+        with open(os.path.join(folder, name), "wb") as f:
+            f.write(data)
+
+
+def installed_copy_elsewhere(ctx):
+    """An installed copy (no archive beside it) whose record names the user's documents, with
+    a manifest there that lists the user's own file."""
+    run = ctx["run"]
+    os.remove(os.path.join(run.dir, "orvoinst.zip"))
+    docs = ctx["documents_win"]
+    write_files(ctx["documents_dir"], {
+        "letter.txt": "the user's letter".encode(),
+        "setup.lst": f"orvo-setup manifest 1\r\nD {docs}\r\nF {docs}\\letter.txt\r\n".encode()})
+    for name, value in {"AppDir": docs, "Ver": "1", "Rel": "0",
+                        "Manifest": docs + "\\setup.lst"}.items():
+        subprocess.run([RUN, "reg", "add", ctx["record_key"], "/v", name, "/d", value, "/f"],
+                       check=True, stdin=subprocess.DEVNULL, capture_output=True)
+
+
+def random_second_archive(ctx):
+    with open(os.path.join(ctx["run"].dir, "all.zip"), "wb") as f:
+        f.write(random.Random(7).randbytes(4096))
+
+
+def users_folder_and_damaged_second_archive(ctx):
+    """The user's readme.txt is replaced by the second archive's, whose next member then fails
+    its CRC: found only while extracting, after the user agreed to use the folder."""
+    write_files(ctx["install_dir"], {"readme.txt": b"the user's notes",
+                                     "photos/cat.jpg": b"\xff\xd8 a photo"})
+    archive = os.path.join(ctx["run"].dir, "all.zip")
+    with zipfile.ZipFile(archive, "w") as z:
+        z.writestr("readme.txt", "the package's readme")
+        z.writestr("data/broken.bin", random.Random(8).randbytes(20000))
+    corrupt_member(archive)
+
+
+SCENARIOS = [
+    Scenario("setup.ini names a folder outside its place",
+             lambda ctx: rewrite_values(os.path.join(ctx["run"].dir, "setup.ini"),
+                                        {"regdir": "..\\..\\Windows"}),
+             lambda ctx: ["nowindow"], "Hodnotu ze setup.ini", 1),
+    Scenario("all.zip of random bytes", random_second_archive,
+             lambda ctx: finish_steps(ctx["install_win"]), "all.zip", 4),
+    Scenario("the user's files in the folder, then a damaged all.zip",
+             users_folder_and_damaged_second_archive,
+             lambda ctx: finish_steps(ctx["install_win"]) + ["box:yes:" + ctx["install_win"]],
+             "all.zip", 4),
+    Scenario("a record that names the user's documents", installed_copy_elsewhere,
+             lambda ctx: ["window", f"click:{W.kUninstall}"],
+             "Odinstalaci lze spustit jen z nainstalovan", 5),
+]
+
+
+def trust():
+    """The scenario table, then a setup.ini saved with a UTF-8 byte-order mark, which is read
+    as any other."""
+    for scenario in SCENARIOS:
+        out = scenario.play()
+        if scenario.exit_code == 4:
+            check("Instalace se nezdařila" in out and "vráceny zpět" in out,
+                  "the box says the run failed and was taken back")
+    run = Run(unique=True)
+    ini = os.path.join(run.dir, "setup.ini")
+    with open(ini, "rb") as f:
+        text = f.read().decode("cp1250")
+    with open(ini, "wb") as f:
+        f.write(b"\xef\xbb\xbf" + text.encode("utf-8"))
+    say("\n== setup.ini saved as UTF-8 with a byte-order mark")
+    try:
+        run_driver(run.win_dir + "\\setup.exe",
+                   ["window", f"text:{W.kTitle}:{run.values['softname']}", "close", "exit:2"],
+                   timeout=20)
+        check(os.path.exists(os.path.join(run.dir, "orvoinst.zip")), "the package is kept")
+    finally:
+        shutil.rmtree(run.dir, ignore_errors=True)
+
+
 def main():
     mode = sys.argv[1] if len(sys.argv) > 1 else ""
     try:
@@ -1050,6 +1197,8 @@ def main():
         elif mode == "badzip":
             bad_archive(corrupt_member, "ResultCrcError")
             bad_archive(truncate_archive, "ResultArchiveFileError")
+        elif mode == "trust":
+            trust()
         elif mode == "norecord":
             no_record()
         elif mode == "noicons":

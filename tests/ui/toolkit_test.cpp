@@ -292,6 +292,28 @@ TEST(ModalTest, AButtonWithAModalResultEndsTheModalWindow) {
     EXPECT_LE(std::abs(b.top + b.bottom - screen.height), 1);
 }
 
+// The user's close request is asked first; the program's own Close() is not.
+TEST(CloseTest, TheUsersCloseRequestCanBeRefused) {
+    auto window = ShownWindow("Busy", 200, 100);
+    bool busy = true;
+    int asked = 0;
+    window->may_close = [&](ui::Control&) {
+        ++asked;
+        return !busy;
+    };
+    SendMessageW(window->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(IsWindowVisible(window->Handle()));
+    busy = false;
+    SendMessageW(window->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindowVisible(window->Handle()));
+    window->Show();
+    busy = true;
+    window->Close();
+    EXPECT_EQ(asked, 2);
+    EXPECT_FALSE(IsWindowVisible(window->Handle()));
+}
+
 TEST(ModalTest, ToolWindowsAndStayOnTopAsAsked) {
     ui::WindowOptions options;
     options.border = ui::BorderStyle::kToolWindow;
