@@ -92,7 +92,7 @@ bool Installer::TargetAccepted(const std::string& home) {
             {BoxOwner::Application, text, BoxCaption(config_), kIconError | kButtonsOk});
         return false;
     };
-    if (WithoutTrailingSeparator(home).empty() || protected_.RefusesInstallInto(home))
+    if (WithoutTrailingSeparator(home).empty() || Protected().RefusesInstallInto(home))
         return refuse(Msg(kMsgProtectedTarget) + "\r" + home);
 
     PackageSize size;

@@ -12,12 +12,14 @@ namespace app {
 
 Installer::Installer(InstallerView& view, SystemShell& shell, const services::SystemDirs& sysdirs,
                      services::FormStorage& storage, unzip::Engine& engine)
-    : view_(view),
-      shell_(shell),
-      sysdirs_(sysdirs),
-      storage_(storage),
-      engine_(engine),
-      protected_(SystemProtectedFolders(sysdirs)) {}
+    : view_(view), shell_(shell), sysdirs_(sysdirs), storage_(storage), engine_(engine) {}
+
+// Looked up when first needed, not at start-up: the system's folder list loads the shell, which
+// would delay the first page for a wizard that may never install.
+const ProtectedFolders& Installer::Protected() {
+    if (!protected_) protected_ = SystemProtectedFolders(sysdirs_);
+    return *protected_;
+}
 
 StartupResult Installer::Start(const ProgramPlace& place) {
     StartupResult result;

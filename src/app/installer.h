@@ -133,6 +133,7 @@ class Installer {
     // A package file beside the program, as the run's relative names are meant.
     std::string InStartupFolder(const std::string& name) const;
 
+    const ProtectedFolders& Protected();
     void TakeChoice(const WizardChoice& choice);
     [[nodiscard]] bool TargetAccepted(const std::string& home);
     int32_t MeasureArchive(const std::string& archive, PackageSize& size);
@@ -150,7 +151,7 @@ class Installer {
     void TakeBackRun(const std::string& failure);
     void RemoveInstallation();
     bool IsOwnFile(const std::string& path, const std::string& folder) const;
-    bool MayRemove(const Journal::Entry& entry, const std::string& folder) const;
+    bool MayRemove(const Journal::Entry& entry, const std::string& folder);
     std::vector<Journal::Entry> RemoveListed(const std::string& folder,
                                              const std::vector<Journal::Entry>& entries);
 
@@ -167,7 +168,7 @@ class Installer {
     // The earlier installation's record, read at start-up and again by the uninstaller.
     InstallRecord previous_;
     bool previous_found_ = false;
-    ProtectedFolders protected_;
+    std::optional<ProtectedFolders> protected_; // see Protected()
     platform::NamedMutex mutex_;
     std::string startup_folder_;
     std::string program_file_;

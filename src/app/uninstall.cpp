@@ -48,7 +48,8 @@ void Installer::RemoveInstallation() {
     const std::string folder = WithoutTrailingSeparator(CollapsePath(previous_.folder));
     if (!SamePath(services::FolderPartOf(program_file_), folder))
         return refuse(Msg(kMsgNotInstalledCopy) + "\r" + folder);
-    if (protected_.RefusesRemoval(folder)) return refuse(Msg(kMsgProtectedRemoval) + "\r" + folder);
+    if (Protected().RefusesRemoval(folder))
+        return refuse(Msg(kMsgProtectedRemoval) + "\r" + folder);
     const std::string manifest = CollapsePath(folder + kSep + kManifestName);
     std::string text;
     std::vector<Journal::Entry> entries;
@@ -98,9 +99,9 @@ bool Installer::IsOwnFile(const std::string& path, const std::string& folder) co
 // A manifest line is acted on only where an installation can have put it: files and folders
 // in the installation folder, shortcuts (".lnk") in the product's group, on the desktop or in
 // the Start menu, the group's folders. Anything else (a hand-edited manifest) is left alone.
-bool Installer::MayRemove(const Journal::Entry& entry, const std::string& folder) const {
+bool Installer::MayRemove(const Journal::Entry& entry, const std::string& folder) {
     const std::string& path = entry.path;
-    if (protected_.RefusesRemoval(path)) return false;
+    if (Protected().RefusesRemoval(path)) return false;
     const std::string group = GroupFolder();
     switch (entry.kind) {
     case Journal::Kind::File: return PathWithin(path, folder);

@@ -303,7 +303,11 @@ TEST_F(Run, RefusedTargetWritesNothingAndTheWizardStays) {
     app::ProtectedFolders guarded;
     guarded.Add(Dir("Guarded"));
     installer_->SetProtectedFolders(guarded);
-    for (const std::string& folder : {Dir("Guarded"), Dir("Guarded", "..", "Guarded"), home_}) {
+    std::vector<std::string> texts;
+    // A protected folder however spelt; a path too long to start a program from; a folder
+    // that holds the user's files, where the user answers No.
+    for (const std::string& folder : {Dir("Guarded"), Dir("Guarded", "..", "Guarded"),
+                                      Dir(std::string(200, 'x'), std::string(50, 'y')), home_}) {
         SCOPED_TRACE(folder);
         ASSERT_EQ(installer_->Start(Place()).exit_code, app::StartupResult::kKeepRunning);
         installer_->MovePage({folder, {true, true}}, app::kPageSummary);
@@ -315,10 +319,16 @@ TEST_F(Run, RefusedTargetWritesNothingAndTheWizardStays) {
         EXPECT_EQ(Calls()[0].rfind("box:", 0), 0u);
         EXPECT_FALSE(installer_->Running());
         EXPECT_EQ(installer_->ExitCode(), app::kExitCancelled);
+        texts.push_back(view_.boxes.at(0).text);
     }
+    const std::string refused = "Do tohoto adres\xC3\xA1\xC5\x99";
+    EXPECT_EQ(texts.at(0).rfind(refused, 0), 0u) << texts[0];
+    EXPECT_EQ(texts.at(1).rfind(refused, 0), 0u) << texts[1];
+    EXPECT_EQ(texts.at(2).rfind("Cesta instalovan\xC3\xA9ho souboru", 0), 0u) << texts[2];
     EXPECT_EQ(view_.boxes[0].text.rfind("C\xC3\xADlov\xC3\xBD adres\xC3\xA1\xC5\x99 ji\xC5\xBE", 0),
               0u);
     EXPECT_FALSE(Exists(Dir("Guarded")));
+    EXPECT_FALSE(Exists(Dir(std::string(200, 'x'))));
     EXPECT_EQ(ReadFile(Home("notes.txt")), "mine");
     EXPECT_FALSE(Exists(Home("zelvik.exe")));
     EXPECT_FALSE(Exists(Dir("Desktop", "Zelvik.lnk")));
