@@ -31,27 +31,32 @@ std::string FileNameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+std::vector<std::string> PathLevels(const std::string& full) {
+    std::vector<std::string> levels;
+    for (size_t start = 0; start <= full.size();) {
+        size_t end = full.find(platform::kPathSeparator, start);
+        if (end == std::string::npos) end = full.size();
+        levels.push_back(full.substr(start, end - start));
+        start = end + 1;
+    }
+    if (levels.size() > 1 && levels.back().empty()) levels.pop_back();
+    return levels;
+}
+
+bool LevelsHold(const std::vector<std::string>& outer, const std::vector<std::string>& inner) {
+    if (outer.size() > inner.size()) return false;
+    for (size_t i = 0; i < outer.size(); ++i)
+        if (!platform::SameNameIgnoringCase(outer[i], inner[i])) return false;
+    return true;
+}
+
 namespace {
 
 // The levels of a path's full form; nothing when it cannot be resolved.
 std::optional<std::vector<std::string>> FullLevels(const std::string& path) {
     const std::optional<std::string> full = platform::FullPathOf(path);
     if (!full) return std::nullopt;
-    std::vector<std::string> levels;
-    size_t begin = 0;
-    for (size_t end; (end = full->find(platform::kPathSeparator, begin)) != std::string::npos;
-         begin = end + 1)
-        if (end > begin) levels.push_back(full->substr(begin, end - begin));
-    if (begin < full->size()) levels.push_back(full->substr(begin));
-    return levels;
-}
-
-// Whether `head` is the start of `levels`, level by level.
-bool StartsWith(const std::vector<std::string>& levels, const std::vector<std::string>& head) {
-    if (head.size() > levels.size()) return false;
-    for (size_t i = 0; i < head.size(); ++i)
-        if (!platform::SameNameIgnoringCase(levels[i], head[i])) return false;
-    return true;
+    return PathLevels(*full);
 }
 
 } // namespace
@@ -59,13 +64,13 @@ bool StartsWith(const std::vector<std::string>& levels, const std::vector<std::s
 bool SamePath(const std::string& a, const std::string& b) {
     const auto first = FullLevels(a);
     const auto second = FullLevels(b);
-    return first && second && first->size() == second->size() && StartsWith(*first, *second);
+    return first && second && first->size() == second->size() && LevelsHold(*second, *first);
 }
 
 bool PathWithin(const std::string& path, const std::string& folder) {
     const auto inner = FullLevels(path);
     const auto outer = FullLevels(folder);
-    return inner && outer && inner->size() > outer->size() && StartsWith(*inner, *outer);
+    return inner && outer && inner->size() > outer->size() && LevelsHold(*outer, *inner);
 }
 
 std::string ReplaceExtension(const std::string& path, const std::string& extension) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/folders.h"
 
@@ -28,6 +29,12 @@ std::string WithoutTrailingSeparator(std::string path);
 
 // The file name part of a path (after its last separator).
 std::string FileNameOf(const std::string& path);
+
+// The levels of a full path between separators: "C:\Windows" gives "C:" and "Windows", "C:\"
+// only "C:", "/" one empty level, "\\srv\share" two empty ones, "srv" and "share".
+std::vector<std::string> PathLevels(const std::string& full);
+// True when `outer` is `inner` or one of the folders holding it, level by level ignoring case.
+bool LevelsHold(const std::vector<std::string>& outer, const std::vector<std::string>& inner);
 
 // Whether two paths name the same place, and whether `path` lies below `folder` (not at it):
 // both taken in full form (platform::FullPathOf) and compared level by level ignoring case, as

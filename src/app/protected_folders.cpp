@@ -1,5 +1,7 @@
 #include "app/protected_folders.h"
 
+#include "app/paths.h"
+
 #include "platform/environment.h"
 #include "platform/folders.h"
 #include "platform/known_folders.h"
@@ -9,20 +11,6 @@ namespace {
 
 constexpr char kSeparator = platform::kPathSeparator;
 
-// The levels of a full path: "C:\Windows" gives "C:" and "Windows", "C:\" only "C:", "/" one
-// empty level, "\\srv\share" two empty ones, "srv" and "share".
-std::vector<std::string> LevelsOf(const std::string& full) {
-    std::vector<std::string> levels;
-    for (size_t start = 0; start <= full.size();) {
-        size_t end = full.find(kSeparator, start);
-        if (end == std::string::npos) end = full.size();
-        levels.push_back(full.substr(start, end - start));
-        start = end + 1;
-    }
-    if (levels.size() > 1 && levels.back().empty()) levels.pop_back();
-    return levels;
-}
-
 // The one spelling of a path the comparisons use: full, with long names.
 std::optional<std::string> ComparableForm(const std::string& path) {
     const std::optional<std::string> full = platform::FullPathOf(path);
@@ -30,19 +18,11 @@ std::optional<std::string> ComparableForm(const std::string& path) {
     return platform::LongPathName(*full);
 }
 
-// True when `outer` is `inner` or one of the folders holding it.
-bool Holds(const std::vector<std::string>& outer, const std::vector<std::string>& inner) {
-    if (outer.size() > inner.size()) return false;
-    for (size_t i = 0; i < outer.size(); ++i)
-        if (!platform::SameNameIgnoringCase(outer[i], inner[i])) return false;
-    return true;
-}
-
 // A root is its own parent, whatever kind it is (a drive, a share, "/").
 bool IsRoot(const std::string& full) {
     const std::string up = full.back() == kSeparator ? full + ".." : full + kSeparator + "..";
     const std::optional<std::string> parent = platform::FullPathOf(up);
-    return parent && Holds(LevelsOf(full), LevelsOf(*parent));
+    return parent && LevelsHold(PathLevels(full), PathLevels(*parent));
 }
 
 constexpr const char* kWindowsVariables[] = {"SystemRoot", "windir"};
@@ -76,17 +56,17 @@ void ProtectedFolders::AddWithContents(const std::string& folder) {
 void ProtectedFolders::AddEntry(const std::string& folder, bool with_contents) {
     if (folder.empty()) return;
     const std::optional<std::string> full = ComparableForm(folder);
-    if (full) entries_.push_back({*full, LevelsOf(*full), with_contents});
+    if (full) entries_.push_back({*full, PathLevels(*full), with_contents});
 }
 
 std::optional<std::string> ProtectedFolders::ConflictOf(const std::string& path) const {
     const std::optional<std::string> full = ComparableForm(path);
     if (!full || IsRoot(*full)) return full ? *full : path;
-    const std::vector<std::string> levels = LevelsOf(*full);
+    const std::vector<std::string> levels = PathLevels(*full);
     const Entry* found = nullptr;
     for (const Entry& entry : entries_) {
-        const bool conflicts =
-            Holds(levels, entry.levels) || (entry.with_contents && Holds(entry.levels, levels));
+        const bool conflicts = LevelsHold(levels, entry.levels) ||
+                               (entry.with_contents && LevelsHold(entry.levels, levels));
         // The folder itself names the conflict best; otherwise the first one found.
         if (conflicts && (!found || entry.levels.size() == levels.size())) found = &entry;
     }
