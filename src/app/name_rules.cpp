@@ -47,35 +47,35 @@ std::string LevelsProblem(const std::string& path, const std::string& what, bool
         if (level.empty()) continue;
         any_level = true;
         const std::string problem = FolderNameProblem(level);
-        if (!problem.empty()) return "a level of the " + what + " " + problem;
+        if (!problem.empty()) return what + ": " + problem;
     }
-    return any_level || may_be_empty ? std::string() : "the " + what + " is empty";
+    return any_level || may_be_empty ? std::string() : what + ": prázdná hodnota";
 }
 
 } // namespace
 
 std::string FolderNameProblem(const std::string& value) {
-    if (value.find_first_not_of(' ') == std::string::npos) return "is empty or blank";
+    if (value.find_first_not_of(' ') == std::string::npos) return "prázdná hodnota";
     for (const char c : value) {
-        if (static_cast<unsigned char>(c) < 0x20) return "contains a control character";
-        if (c == '\\' || c == '/') return "contains a path separator";
+        if (static_cast<unsigned char>(c) < 0x20) return "řídicí znak";
+        if (c == '\\' || c == '/') return "oddělovač cesty";
         if (std::string_view(":*?\"<>|").find(c) != std::string_view::npos)
-            return std::string("contains the character \"") + c + "\"";
+            return std::string("znak \"") + c + "\"";
     }
-    if (value.find_first_not_of('.') == std::string::npos) return "consists of dots only";
-    if (value.back() == '.' || value.back() == ' ') return "ends with a dot or a space";
-    if (value.front() == ' ') return "starts with a space";
-    if (IsDeviceName(value)) return "is a reserved device name";
-    if (Utf16Length(value) > 255) return "is longer than 255 characters";
+    if (value.find_first_not_of('.') == std::string::npos) return "jen tečky";
+    if (value.back() == '.' || value.back() == ' ') return "tečka nebo mezera na konci";
+    if (value.front() == ' ') return "mezera na začátku";
+    if (IsDeviceName(value)) return "vyhrazený název zařízení";
+    if (Utf16Length(value) > 255) return "delší než 255 znaků";
     return std::string();
 }
 
 std::string ShortcutLineProblem(const ShortcutLine& line) {
     const std::string name = FolderNameProblem(line.name);
-    if (!name.empty()) return "the shortcut name " + name;
-    const std::string subfolder = LevelsProblem(line.subfolder, "subfolder", true);
+    if (!name.empty()) return "název zástupce: " + name;
+    const std::string subfolder = LevelsProblem(line.subfolder, "podadresář", true);
     if (!subfolder.empty()) return subfolder;
-    return LevelsProblem(line.target, "target", false);
+    return LevelsProblem(line.target, "cíl", false);
 }
 
 } // namespace app

@@ -1,6 +1,6 @@
 // What a value of setup.ini or a line of short.txt may hold before the installer makes a
 // folder or a shortcut of it: a name must stay one level, a path must stay inside the folder
-// it is taken from. Each check gives a short English phrase for the message, empty when the
+// it is taken from. Each check gives a short phrase in the messages' language, empty when the
 // value is fine.
 #pragma once
 

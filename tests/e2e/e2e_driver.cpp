@@ -28,6 +28,8 @@
 //   shot:NAME           write FOLDER\NAME.ready, wait for FOLDER\NAME.done (the screen is
 //                       photographed from outside meanwhile)
 //   sleep:MS            wait MS milliseconds
+//   hold:PATH           open the file PATH as another program would that uses it (others may
+//                       read it but not delete it) and keep it open until the driver ends
 // Steps for timing (bench/install_wine); a lap is measured from the last mark, or from just
 // before the program was started:
 //   poll:MS             look every MS milliseconds in the waits that follow (default 50)
@@ -118,6 +120,7 @@ class Driver {
         }
         CloseHandle(process_.hThread);
         CloseHandle(process_.hProcess);
+        for (HANDLE file : held_) CloseHandle(file);
     }
 
     bool Run(const std::wstring& step) {
@@ -145,6 +148,12 @@ class Driver {
             return Done(step, main && PostMessageW(main, WM_CLOSE, 0, 0));
         }
         if (verb == L"exit") return Exit(step, arg);
+        if (verb == L"hold") {
+            HANDLE file = CreateFileW(arg.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (file != INVALID_HANDLE_VALUE) held_.push_back(file);
+            return Done(step, file != INVALID_HANDLE_VALUE);
+        }
         if (verb == L"nowindow") return Done(step, MainWindow() == nullptr);
         if (verb == L"closewin") return CloseOther(step, arg);
         if (verb == L"shot") return Shot(step, arg);
@@ -494,6 +503,7 @@ class Driver {
     int poll_ms_ = 50;
     Clock::time_point mark_ = Clock::now();
     PROCESS_INFORMATION process_{};
+    std::vector<HANDLE> held_;
 };
 
 } // namespace

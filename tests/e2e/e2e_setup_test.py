@@ -456,6 +456,14 @@ def host_processes(*words):
     return [line for line in out.splitlines() if all(w.lower() in line.lower() for w in words)]
 
 
+def picker_steps(parent_win, install_win):
+    """The folder page's steps that choose PARENT_WIN in the folder picker's tree."""
+    return [f"key:{W.kFolderChoice}:end", f"visible:{P.window}",
+            f"pick:{P.kTree}:{P.kPath}:{parent_win}",
+            f"text:{P.kPath}:{install_win}", f"click:{P.kOk}", f"hidden:{P.window}",
+            f"text:{W.kFolderChoice}:{install_win}"]
+
+
 def full():
     """Everything a package can bring, with a folder picked in the tree: all.zip, short.txt and
     readme.txt, both main shortcuts. Then an uninstall that is declined, which keeps everything
@@ -470,10 +478,7 @@ def full():
     os.makedirs(parent)
     install = Installation(run, parent_win)
     install.check_absent()
-    picker = [f"key:{W.kFolderChoice}:end", f"visible:{P.window}",
-              f"pick:{P.kTree}:{P.kPath}:{parent_win}",
-              f"text:{P.kPath}:{install.win}", f"click:{P.kOk}", f"hidden:{P.window}",
-              f"text:{W.kFolderChoice}:{install.win}"]
+    picker = picker_steps(parent_win, install.win)
     # The window found below must be this run's.
     check(not host_processes("notepad", "readme.txt"), "no readme.txt is open before the run")
     try:
@@ -597,6 +602,8 @@ def picker_roles():
 
 
 W = Roles(control_roles()[0])  # the main window
+MAIN_WINDOW = re.search(r'kMainWindowName = "(\w+)"',
+                        source_text("src", "widgets", "layouts", "control_roles.h")).group(1)
 P = picker_roles()  # the folder picker
 
 
@@ -1046,11 +1053,14 @@ def tree_state(folder):
     return state
 
 
-def finish_steps(install_win):
-    """The wizard from the first page to the finish button, with the folder as offered."""
+def finish_steps(install_win, folder_steps=None):
+    """The wizard from the first page to the finish button, with the folder as offered unless
+    FOLDER_STEPS choose another."""
+    if folder_steps is None:
+        folder_steps = [f"text:{W.kFolderChoice}:{install_win}"]
     return ["window", f"click:{W.kWelcomeContinue}", f"radio:{W.kAcceptLicence}",
-            f"click:{W.kLicenceContinue}", f"visible:{W.kFolderChoice}",
-            f"text:{W.kFolderChoice}:{install_win}", f"click:{W.kFolderContinue}",
+            f"click:{W.kLicenceContinue}", f"visible:{W.kFolderChoice}"] + folder_steps + [
+            f"click:{W.kFolderContinue}",
             f"visible:{W.kIconChoice}", f"click:{W.kIconContinue}", f"visible:{W.kSummary}",
             f"click:{W.kFinish}"]
 
@@ -1061,9 +1071,10 @@ class Scenario:
     files and record must be exactly as before (setup.ini of the package aside: the closing
     window saves its settings there)."""
 
-    def __init__(self, what, arrange, steps, box, exit_code, watched=()):
+    def __init__(self, what, arrange, steps, box, exit_code, after=(), package_kept=True):
         self.what, self.arrange, self.steps = what, arrange, steps
-        self.box, self.exit_code, self.watched = box, exit_code, watched
+        self.box, self.exit_code, self.after = box, exit_code, list(after)
+        self.package_kept = package_kept
 
     def play(self):
         run = Run(unique=True)
@@ -1071,29 +1082,40 @@ class Scenario:
         program_files = reg_values(r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion")["ProgramFilesDir"]
         ctx = {"run": run, "install_win": program_files + "\\" + v["regdir"],
                "record_key": RECORD_BASE + "\\" + v["progreg"],
-               "documents_win": run.shell_folder("Personal") + "\\" + run.name}
-        ctx["install_dir"] = host_path(ctx["install_win"])
+               "documents_win": run.shell_folder("Personal") + "\\" + run.name,
+               "cleanups": []}
         ctx["documents_dir"] = host_path(ctx["documents_win"])
+        ctx["install_dir"] = host_path(ctx["install_win"])
         say(f"\n== {self.what}")
         try:
-            self.arrange(ctx)
-            places = {"package": run.dir, "install": ctx["install_dir"],
-                      "documents": ctx["documents_dir"]}
+            try:
+                self.arrange(ctx)
+            except Skipped as skipped:
+                say(f"  SKIPPED: {skipped}")
+                return ""
+            ctx["install_dir"] = host_path(ctx["install_win"])  # the arrangement may move it
+            places = {"install": ctx["install_dir"], "documents": ctx["documents_dir"]}
+            if self.package_kept:
+                places["package"] = run.dir
+            if "drive_win" in ctx:
+                places["drive"] = host_path(ctx["drive_win"])
             before = {name: tree_state(folder) for name, folder in places.items()}
             record_before = reg_values(ctx["record_key"])
             out = run_driver(run.win_dir + "\\setup.exe",
-                             self.steps(ctx) + [f"box:ok:{self.box}", f"exit:{self.exit_code}"],
-                             timeout=30)
+                             self.steps(ctx) + [f"box:ok:{self.box}"] + self.after +
+                             [f"exit:{self.exit_code}"], timeout=30)
             time.sleep(1)  # a batch started by mistake would have begun its work by now
             after = {name: tree_state(folder) for name, folder in places.items()}
-            for state in (before["package"], after["package"]):
-                state.pop("setup.ini", None)
+            for state in (before, after):
+                state.get("package", {}).pop("setup.ini", None)
             for name in places:
                 check(after[name] == before[name], f"the {name} folder is as it was")
             check(reg_values(ctx["record_key"]) == record_before, "the record is as it was")
             check(not host_processes("setup123.bat"), "no self-removal batch runs")
             return out
         finally:
+            for cleanup in reversed(ctx["cleanups"]):
+                cleanup()
             subprocess.run([RUN, "reg", "delete", ctx["record_key"], "/f"],
                            stdin=subprocess.DEVNULL, capture_output=True)
             for folder in (ctx["install_dir"], ctx["documents_dir"], run.dir):
@@ -1139,6 +1161,34 @@ def users_folder_and_damaged_second_archive(ctx):
     corrupt_member(archive)
 
 
+class Skipped(Exception):
+    """A scenario this machine cannot set up (mounting needs the right to mount)."""
+
+
+def mount_small_drive(folder, size, cleanups):
+    """A file system of SIZE mounted on FOLDER (made if missing) until CLEANUPS run."""
+    made = not os.path.isdir(folder)
+    os.makedirs(folder, exist_ok=True)
+    result = subprocess.run(["mount", "-t", "tmpfs", "-o", f"size={size}", "tmpfs", folder],
+                            capture_output=True, text=True)
+    if result.returncode != 0:
+        if made:
+            os.rmdir(folder)
+        raise Skipped(f"cannot mount a small file system here: {result.stderr.strip()}")
+
+    def unmount():
+        subprocess.run(["umount", folder], capture_output=True)
+        shutil.rmtree(folder, ignore_errors=True)
+    cleanups.append(unmount)
+
+
+def full_target_drive(ctx):
+    """The target folder on a drive with 1 MB free; setup.exe alone is larger."""
+    ctx["drive_win"] = "C:\\orvo-e2e-small-" + str(os.getpid())
+    mount_small_drive(host_path(ctx["drive_win"]), "1m", ctx["cleanups"])
+    ctx["install_win"] = ctx["drive_win"] + "\\" + ctx["run"].values["regdir"]
+
+
 SCENARIOS = [
     Scenario("setup.ini names a folder outside its place",
              lambda ctx: rewrite_values(os.path.join(ctx["run"].dir, "setup.ini"),
@@ -1153,12 +1203,110 @@ SCENARIOS = [
     Scenario("a record that names the user's documents", installed_copy_elsewhere,
              lambda ctx: ["window", f"click:{W.kUninstall}"],
              "Odinstalaci lze spustit jen z nainstalovan", 5),
+    Scenario("a target drive without room for the package", full_target_drive,
+             lambda ctx: finish_steps(ctx["install_win"],
+                                      picker_steps(ctx["drive_win"], ctx["install_win"])),
+             # Closed from the temporary folder: the package goes, as a download would.
+             "Na cílovém disku není dost místa", 2, after=["close"], package_kept=False),
 ]
 
 
+def short_lines_close_and_file_in_use():
+    """short.txt lines that would leave the product's group or name nothing, a close request
+    while the run works, then an uninstall that meets a file in use: it names the file, keeps
+    the record and what is left, and a second uninstall finishes the work."""
+    run = Run(unique=True)
+    inst = Installation(run, program_files_folder())
+    inst.check_absent()
+    ini = os.path.join(run.dir, "setup.ini")
+    programs = run.shell_folder("Programs")
+    strays = [programs + "\\Mimo skupinu.lnk", inst.group + "\\.lnk",
+              inst.group + "\\Poznámkový blok.lnk"]
+    with open(os.path.join(run.dir, "short.txt"), "ab") as f:
+        f.write("readme.txt;\\..\\..;Mimo skupinu;\r\n"
+                "..\\..\\Windows\\notepad.exe;;Poznámkový blok;\r\n"
+                "readme.txt;;;\r\n".encode("cp1250"))
+    try:
+        say("\n== short.txt lines outside the group, and a close request during the run")
+        # The close request is posted behind the click, so the run meets it as it starts.
+        out = run_driver(run.win_dir + "\\setup.exe",
+                         finish_steps(inst.win) +
+                         ["close", "boxshown", f"visible:{MAIN_WINDOW}",
+                          "box:ok:Řádek souboru short.txt byl vynechán",
+                          f"box:ok:{message(ini, 25)}", "exit:0"])
+        check("Mimo skupinu" in out and "notepad.exe" in out and "readme.txt;;" in out,
+              "the box names each skipped line")
+        for target, sub, name in run.short_lines:
+            inst.check_link(inst.group + sub + "\\" + name + ".lnk", inst.win + "\\" + target)
+        for stray in strays:
+            check(not os.path.exists(host_path(stray)), f"no shortcut {stray}")
+        check(reg_values(inst.record_key) is not None, "the completed run wrote its record")
+
+        held = inst.win + "\\readme.txt"
+        say("\n== uninstalling while readme.txt is in use")
+        out = run_driver(inst.win + "\\setup.exe",
+                         ["window", f"hold:{held}", f"click:{W.kUninstall}",
+                          f"box:yes:{inst.win}", "box:ok:Tyto soubory nebylo možné odstranit",
+                          "exit:5"])
+        check(held in out, "the box names the file in use")
+        time.sleep(1)  # a batch started by mistake would have begun its work by now
+        check(not host_processes("setup123.bat"), "no self-removal batch runs")
+        check(reg_values(inst.record_key) is not None, "the record stays")
+        check(os.path.isfile(host_path(held)) and
+              not os.path.exists(os.path.join(inst.dir, "zelvik.exe")),
+              "the file in use stays, the others are gone")
+        with open(os.path.join(inst.dir, "setup.lst"), "rb") as f:
+            check(held.encode("cp1250") in f.read(), "the manifest lists what is left")
+
+        say("\n== uninstalling again, nothing in use")
+        run_driver(inst.win + "\\setup.exe",
+                   ["window", f"click:{W.kUninstall}", f"box:yes:{inst.win}",
+                    f"box:ok:{message(os.path.join(inst.dir, 'setup.ini'), 29)}", "exit:0"])
+        check(reg_values(inst.record_key) is None, "the record is gone")
+        wait_until(lambda: not os.path.exists(inst.dir), 30, f"{inst.win} is removed")
+    finally:
+        inst.tidy()
+
+
+def read_only_package():
+    """A package on a drive that cannot be written (a CD, a locked stick) in the temporary
+    folder, where a completed run would remove it: the run completes, the package stays as it
+    was and no self-removal batch is left waiting for a removal that cannot happen."""
+    run = Run(unique=True)
+    inst = Installation(run, program_files_folder())
+    inst.check_absent()
+    say("\n== a package on a read-only drive")
+    cleanups = []
+    try:
+        files = tree_state(run.dir)
+        try:
+            mount_small_drive(run.dir, "16m", cleanups)
+        except Skipped as skipped:
+            say(f"  SKIPPED: {skipped}")
+            return
+        write_files(run.dir, files)
+        subprocess.run(["mount", "-o", "remount,ro", run.dir], check=True)
+        run_driver(run.win_dir + "\\setup.exe",
+                   finish_steps(inst.win) +
+                   [f"box:ok:{message(os.path.join(run.dir, 'setup.ini'), 25)}",
+                    # The closing window's settings have nowhere to go, and it says so.
+                    "box:ok:Unable to write to", "exit:0"])
+        time.sleep(1)
+        check(not host_processes("setup123.bat"), "no self-removal batch runs")
+        check(tree_state(run.dir) == files, "the package is as it was")
+        check(reg_values(inst.record_key) is not None and
+              os.path.isfile(os.path.join(inst.dir, "setup.exe")), "the installation completed")
+    finally:
+        for cleanup in cleanups:
+            cleanup()
+        inst.tidy()
+
+
 def trust():
-    """The scenario table, then a setup.ini saved with a UTF-8 byte-order mark, which is read
-    as any other."""
+    """The scenario table, then runs that complete with something in their way, then a
+    setup.ini saved with a UTF-8 byte-order mark, which is read as any other."""
+    short_lines_close_and_file_in_use()
+    read_only_package()
     for scenario in SCENARIOS:
         out = scenario.play()
         if scenario.exit_code == 4:
