@@ -43,6 +43,14 @@ void WriteNamedValues(services::FormStorage& storage, const Configuration& confi
     }
 }
 
+std::vector<std::string> NamedValueTexts(const Configuration& config) {
+    std::vector<std::string> texts;
+    for (const NamedValue& value : kValues)
+        texts.push_back(std::string(value.key) + "=" +
+                        (value.text ? config.*value.text : std::to_string(config.*value.number)));
+    return texts;
+}
+
 bool HasRequiredValues(const Configuration& c) {
     for (const std::string* text :
          {&c.softname, &c.company, &c.progreg, &c.regdir, &c.idn, &c.progname})

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "services/form_storage.h"
 #include "widgets/layouts/control_roles.h"
@@ -27,6 +28,9 @@ Configuration ReadNamedValues(const services::FormStorage& storage);
 // Writes the nine values back in the same order (the settings component's save run calls
 // this last), so a file that lacked a key gains it.
 void WriteNamedValues(services::FormStorage& storage, const Configuration& config);
+
+// The nine values as "key=value" texts, in the file's order (for the log).
+std::vector<std::string> NamedValueTexts(const Configuration& config);
 
 // Everything but the release and the two numbers must be given.
 bool HasRequiredValues(const Configuration& config);

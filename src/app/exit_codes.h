@@ -11,6 +11,7 @@ enum ExitCode : int {
     kExitSecondInstance = 3,      // another copy of the installer runs
     kExitRunFailed = 4,           // the run failed and was taken back; the package is kept
     kExitUninstallIncomplete = 5, // the uninstall removed nothing or not everything
+    kExitBadCommandLine = 6,      // an option setup.exe does not know; nothing was done
 };
 
 } // namespace app

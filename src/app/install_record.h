@@ -27,7 +27,6 @@ class InstallRecord {
     // nothing is deleted: never the base key.
     void DeleteRecord();
 
-  private:
     std::string KeyPath() const { return base_key + "\\" + product_key; }
 };
 

@@ -5,6 +5,8 @@
 // message pump after every step and every engine report keeps the window painting.
 #include "app/installer.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 
 #include "app/name_rules.h"
@@ -14,6 +16,7 @@
 #include "platform/file_copy.h"
 #include "platform/file_io.h"
 #include "platform/folders.h"
+#include "platform/registry.h"
 #include "services/file_utils.h"
 #include "services/path_text.h"
 #include "services/shell_shortcut.h"
@@ -68,6 +71,11 @@ void Installer::RunInstallation(const IconChoice& icons) {
     if (running_) return; // a second click while the run works
     state_.ChooseIcons(icons);
     const std::string home = CollapsePath(state_.Folder());
+    log_->Line("folder: " + home);
+    log_->Line(options_.no_icons
+                   ? "shortcuts: none (/NOICONS)"
+                   : std::string("shortcuts: group") + (icons.desktop ? ", desktop" : "") +
+                         (icons.start_menu ? ", Start menu" : ""));
     try {
         if (!TargetAccepted(home)) return; // told why; the wizard stays where it was
     } catch (const platform::Error& error) {
@@ -110,6 +118,7 @@ bool Installer::TargetAccepted(const std::string& home) {
         size.bytes += platform::FileSizeOf(InStartupFolder(name)).value_or(0);
         if (name.size() > size.longest_name_units) size.longest_name_units = name.size();
     }
+    installed_bytes_ = size.bytes;
     if (SystemLength(WithoutTrailingSeparator(home)) + 1 + size.longest_name_units > kLongestPath)
         return refuse(Msg(kMsgPathTooLong) + "\r" + home);
 
@@ -168,13 +177,13 @@ void Installer::Run(const std::string& home) {
         ShowProgress(70, "");
     }
     ShowProgress(80, Msg(kMsgCreatingGroup));
-    CreateGroupShortcuts(home);
+    if (!options_.no_icons) CreateGroupShortcuts(home);
     ShowProgress(90, Msg(kMsgWritingRegistry));
-    if (state_.Icons().desktop) {
+    if (state_.Icons().desktop && !options_.no_icons) {
         ShowProgress(95, Msg(kMsgCreateDesktopLink));
         CreateMainShortcut(home, sysdirs_.DeskTopDir());
     }
-    if (state_.Icons().start_menu) {
+    if (state_.Icons().start_menu && !options_.no_icons) {
         ShowProgress(100, Msg(kMsgCreateStartLink));
         CreateMainShortcut(home, sysdirs_.StartMenuDir());
     }
@@ -186,6 +195,7 @@ void Installer::Run(const std::string& home) {
     journal_.Commit();
     state_.EndRun();
     exit_code_ = kExitCompleted;
+    log_->Line("installation completed");
     for (ProgressBar bar : {ProgressBar::kMember, ProgressBar::kRun, ProgressBar::kRunVertical})
         view_.SetBarPosition(bar, 100);
     view_.SetLabelText(StatusLabel::kHeading, Msg(kMsgInstallationFinished));
@@ -197,7 +207,7 @@ void Installer::Run(const std::string& home) {
     }
     view_.ShowMessageDialog(DialogKind::Information, Msg(kMsgCompleted));
     const std::string readme = CollapsePath(home + kSep + kReadmeName);
-    if (platform::FileExists(readme)) shell_.OpenDocument(readme);
+    if (!options_.quiet && platform::FileExists(readme)) shell_.OpenDocument(readme);
     RemoveFolderAndSelf(CollapsePath(program_folder_), FolderRemoval::PackageFiles);
     view_.Close();
 }
@@ -227,6 +237,7 @@ void Installer::CreateFolderLevels(const std::string& path) {
             throw platform::Error(Msg(kMsgCannotMakeFolder) + " " + level + "\r" +
                                   SystemErrorText(platform::LastErrorCode()));
         journal_.NoteFolder(level);
+        log_->Line("folder created: " + level);
     }
 }
 
@@ -265,6 +276,8 @@ void Installer::ExtractionCallback(int32_t code, unzip::ReportRecord& record) {
             journal_.NoteFile(name);
             run_files_.insert(name);
         }
+        if (code == unzip::StatusMemberDone && !EndsWithSeparator(name))
+            log_->Line("file: " + name + " (" + std::to_string(record.size) + " bytes)");
         new_member_file_ = false;
     }
     if (failed && extraction_failure_ == 0) extraction_failure_ = code;
@@ -283,6 +296,7 @@ bool Installer::MayReplace(unzip::ReportRecord& record) {
         return false;
     }
     run_files_.insert(name);
+    log_->Line("replacing: " + name + " (the earlier file is kept until the run completes)");
     return true;
 }
 
@@ -290,8 +304,10 @@ bool Installer::MayReplace(unzip::ReportRecord& record) {
 // that needed them, so that taking back (newest first) empties each folder before its turn.
 void Installer::NoteEngineFolders() {
     const std::vector<std::string>& made = engine_.created_folders();
-    for (; folders_noted_ < made.size(); ++folders_noted_)
+    for (; folders_noted_ < made.size(); ++folders_noted_) {
         journal_.NoteFolder(made[folders_noted_]);
+        log_->Line("folder created: " + made[folders_noted_]);
+    }
 }
 
 void Installer::ExtractPackageArchive(const std::string& name, const std::string& target) {
@@ -307,7 +323,11 @@ void Installer::ExtractPackageArchive(const std::string& name, const std::string
 // is told what failed and what could not be restored, no record is written, and the package
 // stays where it is for another try.
 void Installer::TakeBackRun(const std::string& failure) {
+    log_->Line("run failed: " + failure);
+    const size_t changes = journal_.Entries().size();
     const std::vector<std::string> left = journal_.Rollback();
+    log_->Line("taken back: " + std::to_string(changes) + " changes, newest first");
+    for (const std::string& path : left) log_->Line("not restored: " + path);
     std::string text = Msg(kMsgRunFailed) + "\r" + failure + "\r\r" + Msg(kMsgRolledBack);
     if (!left.empty()) {
         text += "\r" + Msg(kMsgNotRestored);
@@ -334,10 +354,11 @@ void Installer::CopySetupFile(const std::string& name, const std::string& target
         }
         run_files_.insert(target);
     }
-    if (!platform::CopyFileOver(source, target) ||
-        platform::FileSizeOf(source) != platform::FileSizeOf(target))
+    const auto size = platform::FileSizeOf(source);
+    if (!platform::CopyFileOver(source, target) || size != platform::FileSizeOf(target))
         throw platform::Error(Msg(kMsgCannotCopy) + " " + target + "\r" +
                               SystemErrorText(platform::LastErrorCode()));
+    log_->Line("copied: " + target + " (" + std::to_string(size.value_or(0)) + " bytes)");
 }
 
 void Installer::CreateGroupShortcuts(const std::string& home) {
@@ -376,10 +397,28 @@ void Installer::CreateShortcut(const std::string& target, const std::string& nam
     }
     if (!services::CreateLink(target, name, folder))
         throw platform::Error(Msg(kMsgCannotMakeShortcut) + " " + file);
+    log_->Line("shortcut: " + file + " -> " + target);
 }
 
-// The manifest beside the installed program, then the record that names it: the last two
-// changes of the run, so that a record always leads to a complete manifest.
+// The product's line in the list of installed programs, for the installation a record names.
+AppsEntry Installer::AppsEntryOf(const InstallRecord& record, uint64_t bytes) const {
+    AppsEntry entry;
+    entry.list_key = apps_list_key_;
+    entry.product_key = config_.progreg;
+    entry.display_name = config_.softname + " " + record.version + "." + record.release;
+    entry.display_version = record.version + "." + record.release;
+    entry.publisher = config_.company;
+    entry.install_location = record.folder;
+    entry.uninstaller = CollapsePath(record.folder + kSep + kSetupProgramName);
+    entry.display_icon = CollapsePath(record.folder + kSep + config_.progname);
+    entry.size_kb = static_cast<uint32_t>(std::min<uint64_t>((bytes + 1023) / 1024, UINT32_MAX));
+    entry.install_date = TodayAsDigits();
+    return entry;
+}
+
+// The manifest beside the installed program, then the record that names it and the product's
+// entry in the list of installed programs: the last changes of the run, so that a record always
+// leads to a complete manifest.
 void Installer::WriteManifestAndRecord(const std::string& home) {
     const std::string manifest = CollapsePath(home + kSep + kManifestName);
     journal_.NoteFile(manifest);
@@ -388,23 +427,37 @@ void Installer::WriteManifestAndRecord(const std::string& home) {
                               SystemErrorText(platform::LastErrorCode()));
     InstallRecord record = CompletedRecord(state_, config_, record_base_key_);
     record.manifest = manifest;
+    log_->Line("manifest: " + manifest);
+    const AppsEntry entry = AppsEntryOf(record, installed_bytes_);
+    const bool listed_before =
+        platform::RegistryKey().Open(platform::RegistryRoot::CurrentUser, entry.KeyPath());
+    std::string failed = record.KeyPath();
     try {
-        if (record.WriteRecord()) return;
+        if (record.WriteRecord()) {
+            log_->Line("record: " + record.KeyPath() + " AppDir=" + record.folder +
+                       " Ver=" + record.version + " Rel=" + record.release);
+            failed = entry.KeyPath();
+            if (entry.Write()) {
+                log_->Line("Apps list: " + entry.KeyPath() + " " + entry.display_name);
+                return;
+            }
+        }
     } catch (const platform::Error&) {
         // Taken back below, as a record that could not be created at all.
     }
-    // What was written is taken back: the earlier installation's record as it was, or none.
+    // What was written is taken back: the earlier installation's record and entry as they
+    // were, or none. As far as it goes: the run is failing already, and the failure being
+    // reported is the first one.
     record.DeleteRecord();
+    (void)entry.Remove();
     if (previous_found_) {
         InstallRecord before = previous_;
         try {
-            (void)before.WriteRecord(); // as far as it goes: the run is failing already
-        } catch (const platform::Error&) {
-            // The failure being reported is the record's; this one adds nothing to it.
-        }
+            (void)before.WriteRecord();
+            if (listed_before) (void)AppsEntryOf(before, 0).Write();
+        } catch (const platform::Error&) {}
     }
-    throw platform::Error(Msg(kMsgCannotWriteRecord) + " " + record_base_key_ + "\\" +
-                          config_.progreg);
+    throw platform::Error(Msg(kMsgCannotWriteRecord) + " " + failed);
 }
 
 } // namespace app

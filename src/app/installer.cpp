@@ -26,7 +26,10 @@ StartupResult Installer::Start(const ProgramPlace& place) {
     startup_folder_ = place.startup_folder;
     program_file_ = place.program_file;
     storage_.SetIniFileName(CollapsePath(startup_folder_ + kSep + kSettingsName));
-    if (!ReadConfiguration()) {
+    log_->Line("program: " + program_file_ + " in " + startup_folder_);
+    const bool configured = ReadConfiguration();
+    OpenLog();
+    if (!configured) {
         result.exit_code = exit_code_;
         return result;
     }
@@ -43,6 +46,7 @@ StartupResult Installer::Start(const ProgramPlace& place) {
         result.page = kPagePortal;
         program_folder_ = services::FolderPartOf(program_file_);
     }
+    log_->Line(install_mode_ ? "mode: install" : "mode: uninstall");
     state_.Open(result.page);
 
     if (!mutex_.Create(config_.idn)) {
@@ -55,10 +59,20 @@ StartupResult Installer::Start(const ProgramPlace& place) {
 
     // An earlier installation's record only lends its folder until the folder page speaks.
     previous_found_ = previous_.ReadRecord();
-    if (previous_found_) state_.ChooseFolder(previous_.folder);
-
     result.licence_lines = LicenceLines(program_folder_, messages_);
     result.folder_choices = FolderChoices(sysdirs_, config_.regdir, messages_);
+    if (previous_found_)
+        log_->Line("installed: version " + previous_.version + "." + previous_.release + " in " +
+                   previous_.folder);
+    // The folder offered first: the administrator's, else the earlier installation's.
+    const std::optional<std::string> first = options_.folder ? options_.folder
+                                             : previous_found_
+                                                 ? std::optional<std::string>(previous_.folder)
+                                                 : std::nullopt;
+    if (first) {
+        state_.ChooseFolder(*first);
+        if (!result.folder_choices.empty()) result.folder_choices[0] = *first;
+    }
     return result;
 }
 
@@ -66,6 +80,7 @@ StartupResult Installer::Start(const ProgramPlace& place) {
 // the program before anything is written; the package stays as it is, to be mended.
 bool Installer::ReadConfiguration() {
     config_ = ReadNamedValues(storage_);
+    for (const std::string& value : NamedValueTexts(config_)) log_->Line("setup.ini: " + value);
     std::string text;
     if (!HasRequiredValues(config_)) {
         text = Msg(kMsgMissingConfiguration) + Msg(kMsgMissingConfigurationEnd);
@@ -84,6 +99,20 @@ bool Installer::ReadConfiguration() {
     view_.ShowMessageDialog(DialogKind::Error, text);
     exit_code_ = kExitConfiguration;
     return false;
+}
+
+// Named after the product, or after the program when setup.ini gives no name.
+void Installer::OpenLog() {
+    if (log_ == &own_log_ || log_->IsOpen()) return;
+    if (options_.log_file) {
+        if (log_->OpenAt(*options_.log_file)) return;
+        log_->Line("cannot write the log " + *options_.log_file + "; it goes here instead");
+    }
+    const std::string name =
+        config_.softname.empty() || !FolderNameProblem(config_.softname).empty()
+            ? ReplaceExtension(FileNameOf(program_file_), "")
+            : config_.softname;
+    (void)log_->OpenNew(sysdirs_.TempDir(), name); // no log is no reason to stop
 }
 
 void Installer::SaveNamedValues(services::FormStorage& storage) const {

@@ -10,6 +10,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include "app/apps_entry.h"
+#include "app/command_line.h"
 #include "app/configuration.h"
 #include "app/exit_codes.h"
 #include "app/install_record.h"
@@ -18,6 +20,7 @@
 #include "app/journal.h"
 #include "app/message_table.h"
 #include "app/protected_folders.h"
+#include "app/run_log.h"
 #include "app/system_shell.h"
 #include "app/wizard_text.h"
 #include "platform/error.h"
@@ -95,6 +98,14 @@ class Installer {
     // How the program ends: an ExitCode.
     int ExitCode() const { return exit_code_; }
 
+    // The administrator's options (before Start): /D= offers its folder first, /NOICONS makes
+    // no shortcut, /S opens no document.
+    void SetOptions(const CommandLine& options) { options_ = options; }
+    // The run's log, opened where /LOG= says or as a new file in the temporary folder once the
+    // configuration is read; without it the steps are logged in memory only.
+    void SetLog(RunLog& log) { log_ = &log; }
+    RunLog& Log() { return *log_; }
+
     // Steps of the run and the uninstaller. The run's steps raise platform::Error with the
     // text the error box shows.
     void CreateFolderLevels(const std::string& path);
@@ -111,8 +122,12 @@ class Installer {
     const Configuration& Config() const { return config_; }
     MessageTable& Messages() { return messages_; }
     const MessageTable& Messages() const { return messages_; }
-    // Where the installation records live; the default is the record's own base key.
-    void SetRecordBaseKey(const std::string& key) { record_base_key_ = key; }
+    // Where the installation records live; the default is the record's own base key. Tests
+    // that move the records move the list of installed programs below them too.
+    void SetRecordBaseKey(const std::string& key) {
+        record_base_key_ = key;
+        apps_list_key_ = key + "\\Apps";
+    }
     const InstallState& State() const { return state_; }
     bool InstallMode() const { return install_mode_; }
     const std::string& StartupFolder() const { return startup_folder_; }
@@ -129,6 +144,7 @@ class Installer {
 
     // False, with the error shown, when the settings file cannot be used.
     [[nodiscard]] bool ReadConfiguration();
+    void OpenLog();
     const std::string& Msg(int index) const { return messages_.Text(index); }
     // A package file beside the program, as the run's relative names are meant.
     std::string InStartupFolder(const std::string& name) const;
@@ -147,6 +163,7 @@ class Installer {
     void CreateShortcut(const std::string& target, const std::string& name,
                         const std::string& folder);
     void WriteManifestAndRecord(const std::string& home);
+    AppsEntry AppsEntryOf(const InstallRecord& record, uint64_t bytes) const;
     void NoteEngineFolders();
     void TakeBackRun(const std::string& failure);
     void RemoveInstallation();
@@ -162,9 +179,14 @@ class Installer {
     unzip::Engine& engine_;
 
     Configuration config_;
+    CommandLine options_;
+    RunLog own_log_;
+    RunLog* log_ = &own_log_;
     MessageTable messages_;
     InstallState state_;
     std::string record_base_key_ = InstallRecord().base_key;
+    std::string apps_list_key_ = AppsEntry::kListKey;
+    uint64_t installed_bytes_ = 0; // what the run puts on the drive, as measured before it
     // The earlier installation's record, read at start-up and again by the uninstaller.
     InstallRecord previous_;
     bool previous_found_ = false;

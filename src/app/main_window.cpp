@@ -82,9 +82,16 @@ MainWindow::MainWindow(const StartupEnvironment* environment)
     if (environment) {
         environment_ = std::make_unique<StartupEnvironment>(*environment);
         SystemShell& shell = environment->shell ? *environment->shell : platform_shell_;
+        InstallerView* view = this;
+        if (environment->log) {
+            logged_view_ = std::make_unique<LoggedView>(*this, *environment->log);
+            view = logged_view_.get();
+        }
         installer_ =
-            std::make_unique<Installer>(*this, shell, sysdirs_, storage_, unzip::DefaultEngine());
+            std::make_unique<Installer>(*view, shell, sysdirs_, storage_, unzip::DefaultEngine());
         if (!environment->record_key.empty()) installer_->SetRecordBaseKey(environment->record_key);
+        installer_->SetOptions(environment->options);
+        if (environment->log) installer_->SetLog(*environment->log);
         storage_.SetStoredProps(layouts::MainWindowStoredProps());
         storage_.SetOnSavePlacement(
             [this](services::FormStorage& sender) { SaveNamedValues(sender); });

@@ -14,6 +14,7 @@
 
 #include "app/installer.h"
 #include "app/installer_view.h"
+#include "app/logged_view.h"
 #include "app/system_shell.h"
 #include "services/form_storage.h"
 #include "services/stored_property_host.h"
@@ -37,6 +38,8 @@ struct StartupEnvironment {
     SystemShell* shell = nullptr; // the platform's when null
     services::SystemDirSources dir_sources;
     std::string record_key; // the installation record's base key; empty: the record's own
+    CommandLine options;    // the administrator's options
+    RunLog* log = nullptr;  // the run's log; none when null
 };
 
 class MainWindow : public InstallerView, public services::StoredPropertyHost {
@@ -153,6 +156,7 @@ class MainWindow : public InstallerView, public services::StoredPropertyHost {
     services::WindowEvents events_;
     std::unique_ptr<StartupEnvironment> environment_;
     PlatformShell platform_shell_;
+    std::unique_ptr<LoggedView> logged_view_; // the window seen through the log
     std::unique_ptr<Installer> installer_;
     FolderPicker* picker_ = nullptr;
     PickerRunner run_picker_;

@@ -1,28 +1,70 @@
-// The program entry of setup.exe: COM for the window thread, the two windows, the message loop.
+// The program entry of setup.exe: COM for the window thread, the command line, the log, then
+// either the unattended run or the two windows and the message loop.
 // main() is the entry of this GUI program too (the runtime calls it), which keeps the entry
 // free of Win32; the start-up sequence itself runs in MainWindow::StartUp.
+#include "app/command_line.h"
+#include "app/exit_codes.h"
 #include "app/folder_picker.h"
 #include "app/main_window.h"
 #include "app/paths.h"
+#include "app/run_log.h"
+#include "app/unattended_run.h"
 #include "platform/process.h"
 #include "platform/shell_link.h"
+#include "services/system_folders.h"
+#include "ui/message_service.h"
 #include "ui/window.h"
+
+namespace {
+
+// /? and a line setup.exe cannot follow: a box (unless /S asks for none) and the exit code.
+int AnswerCommandLine(const app::CommandLine& options, app::RunLog& log) {
+    const bool bad = !options.error.empty();
+    const std::string text = bad ? "Neznámý parametr příkazového řádku: " + options.error + "\r\r" +
+                                       app::CommandLineHelp()
+                                 : app::CommandLineHelp();
+    log.Line(bad ? "error: unknown option " + options.error : "help shown");
+    if (!options.log_file || !log.OpenAt(*options.log_file))
+        (void)log.OpenNew(services::SystemDirs().TempDir(), "setup"); // no log stops nothing
+    if (!options.quiet)
+        ui::MessageService::Box(nullptr, text, ui::Application::Title(),
+                                bad ? app::kIconError : app::kIconInformation);
+    return bad ? app::kExitBadCommandLine : app::kExitCompleted;
+}
+
+int Finish(app::RunLog& log, int exit_code) {
+    log.Line("exit code " + std::to_string(exit_code));
+    return exit_code;
+}
+
+} // namespace
 
 int main() {
     platform::ComApartment com;
     ui::Window::SetApplicationIconResource("APP_ICON");
+    app::RunLog log;
+    const std::string arguments = platform::CommandLineArguments();
+    log.Line("setup.exe " ORVO_SETUP_VERSION);
+    log.Line("command line: " + arguments);
     app::StartupEnvironment environment;
     environment.place = {platform::CurrentFolder(), platform::ProgramFilePath()};
+    environment.options = app::ParseCommandLine(arguments);
+    environment.log = &log;
     // The caption of the standard error box: the program's name, as its file has it.
     ui::Application::SetTitle(
         app::ReplaceExtension(app::FileNameOf(environment.place.program_file), ""));
+    if (environment.options.help || !environment.options.error.empty())
+        return Finish(log, AnswerCommandLine(environment.options, log));
+    if (environment.options.quiet)
+        return Finish(log, app::RunUnattended(environment.place, environment.options, log));
+
     app::MainWindow form1(environment);
     // Another copy runs: end before anything is shown or written.
-    if (form1.ExitCode() != app::StartupResult::kKeepRunning) return form1.ExitCode();
+    if (form1.ExitCode() != app::StartupResult::kKeepRunning) return Finish(log, form1.ExitCode());
     app::FolderPicker form2;
     form1.SetFolderPicker(&form2);
     // The start-up found nothing to install with: the shutdown runs, the wizard never shows.
-    if (form1.ClosedBeforeShown()) return form1.FinalExitCode();
+    if (form1.ClosedBeforeShown()) return Finish(log, form1.FinalExitCode());
     ui::Application::Run(form1.Window());
-    return form1.FinalExitCode();
+    return Finish(log, form1.FinalExitCode());
 }

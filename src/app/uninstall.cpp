@@ -79,6 +79,12 @@ void Installer::RemoveInstallation() {
         return refuse(Msg(kMsgNotRemoved) + names + (kept ? "" : "\r" + manifest));
     }
     previous_.DeleteRecord();
+    log_->Line("record removed: " + previous_.KeyPath());
+    const AppsEntry entry = AppsEntryOf(previous_, 0);
+    if (entry.Remove())
+        log_->Line("Apps list entry removed: " + entry.KeyPath());
+    else
+        log_->Line("Apps list entry not removed: " + entry.KeyPath());
     (void)platform::EraseFile(manifest); // the record that named it is gone
     RemoveFolderAndSelf(short_install_folder_, FolderRemoval::ProgramOnly);
     exit_code_ = kExitCompleted;
@@ -141,7 +147,11 @@ std::vector<Journal::Entry> Installer::RemoveListed(const std::string& folder,
             if (platform::IsFolder(path)) left.push_back(*entry);
         } else if (platform::FileExists(path) && !platform::EraseFile(path)) {
             left.push_back(*entry);
+            log_->Line("cannot remove: " + path + " (" +
+                       SystemErrorText(platform::LastErrorCode()) + ")");
+            continue;
         }
+        log_->Line("removed: " + path);
     }
     std::reverse(left.begin(), left.end());
     const bool failed = std::any_of(left.begin(), left.end(), [&](const Journal::Entry& entry) {
@@ -180,17 +190,23 @@ void Installer::RemoveFolderAndSelf(const std::string& folder, FolderRemoval rem
               kShortcutListName, kLicenceName, kReadmeName})
             (void)platform::EraseFile(CollapsePath(folder + kSep + name)); // optional ones may lack
         (void)services::RemoveFolder(WithoutTrailingSeparator(folder));    // stays if not empty
+        log_->Line("package files removed from " + folder);
     }
     // A program on read-only media, or a path the command interpreter cannot be given exactly,
     // stays: a batch that cannot remove it would only wait in vain.
     const std::string batch = BatchFilePath();
     const std::optional<std::string> text =
         SelfRemovalBatch({program_file_, ReplaceExtension(program_file_, ".ini"), folder, batch});
-    if (!text || !*program_removable_) return;
+    if (!text || !*program_removable_) {
+        log_->Line("no self-removal batch: " + program_file_ + " stays where it is");
+        return;
+    }
     if (!platform::ReplaceWholeFile(batch, *text))
         throw InputOutputError(platform::LastErrorCode());
     // The batch works in its own folder, so that no folder it removes is its current one.
-    shell_.RunBatchHidden(batch, services::FolderPartOf(batch));
+    const bool started = shell_.RunBatchHidden(batch, services::FolderPartOf(batch));
+    log_->Line((started ? "self-removal batch started: " : "self-removal batch not started: ") +
+               batch);
 }
 
 std::string Installer::BatchFilePath() const {

@@ -82,6 +82,23 @@ bool ReplaceWholeFile(const std::string& path, const std::string& contents) {
     return ok;
 }
 
+AppendFile::~AppendFile() {
+    if (IsOpen()) CloseHandle(reinterpret_cast<HANDLE>(handle_));
+}
+
+bool AppendFile::Open(const std::string& path, bool must_be_new) {
+    HANDLE h = CreateFileW(Widen(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                           must_be_new ? CREATE_NEW : OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    if (IsOpen()) CloseHandle(reinterpret_cast<HANDLE>(handle_));
+    handle_ = reinterpret_cast<intptr_t>(h);
+    return true;
+}
+
+bool AppendFile::Append(const std::string& bytes) {
+    return IsOpen() && WriteAll(reinterpret_cast<HANDLE>(handle_), bytes);
+}
+
 std::string MakeUniqueFile(const std::string& folder) {
     // The system picks a free name and creates the file in one step; the folder may be at
     // most MAX_PATH - 14 characters long.
@@ -169,6 +186,23 @@ bool ReplaceWholeFile(const std::string& path, const std::string& contents) {
     }
     SyncFolderOf(path);
     return true;
+}
+
+AppendFile::~AppendFile() {
+    if (IsOpen()) close(static_cast<int>(handle_));
+}
+
+bool AppendFile::Open(const std::string& path, bool must_be_new) {
+    const int fd = open(
+        path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | (must_be_new ? O_EXCL : 0), 0666);
+    if (fd < 0) return false;
+    if (IsOpen()) close(static_cast<int>(handle_));
+    handle_ = fd;
+    return true;
+}
+
+bool AppendFile::Append(const std::string& bytes) {
+    return IsOpen() && WriteAll(static_cast<int>(handle_), bytes);
 }
 
 std::string MakeUniqueFile(const std::string& folder) {

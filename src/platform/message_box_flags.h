@@ -9,6 +9,7 @@ enum MessageFlags : unsigned {
     kButtonsOk = 0x0,
     kButtonsOkCancel = 0x1,
     kButtonsYesNo = 0x4,
+    kButtonsMask = 0xF, // the bits that choose the buttons
     kIconError = 0x10,
     kIconQuestion = 0x20,
     kIconExclamation = 0x30,

@@ -33,6 +33,18 @@ std::string ProgramFilePath() {
     }
 }
 
+std::string CommandLineArguments() {
+    const wchar_t* line = GetCommandLineW();
+    // The name ends at its closing quote, or at the first blank when it is not quoted.
+    if (*line == L'"') {
+        for (++line; *line && *line != L'"'; ++line) {}
+        if (*line) ++line;
+    }
+    while (*line && *line != L' ' && *line != L'\t') ++line;
+    while (*line == L' ' || *line == L'\t') ++line;
+    return Narrow(line);
+}
+
 std::string CurrentFolder() {
     const DWORD need = GetCurrentDirectoryW(0, nullptr);
     if (need == 0) return std::string();
@@ -105,6 +117,10 @@ std::string ProgramFilePath() {
     char path[PATH_MAX];
     const ssize_t n = readlink("/proc/self/exe", path, sizeof path);
     return n > 0 && static_cast<size_t>(n) < sizeof path ? std::string(path, n) : std::string();
+}
+
+std::string CommandLineArguments() {
+    return std::string();
 }
 
 std::string CurrentFolder() {

@@ -12,6 +12,10 @@ namespace platform {
 // The full path of the running program file.
 std::string ProgramFilePath();
 
+// The program's command line after its own name (quoted or not) and the blanks that follow,
+// exactly as given. Empty in the native build.
+std::string CommandLineArguments();
+
 // The working folder, without a trailing separator except at a root.
 std::string CurrentFolder();
 [[nodiscard]] bool ChangeCurrentFolder(const std::string& folder);

@@ -176,6 +176,11 @@ TEST_F(Run, MakesTheFolderCopiesSetupAndWritesTheRecord) {
     EXPECT_EQ(record.ReadString("AppDir"), home_);
     EXPECT_EQ(record.ReadString("Ver"), "2");
     EXPECT_EQ(record.ReadString("Rel"), "10");
+    platform::RegistryKey apps_entry;
+    ASSERT_TRUE(apps_entry.Open(platform::RegistryRoot::CurrentUser,
+                                registry_.Path("Records") + "\\Apps\\Zelvik"));
+    EXPECT_EQ(apps_entry.ReadString("DisplayName"), "Zelvik 2.10");
+    EXPECT_EQ(apps_entry.ReadString("QuietUninstallString"), "\"" + Home("setup.exe") + "\" /S");
     EXPECT_FALSE(installer_->State().CleanupDue());
     EXPECT_EQ(installer_->ExitCode(), app::kExitCompleted);
     // The manifest the record names lists what the run made, the folder first.

@@ -102,6 +102,17 @@ TEST_F(Startup, EarlierRecordLendsItsFolderButThisPackagesVersion) {
     EXPECT_EQ(record.release, "10");
 }
 
+// The folder page offers the folder of /D= first, else the earlier installation's.
+TEST_F(Startup, FolderOfferedFirstIsTheAdministratorsThenTheEarlierOne) {
+    Package(apptest::SettingsText());
+    WriteRecord(Dir("Old", "Zelvik"));
+    EXPECT_EQ(installer_->Start(Place()).folder_choices.at(0), Dir("Old", "Zelvik"));
+    installer_->ShutDown();
+    installer_->SetOptions(app::ParseCommandLine("/D=" + Dir("New place", "Zelvik")));
+    EXPECT_EQ(installer_->Start(Place()).folder_choices.at(0), Dir("New place", "Zelvik"));
+    EXPECT_EQ(Completed().folder, Dir("New place", "Zelvik"));
+}
+
 // A value missing, or one that would not stay a single folder name: the error, then the end
 // before anything is shown or written, with the package as it was.
 TEST_F(Startup, EachMissingOrUnusableValueEndsTheProgramKeepingThePackage) {

@@ -31,6 +31,9 @@ import sys
 import time
 import zipfile
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from wine_paths import windows_path  # noqa: E402
+
 # Wine's menu builder, which Wine starts for every shortcut saved in the Start menu, would write
 # the host's desktop menus, and, living on with the package folder as its working folder, keep
 # that folder from being removed. Windows has no such helper.
@@ -74,16 +77,18 @@ def host_path(windows_path):
     return os.path.join(os.path.realpath(check_drive), *[p for p in rest.split("\\") if p])
 
 
-def reg_values(key):
-    """The string values of a registry key, or None when the key does not exist."""
+def reg_values(key, every_type=False):
+    """The string values of a registry key (with EVERY_TYPE all values, as `reg query` shows
+    them), or None when the key does not exist."""
     result = subprocess.run([RUN, "reg", "query", key], capture_output=True,
                             stdin=subprocess.DEVNULL)
     if result.returncode != 0:
         return None
     values = {}
-    for line in result.stdout.decode("utf-8", "replace").splitlines():
+    # reg writes to a pipe in the OEM code page of the prefix's Czech locale.
+    for line in result.stdout.decode("cp852", "replace").splitlines():
         parts = line.strip().split("    ")
-        if len(parts) == 3 and parts[1] == "REG_SZ":
+        if len(parts) == 3 and (every_type or parts[1] == "REG_SZ"):
             values[parts[0]] = parts[2]
     return values
 
@@ -103,10 +108,11 @@ def wait_until(condition, seconds, what, failures=None):
     say(f"  ok: {what}")
 
 
-def run_driver(program, steps, shots=None, timeout=60, expect_failure=False):
+def run_driver(program, steps, shots=None, timeout=60, expect_failure=False, args=None):
     """Runs the driver; with shots=(handshake folder on the host, its Windows path, output
-    folder) every shot:NAME step becomes OUTPUT/NAME.png taken of the whole screen."""
-    args = [RUN, DRIVER, "--timeout", str(timeout)]
+    folder) every shot:NAME step becomes OUTPUT/NAME.png taken of the whole screen. ARGS go to
+    the program's command line as they stand."""
+    args = [RUN, DRIVER, "--timeout", str(timeout)] + (["--args", args] if args else [])
     if shots:
         args += ["--handshake", shots[1]]
     say("driver: " + " ".join(steps))
@@ -1328,6 +1334,124 @@ def trust():
         shutil.rmtree(run.dir, ignore_errors=True)
 
 
+APPS_LIST = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall"
+
+
+def wine_apps_list():
+    """What Wine's own uninstaller lists: "key|||DisplayName" lines. It writes only to a
+    console, so it runs in a terminal of its own."""
+    out = subprocess.run(["script", "-qc", f"{RUN} uninstaller --list", "/dev/null"],
+                         capture_output=True, stdin=subprocess.DEVNULL).stdout
+    text = re.sub(r"\x1b\[[0-9;?]*[A-Za-z]", "", out.decode("utf-8", "replace"))  # the cursor's
+    return text.replace("\r", "").splitlines()
+
+
+def run_quietly(program_win, folder, words, exit_code):
+    """setup.exe started from FOLDER with the command line WORDS (blanks between them, no
+    quotes), as a deployment tool starts it; checks its exit code."""
+    say(f"\n== {program_win} {' '.join(words)}")
+    # The driver passes the line as it stands: Wine would quote a word that holds a blank.
+    result = subprocess.run([RUN, program_win] + words, cwd=folder, stdin=subprocess.DEVNULL,
+                            capture_output=True, timeout=120)
+    check(result.returncode == exit_code, f"exit code {result.returncode}, expected {exit_code}")
+
+
+def read_log(path):
+    with open(path, encoding="utf-8") as f:
+        return f.read()
+
+
+def command_line():
+    """/? and an option setup.exe does not know: a box, or with /S none, and the exit code;
+    nothing is installed and the package stays."""
+    run = Run(unique=True)
+    try:
+        run_driver(run.win_dir + "\\setup.exe",
+                   ["box:ok:/NOICONS", "nowindow", "exit:0"], args="/?", timeout=20)
+        run_driver(run.win_dir + "\\setup.exe",
+                   ["box:ok:Neznámý parametr příkazového řádku: /BOGUS", "exit:6"],
+                   args="/BOGUS", timeout=20)
+        run_quietly(run.win_dir + "\\setup.exe", run.dir, ["/S", "/BOGUS"], 6)
+        check(os.path.isfile(os.path.join(run.dir, "orvoinst.zip")), "the package stays")
+        check(reg_values(RECORD_BASE + "\\" + run.values["progreg"]) is None, "no record")
+    finally:
+        shutil.rmtree(run.dir, ignore_errors=True)
+
+
+def unattended():
+    """setup.exe /S into a folder given with /D= (blanks and all), checked as the wizard's
+    installation is, with the Apps list's entry and the log; then /S from the installed copy
+    removes it all."""
+    command_line()
+    run = Run(unique=True)
+    v = run.values
+    parent_win = f"C:\\orvo-e2e-{os.getpid()}\\Cílová složka"
+    inst = Installation(run, parent_win)
+    inst.check_absent()
+    scratch = os.path.join(os.environ["ORVO_BUILD_DIR"], "scratch")
+    os.makedirs(scratch, exist_ok=True)
+    logs = {name: os.path.join(scratch, f"e2e-{os.getpid()}-{name}.log")
+            for name in ("install", "uninstall")}
+    apps_key = APPS_LIST + "\\" + v["progreg"]
+    try:
+        run_quietly(run.win_dir + "\\setup.exe", run.dir,
+                    ["/S", "/LOG=" + windows_path(logs["install"])] +
+                    ("/D=" + inst.win).split(" "), 0)
+        files = expected_files()
+        for rel, source in sorted(files.items()):
+            target = os.path.join(inst.dir, rel)
+            check(os.path.isfile(target) and filecmp.cmp(source, target, shallow=False),
+                  f"{inst.win}\\{rel} is installed")
+        record = reg_values(inst.record_key)
+        check(record == {"AppDir": inst.win, "Ver": v["sversion"], "Rel": v["srelease"],
+                         "Manifest": inst.win + "\\setup.lst"},
+              f"the record names the folder given with /D=: {record}")
+        for target, sub, name in run.short_lines:
+            inst.check_link(inst.group + sub + "\\" + name + ".lnk", inst.win + "\\" + target)
+        desktop = run.shell_folder("Desktop") + "\\" + v["softname"] + ".lnk"
+        check(not os.path.exists(host_path(desktop)), "no desktop shortcut, as the wizard's default")
+        size_kb = sum(os.path.getsize(os.path.join(inst.dir, rel)) for rel in files) // 1024
+        apps = reg_values(apps_key, every_type=True)
+        display = f"{v['softname']} {v['sversion']}.{v['srelease']}"
+        check(apps is not None and apps.get("DisplayName") == display and
+              apps.get("DisplayVersion") == f"{v['sversion']}.{v['srelease']}" and
+              apps.get("Publisher") == v["company"] and apps.get("InstallLocation") == inst.win and
+              apps.get("UninstallString") == f'"{inst.win}\\setup.exe"' and
+              apps.get("QuietUninstallString") == f'"{inst.win}\\setup.exe" /S' and
+              apps.get("DisplayIcon") == inst.win + "\\" + v["progname"] and
+              apps.get("InstallDate") == time.strftime("%Y%m%d") and
+              apps.get("NoModify") == "0x1" and apps.get("NoRepair") == "0x1" and
+              size_kb <= int(apps.get("EstimatedSize", "0"), 16) <= size_kb + 64,
+              f"the Apps list's entry: {apps}")
+        check(f"{v['progreg']}|||{display}" in wine_apps_list(),
+              "Wine's uninstaller lists the product")
+        log = read_log(logs["install"])
+        for line in ("command line: /S", f"setup.ini: progreg={v['progreg']}",
+                     f"folder: {inst.win}", f"file: {inst.win}\\zelvik.exe (",
+                     f"copied: {inst.win}\\setup.exe (", "shortcut: ", f"record: ",
+                     f"Apps list: ", "installation completed", "exit code 0"):
+            check(line in log, f"the log says '{line}'")
+        wait_until(lambda: not os.path.exists(run.dir), 30, "the package folder is removed")
+
+        run_quietly(inst.win + "\\setup.exe", inst.dir,
+                    ["/S", "/LOG=" + windows_path(logs["uninstall"])], 0)
+        check(reg_values(inst.record_key) is None and reg_values(apps_key, every_type=True) is None,
+              "the record and the Apps list's entry are gone")
+        check(not any(v["progreg"] in line for line in wine_apps_list()),
+              "Wine's uninstaller no longer lists the product")
+        check("exit code 0" in read_log(logs["uninstall"]), "the uninstall's log ends with 0")
+        wait_until(lambda: not os.path.exists(inst.dir), 30, f"{inst.win} is removed")
+        for path in logs.values():
+            os.remove(path)
+    except Failure:
+        inst.tidy()
+        raise
+    finally:
+        subprocess.run([RUN, "reg", "delete", apps_key, "/f"], stdin=subprocess.DEVNULL,
+                       capture_output=True)
+        shutil.rmtree(host_path(parent_win[:parent_win.rindex("\\")]), ignore_errors=True)
+
+
 def main():
     mode = sys.argv[1] if len(sys.argv) > 1 else ""
     try:
@@ -1347,6 +1471,8 @@ def main():
             bad_archive(truncate_archive, "ResultArchiveFileError")
         elif mode == "trust":
             trust()
+        elif mode == "unattended":
+            unattended()
         elif mode == "norecord":
             no_record()
         elif mode == "noicons":

@@ -1,0 +1,27 @@
+// The options an administrator gives setup.exe: an unattended run, the folder, no shortcuts,
+// where the log goes. The folder option comes last and takes the rest of the line, blanks and
+// all, without quotes, as administrators know it from other installers.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace app {
+
+struct CommandLine {
+    bool quiet = false;           // /S: no window, no question; failures go to the log
+    bool no_icons = false;        // /NOICONS: no shortcut on the desktop or in the Start menu
+    bool allow_downgrade = false; // /ALLOWDOWNGRADE: /S may replace a newer version
+    bool help = false;            // /?: the options in a box, nothing else
+    std::optional<std::string> folder;   // /D=<folder>
+    std::optional<std::string> log_file; // /LOG=<file>, quoted when it holds blanks
+    std::string error; // what is wrong with the line; empty when it is usable
+};
+
+// Options are matched without regard to case.
+CommandLine ParseCommandLine(const std::string& arguments);
+
+// The text of the /? box.
+std::string CommandLineHelp();
+
+} // namespace app
