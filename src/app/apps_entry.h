@@ -10,7 +10,8 @@ namespace app {
 
 struct AppsEntry {
     // The list's key; the product's entry is a key below it named as its record.
-    static constexpr const char* kListKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+    static constexpr const char* kListKey =
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
     std::string list_key = kListKey;
     std::string product_key; // progreg

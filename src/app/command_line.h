@@ -9,13 +9,13 @@
 namespace app {
 
 struct CommandLine {
-    bool quiet = false;           // /S: no window, no question; failures go to the log
-    bool no_icons = false;        // /NOICONS: no shortcut on the desktop or in the Start menu
-    bool allow_downgrade = false; // /ALLOWDOWNGRADE: /S may replace a newer version
-    bool help = false;            // /?: the options in a box, nothing else
-    std::optional<std::string> folder;   // /D=<folder>
+    bool quiet = false;                // /S: no window, no question; failures go to the log
+    bool no_icons = false;             // /NOICONS: no shortcut on the desktop or in the Start menu
+    bool allow_downgrade = false;      // /ALLOWDOWNGRADE: /S may replace a newer version
+    bool help = false;                 // /?: the options in a box, nothing else
+    std::optional<std::string> folder; // /D=<folder>
     std::optional<std::string> log_file; // /LOG=<file>, quoted when it holds blanks
-    std::string error; // what is wrong with the line; empty when it is usable
+    std::string error;                   // what is wrong with the line; empty when it is usable
 };
 
 // Options are matched without regard to case.

@@ -12,6 +12,7 @@ enum ExitCode : int {
     kExitRunFailed = 4,           // the run failed and was taken back; the package is kept
     kExitUninstallIncomplete = 5, // the uninstall removed nothing or not everything
     kExitBadCommandLine = 6,      // an option setup.exe does not know; nothing was done
+    kExitDowngradeRefused = 7,    // /S would have replaced a newer version; nothing was done
 };
 
 } // namespace app

@@ -1,5 +1,6 @@
 #include "app/install_record.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "platform/error.h"
@@ -39,6 +40,29 @@ bool InstallRecord::WriteRecord() {
     key.WriteString("AppDir", folder);
     if (!manifest.empty()) key.WriteString("Manifest", manifest); // none before a completed run
     return true;
+}
+
+namespace {
+
+int ComparePart(const std::string& a, const std::string& b) {
+    const auto digits = [](const std::string& s) {
+        return !s.empty() && s.find_first_not_of("0123456789") == std::string::npos;
+    };
+    if (digits(a) && digits(b)) {
+        const std::string x = a.substr(std::min(a.find_first_not_of('0'), a.size()));
+        const std::string y = b.substr(std::min(b.find_first_not_of('0'), b.size()));
+        if (x.size() != y.size()) return x.size() < y.size() ? -1 : 1;
+        return x.compare(y);
+    }
+    return a.compare(b);
+}
+
+} // namespace
+
+int CompareVersions(const std::string& ver_a, const std::string& rel_a, const std::string& ver_b,
+                    const std::string& rel_b) {
+    const int versions = ComparePart(ver_a, ver_b);
+    return versions != 0 ? versions : ComparePart(rel_a, rel_b);
 }
 
 void InstallRecord::DeleteRecord() {

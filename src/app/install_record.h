@@ -30,4 +30,10 @@ class InstallRecord {
     std::string KeyPath() const { return base_key + "\\" + product_key; }
 };
 
+// Orders two versions given as the record holds them (Ver, Rel): negative, zero or positive as
+// a is older, the same or newer. Parts of digits compare as numbers ("10" after "9"), others
+// as text.
+int CompareVersions(const std::string& ver_a, const std::string& rel_a, const std::string& ver_b,
+                    const std::string& rel_b);
+
 } // namespace app

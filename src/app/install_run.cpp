@@ -103,6 +103,9 @@ bool Installer::TargetAccepted(const std::string& home) {
     if (WithoutTrailingSeparator(home).empty() || Protected().RefusesInstallInto(home))
         return refuse(Msg(kMsgProtectedTarget) + "\r" + home);
 
+    if (!DowngradeAccepted()) return false;
+    ReadEarlierManifest();
+
     PackageSize size;
     for (const std::string& archive : {kArchiveName, kSecondArchiveName}) {
         if (archive == kSecondArchiveName && !platform::FileExists(InStartupFolder(archive)))
@@ -132,7 +135,10 @@ bool Installer::TargetAccepted(const std::string& home) {
         return refuse(Msg(kMsgNotWritable) + "\r" + home);
     (void)platform::EraseFile(probe); // an empty file the check itself made
 
-    if (platform::IsFolder(home) && HoldsEntries(home)) {
+    // The earlier installation's own folder holds its files: they are the upgrade's to replace.
+    const bool in_place =
+        !earlier_entries_.empty() && SamePath(home, CollapsePath(previous_.folder));
+    if (!in_place && platform::IsFolder(home) && HoldsEntries(home)) {
         const std::string question =
             Msg(kMsgFolderNotEmpty) + "\r" + home + "\r" + Msg(kMsgReplaceQuestion);
         return view_.ShowMessageBox({BoxOwner::Application, question, BoxCaption(config_),
@@ -144,6 +150,67 @@ bool Installer::TargetAccepted(const std::string& home) {
 
 // What the installation will put on the drive: the sum of the members' sizes and the longest
 // member name, in the system's units.
+// A package older than the installed version asks first, No being the default; an unattended
+// run refuses it unless its administrator allowed it.
+bool Installer::DowngradeAccepted() {
+    if (!previous_found_ || CompareVersions(std::to_string(config_.sversion), config_.srelease,
+                                            previous_.version, previous_.release) >= 0)
+        return true;
+    const std::string versions =
+        previous_.version + "." + previous_.release + " > " + PackageVersion();
+    if (options_.quiet) {
+        if (options_.allow_downgrade) return true;
+        log_->Line("refused: " + Msg(kMsgNewerInstalled) + " " + versions);
+        exit_code_ = kExitDowngradeRefused;
+        return false;
+    }
+    return view_.ShowMessageBox(
+               {BoxOwner::Application,
+                Msg(kMsgNewerInstalled) + " " + versions + "\r" + Msg(kMsgDowngradeQuestion),
+                BoxCaption(config_), kButtonsYesNo | kIconExclamation | kDefaultSecondButton}) ==
+           kAnswerYes;
+}
+
+// The manifest of the installation the record names, read only where that installation put it.
+void Installer::ReadEarlierManifest() {
+    earlier_entries_.clear();
+    if (!previous_found_) return;
+    const std::string manifest =
+        CollapsePath(WithoutTrailingSeparator(previous_.folder) + kSep + kManifestName);
+    std::string text;
+    if (!SamePath(previous_.manifest, manifest) ||
+        platform::ReadWholeFile(manifest, text) != platform::FileRead::kOk ||
+        !Journal::ParseManifest(text, earlier_entries_))
+        earlier_entries_.clear();
+}
+
+bool Installer::InJournal(const std::string& path) const {
+    for (const Journal::Entry& entry : journal_.Entries())
+        if (SamePath(WithoutTrailingSeparator(entry.path), WithoutTrailingSeparator(path)))
+            return true;
+    return false;
+}
+
+// What the earlier installation made that this one has not made again goes: its files and
+// shortcuts are moved aside by the journal (back if the run fails), its folders pass into the
+// new manifest and go once empty. One record, one manifest and one list entry are left.
+void Installer::RetireEarlierInstallation() {
+    carried_.clear();
+    const std::string folder = WithoutTrailingSeparator(CollapsePath(previous_.folder));
+    for (const Journal::Entry& entry : earlier_entries_) {
+        if (InJournal(entry.path) || !MayRemove(entry, folder)) continue;
+        const bool gone = entry.kind == Journal::Kind::Folder ? false
+                          : !platform::FileExists(entry.path)
+                              ? true
+                              : journal_.SetAsideForRemoval(entry.path, entry.kind);
+        if (gone) {
+            log_->Line("earlier version's file removed: " + entry.path);
+        } else {
+            carried_.push_back(entry);
+        }
+    }
+}
+
 int32_t Installer::MeasureArchive(const std::string& archive, PackageSize& size) {
     unzip::MemberEntry entry;
     int32_t result = engine_.FirstMember(archive, entry);
@@ -189,10 +256,14 @@ void Installer::Run(const std::string& home) {
     }
     if (!shell_.ChangeCurrentFolder(home))
         throw platform::Error(Msg(kMsgCannotChangeFolder) + " " + home);
+    RetireEarlierInstallation();
     WriteManifestAndRecord(home);
 
     // Completed: what was set aside goes, and what is left of the package goes below.
     journal_.Commit();
+    for (auto entry = carried_.rbegin(); entry != carried_.rend(); ++entry)
+        if (entry->kind == Journal::Kind::Folder)
+            (void)platform::RemoveEmptyFolder(WithoutTrailingSeparator(entry->path)); // if empty
     state_.EndRun();
     exit_code_ = kExitCompleted;
     log_->Line("installation completed");
@@ -422,7 +493,10 @@ AppsEntry Installer::AppsEntryOf(const InstallRecord& record, uint64_t bytes) co
 void Installer::WriteManifestAndRecord(const std::string& home) {
     const std::string manifest = CollapsePath(home + kSep + kManifestName);
     journal_.NoteFile(manifest);
-    if (!platform::ReplaceWholeFile(manifest, journal_.ManifestText()))
+    // The earlier installation's folders and leftovers first: the uninstall works newest first.
+    std::vector<Journal::Entry> listed = carried_;
+    listed.insert(listed.end(), journal_.Entries().begin(), journal_.Entries().end());
+    if (!platform::ReplaceWholeFile(manifest, Journal::ManifestTextOf(listed)))
         throw platform::Error(Msg(kMsgCannotCopy) + " " + manifest + "\r" +
                               SystemErrorText(platform::LastErrorCode()));
     InstallRecord record = CompletedRecord(state_, config_, record_base_key_);

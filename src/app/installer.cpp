@@ -120,7 +120,17 @@ void Installer::SaveNamedValues(services::FormStorage& storage) const {
 }
 
 std::vector<std::string> Installer::Summary() const {
-    return SummaryLines(state_.Folder(), state_.Icons(), messages_);
+    std::vector<std::string> lines = SummaryLines(state_.Folder(), state_.Icons(), messages_);
+    // An upgrade or a reinstall says which version it replaces, after the folder's line.
+    if (previous_found_ && lines.size() > 2)
+        lines.insert(lines.begin() + 2, Msg(kMsgInstalledVersion) + " " + previous_.version + "." +
+                                            previous_.release + " " + Msg(kMsgReplacedByVersion) +
+                                            " " + PackageVersion());
+    return lines;
+}
+
+std::string Installer::PackageVersion() const {
+    return std::to_string(config_.sversion) + "." + config_.srelease;
 }
 
 // The folder choice's entries may be replaced without an event (setup.ini's stored texts), so

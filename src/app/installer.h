@@ -152,6 +152,11 @@ class Installer {
     const ProtectedFolders& Protected();
     void TakeChoice(const WizardChoice& choice);
     [[nodiscard]] bool TargetAccepted(const std::string& home);
+    [[nodiscard]] bool DowngradeAccepted();
+    std::string PackageVersion() const;
+    void ReadEarlierManifest();
+    void RetireEarlierInstallation();
+    bool InJournal(const std::string& path) const;
     int32_t MeasureArchive(const std::string& archive, PackageSize& size);
     void Run(const std::string& home);
     void ShowProgress(int position, const std::string& text);
@@ -190,6 +195,10 @@ class Installer {
     // The earlier installation's record, read at start-up and again by the uninstaller.
     InstallRecord previous_;
     bool previous_found_ = false;
+    // What the earlier installation's manifest lists, and those of its entries the new manifest
+    // takes over: its folders and what the upgrade could not remove.
+    std::vector<Journal::Entry> earlier_entries_;
+    std::vector<Journal::Entry> carried_;
     std::optional<ProtectedFolders> protected_; // see Protected()
     platform::NamedMutex mutex_;
     std::string startup_folder_;

@@ -18,6 +18,12 @@ bool IsManifestKind(char letter) {
 
 } // namespace
 
+bool Journal::SetAsideForRemoval(const std::string& path, Kind kind) {
+    if (!SetAside(path, kind)) return false;
+    entries_.back().removed = true;
+    return true;
+}
+
 bool Journal::SetAside(const std::string& path, Kind kind) {
     // Beside the file, so the move is a rename on the same volume and cannot run out of space.
     std::string backup = path + ".orvo-backup";
@@ -61,7 +67,8 @@ void Journal::Commit() {
 std::string Journal::ManifestTextOf(const std::vector<Entry>& entries) {
     std::string text = std::string(kManifestHeading) + "\r\n";
     for (const Entry& entry : entries)
-        text += std::string(1, static_cast<char>(entry.kind)) + " " + entry.path + "\r\n";
+        if (!entry.removed)
+            text += std::string(1, static_cast<char>(entry.kind)) + " " + entry.path + "\r\n";
     return text;
 }
 

@@ -18,7 +18,8 @@ class Journal {
     struct Entry {
         Kind kind;
         std::string path;
-        std::string backup; // the file that was at path before the run, set aside; or empty
+        std::string backup;   // the file that was at path before the run, set aside; or empty
+        bool removed = false; // the run removed the file (kept aside until it completes)
     };
 
     void NoteFolder(const std::string& path) { entries_.push_back({Kind::Folder, path, {}}); }
@@ -28,6 +29,9 @@ class Journal {
     // Moves the existing file at path aside before the run writes a file of `kind` there, and
     // notes that file. False, with nothing changed, when it cannot be moved.
     [[nodiscard]] bool SetAside(const std::string& path, Kind kind);
+    // Moves aside a file the run removes (one an earlier version installed that this one no
+    // longer has): put back by Rollback, deleted by Commit, never in the manifest.
+    [[nodiscard]] bool SetAsideForRemoval(const std::string& path, Kind kind);
 
     // Takes every change back, newest first: what the run created is deleted, what it set
     // aside is put back. Returns the paths that could not be restored or removed (a folder
@@ -40,7 +44,8 @@ class Journal {
     const std::vector<Entry>& Entries() const { return entries_; }
     bool Empty() const { return entries_.empty(); }
 
-    // The manifest: one entry a line, its kind's letter, a space and the path; UTF-8.
+    // The manifest: one entry a line, its kind's letter, a space and the path; UTF-8. Entries
+    // of removed files are left out.
     std::string ManifestText() const { return ManifestTextOf(entries_); }
     static std::string ManifestTextOf(const std::vector<Entry>& entries);
     // The entries of a manifest; false when the text is not one (then `entries` is left empty).

@@ -68,6 +68,10 @@ enum MessageId : int {
     kMsgNoManifest = 54,
     kMsgNotInstalledCopy = 55,
     kMsgProtectedRemoval = 56,
+    kMsgInstalledVersion = 57,
+    kMsgReplacedByVersion = 58,
+    kMsgNewerInstalled = 59,
+    kMsgDowngradeQuestion = 60,
 };
 
 class MessageTable {

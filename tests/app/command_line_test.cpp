@@ -9,8 +9,8 @@
 namespace {
 
 TEST(CommandLine, FolderTakesTheRestOfTheLineAndOtherOptionsAnyCase) {
-    const app::CommandLine line =
-        app::ParseCommandLine("/s /noIcons /LOG=\"C:\\logs\\my run.log\" /D=C:\\Program Files\\Zelvik 2 ");
+    const app::CommandLine line = app::ParseCommandLine(
+        "/s /noIcons /LOG=\"C:\\logs\\my run.log\" /D=C:\\Program Files\\Zelvik 2 ");
     EXPECT_TRUE(line.quiet);
     EXPECT_TRUE(line.no_icons);
     EXPECT_EQ(line.log_file, "C:\\logs\\my run.log");
@@ -22,9 +22,12 @@ TEST(CommandLine, FolderTakesTheRestOfTheLineAndOtherOptionsAnyCase) {
 }
 
 TEST(CommandLine, WhatSetupCannotFollowIsNamed) {
-    for (const auto& [text, error] :
-         {std::pair{"/S /X", "/X"}, {"Zelvik", "Zelvik"}, {"/S /D=", "/D="}, {"/LOG=", "/LOG="},
-          {"/SS", "/SS"}, {"/S -S", "-S"}})
+    for (const auto& [text, error] : {std::pair{"/S /X", "/X"},
+                                      {"Zelvik", "Zelvik"},
+                                      {"/S /D=", "/D="},
+                                      {"/LOG=", "/LOG="},
+                                      {"/SS", "/SS"},
+                                      {"/S -S", "-S"}})
         EXPECT_EQ(app::ParseCommandLine(text).error, error) << text;
     EXPECT_TRUE(app::ParseCommandLine("/?").help);
     EXPECT_EQ(app::ParseCommandLine("").error, "");

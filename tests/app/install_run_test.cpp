@@ -357,6 +357,80 @@ TEST_F(Run, PackageFolderKeepsEverythingThatIsNotThePackage) {
     EXPECT_NE(batch.find("\r\nrd \"" + Package() + "\"\r\n"), std::string::npos) << batch;
 }
 
+// --- Upgrades ------------------------------------------------------------------------------
+
+class Upgrade : public Run {
+  protected:
+    // Version 2 with a file the next version no longer has, then version VERSION of the package.
+    void InstallFirstThenPackage(const std::string& version) {
+        files_.push_back({"old/only.txt", "only in version 2"});
+        WriteFile(Package("orvoinst.zip"), ArchiveOf(files_));
+        Install();
+        ASSERT_EQ(installer_->ExitCode(), app::kExitCompleted);
+        files_.pop_back();
+        files_[0].content = "Read me, version " + version + ".";
+        std::string settings = apptest::SettingsText();
+        settings.replace(settings.find("sversion=2"), 10, "sversion=" + version);
+        WriteFile(Package("setup.ini"), settings);
+        WriteFile(Package("setup.exe"), "the program");
+        WriteFile(Package("orvoinst.zip"), ArchiveOf(files_));
+    }
+};
+
+// What only the earlier version had goes, the user's own file stays, and one record and one
+// manifest describe the whole, the folder still counting as the installation's own.
+TEST_F(Upgrade, InPlaceRemovesWhatOnlyTheEarlierVersionHad) {
+    InstallFirstThenPackage("3");
+    WriteFile(Home("notes.txt"), "the user's");
+    auto next = NewSession();
+    ASSERT_EQ(next->installer.Start(Place()).folder_choices.at(0), Home());
+    const std::vector<std::string> summary =
+        next->installer.MovePage({Home(), {}}, app::kPageSummary);
+    EXPECT_NE(std::find(summary.begin(), summary.end(),
+                        "Nainstalovan\xC3\xA1 verze 2.10 bude nahrazena verz\xC3\xAD 3.10"),
+              summary.end());
+    next->installer.RunInstallation({});
+    EXPECT_EQ(next->installer.ExitCode(), app::kExitCompleted);
+    EXPECT_TRUE(next->view.boxes.empty()) << next->view.boxes.front().text; // no question
+    EXPECT_FALSE(Exists(Home("old")));
+    EXPECT_EQ(ReadFile(Home("notes.txt")), "the user's");
+    EXPECT_EQ(ReadFile(Home("readme.txt")), "Read me, version 3.");
+    std::vector<app::Journal::Entry> manifest;
+    ASSERT_TRUE(app::Journal::ParseManifest(ReadFile(Home("setup.lst")), manifest));
+    EXPECT_EQ(manifest.front().path, home_);
+    // The earlier version's folders stay listed (gone now, or holding the user's files).
+    for (const app::Journal::Entry& entry : manifest)
+        EXPECT_TRUE(entry.kind == app::Journal::Kind::Folder ||
+                    entry.path.find(Home("old")) == std::string::npos)
+            << entry.path;
+    platform::RegistryKey record;
+    ASSERT_TRUE(record.Open(platform::RegistryRoot::CurrentUser, RecordKey()));
+    EXPECT_EQ(record.ReadString("Ver"), "3");
+}
+
+// An older package asks first (No being the default); unattended, it is refused unless allowed.
+TEST_F(Upgrade, OlderPackageAsksAndAnUnattendedRunRefuses) {
+    InstallFirstThenPackage("1");
+    auto asked = NewSession();
+    asked->installer.Start(Place());
+    asked->view.answers.push_back(app::kAnswerNo);
+    asked->installer.RunInstallation({});
+    ASSERT_EQ(asked->view.boxes.size(), 1u);
+    EXPECT_TRUE(asked->view.boxes[0].flags & app::kDefaultSecondButton);
+    EXPECT_TRUE(Exists(Home("old" + kSep + "only.txt")));
+    asked->installer.ShutDown();
+    for (const bool allowed : {false, true}) {
+        auto quiet = NewSession();
+        quiet->installer.SetOptions(app::ParseCommandLine(allowed ? "/S /ALLOWDOWNGRADE" : "/S"));
+        quiet->installer.Start(Place());
+        quiet->installer.RunInstallation({});
+        EXPECT_EQ(quiet->installer.ExitCode(),
+                  allowed ? app::kExitCompleted : app::kExitDowngradeRefused);
+        EXPECT_EQ(Exists(Home("old" + kSep + "only.txt")), !allowed);
+        quiet->installer.ShutDown();
+    }
+}
+
 // --- Levels of a folder -------------------------------------------------------------------
 
 class Levels : public Run {

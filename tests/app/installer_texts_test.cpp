@@ -44,7 +44,10 @@ TEST(MessageTable, BuiltInTextsByIndex) {
     EXPECT_EQ(table.Text(app::kMsgRunFailed), "Instalace se nezda\xC5\x99ila:");
     EXPECT_EQ(table.Text(app::kMsgProtectedRemoval),
               "Tento adres\xC3\xA1\xC5\x99 nelze odstranit:");
-    EXPECT_EQ(table.Text(app::kMsgProtectedRemoval + 1), "");
+    EXPECT_EQ(table.Text(app::kMsgDowngradeQuestion),
+              "Chcete ji p\xC5\x99"
+              "esto nahradit star\xC5\xA1\xC3\xAD verz\xC3\xAD?");
+    EXPECT_EQ(table.Text(app::kMsgDowngradeQuestion + 1), "");
     EXPECT_EQ(table.Text(-1), "");
 }
 

@@ -1378,6 +1378,51 @@ def command_line():
         shutil.rmtree(run.dir, ignore_errors=True)
 
 
+def next_version(version, drop):
+    """A copy of the demo package under this run's names with version VERSION, whose archive
+    lacks the member DROP."""
+    run = Run(unique=True)
+    rewrite_values(os.path.join(run.dir, "setup.ini"), {"sversion": version})
+    archive = os.path.join(run.dir, "orvoinst.zip")
+    with zipfile.ZipFile(archive) as z:
+        members = [(info, z.read(info)) for info in z.infolist() if info.filename != drop]
+    with zipfile.ZipFile(archive, "w") as z:
+        for info, data in members:
+            z.writestr(info, data)
+    return run
+
+
+def upgrade_and_downgrade(inst, apps_key):
+    """Over the installation: the next version drops a file, which goes, while the user's own
+    file stays; then an older version is refused without /ALLOWDOWNGRADE."""
+    v = inst.run.values
+    notes = os.path.join(inst.dir, "poznamky.txt")
+    with open(notes, "w") as f:
+        f.write("the user's notes")
+    newer = next_version(str(int(v["sversion"]) + 1), "data/vzorek.csv")
+    try:
+        run_quietly(newer.win_dir + "\\setup.exe", newer.dir, ["/S"], 0)
+        check(not os.path.exists(os.path.join(inst.dir, "data")) and os.path.isfile(notes) and
+              os.path.isfile(os.path.join(inst.dir, "zelvik.exe")),
+              "the upgrade removed what the new version no longer has and kept the user's file")
+        record = reg_values(inst.record_key)
+        newer_version = f"{int(v['sversion']) + 1}.{v['srelease']}"
+        check(record["AppDir"] == inst.win and record["Ver"] == str(int(v["sversion"]) + 1),
+              f"one record, of the new version, in the same folder: {record}")
+        check(reg_values(apps_key).get("DisplayVersion") == newer_version,
+              "the Apps list shows the new version")
+    finally:
+        shutil.rmtree(newer.dir, ignore_errors=True)
+    older = next_version("1", None)
+    try:
+        run_quietly(older.win_dir + "\\setup.exe", older.dir, ["/S"], 7)
+        check(reg_values(inst.record_key)["Ver"] == str(int(v["sversion"]) + 1) and
+              os.path.isfile(os.path.join(older.dir, "orvoinst.zip")),
+              "the older version was refused: the record and its package are as they were")
+    finally:
+        shutil.rmtree(older.dir, ignore_errors=True)
+
+
 def unattended():
     """setup.exe /S into a folder given with /D= (blanks and all), checked as the wizard's
     installation is, with the Apps list's entry and the log; then /S from the installed copy
@@ -1432,6 +1477,7 @@ def unattended():
                      f"Apps list: ", "installation completed", "exit code 0"):
             check(line in log, f"the log says '{line}'")
         wait_until(lambda: not os.path.exists(run.dir), 30, "the package folder is removed")
+        upgrade_and_downgrade(inst, apps_key)
 
         run_quietly(inst.win + "\\setup.exe", inst.dir,
                     ["/S", "/LOG=" + windows_path(logs["uninstall"])], 0)

@@ -69,6 +69,10 @@ constexpr std::string_view kLaterMessages =
     "Tyto soubory nebylo možné odstranit; odinstalaci lze spustit znovu, až nebudou používány:\n"
     "Seznam nainstalovaných souborů chybí nebo je poškozen, nic nebylo odstraněno:\n"
     "Odinstalaci lze spustit jen z nainstalovaného programu v adresáři:\n"
-    "Tento adresář nelze odstranit:";
+    "Tento adresář nelze odstranit:\n"
+    "Nainstalovaná verze\n"
+    "bude nahrazena verzí\n"
+    "Nainstalovaná verze je novější než verze tohoto balíčku:\n"
+    "Chcete ji přesto nahradit starší verzí?";
 
 } // namespace layouts
