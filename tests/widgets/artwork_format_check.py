@@ -22,7 +22,13 @@ BITMAPS = {
     "glyph_back.bmp": (32, 16, 4), "glyph_continue.bmp": (32, 16, 4), "glyph_cancel.bmp": (32, 16, 4),
     "glyph_finish.bmp": (32, 16, 4), "glyph_uninstall.bmp": (32, 16, 4),
 }
-ICONS = ["app.ico", "pic_shortcut.ico"]
+# name: what `file` must say of the images
+ICONS = {
+    "app.ico": "4 icons, 16x16, 16 colors, 4 bits/pixel, 32x32, 16 colors, 4 bits/pixel",
+    "pic_shortcut.ico": "1 icon, 32x32, 16 colors, 4 bits/pixel",
+}
+# identify's width and height of each image of an icon
+ICON_SIZES = {"app.ico": ["16 16", "32 32", "48 48", "256 256"], "pic_shortcut.ico": ["32 32"]}
 
 failures = []
 
@@ -38,7 +44,7 @@ def run(*args):
 
 def main(python, script, folder):
     names = sorted(os.listdir(folder))
-    check(names == sorted(list(JPEGS) + list(BITMAPS) + ICONS), f"unexpected file set: {names}")
+    check(names == sorted(list(JPEGS) + list(BITMAPS) + list(ICONS)), f"unexpected file set: {names}")
 
     for name, (w, h) in JPEGS.items():
         path = os.path.join(folder, name)
@@ -66,12 +72,12 @@ def main(python, script, folder):
             corner = run("convert", path, "-crop", "1x1+0+15", "+repage", "-depth", "8", "txt:-")
             check("#808000" in corner.upper(), f"{name}: bottom-left pixel is not olive: {corner}")
 
-    for name in ICONS:
+    for name, images in ICONS.items():
         path = os.path.join(folder, name)
         described = run("file", "-b", path)
-        check("1 icon, 32x32, 16 colors, 4 bits/pixel" in described, f"{name}: {described}")
-        geometry = run("identify", "-format", "%w %h", path)
-        check(geometry == "32 32", f"{name}: identify reads {geometry}")
+        check(images in described, f"{name}: {described}")
+        geometry = run("identify", "-format", "%w %h\n", path).split("\n")[:-1]
+        check(geometry == ICON_SIZES[name], f"{name}: identify reads {geometry}")
 
     # Drawing is deterministic: two fresh runs give the build's bytes.
     for _ in range(2):

@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "support/icon_groups.h"
 #include "widgets/layouts/control_roles.h"
 
 namespace {
@@ -25,24 +27,6 @@ BITMAPINFOHEADER StoredHeader(const wchar_t* name) {
     header = *static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(module, found)));
     return header;
 }
-
-#pragma pack(push, 2)
-struct GroupIconDirectory {
-    WORD reserved;
-    WORD type;
-    WORD count;
-};
-struct GroupIconEntry {
-    BYTE width;
-    BYTE height;
-    BYTE colours;
-    BYTE reserved;
-    WORD planes;
-    WORD bit_count;
-    DWORD bytes;
-    WORD id;
-};
-#pragma pack(pop)
 
 // The pixels of a bitmap as the screen would show them (COLORREF), top row first.
 std::vector<COLORREF> Pixels(HBITMAP bitmap, int width, int height) {
@@ -92,14 +76,14 @@ TEST(ArtworkResourceTest, EveryPictureHasItsSizeAndDepth) {
             break;
         }
         case ArtworkKind::kIcon: {
-            HMODULE module = GetModuleHandleW(nullptr);
-            HRSRC group = FindResourceW(module, entry.name, MAKEINTRESOURCEW(14)); // group icon
-            ASSERT_NE(group, nullptr);
-            const auto* dir =
-                static_cast<const GroupIconDirectory*>(LockResource(LoadResource(module, group)));
-            ASSERT_EQ(dir->count, 1);
-            const auto* icon = reinterpret_cast<const GroupIconEntry*>(dir + 1);
-            EXPECT_EQ(icon->width, entry.width);
+            // The program's icon has more sizes (setup_resources_test checks them); the one
+            // the windows load is the table's.
+            const std::vector<icontest::GroupIconEntry> images =
+                icontest::GroupIconEntries(GetModuleHandleW(nullptr), entry.name);
+            const auto icon = std::find_if(images.begin(), images.end(), [&](const auto& image) {
+                return image.width == entry.width;
+            });
+            ASSERT_NE(icon, images.end());
             EXPECT_EQ(icon->height, entry.height);
             EXPECT_EQ(icon->colours, 16);
             EXPECT_EQ(icon->bit_count, entry.bits_per_pixel);
@@ -174,15 +158,8 @@ TEST(ArtworkResourceTest, TransparentPicturesHaveABackgroundCornerAndAMotif) {
     }
 }
 
-BOOL CALLBACK TakeFirst(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR out) {
-    *reinterpret_cast<std::wstring*>(out) = IS_INTRESOURCE(name) ? L"#" : name;
-    return FALSE; // only the first
-}
-
 TEST(ArtworkResourceTest, ApplicationIconComesFirst) {
-    std::wstring first;
-    EnumResourceNamesW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(14), TakeFirst,
-                       reinterpret_cast<LONG_PTR>(&first));
+    const std::wstring first = icontest::FirstIconGroup(GetModuleHandleW(nullptr));
     EXPECT_EQ(first, std::wstring(widgets::FindArtwork("app")->name));
 }
 

@@ -3,7 +3,9 @@
     make_artwork.py OUTPUT_DIR
 Six side pictures (progressive JPEG), the pictures beside headings and over the progress bars
 (BMP), the product logo (BMP, 256 colours), five button glyph strips (BMP, 16 colours) and two
-icons (16 colours). The output depends on nothing but this code: the same bytes every run."""
+icons: the program's in 16 colours at 16, 32 and 48 pixels and in true colour at 256, the
+shortcut picture's in 16 colours at 32. The output depends on nothing but this code: the same
+bytes every run."""
 
 import io
 import os
@@ -15,7 +17,7 @@ from PIL import Image  # noqa: E402
 
 import pixels  # noqa: E402
 import scenes  # noqa: E402
-from winfmt import VGA16, bmp_bytes, ico_bytes  # noqa: E402
+from winfmt import VGA16, bmp_bytes, ico_bytes, ico_image, png_icon_image  # noqa: E402
 
 
 def jpeg_bytes(image):
@@ -24,6 +26,17 @@ def jpeg_bytes(image):
     out = io.BytesIO()
     image.save(out, "JPEG", quality=92, progressive=True, optimize=True, subsampling=0)
     return out.getvalue()
+
+
+def png_bytes(image):
+    out = io.BytesIO()
+    image.save(out, "PNG", optimize=True)
+    return out.getvalue()
+
+
+def icon_image(grid):
+    opaque, indices = pixels.icon_mask(grid)
+    return ico_image(indices, opaque)
 
 
 def logo_bytes():
@@ -50,9 +63,9 @@ def artwork():
     files["pic_run.bmp"] = bmp_bytes(pixels.package_picture(), 24)
     files["pic_member.bmp"] = bmp_bytes(pixels.member_picture(), 4, VGA16)
     files["pic_logo.bmp"] = logo_bytes()
-    for name, grid in (("app.ico", pixels.app_icon()), ("pic_shortcut.ico", pixels.shortcut_icon())):
-        opaque, indices = pixels.icon_mask(grid)
-        files[name] = ico_bytes(indices, opaque)
+    files["app.ico"] = ico_bytes([icon_image(pixels.app_icon(size)) for size in pixels.APP_ICON_SIZES]
+                                 + [png_icon_image(256, png_bytes(pixels.large_app_icon(256)))])
+    files["pic_shortcut.ico"] = ico_bytes([icon_image(pixels.shortcut_icon())])
     return files
 
 

@@ -4,7 +4,7 @@ glyphs and the document as character maps, the rest as shapes sampled once per p
 
 import math
 
-from PIL import Image, ImageDraw
+from PIL import Image, ImageDraw, ImageFilter
 
 from winfmt import VGA16
 
@@ -266,9 +266,54 @@ SHORTCUT_ARROW = from_map([
 ])
 
 
-def app_icon():
-    rows = outlined(sampled(32, 32, paint_turtle(16, 16.6, 9.4)), VGA16[0])
+# The program's icon sizes: what the shell shows in lists, on the desktop and in large views.
+APP_ICON_SIZES = (16, 32, 48)
+
+
+# At 16 pixels sampling loses the head and the legs, so the smallest turtle is drawn by hand
+# (its left half; the right one is the mirror image).
+SMALL_TURTLE_LEFT = [
+    "......kk",
+    ".....koo",
+    ".....kko",
+    ".kk..koo",
+    "kookkkkk",
+    "kookgggg",
+    ".kkgggkk",
+    "..kggkll",
+    "..kgkllk",
+    "..kggkll",
+    "..kgggkk",
+    ".kkggggk",
+    "kookgggg",
+    "kookkkkk",
+    ".kk...ko",
+    ".......k",
+]
+
+
+def app_icon(size=32):
+    """The turtle filling a size-pixel square in 16 colours."""
+    if size == 16:
+        return from_map([half + half[::-1] for half in SMALL_TURTLE_LEFT])
+    k = size / 32
+    rows = outlined(sampled(size, size, paint_turtle(16 * k, 16.6 * k, 9.4 * k)), VGA16[0])
     return to_indices(rows)
+
+
+def large_app_icon(size=256):
+    """The same turtle in the pond pictures' colours, smoothed, for the shell's largest views:
+    drawn at four times the size in the 32-pixel icon's units and reduced once."""
+    big = size * 4
+    image = Image.new("RGBA", (big, big), (0, 0, 0, 0))
+    paint = paint_turtle(16, 16.6, 9.4, shell=(88, 134, 56), light=(168, 196, 96),
+                         seam=(36, 58, 28), skin=(150, 172, 98), eye=(24, 30, 20))
+    paint(ImageDraw.Draw(image), big // 32)
+    # A dark rim around the whole silhouette, as the small icons' outline.
+    rim = Image.new("RGBA", image.size, (36, 58, 28, 255))
+    rim.putalpha(image.getchannel("A").filter(ImageFilter.MaxFilter(2 * (big // 128) + 1)))
+    rim.alpha_composite(image)
+    return rim.resize((size, size), Image.Resampling.LANCZOS)
 
 
 def shortcut_icon():

@@ -1,6 +1,7 @@
 """Writers for the Windows picture formats the resources need: BMP (4, 8 and 24 bits per pixel)
-and ICO (one 16-colour image with its transparency mask). Pillow writes neither 4-bit BMPs nor
-BMP-style icons, so the few header fields are laid out here by hand."""
+and ICO (16-colour images with their transparency masks, and true-colour ones stored as PNG).
+Pillow writes neither 4-bit BMPs nor BMP-style icons, so the few header fields are laid out here
+by hand."""
 
 import struct
 
@@ -75,9 +76,9 @@ def bmp_bytes(rows, bits, palette=None):
     return file_header + info + pixels
 
 
-def ico_bytes(rows, opaque):
-    """An icon file with one 16-colour image: rows of VGA16 indices, opaque a same-sized grid
-    of booleans (False: the desktop shows through)."""
+def ico_image(rows, opaque):
+    """One 16-colour icon image: rows of VGA16 indices, opaque a same-sized grid of booleans
+    (False: the desktop shows through). Returns (width, height, colours, bits, data)."""
     height = len(rows)
     width = len(rows[0])
     # Transparent pixels carry black in the colour plane, so that the AND/XOR drawing leaves
@@ -88,9 +89,24 @@ def ico_bytes(rows, opaque):
     xor_plane = _pixel_block(colour, 4)
     and_plane = _pixel_block(mask, 1)
     # The height in an icon's header counts both planes.
-    image = (_info_header(width, height * 2, 4, len(xor_plane) + len(and_plane), 0)
-             + _palette_block(VGA16) + xor_plane + and_plane)
-    directory = struct.pack("<HHH", 0, 1, 1)
-    entry = struct.pack("<BBBBHHII", width % 256, height % 256, 16, 0, 1, 4, len(image),
-                        len(directory) + 16)
-    return directory + entry + image
+    data = (_info_header(width, height * 2, 4, len(xor_plane) + len(and_plane), 0)
+            + _palette_block(VGA16) + xor_plane + and_plane)
+    return width, height, 16, 4, data
+
+
+def png_icon_image(size, png):
+    """A true-colour icon image stored as PNG, as Windows takes its 256-pixel icons."""
+    return size, size, 0, 32, png
+
+
+def ico_bytes(images):
+    """An icon file of the images (from ico_image or png_icon_image), in the order given."""
+    directory = struct.pack("<HHH", 0, 1, len(images))
+    offset = len(directory) + 16 * len(images)
+    entries = b""
+    for width, height, colours, bits, data in images:
+        # A size of 256 is written as 0.
+        entries += struct.pack("<BBBBHHII", width % 256, height % 256, colours, 0, 1, bits,
+                               len(data), offset)
+        offset += len(data)
+    return directory + entries + b"".join(data for *_, data in images)
