@@ -11,6 +11,7 @@
 #include "app/unattended_run.h"
 #include "platform/process.h"
 #include "platform/shell_link.h"
+#include "setup_version.h"
 #include "services/system_folders.h"
 #include "ui/message_service.h"
 #include "ui/window.h"
@@ -44,7 +45,7 @@ int main() {
     ui::Window::SetApplicationIconResource("APP_ICON");
     app::RunLog log;
     const std::string arguments = platform::CommandLineArguments();
-    log.Line("setup.exe " ORVO_SETUP_VERSION);
+    log.Line("setup.exe " ORVO_VERSION_TEXT);
     log.Line("command line: " + arguments);
     app::StartupEnvironment environment;
     environment.place = {platform::CurrentFolder(), platform::ProgramFilePath()};
