@@ -455,11 +455,27 @@ class TextAssociation:
                            capture_output=True)
 
 
+def in_this_prefix(pid):
+    """Whether the process runs in this run's Wine prefix: other checkouts' tests may run the
+    same programs in prefixes of their own at the same time."""
+    try:
+        with open(f"/proc/{pid}/environ", "rb") as f:
+            return f"WINEPREFIX={PREFIX}".encode() in f.read().split(b"\0")
+    except OSError:
+        return False  # ended meanwhile
+
+
 def host_processes(*words):
-    """Command lines of the processes running now, as the host sees them, that hold every
-    one of WORDS (any case)."""
-    out = subprocess.run(["ps", "-eo", "args"], check=True, capture_output=True, text=True).stdout
-    return [line for line in out.splitlines() if all(w.lower() in line.lower() for w in words)]
+    """Command lines of the processes of this Wine prefix running now, as the host sees them,
+    that hold every one of WORDS (any case)."""
+    out = subprocess.run(["ps", "-eo", "pid=,args="], check=True, capture_output=True,
+                         text=True).stdout
+    found = []
+    for line in out.splitlines():
+        pid, _, args = line.strip().partition(" ")
+        if all(w.lower() in args.lower() for w in words) and in_this_prefix(pid):
+            found.append(args)
+    return found
 
 
 def picker_steps(parent_win, install_win):
