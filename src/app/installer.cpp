@@ -33,7 +33,9 @@ StartupResult Installer::Start(const ProgramPlace& place) {
         result.exit_code = exit_code_;
         return result;
     }
+    messages_.NameProduct(config_.softname);
     result.title = TitleText(config_);
+    result.product = config_.softname;
     result.tags = TagsFor(config_);
     previous_.base_key = record_base_key_;
     previous_.product_key = config_.progreg;

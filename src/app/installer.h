@@ -43,6 +43,7 @@ struct StartupResult {
     int exit_code = kKeepRunning;            // 3: another copy runs; end now, show nothing
     int page = kPageUninstall;               // the page to open
     std::string title;                       // caption of the title label
+    std::string product;                     // the package's softname
     NavigationTags tags;                     // Tags of the two buttons that skip the icon page
     std::vector<std::string> licence_lines;  // the licence page's text
     std::vector<std::string> folder_choices; // entries of the folder choice; select entry 0

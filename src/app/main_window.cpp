@@ -155,6 +155,21 @@ void MainWindow::ApplyStartup(const StartupResult& result) {
     Get<ui::Memo>(C::kLicenceText).SetLines(result.licence_lines);
     Get<ui::ComboBox>(C::kFolderChoice).SetItems(result.folder_choices);
     Get<ui::ComboBox>(C::kFolderChoice).SetItemIndex(0);
+    NameTheProduct(result.product);
+}
+
+// The built-in wording names the product the layouts were drawn for; a package that replaces
+// none of it still shows its own name. setup.ini's texts are restored later and win.
+void MainWindow::NameTheProduct(const std::string& product) {
+    if (product.empty()) return;
+    for (C role : {C::kMessages, C::kUninstallText}) {
+        ui::Memo& memo = Get<ui::Memo>(role);
+        std::vector<std::string> lines = memo.Lines();
+        for (std::string& line : lines) line = WithProductName(line, product);
+        memo.SetLines(lines);
+    }
+    ui::Control& subheading = Get<ui::Control>(C::kUninstallSubheading);
+    subheading.SetText(WithProductName(subheading.Text(), product));
 }
 
 void MainWindow::ShutDown(ui::Control&) {

@@ -143,6 +143,7 @@ class MainWindow : public InstallerView, public services::StoredPropertyHost {
     // component puts its own in front of the window's handlers.
     void RouteWindowEvents();
     void ApplyStartup(const StartupResult& result);
+    void NameTheProduct(const std::string& product);
     WizardChoice Choice() const;
     ui::Control& Component(int component);
     const ui::Control& Component(int component) const;

@@ -1,5 +1,6 @@
 #include "app/message_table.h"
 
+#include "app/wizard_text.h"
 #include "widgets/layouts/message_texts.h"
 
 namespace app {
@@ -19,6 +20,10 @@ std::vector<std::string> LinesOf(std::string_view text) {
 const std::vector<std::string>& MessageTable::BuiltIn() {
     static const std::vector<std::string> texts = LinesOf(layouts::kBuiltInMessages);
     return texts;
+}
+
+void MessageTable::NameProduct(const std::string& product) {
+    for (std::string& line : lines_) line = WithProductName(line, product);
 }
 
 const std::string& MessageTable::Text(int index) const {

@@ -86,6 +86,8 @@ class MessageTable {
     // Replaces the whole list, as the settings file's copy of it does. A shorter list leaves
     // the higher entries empty; nothing is merged with the built-in texts.
     void Replace(std::vector<std::string> lines) { lines_ = std::move(lines); }
+    // The built-in product name in each entry becomes PRODUCT.
+    void NameProduct(const std::string& product);
     const std::vector<std::string>& Lines() const { return lines_; }
 
     // The entry at index: from the list below 36, from the program's later texts above (a

@@ -11,8 +11,8 @@
 #include "app/unattended_run.h"
 #include "platform/process.h"
 #include "platform/shell_link.h"
-#include "setup_version.h"
 #include "services/system_folders.h"
+#include "setup_version.h"
 #include "ui/message_service.h"
 #include "ui/window.h"
 

@@ -2,8 +2,26 @@
 
 #include "app/package_files.h"
 #include "app/paths.h"
+#include "widgets/layouts/message_texts.h"
 
 namespace app {
+
+std::string WithProductName(const std::string& text, const std::string& product) {
+    const std::string_view name = layouts::kBuiltInProductName;
+    const auto is_letter = [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+               (static_cast<unsigned char>(c) & 0x80);
+    };
+    std::string named;
+    size_t from = 0;
+    for (size_t at; (at = text.find(name, from)) != std::string::npos; from = at + name.size()) {
+        const size_t end = at + name.size();
+        const bool word =
+            (at == 0 || !is_letter(text[at - 1])) && (end == text.size() || !is_letter(text[end]));
+        named += text.substr(from, at - from) + (word ? product : std::string(name));
+    }
+    return named + text.substr(from);
+}
 
 std::vector<std::string> FolderChoices(const services::SystemDirs& dirs, const std::string& regdir,
                                        const MessageTable& messages) {

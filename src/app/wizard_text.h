@@ -34,6 +34,10 @@ struct IconChoice {
 };
 
 // The summary page's lines for an installation folder and the ticked shortcuts.
+// The text with the built-in wording's product name, where it stands as a word, replaced by
+// the package's own.
+std::string WithProductName(const std::string& text, const std::string& product);
+
 std::vector<std::string> SummaryLines(const std::string& folder, const IconChoice& icons,
                                       const MessageTable& messages);
 

@@ -62,6 +62,15 @@ TEST(MessageTable, ReplacedAsAWholeAndShorterListsLeaveEmptyEntries) {
     EXPECT_EQ(app::MessageTable().Text(2), "Icon place:");
 }
 
+// The built-in wording names the package's product, as a word only.
+TEST(MessageTable, BuiltInWordingNamesThePackagesProduct) {
+    app::MessageTable table;
+    table.NameProduct("Krtek 2");
+    EXPECT_EQ(table.Text(app::kMsgUninstalled), "Program Krtek 2 byl odinstalov\xC3\xA1n");
+    EXPECT_EQ(table.Text(0), "Installation of  Krtek 2");
+    EXPECT_EQ(app::WithProductName("Zelvikov Zelvik, (Zelvik)", "K"), "Zelvikov K, (K)");
+}
+
 TEST(Configuration, TitleCaptionAndTags) {
     app::Configuration config;
     config.softname = "Zelvik";

@@ -137,11 +137,17 @@ TEST_F(SetupWindow, OpensOnTheWelcomePageWithTheTitleLicenceAndFolders) {
     EXPECT_TRUE(seen_.empty());
 }
 
+// The page's built-in wording names the package's product.
 TEST_F(SetupWindow, WithoutTheArchiveItOpensOnTheUninstallPage) {
-    WriteFile(Package("setup.ini"), apptest::SettingsText());
+    std::string settings = apptest::SettingsText();
+    settings.replace(settings.find("softname=Zelvik"), 15, "softname=Krtek");
+    WriteFile(Package("setup.ini"), settings);
     std::filesystem::remove(apptest::FsPath(Package("orvoinst.zip")));
     Start();
     EXPECT_EQ(Page(), app::kPageUninstall);
+    EXPECT_NE(Named(C::kUninstallSubheading).Text().find("programu Krtek z"), std::string::npos);
+    const std::vector<std::string> text = form_->Get<ui::Memo>(C::kUninstallText).Lines();
+    EXPECT_EQ(text.at(1), "odinstalaci programu Krtek.");
 }
 
 TEST_F(SetupWindow, ASecondCopyEndsWithCodeThreeAndShowsNothing) {

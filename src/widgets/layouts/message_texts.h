@@ -7,6 +7,9 @@
 
 namespace layouts {
 
+// The product the built-in wording names; a package's own name takes its place.
+constexpr std::string_view kBuiltInProductName = "Zelvik";
+
 constexpr std::string_view kBuiltInMessages =
     "Installation of  Zelvik\n"
     "Program place: -\n"
