@@ -42,7 +42,7 @@ BitButton::Layout BitButton::ComputeLayout(Size size) const {
         ReleaseDC(Handle(), dc);
         extent = {r.right, r.bottom};
     }
-    const int spacing = glyph.width > 0 && extent.width > 0 ? kSpacing : 0;
+    const int spacing = glyph.width > 0 && extent.width > 0 ? spacing_ : 0;
     const int total = glyph.width + spacing + extent.width;
     const int left = (size.width - total + 1) / 2;
     Layout layout;

@@ -14,11 +14,13 @@ enum class StockGlyph : std::uint8_t { kOk, kCancel };
 
 class BitButton : public Control {
   public:
-    static constexpr int kSpacing = 4; // between glyph and caption
+    static constexpr int kSpacing = 4; // between glyph and caption, at 96 DPI
 
     // A strip of `count` images of equal width.
     void SetGlyph(Image strip, int count = 2);
     const Image& Glyph() const { return glyph_; }
+    int Spacing() const { return spacing_; }
+    void SetSpacing(int pixels) { SetAndRepaint(spacing_, pixels); }
     int GlyphCount() const { return glyph_count_; }
     // The toolkit's own OK and Cancel glyphs.
     static Image MakeStockGlyph(StockGlyph kind);
@@ -50,6 +52,7 @@ class BitButton : public Control {
 
     Image glyph_;
     int glyph_count_ = 0;
+    int spacing_ = kSpacing;
     bool default_ = false;
     bool cancel_ = false;
     int modal_result_ = 0;

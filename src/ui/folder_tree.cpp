@@ -93,8 +93,13 @@ Control::CreateParams FolderTree::GetCreateParams() const {
                        WS_EX_STATICEDGE);
 }
 
+void FolderTree::SetIndent(int pixels) {
+    indent_ = pixels;
+    if (HandleAllocated()) SendMessageW(Handle(), TVM_SETINDENT, static_cast<WPARAM>(indent_), 0);
+}
+
 void FolderTree::AfterCreate() {
-    SendMessageW(Handle(), TVM_SETINDENT, kIndent, 0);
+    SendMessageW(Handle(), TVM_SETINDENT, static_cast<WPARAM>(indent_), 0);
     Refresh();
 }
 

@@ -34,7 +34,7 @@ class FolderTree : public Control {
     using DriveLister = std::function<std::vector<DriveEntry>()>;
     using FolderLister = std::function<std::vector<std::string>(const std::string& path)>;
 
-    static constexpr int kIndent = 19;
+    static constexpr int kIndent = 19; // at 96 DPI
 
     // The system's drives and folders unless others are given (tests give their own).
     explicit FolderTree(DriveLister drives = {}, FolderLister folders = {});
@@ -56,6 +56,10 @@ class FolderTree : public Control {
     // Opens the folders on the way and selects the given one; false when it is not listed.
     bool SetSelectedPath(const std::string& path);
 
+    // How far a level stands right of its parent.
+    int Indent() const { return indent_; }
+    void SetIndent(int pixels);
+
     void SetPathLabel(Control* label) { path_label_ = label; }
     Control* PathLabel() const { return path_label_; }
 
@@ -76,6 +80,7 @@ class FolderTree : public Control {
     std::vector<std::string> paths_; // a node's lParam indexes its path here
     std::vector<bool> read_;         // whether a node's sub-folders have been read
     Control* path_label_ = nullptr;
+    int indent_ = kIndent;
     bool filling_ = false; // the first drive selected while filling is no change
 };
 

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <utility>
 
@@ -153,6 +154,60 @@ Image Image::Crop(const Rect& part) const {
             const int sy = part.top + y;
             const bool inside = sx >= 0 && sy >= 0 && sx < width_ && sy < height_;
             image.bits_[y * image.width_ + x] = inside ? bits_[sy * width_ + sx] : 0;
+        }
+    }
+    return image;
+}
+
+namespace {
+
+// Interpolates the four pixels around a source point, channel by channel; `fx` and `fy` are
+// the point's distance past the top-left one in 1/256.
+std::uint32_t Blend(std::uint32_t a, std::uint32_t b, std::uint32_t c, std::uint32_t d, int fx,
+                    int fy) {
+    std::uint32_t out = 0;
+    for (int shift = 0; shift < 24; shift += 8) {
+        const int top = static_cast<int>((a >> shift) & 0xFF) * (256 - fx) +
+                        static_cast<int>((b >> shift) & 0xFF) * fx;
+        const int bottom = static_cast<int>((c >> shift) & 0xFF) * (256 - fx) +
+                           static_cast<int>((d >> shift) & 0xFF) * fx;
+        const int value = (top * (256 - fy) + bottom * fy + (1 << 15)) >> 16;
+        out |= static_cast<std::uint32_t>(value) << shift;
+    }
+    return out;
+}
+
+// Where the centre of target pixel `i` of `to` lies in a source of `from` pixels, in 1/256.
+int SourcePosition(int i, int from, int to) {
+    const long long centre = (2LL * i + 1) * from * 256 / (2LL * to) - 128;
+    return static_cast<int>(std::max(0LL, std::min(centre, (from - 1) * 256LL)));
+}
+
+} // namespace
+
+Image Image::Scaled(Size size, Resample how) && {
+    if (!bits_ || (size.width == width_ && size.height == height_)) return std::move(*this);
+    Image image;
+    image.Allocate(size.width, size.height);
+    if (image.Empty()) return image;
+    for (int y = 0; y < size.height; ++y) {
+        const int sy = SourcePosition(y, height_, size.height);
+        const int y0 = sy >> 8;
+        const int y1 = std::min(y0 + 1, height_ - 1);
+        for (int x = 0; x < size.width; ++x) {
+            const int sx = SourcePosition(x, width_, size.width);
+            const int x0 = sx >> 8;
+            std::uint32_t& out = image.bits_[static_cast<size_t>(y) * size.width + x];
+            if (how == Resample::kNearest) {
+                const int nx = (sx + 128) >> 8;
+                const int ny = (sy + 128) >> 8;
+                out = bits_[static_cast<size_t>(ny) * width_ + nx];
+                continue;
+            }
+            const int x1 = std::min(x0 + 1, width_ - 1);
+            const std::uint32_t* row0 = bits_ + static_cast<size_t>(y0) * width_;
+            const std::uint32_t* row1 = bits_ + static_cast<size_t>(y1) * width_;
+            out = Blend(row0[x0], row0[x1], row1[x0], row1[x1], sx & 0xFF, sy & 0xFF);
         }
     }
     return image;

@@ -40,6 +40,13 @@ class Image {
     // The colour left out when drawn transparent: the bottom-left pixel.
     Color TransparentColor() const { return Pixel(0, height_ - 1); }
 
+    // How a bitmap is resampled to another size: blended (photographs), or each pixel the
+    // colour of the nearest one (pictures drawn with a transparent colour, whose edges must
+    // not mix it into their neighbours).
+    enum class Resample : std::uint8_t { kSmooth, kNearest };
+    // A bitmap resampled to `size`; an icon, or a bitmap of that size already, unchanged.
+    Image Scaled(Size size, Resample how) &&;
+
     // A copy of part of a bitmap (e.g. one image of a glyph strip).
     Image Crop(const Rect& part) const;
     Image Copy() const { return Crop({0, 0, width_, height_}); }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/code_page.h"
+#include "platform/system_library.h"
 #include "ui/bit_button.h"
 
 namespace ui {
@@ -331,6 +332,20 @@ bool Application::PreTranslate(void* raw) {
 
 Size Application::ScreenSize() {
     return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+// GetDpiForSystem came with Windows 10; older systems give the same through the screen's DC.
+int Application::ScreenDpi() {
+    static const int dpi = [] {
+        using SystemDpi = UINT WINAPI(void);
+        auto* for_system = platform::SystemFunctionAs<SystemDpi>(L"user32.dll", "GetDpiForSystem");
+        if (for_system) return static_cast<int>(for_system());
+        HDC screen = GetDC(nullptr);
+        const int pixels = GetDeviceCaps(screen, LOGPIXELSY);
+        ReleaseDC(nullptr, screen);
+        return pixels;
+    }();
+    return dpi;
 }
 
 const std::string& Application::Title() {

@@ -114,6 +114,9 @@ class Application {
     static bool PreTranslate(void* msg);
     // The size of the primary screen in pixels.
     static Size ScreenSize();
+    // The screen's pixels per inch (96 at 100 %), read at the first call and kept: the windows
+    // are built once, at that size.
+    static int ScreenDpi();
     // The title used as the caption of the standard error box.
     static const std::string& Title();
     static void SetTitle(std::string title);

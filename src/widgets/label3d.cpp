@@ -80,6 +80,10 @@ void Label3d::SetAVShadeOffSet(std::int32_t offset) {
     Update(v_shade_offset_, offset);
 }
 
+void Label3d::SetReliefDepth(int pixels) {
+    Update(relief_depth_, pixels);
+}
+
 // Repaints even when the value stays, but saves the shade only on the switch itself, so a
 // second "on" cannot overwrite the kept shade with white.
 void Label3d::SetAShadeLTSet(bool on) {
@@ -133,13 +137,15 @@ void Label3d::Paint(ui::Canvas& canvas) {
 }
 
 // The copies go down first and the plain text last: the second shade one pixel down and right,
-// the first shade one pixel up and left (or the shadow at its offset), then the text itself.
+// the first shade one pixel up and left (the relief depth at more than 96 DPI) (or the shadow at
+// its offset), then the text itself.
 void Label3d::DrawRelief(ui::Canvas& canvas, const ui::Rect& rect, unsigned format) {
     const ui::Color first = style_ == Engraved3d ? shade_right_bottom_ : shade_left_top_;
     const ui::Color second = style_ == Engraved3d ? shade_left_top_ : shade_right_bottom_;
     if (style_ == Engraved3d || style_ == Raised3d) {
-        canvas.PrintTextIn(rect.Moved(1, 1), caption_, font_, second, format);
-        canvas.PrintTextIn(rect.Moved(-1, -1), caption_, font_, first, format);
+        const int d = relief_depth_;
+        canvas.PrintTextIn(rect.Moved(d, d), caption_, font_, second, format);
+        canvas.PrintTextIn(rect.Moved(-d, -d), caption_, font_, first, format);
     } else if (style_ == Shadowed3d) {
         canvas.PrintTextIn(rect.Moved(h_shade_offset_, v_shade_offset_), caption_, font_, second,
                            format);

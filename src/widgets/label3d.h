@@ -95,6 +95,9 @@ class Label3d {
     // the kept one back.
     bool AShadeLTSet() const { return shade_lt_set_; }
     void SetAShadeLTSet(bool on);
+    // How far the engraved and raised shades stand from the text: 1 pixel at 96 DPI.
+    int ReliefDepth() const { return relief_depth_; }
+    void SetReliefDepth(int pixels);
 
     const Notify& OnMouseOut() const { return on_mouse_out_; }
     void SetOnMouseOut(Notify handler) { on_mouse_out_ = std::move(handler); }
@@ -143,6 +146,7 @@ class Label3d {
     ui::Color saved_shade_left_top_ = ui::clWhite; // kept while AShadeLTSet is on
     std::int32_t h_shade_offset_ = 5;
     std::int32_t v_shade_offset_ = -5;
+    int relief_depth_ = 1;
     bool shade_lt_set_ = false;
 
     bool captured_ = false; // the capture state when there is no host

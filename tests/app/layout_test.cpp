@@ -4,6 +4,8 @@
 // second source exists (the wizard's button table, the message table, the uninstall text),
 // an independent transcription checks the tables themselves.
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -15,6 +17,7 @@
 #include "app/folder_picker.h"
 #include "app/main_window.h"
 #include "platform/code_page.h"
+#include "ui/bit_button.h"
 #include "ui/canvas.h"
 #include "ui/control_names.h"
 #include "ui/page_control.h"
@@ -123,7 +126,8 @@ LOGFONTW FontOf(HWND window) {
 
 class LayoutCheck {
   public:
-    LayoutCheck(const FormTable& definition, HWND root) : definition_(definition), root_(root) {}
+    LayoutCheck(const FormTable& definition, HWND root, layouts::DesignScale scale = {})
+        : definition_(definition), root_(root), scale_(scale) {}
 
     void Run() {
         int first_page = -1;
@@ -165,10 +169,12 @@ class LayoutCheck {
             const int inset = ui::PageControl::kFrameInset;
             EXPECT_EQ(r.left, inset);
             EXPECT_EQ(r.top, inset);
-            EXPECT_EQ(width, control->width - 2 * inset);
-            EXPECT_EQ(height, control->height - 2 * inset);
+            const ui::Rect pages = scale_.Bounds(control->Bounds());
+            EXPECT_EQ(width, pages.Width() - 2 * inset);
+            EXPECT_EQ(height, pages.Height() - 2 * inset);
             return;
         }
+        const ui::Rect designed = scale_.Bounds(row.Bounds());
         if (row.kind == Kind::kPageControl && definition_.name == layouts::kMainWindowName) {
             // Kept centred in the window (FormResize), at its designed size.
             RECT outer;
@@ -178,8 +184,8 @@ class LayoutCheck {
             EXPECT_EQ(r.left, centred.x);
             EXPECT_EQ(r.top, centred.y);
         } else {
-            EXPECT_EQ(r.left, row.left);
-            EXPECT_EQ(r.top, row.top);
+            EXPECT_EQ(r.left, designed.left);
+            EXPECT_EQ(r.top, designed.top);
         }
         const bool sized_to_text = (row.kind == Kind::kLabel || row.kind == Kind::kRelief) &&
                                    !row.Has(layouts::kFixedSize);
@@ -188,8 +194,8 @@ class LayoutCheck {
             EXPECT_EQ(width, text.cx);
             EXPECT_EQ(height, text.cy);
         } else {
-            EXPECT_EQ(width, row.width);
-            EXPECT_EQ(height, row.height);
+            EXPECT_EQ(width, designed.Width());
+            EXPECT_EQ(height, designed.Height());
         }
     }
 
@@ -212,7 +218,7 @@ class LayoutCheck {
                 EXPECT_EQ(SendMessageW(window, LB_GETITEMDATA, static_cast<WPARAM>(i), 0), 0);
             }
             EXPECT_EQ(items, SplitAtNewlines(row.text));
-            EXPECT_EQ(SendMessageW(window, LB_GETITEMHEIGHT, 0, 0), 13);
+            EXPECT_EQ(SendMessageW(window, LB_GETITEMHEIGHT, 0, 0), scale_.Length(13));
             break;
         }
         case Kind::kCombo: EXPECT_EQ(SendMessageW(window, CB_GETCOUNT, 0, 0), 0); break;
@@ -228,13 +234,14 @@ class LayoutCheck {
         const layouts::FontRow& font = row.font ? *row.font : layouts::kWindowFont;
         const LOGFONTW lf = FontOf(window);
         EXPECT_EQ(platform::Narrow(lf.lfFaceName), font.face);
-        EXPECT_EQ(lf.lfHeight, font.height);
+        EXPECT_EQ(lf.lfHeight, scale_.Length(font.height));
         EXPECT_EQ(lf.lfWeight, (font.style & 1) ? FW_BOLD : FW_NORMAL);
         EXPECT_EQ(lf.lfCharSet, font.charset);
     }
 
     const FormTable& definition_;
     HWND root_;
+    layouts::DesignScale scale_;
 };
 
 TEST(Form1LayoutTest, EveryControlAsTabled) {
@@ -474,6 +481,25 @@ TEST(HandlerBindingTest, AnUnknownHandlerIsAnError) {
     Empty empty;
     layouts::MemberHandlers<Empty> handlers(empty, none);
     EXPECT_THROW(layouts::BuiltForm(kDefinition, handlers), layouts::LayoutError);
+}
+
+// On a screen of 144 pixels per inch every length of the table is half as large again: places,
+// sizes and fonts, and the glyphs and the tree's indent with them.
+TEST(Form2LayoutTest, ScaledToTheScreensDpi) {
+    const layouts::DesignScale scale(144);
+    Recorder recorder;
+    layouts::BuiltForm built(layouts::Form2Layout(), recorder, scale);
+    built.Window().CreateHandles();
+    LayoutCheck(layouts::Form2Layout(), built.Window().Handle(), scale).Run();
+    RECT client;
+    GetClientRect(built.Window().Handle(), &client);
+    EXPECT_EQ(client.right, 522);
+    EXPECT_EQ(client.bottom, 429);
+    const ui::Image& glyph = built.Get<ui::BitButton>(NameOf(layouts::PickerControl::kOk)).Glyph();
+    EXPECT_EQ(glyph.Width(), 48);
+    EXPECT_EQ(glyph.Height(), 24);
+    HWND tree = built.Control(NameOf(layouts::PickerControl::kTree)).Handle();
+    EXPECT_EQ(SendMessageW(tree, TVM_GETINDENT, 0, 0), 29);
 }
 
 } // namespace

@@ -23,14 +23,14 @@ ui::BevelCut ToCut(Cut cut) {
     return ui::BevelCut::kNone;
 }
 
-ui::WindowOptions ToOptions(const FormTable& definition) {
+ui::WindowOptions ToOptions(const FormTable& definition, const DesignScale& scale) {
     ui::WindowOptions options;
     options.border = definition.border == FormBorder::kNone ? ui::BorderStyle::kNone
                                                             : ui::BorderStyle::kToolWindow;
     options.stay_on_top = definition.stay_on_top;
     options.position = definition.centred_when_shown ? ui::WindowPosition::kScreenCenter
                                                      : ui::WindowPosition::kDesigned;
-    options.client_size = {definition.client_width, definition.client_height};
+    options.client_size = scale.Size({definition.client_width, definition.client_height});
     options.caption = std::string(definition.caption);
     options.color = definition.color;
     return options;
@@ -55,7 +55,8 @@ std::vector<std::string> Lines(std::string_view text) {
 
 // Each setter paints; with the bar layer left out until the last one, the gradient is built
 // once, by the first paint the window asks for, instead of once per setter.
-void ApplyProgress(widgets::ProgressBar& bar, const ProgressRow& definition) {
+void ApplyProgress(widgets::ProgressBar& bar, const ProgressRow& definition,
+                   const DesignScale& scale) {
     bar.SetLoading(true);
     bar.SetDirection(static_cast<widgets::TProgressDirection>(definition.direction));
     bar.SetBarColorStyle(static_cast<widgets::TBarColorStyle>(definition.color_style));
@@ -65,12 +66,13 @@ void ApplyProgress(widgets::ProgressBar& bar, const ProgressRow& definition) {
     bar.SetBackgroundColor(definition.background);
     bar.SetPosTextSuffix(std::string(definition.suffix));
     bar.SetShowPosText(definition.show_text);
-    if (definition.font) bar.SetFont(ToFont(*definition.font));
+    if (definition.font) bar.SetFont(ToFont(*definition.font, scale));
     bar.SetLoading(false);
 }
 
-void ApplyRelief(widgets::Label3d& label, const ControlRow& row) {
-    label.SetFont(ToFont(row.font ? *row.font : kWindowFont));
+void ApplyRelief(widgets::Label3d& label, const ControlRow& row, const DesignScale& scale) {
+    label.SetFont(ToFont(row.font ? *row.font : kWindowFont, scale));
+    label.SetReliefDepth(scale.Length(1));
     label.SetTransparent(row.Has(kTransparent));
     if (row.relief) {
         label.SetAStyle3D(static_cast<widgets::T3DEffect>(row.relief->style));
@@ -82,37 +84,54 @@ void ApplyRelief(widgets::Label3d& label, const ControlRow& row) {
 
 } // namespace
 
-ui::Font ToFont(const FontRow& definition) {
+ui::Font ToFont(const FontRow& definition, const DesignScale& scale) {
     ui::Font font;
     font.face = std::string(definition.face);
-    font.height = definition.height;
+    font.height = scale.Length(definition.height);
     font.style = definition.style;
     font.color = definition.color;
     font.charset = definition.charset;
     return font;
 }
 
-ui::Image LoadArtwork(std::string_view role) {
-    if (role == "stock:ok") return ui::BitButton::MakeStockGlyph(ui::StockGlyph::kOk);
-    if (role == "stock:cancel") return ui::BitButton::MakeStockGlyph(ui::StockGlyph::kCancel);
+// Glyphs and bitmaps are drawn with a transparent colour and keep their pixels' colours;
+// the photographs are blended. An icon is drawn by the system at the size asked for.
+ui::Image LoadArtwork(std::string_view role, const DesignScale& scale) {
+    using Resample = ui::Image::Resample;
+    const auto scaled = [&scale](ui::Image image, Resample how) {
+        const ui::Size size = scale.Size({image.Width(), image.Height()});
+        return std::move(image).Scaled(size, how);
+    };
+    if (role == "stock:ok")
+        return scaled(ui::BitButton::MakeStockGlyph(ui::StockGlyph::kOk), Resample::kNearest);
+    if (role == "stock:cancel")
+        return scaled(ui::BitButton::MakeStockGlyph(ui::StockGlyph::kCancel), Resample::kNearest);
     const widgets::ArtworkEntry* entry = widgets::FindArtwork(role);
     if (!entry) throw LayoutError("no artwork named " + std::string(role));
     const std::string name = platform::Narrow(entry->name);
     switch (entry->kind) {
     case widgets::ArtworkKind::kJpeg: {
         const widgets::JpegImage jpeg = widgets::DecodeRcJpeg(entry->name);
-        return ui::Image::FromRgb(jpeg.width, jpeg.height, jpeg.rgb.data());
+        return scaled(ui::Image::FromRgb(jpeg.width, jpeg.height, jpeg.rgb.data()),
+                      Resample::kSmooth);
     }
-    case widgets::ArtworkKind::kBitmap: return ui::Image::FromBitmapResource(name);
-    case widgets::ArtworkKind::kIcon: return ui::Image::FromIconResource(name, entry->width);
+    case widgets::ArtworkKind::kBitmap:
+        return scaled(ui::Image::FromBitmapResource(name), Resample::kNearest);
+    case widgets::ArtworkKind::kIcon:
+        return ui::Image::FromIconResource(name, scale.Length(entry->width));
     }
     return {};
 }
 
 BuiltForm::BuiltForm(const FormTable& definition, HandlerResolver& handlers)
+    : BuiltForm(definition, handlers, DesignScale(ui::Application::ScreenDpi())) {}
+
+BuiltForm::BuiltForm(const FormTable& definition, HandlerResolver& handlers, DesignScale scale)
     : definition_(definition),
-      window_(std::make_unique<ui::Window>(std::string(definition.name), ToOptions(definition))) {
-    window_->SetFont(ToFont(kWindowFont));
+      scale_(scale),
+      window_(std::make_unique<ui::Window>(std::string(definition.name),
+                                           ToOptions(definition, scale))) {
+    window_->SetFont(ToFont(kWindowFont, scale_));
     for (const ControlRow& row : definition) Build(row, handlers);
     // The window's own events last, so none fires on a half-built window.
     if (!definition.on_create.empty()) on_create_ = handlers.Notify(definition.on_create);
@@ -136,13 +155,13 @@ void BuiltForm::FireCreate() {
 void BuiltForm::Build(const ControlRow& row, HandlerResolver& handlers) {
     ui::Control& parent = row.parent.empty() ? *window_ : Control(row.parent);
     const std::string name(row.name);
-    const ui::Rect bounds = row.Bounds();
+    const ui::Rect bounds = scale_.Bounds(row.Bounds());
     ui::Control* made = nullptr;
     switch (row.kind) {
     case Kind::kRelief: {
         auto& host = parent.Add<ui::CustomControl>(name, bounds);
         auto relief = std::make_unique<widgets::Label3dControl>(host);
-        ApplyRelief(relief->Label(), row);
+        ApplyRelief(relief->Label(), row, scale_);
         reliefs_[name] = std::move(relief);
         made = &host;
         break;
@@ -156,7 +175,8 @@ void BuiltForm::Build(const ControlRow& row, HandlerResolver& handlers) {
     }
     case Kind::kPanel: {
         auto& panel = parent.Add<ui::Panel>(name, bounds);
-        panel.SetBevels(ToCut(row.bevel.inner), ToCut(row.bevel.outer), row.bevel.border_width);
+        panel.SetBevels(ToCut(row.bevel.inner), ToCut(row.bevel.outer),
+                        scale_.Length(row.bevel.border_width));
         made = &panel;
         break;
     }
@@ -192,13 +212,15 @@ void BuiltForm::Build(const ControlRow& row, HandlerResolver& handlers) {
         picture.SetTransparent(row.Has(kTransparent));
         if (!widgets::FindArtwork(row.artwork))
             throw LayoutError("no artwork named " + std::string(row.artwork));
-        picture.SetImageSource([role = row.artwork] { return LoadArtwork(role); });
+        picture.SetImageSource(
+            [role = row.artwork, scale = scale_] { return LoadArtwork(role, scale); });
         made = &picture;
         break;
     }
     case Kind::kButton: {
         auto& button = parent.Add<ui::BitButton>(name, bounds);
-        if (!row.artwork.empty()) button.SetGlyph(LoadArtwork(row.artwork), 2);
+        if (!row.artwork.empty()) button.SetGlyph(LoadArtwork(row.artwork, scale_), 2);
+        button.SetSpacing(scale_.Length(ui::BitButton::kSpacing));
         button.SetDefault(row.Has(kDefault));
         button.SetCancel(row.Has(kCancel));
         button.SetModalResult(row.modal_result);
@@ -208,7 +230,7 @@ void BuiltForm::Build(const ControlRow& row, HandlerResolver& handlers) {
     case Kind::kRadio: made = &parent.Add<ui::RadioButton>(name, bounds); break;
     case Kind::kCombo: made = &parent.Add<ui::ComboBox>(name, bounds); break;
     case Kind::kCheckList: {
-        auto& list = parent.Add<ui::CheckListBox>(name, bounds, 13);
+        auto& list = parent.Add<ui::CheckListBox>(name, bounds, scale_.Length(13));
         list.SetItems(Lines(row.text));
         made = &list;
         break;
@@ -216,19 +238,24 @@ void BuiltForm::Build(const ControlRow& row, HandlerResolver& handlers) {
     case Kind::kProgressBar: {
         auto& host = parent.Add<ui::CustomControl>(name, bounds);
         auto bar = std::make_unique<widgets::ProgressBarControl>(host);
-        if (row.progress) ApplyProgress(bar->Bar(), *row.progress);
+        if (row.progress) ApplyProgress(bar->Bar(), *row.progress, scale_);
         bars_[name] = std::move(bar);
         made = &host;
         break;
     }
-    case Kind::kFolderTree: made = &parent.Add<ui::FolderTree>(name, bounds); break;
+    case Kind::kFolderTree: {
+        auto& tree = parent.Add<ui::FolderTree>(name, bounds);
+        tree.SetIndent(scale_.Length(ui::FolderTree::kIndent));
+        made = &tree;
+        break;
+    }
     }
     controls_[name] = made;
 
     // Each setter repaints or re-measures its control and tells the window system; a control
     // that starts with the value as designed is left alone, which shortens the start-up.
     if (row.kind != Kind::kPage) {
-        const ui::Font font = ToFont(row.font ? *row.font : kWindowFont);
+        const ui::Font font = ToFont(row.font ? *row.font : kWindowFont, scale_);
         if (!(made->GetFont() == font)) made->SetFont(font);
     }
     if (row.color != kParentColor && made->BackgroundColor() != row.color)

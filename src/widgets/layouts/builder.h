@@ -1,6 +1,8 @@
 // Builds a window from its table: the window itself, then every control in table order under
 // its parent, with its texts, font, colours, state, tab order, Tag, artwork, and its handler
-// bound by name to a member function of the window class.
+// bound by name to a member function of the window class. Every length of the table (bounds,
+// font heights, pictures, list items) is scaled here, and only here, from the table's 96 DPI
+// to the screen's.
 #pragma once
 
 #include <map>
@@ -13,6 +15,7 @@
 #include "ui/image.h"
 #include "ui/window.h"
 #include "widgets/hosted_controls.h"
+#include "widgets/layouts/design_scale.h"
 #include "widgets/layouts/layout.h"
 
 namespace layouts {
@@ -91,12 +94,15 @@ class BuiltForm {
     }
 
   public:
+    // At the screen's DPI unless a scale is given.
     BuiltForm(const FormTable& definition, HandlerResolver& handlers);
+    BuiltForm(const FormTable& definition, HandlerResolver& handlers, DesignScale scale);
     ~BuiltForm();
     BuiltForm(const BuiltForm&) = delete;
     BuiltForm& operator=(const BuiltForm&) = delete;
 
     const FormTable& Definition() const { return definition_; }
+    const DesignScale& Scale() const { return scale_; }
     ui::Window& Window() { return *window_; }
     const ui::Window& Window() const { return *window_; }
 
@@ -133,6 +139,7 @@ class BuiltForm {
     void Build(const ControlRow& row, HandlerResolver& handlers);
 
     const FormTable& definition_;
+    DesignScale scale_;
     std::unique_ptr<ui::Window> window_;
     std::map<std::string, ui::Control*, std::less<>> controls_;
     // After the window: destroyed first, while the hosts they draw into still exist.
@@ -141,10 +148,11 @@ class BuiltForm {
     ui::Notify on_create_;
 };
 
-// The picture of an artwork role ("Image6", "glyph:back") or a stock glyph ("stock:ok").
-ui::Image LoadArtwork(std::string_view role);
+// The picture of an artwork role ("Image6", "glyph:back") or a stock glyph ("stock:ok"), at
+// the scale's size.
+ui::Image LoadArtwork(std::string_view role, const DesignScale& scale);
 
-// A font row of a table as the toolkit's font.
-ui::Font ToFont(const FontRow& definition);
+// A font row of a table as the toolkit's font, its height at the scale.
+ui::Font ToFont(const FontRow& definition, const DesignScale& scale);
 
 } // namespace layouts
