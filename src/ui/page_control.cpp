@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "ui/window.h"
+
 namespace ui {
 
 Control::CreateParams Page::GetCreateParams() const {
@@ -29,14 +31,18 @@ Page& PageControl::AddPage(std::string name) {
     return page;
 }
 
+// A focus on the page that goes (the button that moved on) moves to the new page's first
+// control, so the keyboard goes on from there and the focus mark stays in sight.
 void PageControl::SetActivePageIndex(int index) {
     if (index < 0 || index >= PageCount()) return;
+    const bool had_focus = HandleAllocated() && IsChild(Handle(), GetFocus());
     // Show the new page before hiding the old one, so the frame never shows empty.
     pages_[index]->Show();
     for (Page* page : pages_) {
         if (page->index_ != index) page->Hide();
     }
     active_ = index;
+    if (had_focus && !IsChild(pages_[index]->Handle(), GetFocus())) FocusFirstIn(*pages_[index]);
 }
 
 void PageControl::PaintContent(Painter& painter) {

@@ -75,15 +75,31 @@ bool HasClass(HWND window, const wchar_t* name) {
     return lstrcmpiW(cls, name) == 0;
 }
 
-// A multi-line memo takes Enter itself; an open drop-down list takes Enter and Esc.
+// A multi-line memo the user can type into takes Enter itself (a read-only one leaves it to
+// the default button); an open drop-down list takes Enter and Esc.
 bool KeepsKey(HWND focus, WPARAM key) {
     if (key == VK_RETURN && HasClass(focus, L"Edit")) {
-        return (GetWindowLongW(focus, GWL_STYLE) & ES_MULTILINE) != 0;
+        const LONG style = GetWindowLongW(focus, GWL_STYLE);
+        return (style & ES_MULTILINE) && !(style & ES_READONLY);
     }
     return HasClass(focus, L"ComboBox") && SendMessageW(focus, CB_GETDROPPEDSTATE, 0, 0);
 }
 
+// The system hides focus rectangles until the keyboard is used (unless the user asked to see
+// them always); a dialog's Tab shows them, and so does ours.
+void ShowFocusCues(HWND window) {
+    SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+}
+
 } // namespace
+
+bool FocusFirstIn(Control& container) {
+    std::vector<Control*> order;
+    CollectFocusable(container, order);
+    if (order.empty()) return false;
+    order.front()->SetFocus();
+    return true;
+}
 
 Window::Window(std::string name, const WindowOptions& options) : options_(options) {
     name_ = std::move(name);
@@ -184,11 +200,7 @@ void Window::SetVisible(bool visible) {
         ShowWindow(Handle(), SW_MAXIMIZE);
     }
     // As a dialog does: the first control in tab order takes the focus.
-    if (options_.activate_on_show && !IsChild(Handle(), GetFocus())) {
-        std::vector<Control*> order;
-        CollectFocusable(*this, order);
-        if (!order.empty()) order.front()->SetFocus();
-    }
+    if (options_.activate_on_show && !IsChild(Handle(), GetFocus())) FocusFirstIn(*this);
     UpdateWindow(Handle());
 }
 
@@ -314,6 +326,7 @@ bool Application::PreTranslate(void* raw) {
     case VK_TAB:
         if (GetKeyState(VK_CONTROL) < 0) return false;
         MoveFocus(*form, GetKeyState(VK_SHIFT) < 0);
+        ShowFocusCues(form->Handle());
         return true;
     case VK_RETURN:
     case VK_ESCAPE: {

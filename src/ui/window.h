@@ -99,6 +99,10 @@ class Window : public Control {
     int modal_result_ = mrNone;
 };
 
+// Gives the focus to the first control in tab order inside `container` (a window, a page);
+// false when nothing there can take it.
+bool FocusFirstIn(Control& container);
+
 // The program's message loop and its helpers.
 class Application {
   public:

@@ -16,6 +16,7 @@
 #include "platform/shell_link.h"
 #include "platform/window_placement.h"
 #include "ui/message_service.h"
+#include "ui/ui_test_support.h"
 #include "unzip/zip_builder.h"
 
 namespace {
@@ -193,6 +194,40 @@ TEST_F(SetupWindow, ForwardAndBackThroughThePagesWithTheLicenceGate) {
     EXPECT_EQ(Page(), app::kPageDirectory);
     Click(C::kFolderBack);
     EXPECT_EQ(Page(), app::kPageLicence);
+}
+
+// The wizard by keyboard alone: Enter is the page's way forward, also from the read-only text
+// that has the focus; each new page gives its first control the focus; Tab reaches the
+// licence's answer, Space ticks it; Esc is the Storno button.
+TEST_F(SetupWindow, TheKeyboardAloneWalksTheWizard) {
+    WriteFile(Package("setup.ini"), apptest::SettingsText());
+    Start();
+    const auto focused = [] {
+        ui::Control* control = ui::Control::FromHandle(GetFocus());
+        return control ? control->Name() : std::string("?");
+    };
+    EXPECT_EQ(focused(), layouts::NameOf(C::kWelcomeText));
+    ui_test::TapKey(VK_RETURN);
+    EXPECT_EQ(Page(), app::kPageLicence);
+    EXPECT_EQ(focused(), layouts::NameOf(C::kLicenceText));
+    ui_test::TapKey(VK_RETURN); // the licence is not accepted yet
+    EXPECT_EQ(Page(), app::kPageLicence);
+    ui_test::TapKey(VK_TAB);
+    ui_test::TapKey(VK_TAB);
+    EXPECT_EQ(focused(), layouts::NameOf(C::kAcceptLicence));
+    ui_test::TapKey(VK_SPACE);
+    EXPECT_TRUE(Named(C::kLicenceContinue).Enabled());
+    ui_test::TapKey(VK_RETURN);
+    EXPECT_EQ(Page(), app::kPageDirectory);
+    EXPECT_EQ(focused(), layouts::NameOf(C::kFolderChoice));
+    ui_test::TapKey(VK_RETURN);
+    EXPECT_EQ(Page(), app::kPageIcons);
+    ui_test::TapKey(VK_RETURN);
+    EXPECT_EQ(Page(), app::kPageSummary);
+    EXPECT_TRUE(seen_.empty());
+    ui_test::TapKey(VK_ESCAPE);
+    EXPECT_EQ(seen_, std::vector<std::string>{kCancelled});
+    EXPECT_EQ(form_->FinalExitCode(), app::kExitCancelled);
 }
 
 TEST_F(SetupWindow, WithoutTheIconPageBothDirectionsSkipIt) {

@@ -72,4 +72,16 @@ inline void PressKey(HWND target, WPARAM key, bool shift = false) {
     SetKeyboardState(keys);
 }
 
+// A key pressed and let go in the focused control, as the message loop hands both over
+// (buttons act when Space comes up).
+inline void TapKey(WPARAM key) {
+    PressKey(GetFocus(), key);
+    MSG up{};
+    up.hwnd = GetFocus();
+    up.message = WM_KEYUP;
+    up.wParam = key;
+    up.lParam = static_cast<LPARAM>(0xC0000001u);
+    DispatchMessageW(&up);
+}
+
 } // namespace ui_test

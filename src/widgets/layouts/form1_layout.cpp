@@ -72,7 +72,7 @@ constexpr ControlRow Heading(C name, C page, int left, int top, int width, int h
         .With(kFixedSize | kCentered);
 }
 
-// The button row at the foot of a page.
+// The button row at the foot of a page: Enter presses the page's way forward, Esc its Storno.
 constexpr ControlRow BackButton(C name, C page) {
     return Row(Kind::kButton, name, page, 172, 283, 100, 29)
         .Text("Zpět")
@@ -83,12 +83,14 @@ constexpr ControlRow ContinueButton(C name, C page) {
     return Row(Kind::kButton, name, page, 272, 283, 100, 29)
         .Text("Pokračovat")
         .Art("glyph:continue")
+        .With(kDefault)
         .On("MovePage");
 }
 constexpr ControlRow CancelButton(C name, C page) {
     return Row(Kind::kButton, name, page, 384, 283, 100, 29)
         .Text("Storno")
         .Art("glyph:cancel")
+        .With(kCancel)
         .Tag(0)
         .On("CancelWizard");
 }
@@ -208,6 +210,7 @@ constexpr ControlRow kControls[] = {
     Row(Kind::kButton, C::kFinish, C::kSummaryPage, 272, 283, 100, 29)
         .Text("Dokončit....")
         .Art("glyph:finish")
+        .With(kDefault)
         .Hint(kContinueHint)
         .Tab(2)
         .Tag(kPageSummary + 1) // one past the last wizard page: the run leaves the pages
@@ -233,7 +236,7 @@ constexpr ControlRow kControls[] = {
     Row(Kind::kButton, C::kUninstallCancel, C::kUninstallPage, 220, 284, 105, 25)
         .Text("Storno")
         .Art("glyph:cancel")
-        .With(kDefault)
+        .With(kDefault | kCancel) // Enter does not remove the program: it keeps it
         .Tab(1)
         .Tag(0)
         .On("CancelUninstall"),
