@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <cwctype>
+#include <string_view>
 
 #include "platform/code_page.h"
 #include "platform/system_library.h"
@@ -25,9 +26,21 @@ std::wstring Lower(std::wstring s) {
 
 } // namespace
 
-FolderTree::FolderTree(DriveLister drives, FolderLister folders)
+namespace {
+
+// Folders a test gives are probed by listing them; the system's by a search that stops at the
+// first sub-folder.
+FolderTree::SubfolderProbe ProbeFor(const FolderTree::FolderLister& given) {
+    if (!given) return &FolderTree::SystemHasSubfolders;
+    return [given](const std::string& path) { return !given(path).empty(); };
+}
+
+} // namespace
+
+FolderTree::FolderTree(DriveLister drives, FolderLister folders, SubfolderProbe has_subfolders)
     : drives_(drives ? std::move(drives) : DriveLister(&FolderTree::SystemDrives)),
-      folders_(folders ? std::move(folders) : FolderLister(&FolderTree::SystemFolders)) {
+      folders_(folders ? folders : FolderLister(&FolderTree::SystemFolders)),
+      has_subfolders_(has_subfolders ? std::move(has_subfolders) : ProbeFor(folders)) {
     SetBackgroundColor(SystemColor(COLOR_WINDOW));
 }
 
@@ -46,23 +59,45 @@ std::vector<DriveEntry> FolderTree::SystemDrives() {
     return drives;
 }
 
-std::vector<std::string> FolderTree::SystemFolders(const std::string& path) {
-    std::vector<std::wstring> names;
+namespace {
+
+bool IsSubfolder(const WIN32_FIND_DATAW& data) {
+    const std::wstring_view name = data.cFileName;
+    return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != L"." && name != L"..";
+}
+
+// Calls `found` with each sub-folder of `path` until it returns false. Limiting the search to
+// folders is only a hint to the file system: files come too and are skipped here.
+template <typename Found>
+void ForEachSubfolder(const std::string& path, Found found) {
     WIN32_FIND_DATAW data;
     const std::wstring pattern = platform::Widen(path) + L"\\*";
     HANDLE find = FindFirstFileExW(pattern.c_str(), FindExInfoStandard, &data,
                                    FindExSearchLimitToDirectories, nullptr, 0);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = data.cFileName;
-            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || name == L"." ||
-                name == L"..") {
-                continue;
-            }
-            names.push_back(name);
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
-    }
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        if (IsSubfolder(data) && !found(data)) break;
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+}
+
+} // namespace
+
+bool FolderTree::SystemHasSubfolders(const std::string& path) {
+    bool any = false;
+    ForEachSubfolder(path, [&any](const WIN32_FIND_DATAW&) {
+        any = true;
+        return false;
+    });
+    return any;
+}
+
+std::vector<std::string> FolderTree::SystemFolders(const std::string& path) {
+    std::vector<std::wstring> names;
+    ForEachSubfolder(path, [&names](const WIN32_FIND_DATAW& data) {
+        names.emplace_back(data.cFileName);
+        return true;
+    });
     std::sort(names.begin(), names.end(),
               [](const std::wstring& a, const std::wstring& b) { return Lower(a) < Lower(b); });
     std::vector<std::string> result;
@@ -111,7 +146,7 @@ void* FolderTree::InsertNode(void* parent, const std::string& text, const std::s
     insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_CHILDREN;
     insert.item.pszText = const_cast<wchar_t*>(wide.c_str());
     insert.item.lParam = static_cast<LPARAM>(paths_.size());
-    insert.item.cChildren = 1; // known when the node is opened
+    insert.item.cChildren = has_subfolders_(path) ? 1 : 0;
     paths_.push_back(path);
     read_.push_back(false);
     return reinterpret_cast<void*>(

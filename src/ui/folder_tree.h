@@ -1,5 +1,6 @@
 // A tree of drives and their folders. Only drives of the kinds fixed, network and unknown are
-// listed (no removable, optical or RAM drives); folders are read when their parent is opened.
+// listed (no removable, optical or RAM drives); folders are read when their parent is opened,
+// and each one listed is looked into just far enough to know whether it gets an expand mark.
 // The selection stays visible without the focus, outlined by a rectangle in clBtnShadow. A
 // linked path label is given the selected folder's path at every change of selection, before
 // on_change fires.
@@ -33,16 +34,21 @@ class FolderTree : public Control {
   public:
     using DriveLister = std::function<std::vector<DriveEntry>()>;
     using FolderLister = std::function<std::vector<std::string>(const std::string& path)>;
+    using SubfolderProbe = std::function<bool(const std::string& path)>;
 
     static constexpr int kIndent = 19; // at 96 DPI
 
-    // The system's drives and folders unless others are given (tests give their own).
-    explicit FolderTree(DriveLister drives = {}, FolderLister folders = {});
+    // The system's drives and folders unless others are given (tests give their own); given
+    // folders without a probe are probed by listing them.
+    explicit FolderTree(DriveLister drives = {}, FolderLister folders = {},
+                        SubfolderProbe has_subfolders = {});
 
     static bool ListsDrive(DriveKind kind);
     static std::vector<DriveEntry> SystemDrives();
     // The sub-folders of a folder, sorted without regard to case.
     static std::vector<std::string> SystemFolders(const std::string& path);
+    // Whether a folder holds a folder: stops at the first one.
+    static bool SystemHasSubfolders(const std::string& path);
 
     // Reads the drives again; the first listed drive is selected, which is where the tree
     // starts rather than a change (no change event).
@@ -77,6 +83,7 @@ class FolderTree : public Control {
 
     DriveLister drives_;
     FolderLister folders_;
+    SubfolderProbe has_subfolders_;
     std::vector<std::string> paths_; // a node's lParam indexes its path here
     std::vector<bool> read_;         // whether a node's sub-folders have been read
     Control* path_label_ = nullptr;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/code_page.h"
+#include "support/scratch.h"
 #include "ui/choice_controls.h"
 #include "ui/folder_tree.h"
 #include "ui/label.h"
@@ -261,6 +262,41 @@ TEST(FolderTreeTest, SelectionGoesToThePathLabelBeforeTheChangeEvent) {
     EXPECT_FALSE(tree.SetSelectedPath("D:\\"));
     EXPECT_FALSE(tree.SetSelectedPath("C:\\Nowhere"));
     EXPECT_EQ(seen, (std::vector<std::string>{"C:\\Apps\\Zelvik", "E:\\share"}));
+}
+
+TVITEMW ItemOf(HWND tree, HTREEITEM node) {
+    TVITEMW item{};
+    item.mask = TVIF_CHILDREN;
+    item.hItem = node;
+    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    return item;
+}
+
+// Only a folder that holds a folder gets an expand mark, known before it is opened; files in
+// it are no reason for one.
+TEST(FolderTreeTest, ExpandMarksOnlyOnFoldersThatHoldFolders) {
+    scratch::Folder dir;
+    std::filesystem::create_directories(scratch::FsPath(dir.Path("full", "inner")));
+    scratch::WriteFile(dir.Path("files", "note.txt"), "a file, no folder");
+    std::filesystem::create_directories(scratch::FsPath(dir.Path("empty")));
+    EXPECT_TRUE(ui::FolderTree::SystemHasSubfolders(dir.Path()));
+    EXPECT_TRUE(ui::FolderTree::SystemHasSubfolders(dir.Path("full")));
+    EXPECT_FALSE(ui::FolderTree::SystemHasSubfolders(dir.Path("files")));
+    EXPECT_FALSE(ui::FolderTree::SystemHasSubfolders(dir.Path("empty")));
+
+    auto form = ShownWindow("TreeForm4", 400, 300);
+    auto& tree = form->Add<ui::FolderTree>("dirtree", ui::Rect::FromBounds(4, 4, 341, 217),
+                                           &AllKinds, &FakeFolders);
+    HWND window = tree.Handle();
+    std::vector<int> drives; // C:, E:, G:
+    for (HTREEITEM node = TreeView_GetRoot(window); node;
+         node = TreeView_GetNextSibling(window, node))
+        drives.push_back(ItemOf(window, node).cChildren);
+    EXPECT_EQ(drives, (std::vector<int>{1, 1, 0}));
+    ASSERT_TRUE(tree.SetSelectedPath("C:\\Program Files"));
+    const HTREEITEM program_files = TreeView_GetSelection(window);
+    EXPECT_EQ(ItemOf(window, TreeView_GetPrevSibling(window, program_files)).cChildren, 1);
+    EXPECT_EQ(ItemOf(window, program_files).cChildren, 0);
 }
 
 } // namespace
