@@ -220,7 +220,7 @@ void MainWindow::ShowProgressLayout() {
     ui::Panel& picture = Get<ui::Panel>(C::kPicturePanel);
     const layouts::ProgressPlaces places =
         layouts::PlaceProgressPanels(Window().ClientSize(), {progress.Width(), progress.Height()},
-                                     {picture.Width(), picture.Height()});
+                                     {picture.Width(), picture.Height()}, built_.Scale());
     progress.SetBounds(ui::Rect::FromBounds(places.progress_panel.x, places.progress_panel.y,
                                             progress.Width(), progress.Height()));
     picture.SetBounds(ui::Rect::FromBounds(places.picture_panel.x, places.picture_panel.y,

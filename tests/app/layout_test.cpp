@@ -126,7 +126,8 @@ LOGFONTW FontOf(HWND window) {
 
 class LayoutCheck {
   public:
-    LayoutCheck(const FormTable& definition, HWND root, layouts::DesignScale scale = {})
+    LayoutCheck(const FormTable& definition, HWND root,
+                layouts::DesignScale scale = layouts::DesignScale())
         : definition_(definition), root_(root), scale_(scale) {}
 
     void Run() {

@@ -38,11 +38,11 @@ ui::Point CentredPlace(ui::Size window, ui::Size control) {
             CentredOffset(window.height, control.height)};
 }
 
-ProgressPlaces PlaceProgressPanels(ui::Size client, ui::Size progress_panel,
-                                   ui::Size picture_panel) {
+ProgressPlaces PlaceProgressPanels(ui::Size client, ui::Size progress_panel, ui::Size picture_panel,
+                                   const DesignScale& scale) {
     ProgressPlaces places;
     places.progress_panel = {CentredOffset(client.width, progress_panel.width),
-                             client.height - (progress_panel.height + 50)};
+                             client.height - (progress_panel.height + scale.Length(50))};
     places.picture_panel = {CentredOffset(client.width, picture_panel.width),
                             CentredOffset(places.progress_panel.y, picture_panel.height)};
     return places;

@@ -8,6 +8,7 @@
 
 #include "ui/color.h"
 #include "ui/geometry.h"
+#include "widgets/layouts/design_scale.h"
 
 namespace layouts {
 
@@ -40,13 +41,14 @@ int CentredOffset(int outer, int inner);
 // Where the page control goes in a window of the given outer size.
 ui::Point CentredPlace(ui::Size window, ui::Size control);
 
-// The progress layout: the progress panel centred, its bottom edge 50 pixels above the bottom
-// of the client area; the picture panel centred in the space above it.
+// The progress layout: the progress panel centred, its bottom edge 50 design pixels (scaled to
+// the screen) above the bottom of the client area; the picture panel centred in the space
+// above it.
 struct ProgressPlaces {
     ui::Point progress_panel;
     ui::Point picture_panel;
 };
-ProgressPlaces PlaceProgressPanels(ui::Size client, ui::Size progress_panel,
-                                   ui::Size picture_panel);
+ProgressPlaces PlaceProgressPanels(ui::Size client, ui::Size progress_panel, ui::Size picture_panel,
+                                   const DesignScale& scale = DesignScale());
 
 } // namespace layouts
