@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/folder_probe.h"
 #include "app/name_rules.h"
 #include "app/package_files.h"
 #include "app/paths.h"
@@ -44,16 +45,6 @@ size_t SystemLength(const std::string& utf8) {
 }
 
 // The folder itself when it exists, else its nearest existing parent.
-std::string NearestExistingFolder(std::string folder) {
-    folder = WithoutTrailingSeparator(folder);
-    while (!folder.empty() && !platform::IsFolder(folder)) {
-        const size_t cut = folder.rfind(platform::kPathSeparator);
-        if (cut == std::string::npos) return std::string();
-        folder.resize(cut);
-    }
-    return folder.empty() ? kSep : folder;
-}
-
 bool HoldsEntries(const std::string& folder) {
     for (const std::string& name :
          platform::FindEntries(folder, "*.*", platform::SearchFilter::AnyEntry))

@@ -1,5 +1,6 @@
 #include "app/installer.h"
 
+#include "app/folder_probe.h"
 #include "app/name_rules.h"
 #include "app/package_files.h"
 #include "app/paths.h"
@@ -63,6 +64,14 @@ StartupResult Installer::Start(const ProgramPlace& place) {
     previous_found_ = previous_.ReadRecord();
     result.licence_lines = LicenceLines(program_folder_, messages_);
     result.folder_choices = FolderChoices(sysdirs_, config_.regdir, messages_);
+    // Without administrator rights Program Files takes no files: the user's own programs
+    // folder is offered first instead.
+    if (install_mode_ && !sysdirs_.UserProgramsDir().empty() &&
+        !writable_(NearestExistingFolder(result.folder_choices[0]))) {
+        result.folder_choices[0] = CollapsePath(sysdirs_.UserProgramsDir() + kSep + config_.regdir);
+        log_->Line("Program Files takes no files from this user: offering " +
+                   result.folder_choices[0]);
+    }
     if (previous_found_)
         log_->Line("installed: version " + previous_.version + "." + previous_.release + " in " +
                    previous_.folder);

@@ -14,6 +14,7 @@
 #include "app/command_line.h"
 #include "app/configuration.h"
 #include "app/exit_codes.h"
+#include "app/folder_probe.h"
 #include "app/install_record.h"
 #include "app/install_state.h"
 #include "app/installer_view.h"
@@ -113,6 +114,9 @@ class Installer {
     int32_t ExtractArchive(const std::string& archive, const std::string& target);
     void ExtractionCallback(int32_t code, unzip::ReportRecord& record);
     const Journal& RunJournal() const { return journal_; }
+    // Whether this user may write to a folder; tests stand in for the rights they lack.
+    using WritableProbe = bool (*)(const std::string& folder);
+    void SetWritableProbe(WritableProbe probe) { writable_ = probe; }
     // The folders the installer never installs into or removes; tests replace them.
     void SetProtectedFolders(ProtectedFolders folders) { protected_ = std::move(folders); }
     void RemoveFolderAndSelf(const std::string& folder, FolderRemoval removal);
@@ -201,6 +205,7 @@ class Installer {
     std::vector<Journal::Entry> earlier_entries_;
     std::vector<Journal::Entry> carried_;
     std::optional<ProtectedFolders> protected_; // see Protected()
+    WritableProbe writable_ = FolderIsWritable;
     platform::NamedMutex mutex_;
     std::string startup_folder_;
     std::string program_file_;

@@ -4,7 +4,6 @@
 
 #include "app/paths.h"
 #include "platform/code_page.h"
-#include "platform/file_io.h"
 #include "platform/folders.h"
 
 namespace app {
@@ -81,12 +80,6 @@ std::optional<std::string> SelfRemovalBatch(const SelfRemovalPaths& paths, int t
     std::string text;
     for (const std::string& line : lines) text += line + "\r\n";
     return platform::Utf8ToOem(text);
-}
-
-bool FolderIsWritable(const std::string& folder) {
-    if (folder.empty()) return false;
-    const std::string probe = platform::MakeUniqueFile(folder);
-    return !probe.empty() && platform::EraseFile(probe);
 }
 
 } // namespace app

@@ -30,8 +30,4 @@ std::optional<std::string> SelfRemovalBatch(const SelfRemovalPaths& paths,
                                             int tries = kSelfRemovalTries,
                                             const ShortFormLookup& short_form = nullptr);
 
-// Whether a file can be created and removed in the folder: not on read-only media, not in a
-// folder that does not exist.
-bool FolderIsWritable(const std::string& folder);
-
 } // namespace app

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "app/folder_probe.h"
 #include "app/installer.h"
 #include "app/package_files.h"
 #include "app/paths.h"

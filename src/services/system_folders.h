@@ -53,9 +53,13 @@ class SystemDirs {
     const std::string& RecentDir() const { return Get(SystemDir::RecentDir); }
     const std::string& StartMenuStartUp() const { return Get(SystemDir::StartMenuStartUp); }
     const std::string& TempDir() const { return Get(SystemDir::TempDir); }
+    // The user's own programs folder (Local AppData\Programs), where a user installs without
+    // administrator rights; empty when the system names no Local AppData.
+    const std::string& UserProgramsDir() const { return user_programs_; }
 
   private:
     std::string dirs_[kSystemDirCount];
+    std::string user_programs_;
     std::string discard_;
 };
 

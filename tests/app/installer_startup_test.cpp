@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/installer.h"
+#include "app/paths.h"
 #include "installer_fakes.h"
 #include "platform/single_instance.h"
 
@@ -111,6 +112,23 @@ TEST_F(Startup, FolderOfferedFirstIsTheAdministratorsThenTheEarlierOne) {
     installer_->SetOptions(app::ParseCommandLine("/D=" + Dir("New place", "Zelvik")));
     EXPECT_EQ(installer_->Start(Place()).folder_choices.at(0), Dir("New place", "Zelvik"));
     EXPECT_EQ(Completed().folder, Dir("New place", "Zelvik"));
+}
+
+// Without the right to write to Program Files, the user's own programs folder comes first.
+TEST_F(Startup, UnwritableProgramFilesOffersTheUsersProgramsFolder) {
+    Package(apptest::SettingsText());
+    platform::RegistryKey user;
+    ASSERT_TRUE(user.Open(sources_.user_root, sources_.user_key, true));
+    user.WriteString("Local AppData", Dir("Local"));
+    const services::SystemDirs dirs(sources_); // read again, with Local AppData
+    auto session = NewSession(&dirs);
+    session->installer.SetWritableProbe([](const std::string&) { return false; });
+    const app::StartupResult result = session->installer.Start(Place());
+    ASSERT_EQ(result.folder_choices.size(), 4u);
+    EXPECT_EQ(result.folder_choices[0], Dir("Local", "Programs", "Zelvik"));
+    EXPECT_EQ(result.folder_choices[1], app::kDriveRoot + "Zelvik"); // the others stay
+    session->installer.ShutDown();
+    EXPECT_EQ(installer_->Start(Place()).folder_choices[0], Dir("Program Files", "Zelvik"));
 }
 
 // A value missing, or one that would not stay a single folder name: the error, then the end

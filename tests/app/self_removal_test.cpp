@@ -10,6 +10,7 @@
 #include <memory>
 #include <thread>
 
+#include "app/folder_probe.h"
 #include "app/self_removal.h"
 #include "platform/code_page.h"
 #include "platform/file_io.h"

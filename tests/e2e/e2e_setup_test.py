@@ -1439,11 +1439,51 @@ def upgrade_and_downgrade(inst, apps_key):
         shutil.rmtree(older.dir, ignore_errors=True)
 
 
+def users_own_folder():
+    """Program Files that this user may not write to (a read-only drive stands in for the
+    missing rights): /S installs into the user's own programs folder, and uninstalls there."""
+    machine_key = r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion"
+    program_files = reg_values(machine_key)["ProgramFilesDir"]
+    locked_win = f"C:\\orvo-e2e-locked-{os.getpid()}"
+    cleanups = []
+    say("\n== Program Files that takes no files")
+    try:
+        mount_small_drive(host_path(locked_win), "1m", cleanups)
+    except Skipped as skipped:
+        say(f"  SKIPPED: {skipped}")
+        return
+    run = Run(unique=True)
+    inst = Installation(run, run.shell_folder("Local AppData") + "\\Programs")
+    try:
+        subprocess.run(["mount", "-o", "remount,ro", host_path(locked_win)], check=True)
+        subprocess.run([RUN, "reg", "add", machine_key, "/v", "ProgramFilesDir", "/d", locked_win,
+                        "/f"], check=True, stdin=subprocess.DEVNULL, capture_output=True)
+        run_quietly(run.win_dir + "\\setup.exe", run.dir, ["/S"], 0)
+        check(reg_values(inst.record_key).get("AppDir") == inst.win and
+              os.path.isfile(os.path.join(inst.dir, "zelvik.exe")),
+              f"installed into the user's own programs folder {inst.win}")
+    finally:
+        subprocess.run([RUN, "reg", "add", machine_key, "/v", "ProgramFilesDir", "/d",
+                        program_files, "/f"], stdin=subprocess.DEVNULL, capture_output=True)
+        for cleanup in cleanups:
+            cleanup()
+    try:
+        run_quietly(inst.win + "\\setup.exe", inst.dir, ["/S"], 0)
+        check(reg_values(inst.record_key) is None, "the uninstall removed the record")
+        wait_until(lambda: not os.path.exists(inst.dir), 30, f"{inst.win} is removed")
+    except Failure:
+        inst.tidy()
+        raise
+    finally:
+        shutil.rmtree(run.dir, ignore_errors=True)
+
+
 def unattended():
     """setup.exe /S into a folder given with /D= (blanks and all), checked as the wizard's
     installation is, with the Apps list's entry and the log; then /S from the installed copy
     removes it all."""
     command_line()
+    users_own_folder()
     run = Run(unique=True)
     v = run.values
     parent_win = f"C:\\orvo-e2e-{os.getpid()}\\Cílová složka"
