@@ -91,6 +91,7 @@ bool Installer::TargetAccepted(const std::string& home) {
             {BoxOwner::Application, text, BoxCaption(config_), kIconError | kButtonsOk});
         return false;
     };
+    if (!UsableFolderPath(home)) return false;
     if (WithoutTrailingSeparator(home).empty() || Protected().RefusesInstallInto(home))
         return refuse(Msg(kMsgProtectedTarget) + "\r" + home);
 

@@ -140,6 +140,15 @@ std::vector<std::string> Installer::Summary() const {
     return lines;
 }
 
+bool Installer::UsableFolderPath(const std::string& folder) {
+    const std::string problem = FolderPathProblem(folder);
+    if (problem.empty()) return true;
+    view_.ShowMessageBox({BoxOwner::Application,
+                          Msg(kMsgBadTargetPath) + "\r" + folder + " (" + problem + ")",
+                          BoxCaption(config_), kIconError | kButtonsOk});
+    return false;
+}
+
 std::string Installer::PackageVersion() const {
     return std::to_string(config_.sversion) + "." + config_.srelease;
 }
@@ -158,6 +167,10 @@ std::vector<std::string> Installer::ChooseIcons(const WizardChoice& choice) {
 
 std::vector<std::string> Installer::MovePage(const WizardChoice& choice, int page) {
     TakeChoice(choice);
+    // A typed folder is checked when the user goes on from its page; going back is free.
+    if (state_.Page() == kPageDirectory && page > kPageDirectory &&
+        !UsableFolderPath(choice.directory))
+        return Summary();
     state_.MoveTo(page);
     return Summary();
 }

@@ -158,6 +158,8 @@ class Installer {
     void TakeChoice(const WizardChoice& choice);
     [[nodiscard]] bool TargetAccepted(const std::string& home);
     [[nodiscard]] bool DowngradeAccepted();
+    // False, with the reason shown, when the folder is no full path of usable names.
+    [[nodiscard]] bool UsableFolderPath(const std::string& folder);
     std::string PackageVersion() const;
     void ReadEarlierManifest();
     void RetireEarlierInstallation();

@@ -72,6 +72,7 @@ enum MessageId : int {
     kMsgReplacedByVersion = 58,
     kMsgNewerInstalled = 59,
     kMsgDowngradeQuestion = 60,
+    kMsgBadTargetPath = 61,
 };
 
 class MessageTable {

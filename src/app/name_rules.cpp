@@ -1,7 +1,10 @@
 #include "app/name_rules.h"
 
 #include <algorithm>
+#include <cctype>
 #include <string_view>
+
+#include "platform/folders.h"
 
 namespace app {
 namespace {
@@ -67,6 +70,40 @@ std::string FolderNameProblem(const std::string& value) {
     if (value.front() == ' ') return "mezera na začátku";
     if (IsDeviceName(value)) return "vyhrazený název zařízení";
     if (Utf16Length(value) > 255) return "delší než 255 znaků";
+    return std::string();
+}
+
+std::string FolderPathProblem(const std::string& path) {
+    const char sep = platform::kPathSeparator;
+    size_t levels = std::string::npos; // where the folder names begin
+#ifdef _WIN32
+    const bool drive = path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) &&
+                       path[1] == ':' && path[2] == sep;
+    if (drive) {
+        levels = 3;
+    } else if (path.rfind(std::string(2, sep), 0) == 0) {
+        // \\server\share\: both names must be there.
+        const size_t server_end = path.find(sep, 2);
+        const size_t share_end =
+            server_end == std::string::npos ? server_end : path.find(sep, server_end + 1);
+        if (server_end > 2 && share_end != std::string::npos && share_end > server_end + 1)
+            levels = share_end + 1;
+    }
+#else
+    if (!path.empty() && path[0] == sep) levels = 1;
+#endif
+    if (levels == std::string::npos) return "není úplná cesta";
+    for (size_t start = levels; start < path.size();) {
+        size_t end = path.find(sep, start);
+        if (end == std::string::npos) end = path.size();
+        const std::string level = path.substr(start, end - start);
+        start = end + 1;
+        if (level.empty() && start >= path.size()) break; // a trailing separator
+        // Steps within the path, resolved with it before the protected folders are asked.
+        if (level == "." || level == "..") continue;
+        const std::string problem = FolderNameProblem(level);
+        if (!problem.empty()) return level + ": " + problem;
+    }
     return std::string();
 }
 

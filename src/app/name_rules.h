@@ -23,6 +23,10 @@ std::string FolderNameProblem(const std::string& value);
 // separators, where empty levels (a leading or doubled "\") are ignored, as the installer's
 // composed paths collapse them. So neither path can name a drive, go up with "..", or leave
 // its folder; the target must name at least one level.
+// A folder typed for the installation: a full path (a drive or a network share first), then
+// usable folder names.
+std::string FolderPathProblem(const std::string& path);
+
 std::string ShortcutLineProblem(const ShortcutLine& line);
 
 } // namespace app

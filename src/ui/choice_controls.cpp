@@ -65,12 +65,14 @@ bool RadioButton::HandleNotification(Message& m) {
 
 // ComboBox ----------------------------------------------------------------------------------
 
-ComboBox::ComboBox() {
+ComboBox::ComboBox(bool editable) : editable_(editable) {
     SetBackgroundColor(SystemColor(COLOR_WINDOW));
 }
 
 Control::CreateParams ComboBox::GetCreateParams() const {
-    return SystemClass(L"ComboBox", CBS_DROPDOWNLIST | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP);
+    return SystemClass(L"ComboBox",
+                       (editable_ ? CBS_DROPDOWN | CBS_AUTOHSCROLL : CBS_DROPDOWNLIST) |
+                           CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP);
 }
 
 // The window is made with the closed height; the list below it needs room for eight entries.
@@ -166,6 +168,7 @@ void ComboBox::SetItemIndex(int index) {
 }
 
 std::string ComboBox::Text() const {
+    if (editable_ && HandleAllocated()) return Control::Text();
     const int index = ItemIndex();
     if (index < 0) return {};
     if (!HandleAllocated()) return pending_items_[static_cast<size_t>(index)];

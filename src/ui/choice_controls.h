@@ -24,7 +24,8 @@ class RadioButton : public Control {
 
 class ComboBox : public Control {
   public:
-    ComboBox();
+    // An editable one takes a typed or pasted text as well as its entries.
+    explicit ComboBox(bool editable = false);
     std::vector<std::string> Items() const;
     void SetItems(const std::vector<std::string>& items);
     void AddItem(const std::string& item);
@@ -35,7 +36,8 @@ class ComboBox : public Control {
     // -1: none. Setting it fires no event; a user's pick fires on_change.
     int ItemIndex() const;
     void SetItemIndex(int index);
-    // The selected entry's text; setting it selects the entry with exactly that text.
+    // The selected entry's text, or an editable one's text as typed; setting it selects the
+    // entry with exactly that text.
     std::string Text() const override;
     void SetText(const std::string& text) override;
     // Picks an entry as the user would: selects it and fires on_change.
@@ -56,6 +58,7 @@ class ComboBox : public Control {
     // The entries and selection until the window exists.
     std::vector<std::string> pending_items_;
     int pending_index_ = -1;
+    bool editable_ = false;
 };
 
 // Clicking an item's check box (or Space on the selected item) toggles it; every click on

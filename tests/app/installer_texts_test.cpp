@@ -47,7 +47,7 @@ TEST(MessageTable, BuiltInTextsByIndex) {
     EXPECT_EQ(table.Text(app::kMsgDowngradeQuestion),
               "Chcete ji p\xC5\x99"
               "esto nahradit star\xC5\xA1\xC3\xAD verz\xC3\xAD?");
-    EXPECT_EQ(table.Text(app::kMsgDowngradeQuestion + 1), "");
+    EXPECT_EQ(table.Text(app::kMsgBadTargetPath + 1), "");
     EXPECT_EQ(table.Text(-1), "");
 }
 

@@ -68,7 +68,7 @@ bool IsDrawn(Kind kind) {
 }
 
 // What each kind of control is as a window: its class and the style bits that tell it apart.
-void ExpectKind(HWND window, Kind kind, const std::string& name) {
+void ExpectKind(HWND window, Kind kind, unsigned flags, const std::string& name) {
     const LONG style = GetWindowLongW(window, GWL_STYLE);
     const std::string cls = ClassOf(window);
     switch (kind) {
@@ -94,7 +94,7 @@ void ExpectKind(HWND window, Kind kind, const std::string& name) {
         break;
     case Kind::kCombo:
         EXPECT_EQ(cls, "ComboBox") << name;
-        EXPECT_EQ(style & 3, CBS_DROPDOWNLIST) << name;
+        EXPECT_EQ(style & 3, flags & layouts::kEditable ? CBS_DROPDOWN : CBS_DROPDOWNLIST) << name;
         break;
     case Kind::kCheckList:
         EXPECT_EQ(cls, "ListBox") << name;
@@ -139,7 +139,7 @@ class LayoutCheck {
             const std::string parent =
                 row.parent.empty() ? std::string(definition_.name) : std::string(row.parent);
             EXPECT_EQ(ui::ControlName(GetParent(window)), parent);
-            ExpectKind(window, row.kind, std::string(row.name));
+            ExpectKind(window, row.kind, row.flags, std::string(row.name));
             ExpectBounds(window, row);
             ExpectText(window, row);
             EXPECT_EQ(ui::ControlTag(window), row.tag);

@@ -5,6 +5,8 @@
 #include <string>
 
 #include "app/name_rules.h"
+#include "app/paths.h"
+#include "platform/folders.h"
 
 namespace {
 
@@ -105,6 +107,23 @@ TEST(ShortcutLine, LinesThatWouldLeaveTheirFolderOrNameNothingAreRefused) {
     for (const auto& c : cases)
         EXPECT_EQ(ShortcutLineProblem(c.line), c.problem)
             << c.line.target << ";" << c.line.subfolder << ";" << c.line.name;
+}
+
+// A folder typed on the folder page: a full path of usable names.
+TEST(FolderPath, TypedFolderMustBeAFullPathOfUsableNames) {
+    const std::string root = app::kDriveRoot, sep(1, platform::kPathSeparator);
+    for (const std::string& path : {root + "Programs" + sep + "Zelvik 2", root + "Zelvik" + sep,
+                                    root + "A" + sep + ".." + sep + "Zelvik"})
+        EXPECT_EQ(app::FolderPathProblem(path), "") << path;
+    EXPECT_EQ(app::FolderPathProblem("Zelvik"), "není úplná cesta");
+    EXPECT_EQ(app::FolderPathProblem(""), "není úplná cesta");
+    EXPECT_EQ(app::FolderPathProblem(root + "Ze*lvik"), "Ze*lvik: znak \"*\"");
+    EXPECT_EQ(app::FolderPathProblem(root + "a" + sep + sep + "b"), ": prázdná hodnota");
+#ifdef _WIN32
+    EXPECT_EQ(app::FolderPathProblem("\\\\server\\share\\Zelvik"), "");
+    EXPECT_EQ(app::FolderPathProblem("\\\\server\\Zelvik"), "není úplná cesta");
+    EXPECT_EQ(app::FolderPathProblem("C:Zelvik"), "není úplná cesta");
+#endif
 }
 
 } // namespace

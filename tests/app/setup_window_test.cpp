@@ -203,7 +203,10 @@ TEST_F(SetupWindow, TheKeyboardAloneWalksTheWizard) {
     WriteFile(Package("setup.ini"), apptest::SettingsText());
     Start();
     const auto focused = [] {
-        ui::Control* control = ui::Control::FromHandle(GetFocus());
+        // An editable combo box gives the focus to its edit field, a window of its own.
+        HWND focus = GetFocus();
+        if (!ui::Control::FromHandle(focus)) focus = GetParent(focus);
+        ui::Control* control = ui::Control::FromHandle(focus);
         return control ? control->Name() : std::string("?");
     };
     EXPECT_EQ(focused(), layouts::NameOf(C::kWelcomeText));

@@ -28,6 +28,7 @@
 //   shot:NAME           write FOLDER\NAME.ready, wait for FOLDER\NAME.done (the screen is
 //                       photographed from outside meanwhile)
 //   sleep:MS            wait MS milliseconds
+//   type:NAME:TEXT      put TEXT into the control's text field, as a paste would
 //   hold:PATH           open the file PATH as another program would that uses it (others may
 //                       read it but not delete it) and keep it open until the driver ends
 // Steps for timing (bench/install_wine); a lap is measured from the last mark, or from just
@@ -148,6 +149,13 @@ class Driver {
             return Done(step, main && PostMessageW(main, WM_CLOSE, 0, 0));
         }
         if (verb == L"exit") return Exit(step, arg);
+        if (verb == L"type") {
+            const size_t colon = arg.find(L':');
+            const std::wstring name = arg.substr(0, colon);
+            if (!Wait(step + L" (ready)", [&] { return Visible(Control(name)); })) return false;
+            const std::wstring text = colon == std::wstring::npos ? L"" : arg.substr(colon + 1);
+            return Done(step, SetWindowTextW(Control(name), text.c_str()) != 0);
+        }
         if (verb == L"hold") {
             HANDLE file = CreateFileW(arg.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);

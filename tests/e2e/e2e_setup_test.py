@@ -480,7 +480,7 @@ def host_processes(*words):
 
 def picker_steps(parent_win, install_win):
     """The folder page's steps that choose PARENT_WIN in the folder picker's tree."""
-    return [f"key:{W.kFolderChoice}:end", f"visible:{P.window}",
+    return [f"key:{W.kFolderChoice}:down,down,down", f"visible:{P.window}",
             f"pick:{P.kTree}:{P.kPath}:{parent_win}",
             f"text:{P.kPath}:{install_win}", f"click:{P.kOk}", f"hidden:{P.window}",
             f"text:{W.kFolderChoice}:{install_win}"]
@@ -705,6 +705,11 @@ def check_saved_settings(install, run):
         component, prop = entry.split(".")
         key = f"{component}_{prop}"
         built_in = layout_text(component)
+        if built_in is not None:
+            # The built-in wording names the package's product, as a word.
+            product = re.search(r'kBuiltInProductName = "(\w+)"', source_text(
+                "src", "widgets", "layouts", "message_texts.h")).group(1)
+            built_in = re.sub(rf"(?<![\w]){product}(?![\w])", run.values["softname"], built_in)
         if prop in ("Lines", "Items"):
             section = f"ALL.{key}"
             lists.append(section)
@@ -1225,6 +1230,13 @@ SCENARIOS = [
     Scenario("a record that names the user's documents", installed_copy_elsewhere,
              lambda ctx: ["window", f"click:{W.kUninstall}"],
              "Odinstalaci lze spustit jen z nainstalovan", 5),
+    Scenario("a typed folder that is no full path",
+             lambda ctx: None,
+             lambda ctx: ["window", f"click:{W.kWelcomeContinue}", f"radio:{W.kAcceptLicence}",
+                          f"click:{W.kLicenceContinue}", f"type:{W.kFolderChoice}:Zelvik\\data",
+                          f"click:{W.kFolderContinue}"],
+             "Tento adresář nelze použít pro instalaci", 2,
+             after=[f"visible:{W.kFolderChoice}", "close"], package_kept=False),
     Scenario("a target drive without room for the package", full_target_drive,
              lambda ctx: finish_steps(ctx["install_win"],
                                       picker_steps(ctx["drive_win"], ctx["install_win"])),

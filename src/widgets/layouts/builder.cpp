@@ -228,7 +228,9 @@ void BuiltForm::Build(const ControlRow& row, HandlerResolver& handlers) {
         break;
     }
     case Kind::kRadio: made = &parent.Add<ui::RadioButton>(name, bounds); break;
-    case Kind::kCombo: made = &parent.Add<ui::ComboBox>(name, bounds); break;
+    case Kind::kCombo:
+        made = &parent.Add<ui::ComboBox>(name, bounds, (row.flags & kEditable) != 0);
+        break;
     case Kind::kCheckList: {
         auto& list = parent.Add<ui::CheckListBox>(name, bounds, scale_.Length(13));
         list.SetItems(Lines(row.text));

@@ -171,6 +171,7 @@ constexpr ControlRow kControls[] = {
         .Art("Image3")
         .With(kTransparent),
     Row(Kind::kCombo, C::kFolderChoice, C::kFolderPage, 172, 252, 309, 21)
+        .With(kEditable)
         .Tab(0)
         .On("ChooseFolder"),
     TextMemo(C::kFolderText, C::kFolderPage, 184, 48, 289, 189).Tab(1),

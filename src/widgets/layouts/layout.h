@@ -41,6 +41,7 @@ enum Flag : unsigned {
     kCancel = 1u << 8,  // Esc presses the button
     kVerticalScroll = 1u << 9,
     kBothScrollBars = 1u << 10,
+    kEditable = 1u << 11, // combo boxes: a typed or pasted text besides the entries
 };
 
 enum class Cut : std::uint8_t { kNone, kLowered, kRaised };

@@ -76,6 +76,7 @@ constexpr std::string_view kLaterMessages =
     "Nainstalovaná verze\n"
     "bude nahrazena verzí\n"
     "Nainstalovaná verze je novější než verze tohoto balíčku:\n"
-    "Chcete ji přesto nahradit starší verzí?";
+    "Chcete ji přesto nahradit starší verzí?\n"
+    "Tento adresář nelze použít pro instalaci:";
 
 } // namespace layouts
