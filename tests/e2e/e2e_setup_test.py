@@ -1452,34 +1452,25 @@ def upgrade_and_downgrade(inst, apps_key):
 
 
 def users_own_folder():
-    """Program Files that this user may not write to (a read-only drive stands in for the
-    missing rights): /S installs into the user's own programs folder, and uninstalls there."""
-    machine_key = r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion"
-    program_files = reg_values(machine_key)["ProgramFilesDir"]
-    locked_win = f"C:\\orvo-e2e-locked-{os.getpid()}"
-    cleanups = []
-    say("\n== Program Files that takes no files")
-    try:
-        mount_small_drive(host_path(locked_win), "1m", cleanups)
-    except Skipped as skipped:
-        say(f"  SKIPPED: {skipped}")
-        return
+    """The product's folder in Program Files where this user may not write (a read-only drive
+    mounted there stands in for the missing rights; nothing the prefix shares is changed):
+    /S installs into the user's own programs folder, and uninstalls there."""
     run = Run(unique=True)
+    locked = host_path(program_files_folder() + "\\" + run.values["regdir"])
     inst = Installation(run, run.shell_folder("Local AppData") + "\\Programs")
+    cleanups = []
+    say("\n== Program Files that takes no files from this user")
     try:
-        subprocess.run(["mount", "-o", "remount,ro", host_path(locked_win)], check=True)
-        subprocess.run([RUN, "reg", "add", machine_key, "/v", "ProgramFilesDir", "/d", locked_win,
-                        "/f"], check=True, stdin=subprocess.DEVNULL, capture_output=True)
+        try:
+            mount_small_drive(locked, "1m", cleanups)
+        except Skipped as skipped:
+            say(f"  SKIPPED: {skipped}")
+            return
+        subprocess.run(["mount", "-o", "remount,ro", locked], check=True)
         run_quietly(run.win_dir + "\\setup.exe", run.dir, ["/S"], 0)
         check(reg_values(inst.record_key).get("AppDir") == inst.win and
               os.path.isfile(os.path.join(inst.dir, "zelvik.exe")),
               f"installed into the user's own programs folder {inst.win}")
-    finally:
-        subprocess.run([RUN, "reg", "add", machine_key, "/v", "ProgramFilesDir", "/d",
-                        program_files, "/f"], stdin=subprocess.DEVNULL, capture_output=True)
-        for cleanup in cleanups:
-            cleanup()
-    try:
         run_quietly(inst.win + "\\setup.exe", inst.dir, ["/S"], 0)
         check(reg_values(inst.record_key) is None, "the uninstall removed the record")
         wait_until(lambda: not os.path.exists(inst.dir), 30, f"{inst.win} is removed")
@@ -1487,6 +1478,8 @@ def users_own_folder():
         inst.tidy()
         raise
     finally:
+        for cleanup in cleanups:
+            cleanup()
         shutil.rmtree(run.dir, ignore_errors=True)
 
 
