@@ -221,6 +221,7 @@ void Installer::Run(const std::string& home) {
     run_files_.clear();
     skipped_shortcuts_.clear();
     ShowProgress(0, Msg(kMsgCreatingFolder));
+    target_was_there_ = platform::IsFolder(home);
     CreateFolderLevels(home);
     ShowProgress(10, Msg(kMsgPrepareCopy));
     ShowProgress(20, Msg(kMsgCopyingFiles));
@@ -309,10 +310,15 @@ int32_t Installer::ExtractArchive(const std::string& archive, const std::string&
     folders_noted_ = 0;
     new_member_file_ = false;
     set_aside_failure_.clear();
+    // A folder this run made holds nothing but what the run wrote, which it may replace: the
+    // engine need not look for a file before each member (a lookup per file costs under Wine).
+    unzip::QuestionCallback question;
+    if (target_was_there_)
+        question = [this](unzip::ReportRecord& record) { return MayReplace(record); };
     const int32_t result = engine_.ExtractMatching(
         archive, target, "*.*",
         [this](int32_t code, unzip::ReportRecord& record) { ExtractionCallback(code, record); },
-        [this](unzip::ReportRecord& record) { return MayReplace(record); });
+        question);
     NoteEngineFolders();
     return result;
 }

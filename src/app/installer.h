@@ -225,6 +225,7 @@ class Installer {
     // The running extraction: how many of the engine's made folders are noted, whether the
     // member being extracted is a new file, and the first file that could not be set aside.
     size_t folders_noted_ = 0;
+    bool target_was_there_ = true; // the installation folder existed before the run
     bool new_member_file_ = false;
     std::string set_aside_failure_;
     int32_t extraction_failure_ = 0; // first failure the engine reported for an archive

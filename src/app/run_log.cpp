@@ -8,12 +8,7 @@
 namespace app {
 namespace {
 
-std::tm LocalNow(long& milliseconds) {
-    const auto now = std::chrono::system_clock::now();
-    milliseconds = static_cast<long>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() %
-        1000);
-    const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+std::tm LocalTime(std::time_t seconds) {
     return *std::localtime(&seconds);
 }
 
@@ -22,15 +17,23 @@ std::tm LocalNow(long& milliseconds) {
 RunLog::RunLog() : start_(std::chrono::steady_clock::now()) {}
 
 void RunLog::Line(const std::string& text) {
-    long ms = 0;
-    const std::tm t = LocalNow(ms);
+    const auto now = std::chrono::system_clock::now();
+    const std::time_t second = std::chrono::system_clock::to_time_t(now);
+    // The local date and time change once a second; a run logs thousands of files in one.
+    if (second != stamped_second_) {
+        const std::tm t = LocalTime(second);
+        std::snprintf(stamped_, sizeof stamped_, "%04d-%02d-%02d %02d:%02d:%02d", t.tm_year + 1900,
+                      t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
+        stamped_second_ = second;
+    }
+    const long long ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() %
+        1000;
     const long long since = std::chrono::duration_cast<std::chrono::milliseconds>(
                                 std::chrono::steady_clock::now() - start_)
                                 .count();
-    char stamp[64];
-    std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d %02d:%02d:%02d.%03ld (+%lld ms) ",
-                  t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec, ms,
-                  since);
+    char stamp[96];
+    std::snprintf(stamp, sizeof stamp, "%s.%03lld (+%lld ms) ", stamped_, ms, since);
     // Line breaks inside a text (the boxes' lines) stay inside its one log line.
     std::string line = stamp;
     for (const char c : text) line += c == '\r' || c == '\n' ? ' ' : c;
@@ -46,8 +49,7 @@ bool RunLog::OpenAt(const std::string& path) {
 }
 
 std::string TodayAsDigits() {
-    long ms = 0;
-    const std::tm t = LocalNow(ms);
+    const std::tm t = LocalTime(std::time(nullptr));
     char date[40];
     std::snprintf(date, sizeof date, "%04d%02d%02d", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday);
     return date;

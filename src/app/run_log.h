@@ -5,6 +5,7 @@
 #pragma once
 
 #include <chrono>
+#include <ctime>
 #include <string>
 
 #include "platform/file_io.h"
@@ -30,6 +31,8 @@ class RunLog {
     bool Adopt(const std::string& path);
 
     std::chrono::steady_clock::time_point start_;
+    std::time_t stamped_second_ = -1;
+    char stamped_[64] = {}; // that second's local date and time
     platform::AppendFile file_;
     std::string path_;
     std::string held_;
