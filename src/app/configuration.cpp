@@ -51,11 +51,16 @@ std::vector<std::string> NamedValueTexts(const Configuration& config) {
     return texts;
 }
 
-bool HasRequiredValues(const Configuration& c) {
-    for (const std::string* text :
-         {&c.softname, &c.company, &c.progreg, &c.regdir, &c.idn, &c.progname})
-        if (text->empty()) return false;
-    return true;
+bool HasRequiredValues(const Configuration& config) {
+    return MissingValues(config).empty();
+}
+
+std::vector<std::string> MissingValues(const Configuration& config) {
+    std::vector<std::string> missing;
+    for (const NamedValue& value : kValues)
+        if (value.text && value.text != &Configuration::srelease && (config.*value.text).empty())
+            missing.push_back(value.key);
+    return missing;
 }
 
 std::string TitleText(const Configuration& config) {

@@ -34,6 +34,8 @@ std::vector<std::string> NamedValueTexts(const Configuration& config);
 
 // Everything but the release and the two numbers must be given.
 bool HasRequiredValues(const Configuration& config);
+// The keys of the values that must be given and are empty, in the file's order.
+std::vector<std::string> MissingValues(const Configuration& config);
 
 // "Zelvik v.2.10": name, version and release.
 std::string TitleText(const Configuration& config);

@@ -26,22 +26,8 @@
 namespace app {
 namespace {
 
-// The longest path of a file a program can still be started from and opened by every
-// program: the system's old limit, less its ending zero.
-constexpr size_t kLongestPath = 259;
-
 bool EndsWithSeparator(const std::string& path) {
     return !path.empty() && path.back() == platform::kPathSeparator;
-}
-
-// The length in UTF-16 units, as the system counts a path.
-size_t SystemLength(const std::string& utf8) {
-    size_t units = 0;
-    for (unsigned char c : utf8) {
-        if ((c & 0xC0) != 0x80) ++units; // each character's first byte
-        if (c >= 0xF0) ++units;          // outside the basic plane: a surrogate pair
-    }
-    return units;
 }
 
 // The folder itself when it exists, else its nearest existing parent.

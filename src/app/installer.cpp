@@ -95,16 +95,10 @@ bool Installer::ReadConfiguration() {
     std::string text;
     if (!HasRequiredValues(config_)) {
         text = Msg(kMsgMissingConfiguration) + Msg(kMsgMissingConfigurationEnd);
-    } else {
-        for (const auto& [key, value] :
-             {std::pair{"softname", &config_.softname}, std::pair{"company", &config_.company},
-              std::pair{"regdir", &config_.regdir}}) {
-            const std::string problem = FolderNameProblem(*value);
-            if (!problem.empty()) {
-                text = Msg(kMsgBadFolderName) + "\r" + key + "=" + *value + " (" + problem + ")";
-                break;
-            }
-        }
+    } else if (const auto problems = FolderNameProblems(config_); !problems.empty()) {
+        const NamedValueProblem& first = problems.front();
+        text = Msg(kMsgBadFolderName) + "\r" + first.key + "=" + first.value + " (" +
+               first.problem + ")";
     }
     if (text.empty()) return true;
     view_.ShowMessageDialog(DialogKind::Error, text);

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cctype>
 #include <string_view>
+#include <utility>
 
+#include "app/paths.h"
 #include "platform/folders.h"
 
 namespace app {
@@ -27,16 +29,6 @@ bool IsDeviceName(const std::string& value) {
     // The superscript digits 1, 2 and 3 (UTF-8) count as well.
     return (number.size() == 1 && number[0] >= '0' && number[0] <= '9') || number == "\xC2\xB9" ||
            number == "\xC2\xB2" || number == "\xC2\xB3";
-}
-
-// Windows counts a name's length in UTF-16 units: one per character, two beyond U+FFFF.
-size_t Utf16Length(const std::string& utf8) {
-    size_t units = 0;
-    for (unsigned char c : utf8) {
-        if ((c & 0xC0) != 0x80) ++units;
-        if (c >= 0xF0) ++units;
-    }
-    return units;
 }
 
 // A path of "\"-separated levels, each of which must be a usable name.
@@ -69,7 +61,7 @@ std::string FolderNameProblem(const std::string& value) {
     if (value.back() == '.' || value.back() == ' ') return "tečka nebo mezera na konci";
     if (value.front() == ' ') return "mezera na začátku";
     if (IsDeviceName(value)) return "vyhrazený název zařízení";
-    if (Utf16Length(value) > 255) return "delší než 255 znaků";
+    if (SystemLength(value) > 255) return "delší než 255 znaků";
     return std::string();
 }
 
@@ -113,6 +105,17 @@ std::string ShortcutLineProblem(const ShortcutLine& line) {
     const std::string subfolder = LevelsProblem(line.subfolder, "podadresář", true);
     if (!subfolder.empty()) return subfolder;
     return LevelsProblem(line.target, "cíl", false);
+}
+
+std::vector<NamedValueProblem> FolderNameProblems(const Configuration& config) {
+    std::vector<NamedValueProblem> problems;
+    for (const auto& [key, value] :
+         {std::pair{"softname", &config.softname}, std::pair{"company", &config.company},
+          std::pair{"regdir", &config.regdir}}) {
+        std::string problem = FolderNameProblem(*value);
+        if (!problem.empty()) problems.push_back({key, *value, std::move(problem)});
+    }
+    return problems;
 }
 
 } // namespace app

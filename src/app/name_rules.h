@@ -5,7 +5,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
+#include "app/configuration.h"
 #include "app/package_files.h"
 
 namespace app {
@@ -28,5 +30,14 @@ std::string FolderNameProblem(const std::string& value);
 std::string FolderPathProblem(const std::string& path);
 
 std::string ShortcutLineProblem(const ShortcutLine& line);
+
+// A named value of setup.ini that becomes a folder's name and FolderNameProblem refuses.
+struct NamedValueProblem {
+    std::string key; // "softname", "company" or "regdir"
+    std::string value;
+    std::string problem;
+};
+// Every such value, in the file's order; none when the product's names can all be folders.
+std::vector<NamedValueProblem> FolderNameProblems(const Configuration& config);
 
 } // namespace app

@@ -7,6 +7,15 @@
 
 namespace app {
 
+size_t SystemLength(const std::string& utf8) {
+    size_t units = 0;
+    for (unsigned char c : utf8) {
+        if ((c & 0xC0) != 0x80) ++units; // each character's first byte
+        if (c >= 0xF0) ++units;          // outside the basic plane: a surrogate pair
+    }
+    return units;
+}
+
 std::string CollapsePath(const std::string& text) {
 #ifdef _WIN32
     return services::CollapseBackslashes(text);

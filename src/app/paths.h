@@ -3,6 +3,7 @@
 // starting with one meet with a single separator.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,13 @@ inline const std::string kDriveRoot = "C:\\";
 #else
 inline const std::string kDriveRoot = "/";
 #endif
+
+// The longest path of a file a program can still be started from and opened by every
+// program: the system's old limit, less its ending zero.
+constexpr size_t kLongestPath = 259;
+
+// The length of a UTF-8 text in UTF-16 units, as the system counts a name or a path.
+size_t SystemLength(const std::string& utf8);
 
 // Every run of separators becomes one separator. On Windows that is CollapseBackslashes.
 // The native build works with "/" but reads the product's files, which separate folders

@@ -56,15 +56,26 @@ std::string Utf8ToAnsi(const std::string& utf8) {
 std::string Utf8ToOem(const std::string& utf8) {
     return IsAscii(utf8) ? utf8 : FromWide(CP_OEMCP, ToWide(CP_UTF8, utf8));
 }
-bool FitsOemCodePage(const std::string& utf8) {
+namespace {
+
+bool Fits(UINT code_page, const std::string& utf8) {
     if (IsAscii(utf8)) return true;
     // Without WC_NO_BEST_FIT_CHARS a missing letter could turn into a similar one silently.
     const std::wstring wide = ToWide(CP_UTF8, utf8);
     BOOL used_default = FALSE;
     const int n =
-        WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, wide.data(),
+        WideCharToMultiByte(code_page, WC_NO_BEST_FIT_CHARS, wide.data(),
                             static_cast<int>(wide.size()), nullptr, 0, nullptr, &used_default);
     return n > 0 && !used_default;
+}
+
+} // namespace
+
+bool FitsOemCodePage(const std::string& utf8) {
+    return Fits(CP_OEMCP, utf8);
+}
+bool FitsCodePage(const std::string& utf8, int code_page) {
+    return Fits(static_cast<UINT>(code_page), utf8);
 }
 
 #else
@@ -126,9 +137,11 @@ std::string Utf8ToAnsi(const std::string& utf8) {
 std::string Utf8ToOem(const std::string& utf8) {
     return IsAscii(utf8) ? utf8 : Convert("CP852", "UTF-8", utf8, '?');
 }
-bool FitsOemCodePage(const std::string& utf8) {
+namespace {
+
+bool Fits(const std::string& code_page_name, const std::string& utf8) {
     if (IsAscii(utf8)) return true;
-    iconv_t cd = iconv_open("CP852", "UTF-8");
+    iconv_t cd = iconv_open(code_page_name.c_str(), "UTF-8");
     if (cd == reinterpret_cast<iconv_t>(-1)) return false;
     char* in_p = const_cast<char*>(utf8.data());
     size_t in_left = utf8.size();
@@ -137,13 +150,22 @@ bool FitsOemCodePage(const std::string& utf8) {
         char buffer[256];
         char* out_p = buffer;
         size_t out_left = sizeof buffer;
-        // Without //TRANSLIT, iconv stops at the first character CP852 lacks.
+        // Without //TRANSLIT, iconv stops at the first character the code page lacks.
         if (iconv(cd, &in_p, &in_left, &out_p, &out_left) == static_cast<size_t>(-1) &&
             errno != E2BIG)
             fits = false;
     }
     iconv_close(cd);
     return fits;
+}
+
+} // namespace
+
+bool FitsOemCodePage(const std::string& utf8) {
+    return Fits("CP852", utf8);
+}
+bool FitsCodePage(const std::string& utf8, int code_page) {
+    return Fits("CP" + std::to_string(code_page), utf8);
 }
 
 #endif

@@ -20,6 +20,10 @@ std::string Utf8ToOem(const std::string& utf8);
 // True when Utf8ToOem keeps every character: none becomes '?' or a look-alike.
 bool FitsOemCodePage(const std::string& utf8);
 
+// True when every character has a place in the given code page (1250, ...), none replaced or
+// taken for a look-alike.
+bool FitsCodePage(const std::string& utf8, int code_page);
+
 #ifdef _WIN32
 std::wstring Widen(const std::string& utf8);
 std::string Narrow(const std::wstring& wide);

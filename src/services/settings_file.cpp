@@ -81,10 +81,6 @@ std::u32string FoldedName(const std::string& utf8) {
 
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
-bool HasUtf8Mark(const std::string& text) {
-    return text.compare(0, kUtf8Mark.size(), kUtf8Mark) == 0;
-}
-
 // Where the lines begin: after the mark, which belongs to no line.
 size_t BodyStart(const std::string& text) {
     return HasUtf8Mark(text) ? kUtf8Mark.size() : 0;
@@ -245,7 +241,24 @@ void Store(const std::string& file_name, const std::string& text) {
         throw platform::Error("Unable to write to " + file_name);
 }
 
+// The value of a key line as a read gives it: without one pair of enclosing quotes, cut to
+// kMaxValueLength, in UTF-8.
+std::string ValueOf(const std::string& text, const Line& line, bool utf8) {
+    size_t begin = line.value_begin, end = line.value_end;
+    if (end - begin >= 2 && text[begin] == text[end - 1] &&
+        (text[begin] == '"' || text[begin] == '\'')) {
+        ++begin;
+        --end;
+    }
+    end = CutValue(text, begin, end, utf8);
+    return FromFile(text.substr(begin, end - begin), utf8);
+}
+
 } // namespace
+
+bool HasUtf8Mark(const std::string& text) {
+    return text.compare(0, kUtf8Mark.size(), kUtf8Mark) == 0;
+}
 
 struct SettingsFile::Content {
     bool readable = false; // else every read gives its default
@@ -295,15 +308,30 @@ std::string SettingsFile::ReadString(const std::string& section, const std::stri
     if (!found) return default_value;
     std::optional<size_t> at = FindKey(lines, utf8, *found, key);
     if (!at || !lines[*at].has_value) return default_value;
+    return ValueOf(text, lines[*at], utf8);
+}
 
-    size_t begin = lines[*at].value_begin, end = lines[*at].value_end;
-    if (end - begin >= 2 && text[begin] == text[end - 1] &&
-        (text[begin] == '"' || text[begin] == '\'')) {
-        ++begin;
-        --end;
+std::vector<SettingsLine> SettingsFile::NamedLines() const {
+    const std::shared_ptr<const Content> content = ContentForRead();
+    std::vector<SettingsLine> named;
+    if (!content->readable) return named;
+    const bool utf8 = HasUtf8Mark(content->text);
+    std::string section;
+    for (size_t i = 0; i < content->lines.size(); ++i) {
+        const Line& line = content->lines[i];
+        if (line.kind == LineKind::kBlank) continue;
+        SettingsLine entry;
+        entry.number = i + 1;
+        if (line.kind == LineKind::kHeader) {
+            section = FromFile(line.name, utf8);
+        } else {
+            entry.key = FromFile(line.name, utf8);
+            if (line.has_value) entry.value = ValueOf(content->text, line, utf8);
+        }
+        entry.section = section;
+        named.push_back(std::move(entry));
     }
-    end = CutValue(text, begin, end, utf8);
-    return FromFile(text.substr(begin, end - begin), utf8);
+    return named;
 }
 
 void SettingsFile::WriteString(const std::string& section, const std::string& key,

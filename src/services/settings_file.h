@@ -9,8 +9,21 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace services {
+
+// True when the file's bytes begin with the UTF-8 byte-order mark: then they are UTF-8.
+bool HasUtf8Mark(const std::string& text);
+
+// A line of the file that opens a section or holds a key, as the reads take it: names and
+// value in UTF-8 without the blanks around them, the value without its enclosing quotes.
+struct SettingsLine {
+    size_t number = 0;   // counted from 1
+    std::string section; // the section the line opens or lies in ("" before the first)
+    std::string key;     // empty on a section's header line
+    std::string value;
+};
 
 // A thin file object that holds the file name. Unless told to keep its reads, nothing is
 // cached: every read looks at the file as it is now. Every write reads the file as it is now
@@ -50,6 +63,10 @@ class SettingsFile {
     // Removes the first section called `section` with all its lines. A missing file stays
     // missing; its folder must exist. Fails as WriteString does.
     void EraseSection(const std::string& section);
+
+    // The lines that open a section or hold a key, in the file's order, for a tool that checks
+    // the file line by line; none when the file cannot be read.
+    std::vector<SettingsLine> NamedLines() const;
 
   private:
     struct Content;

@@ -47,6 +47,11 @@ struct EngineOptions {
     // one piece once they have proved good; larger ones are decoded into the
     // file system's output beside their name. 0: every member goes that way.
     size_t hold_size = size_t{1} << 20;
+    // ExtractMatching stops at the first member that fails, as the installer needs. A check
+    // of a package wants every verdict: with this set, each failed member is reported with
+    // its own code (StatusMemberFailed, the diagnostic readable in the report) and the walk
+    // goes on to the next.
+    bool report_every_member = false;
 };
 
 class Engine {

@@ -91,13 +91,14 @@ int32_t Engine::ExtractMatching(const std::string& archive, const std::string& f
 
     int32_t extracted = 0;
     int64_t matched_size = 0, matched_compressed = 0;
-    bool member_failed = false;
     const Directory& directory = zip->directory();
     MemberInfo entry;
     int32_t rc = ResultOk;
+    bool walked_to_end = false;
     for (size_t next = 0;; ++next) {
         if (next == directory.entries.size()) {
             rc = EndOfWalk(directory);
+            walked_to_end = true;
             break;
         }
         Describe(directory, directory.entries[next], &entry);
@@ -135,6 +136,10 @@ int32_t Engine::ExtractMatching(const std::string& archive, const std::string& f
             continue;
         }
         record_.status = StatusMemberFailed;
+        if (options_.report_every_member) {
+            Report(result, StatusMemberFailed);
+            continue;
+        }
         if (result == ResultCrcError || result == ResultWriteError || result == ResultUnsupported ||
             result == ResultEncrypted) {
             Report(result, StatusMemberFailed);
@@ -145,7 +150,6 @@ int32_t Engine::ExtractMatching(const std::string& archive, const std::string& f
             clear_slots();
             return ResultSerious;
         }
-        member_failed = true;
         break;
     }
     // A directory that could not be read to its end is said plainly, not passed
@@ -153,7 +157,7 @@ int32_t Engine::ExtractMatching(const std::string& archive, const std::string& f
     // that declares no entries is a clean empty archive.
     const bool clean_end =
         rc == ResultNoMoreMembers || (rc == ResultNoDirectory && directory.declared_empty);
-    if (!member_failed && !clean_end) {
+    if (walked_to_end && !clean_end) {
         record_ = ReportRecord();
         record_.name = archive;
         Report(rc, StatusMemberFailed);

@@ -1,5 +1,5 @@
-// ozip: lists, tests and extracts ZIP archives with the installer's engine, so
-// a distributor can check a package exactly as the installer will read it.
+// ozip: lists, tests and extracts ZIP archives with the installer's engine, and checks a
+// whole package folder, so a distributor sees a package exactly as the installer will read it.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -17,11 +17,15 @@
 #define FILENO fileno
 #endif
 
+#include "archive_tester.h"
+#include "package_check.h"
+#include "printable.h"
 #include "unzip/dos_time.h"
-#include "unzip/memory_file_system.h"
 #include "unzip/unzip.h"
 
 namespace {
+
+using ozip::Printable;
 
 enum Exit { ExitOk = 0, ExitMemberFailed = 1, ExitNotAccepted = 2 };
 
@@ -30,6 +34,9 @@ const char kUsage[] =
     "       ozip t [-O CODEPAGE] ARCHIVE             decode every member and check its CRC\n"
     "       ozip x [-m MASK] [--report] [-O CODEPAGE] ARCHIVE DIR\n"
     "                                                extract the members matching MASK (*.*)\n"
+    "       ozip check [-O CODEPAGE] PACKAGE_DIR     read a package as setup.exe will and\n"
+    "                                                report every problem (exit 0/1/2: clean,\n"
+    "                                                warnings, errors)\n"
     "  -O CODEPAGE  code page of names stored without the UTF-8 flag (default: the system's\n"
     "               OEM code page on Windows, 437 elsewhere)\n"
     "  --report     print one line per engine report\n";
@@ -51,21 +58,6 @@ const char* MethodName(unsigned method) {
     case 95: return "XZ";
     default: return "Unknown";
     }
-}
-
-// Control characters in stored names would break the one-line-per-item output.
-std::string Printable(const std::string& name) {
-    std::string out;
-    for (unsigned char c : name) {
-        if (c < 0x20 || c == 0x7F) {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "\\x%02x", c);
-            out += hex;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out;
 }
 
 int Usage(const char* problem) {
@@ -186,16 +178,30 @@ int Extract(unzip::Engine& engine, const Options& o, const std::string& archive,
     return ExitOk;
 }
 
+// Every finding on its own line, then the tally.
+int CheckPackage(const std::string& folder, const unzip::EngineOptions& options) {
+    const ozip::PackageReport report = ozip::CheckPackage(folder, options);
+    unsigned errors = 0, warnings = 0;
+    for (const ozip::Finding& finding : report.findings) {
+        std::printf("%s\n", ozip::FindingLine(finding).c_str());
+        errors += finding.severity == ozip::Severity::kError;
+        warnings += finding.severity == ozip::Severity::kWarning;
+    }
+    std::printf("%u errors, %u warnings: %s\n", errors, warnings, folder.c_str());
+    return report.ExitCode();
+}
+
 int Run(const std::vector<std::string>& args) {
     Options o;
     if (args.empty()) return Usage(nullptr);
-    if (args[0] != "l" && args[0] != "t" && args[0] != "x") return Usage("unknown command");
-    o.command = args[0][0];
+    if (args[0] != "l" && args[0] != "t" && args[0] != "x" && args[0] != "check")
+        return Usage("unknown command");
+    o.command = args[0] == "check" ? 'c' : args[0][0];
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "-m" && o.command == 'x' && i + 1 < args.size()) {
             o.mask = args[++i];
-        } else if (a == "--report" && o.command != 'l') {
+        } else if (a == "--report" && (o.command == 't' || o.command == 'x')) {
             o.report = true;
         } else if (a == "-O" && i + 1 < args.size()) {
             char* end = nullptr;
@@ -219,10 +225,10 @@ int Run(const std::vector<std::string>& args) {
         return List(engine, o.operands[0]);
     }
     if (o.command == 't') {
-        unzip::DiscardingFileSystem discard(unzip::PlatformFileSystem());
-        unzip::Engine engine(discard, options);
-        return Extract(engine, o, o.operands[0], "test");
+        ozip::ArchiveTester tester(options);
+        return Extract(tester.engine(), o, o.operands[0], ozip::ArchiveTester::kFolder);
     }
+    if (o.command == 'c') return CheckPackage(o.operands[0], options);
     unzip::Engine engine(unzip::PlatformFileSystem(), options);
     return Extract(engine, o, o.operands[0], o.operands[1]);
 }
