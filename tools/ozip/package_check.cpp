@@ -132,8 +132,9 @@ class Checker {
         for (const std::string& key : app::MissingValues(config_))
             Add(Severity::kError, SettingsPlace(key), key + " is missing or empty");
         for (const app::NamedValueProblem& bad : app::FolderNameProblems(config_))
-            Add(Severity::kError, SettingsPlace(bad.key),
-                bad.key + "=" + bad.value + " cannot be a folder name (" + bad.problem + ")");
+            if (!bad.value.empty()) // an empty one is missing, said above
+                Add(Severity::kError, SettingsPlace(bad.key),
+                    bad.key + "=" + bad.value + " cannot be a folder name (" + bad.problem + ")");
         for (const char* key : {"sversion", "icons"}) {
             const std::string text = storage_.ReadNamedString(key, "");
             if (!text.empty() && services::FormStorage::ToInteger(text, 0) !=
