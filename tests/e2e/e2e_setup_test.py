@@ -566,11 +566,15 @@ def named_values():
 
 
 def required_values():
-    """The values whose absence stops the program, from its check in configuration.cpp."""
+    """The values whose absence stops the program, from configuration.cpp: the text values of
+    its table but those its check for missing values passes over."""
     source = source_text("src", "app", "configuration.cpp")
-    body = source[source.index("HasRequiredValues"):]
-    fields = re.findall(r"&c\.(\w+)", body[:body.index("}")])
-    if not fields:
+    texts = re.findall(r'\{"(\w+)", &Configuration::\w+, nullptr\}', source)
+    body = source[source.index("MissingValues(const Configuration"):]
+    passed_over = re.findall(r"value\.text != &Configuration::(\w+)",
+                             body[:body.index("return missing")])
+    fields = [key for key in texts if key not in passed_over]
+    if not fields or not passed_over:
         raise Failure("src/app/configuration.cpp: no required values found")
     return fields
 
