@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
+#include <unordered_set>
 
 #include "app/folder_probe.h"
 #include "app/name_rules.h"
@@ -30,7 +31,6 @@ bool EndsWithSeparator(const std::string& path) {
     return !path.empty() && path.back() == platform::kPathSeparator;
 }
 
-// The folder itself when it exists, else its nearest existing parent.
 bool HoldsEntries(const std::string& folder) {
     for (const std::string& name :
          platform::FindEntries(folder, "*.*", platform::SearchFilter::AnyEntry))
@@ -126,8 +126,6 @@ bool Installer::TargetAccepted(const std::string& home) {
     return true;
 }
 
-// What the installation will put on the drive: the sum of the members' sizes and the longest
-// member name, in the system's units.
 // A package older than the installed version asks first, No being the default; an unattended
 // run refuses it unless its administrator allowed it.
 bool Installer::DowngradeAccepted() {
@@ -149,34 +147,56 @@ bool Installer::DowngradeAccepted() {
            kAnswerYes;
 }
 
-// The manifest of the installation the record names, read only where that installation put it.
 void Installer::ReadEarlierManifest() {
     earlier_entries_.clear();
-    if (!previous_found_) return;
-    const std::string manifest =
-        CollapsePath(WithoutTrailingSeparator(previous_.folder) + kSep + kManifestName);
-    std::string text;
-    if (!SamePath(previous_.manifest, manifest) ||
-        platform::ReadWholeFile(manifest, text) != platform::FileRead::kOk ||
-        !Journal::ParseManifest(text, earlier_entries_))
-        earlier_entries_.clear();
+    if (previous_found_) (void)ReadRecordedManifest(earlier_entries_); // none: nothing to retire
 }
 
-bool Installer::InJournal(const std::string& path) const {
-    for (const Journal::Entry& entry : journal_.Entries())
-        if (SamePath(WithoutTrailingSeparator(entry.path), WithoutTrailingSeparator(path)))
-            return true;
-    return false;
+namespace {
+
+// A full path as a key that equal paths share when their names differ at most in the case of
+// ASCII letters; whether it holds other letters, whose case the system compares its own way.
+std::string PathKey(const std::string& path, bool& ascii) {
+    std::string key = platform::FullPathOf(path).value_or(path);
+    key = WithoutTrailingSeparator(key);
+    ascii = true;
+    for (char& c : key) {
+        if (static_cast<unsigned char>(c) >= 0x80) ascii = false;
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return key;
 }
+
+} // namespace
 
 // What the earlier installation made that this one has not made again goes: its files and
 // shortcuts are moved aside by the journal (back if the run fails), its folders pass into the
 // new manifest and go once empty. One record, one manifest and one list entry are left.
 void Installer::RetireEarlierInstallation() {
     carried_.clear();
+    if (earlier_entries_.empty()) return;
+    // One key per path, not a comparison of every pair: an upgrade may list many thousands.
+    std::unordered_set<std::string> made;
+    std::vector<std::string> made_other_letters; // compared by the system, one by one
+    for (const Journal::Entry& entry : journal_.Entries()) {
+        bool ascii = true;
+        std::string key = PathKey(entry.path, ascii);
+        if (!ascii) made_other_letters.push_back(key);
+        made.insert(std::move(key));
+    }
+    const auto made_again = [&](const std::string& path) {
+        bool ascii = true;
+        const std::string key = PathKey(path, ascii);
+        if (made.count(key)) return true;
+        for (const std::string& other : made_other_letters)
+            if (platform::SameNameIgnoringCase(key, other)) return true;
+        return !ascii && std::any_of(made.begin(), made.end(), [&](const std::string& m) {
+            return platform::SameNameIgnoringCase(key, m);
+        });
+    };
     const std::string folder = WithoutTrailingSeparator(CollapsePath(previous_.folder));
     for (const Journal::Entry& entry : earlier_entries_) {
-        if (InJournal(entry.path) || !MayRemove(entry, folder)) continue;
+        if (made_again(entry.path) || !MayRemove(entry, folder)) continue;
         const bool gone = entry.kind == Journal::Kind::Folder ? false
                           : !platform::FileExists(entry.path)
                               ? true
@@ -189,6 +209,8 @@ void Installer::RetireEarlierInstallation() {
     }
 }
 
+// What the installation will put on the drive: the sum of the members' sizes and the longest
+// member name, in the system's units.
 int32_t Installer::MeasureArchive(const std::string& archive, PackageSize& size) {
     unzip::MemberEntry entry;
     int32_t result = engine_.FirstMember(archive, entry);

@@ -162,8 +162,10 @@ class Installer {
     [[nodiscard]] bool UsableFolderPath(const std::string& folder);
     std::string PackageVersion() const;
     void ReadEarlierManifest();
+    // The manifest the record names, read where the installation put it (beside the program
+    // in the recorded folder); false when it is not there or not a manifest.
+    [[nodiscard]] bool ReadRecordedManifest(std::vector<Journal::Entry>& entries) const;
     void RetireEarlierInstallation();
-    bool InJournal(const std::string& path) const;
     int32_t MeasureArchive(const std::string& archive, PackageSize& size);
     void Run(const std::string& home);
     void ShowProgress(int position, const std::string& text);

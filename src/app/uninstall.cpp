@@ -52,12 +52,8 @@ void Installer::RemoveInstallation() {
     if (Protected().RefusesRemoval(folder))
         return refuse(Msg(kMsgProtectedRemoval) + "\r" + folder);
     const std::string manifest = CollapsePath(folder + kSep + kManifestName);
-    std::string text;
     std::vector<Journal::Entry> entries;
-    if (!SamePath(previous_.manifest, manifest) ||
-        platform::ReadWholeFile(manifest, text) != platform::FileRead::kOk ||
-        !Journal::ParseManifest(text, entries))
-        return refuse(Msg(kMsgNoManifest) + "\r" + manifest);
+    if (!ReadRecordedManifest(entries)) return refuse(Msg(kMsgNoManifest) + "\r" + manifest);
 
     const std::string question = Msg(kMsgUninstallAllFiles) + " " + previous_.folder + " " +
                                  Msg(kMsgUninstallWillGo) + "\r" + Msg(kMsgUninstallQuestion);
@@ -93,6 +89,18 @@ void Installer::RemoveInstallation() {
                           kIconInformation | kButtonsOk});
     mutex_.Close();
     view_.Close();
+}
+
+bool Installer::ReadRecordedManifest(std::vector<Journal::Entry>& entries) const {
+    const std::string manifest = CollapsePath(
+        WithoutTrailingSeparator(CollapsePath(previous_.folder)) + kSep + kManifestName);
+    std::string text;
+    if (SamePath(previous_.manifest, manifest) &&
+        platform::ReadWholeFile(manifest, text) == platform::FileRead::kOk &&
+        Journal::ParseManifest(text, entries))
+        return true;
+    entries.clear();
+    return false;
 }
 
 // The program and its settings file stay for the self-removal batch, the manifest until the
