@@ -64,25 +64,24 @@ StartupResult Installer::Start(const ProgramPlace& place) {
     previous_found_ = previous_.ReadRecord();
     result.licence_lines = LicenceLines(program_folder_, messages_);
     result.folder_choices = FolderChoices(sysdirs_, config_.regdir, messages_);
-    // Without administrator rights Program Files takes no files: the user's own programs
-    // folder is offered first instead.
-    if (install_mode_ && !sysdirs_.UserProgramsDir().empty() &&
-        !writable_(NearestExistingFolder(result.folder_choices[0]))) {
-        result.folder_choices[0] = CollapsePath(sysdirs_.UserProgramsDir() + kSep + config_.regdir);
-        log_->Line("Program Files takes no files from this user: offering " +
-                   result.folder_choices[0]);
-    }
     if (previous_found_)
         log_->Line("installed: version " + previous_.version + "." + previous_.release + " in " +
                    previous_.folder);
-    // The folder offered first: the administrator's, else the earlier installation's.
+    // The folder offered first: the administrator's, else the earlier installation's, else
+    // Program Files; without administrator rights Program Files takes no files, and the user's
+    // own programs folder comes first instead (asked only when it would be offered).
     const std::optional<std::string> first = options_.folder ? options_.folder
                                              : previous_found_
                                                  ? std::optional<std::string>(previous_.folder)
                                                  : std::nullopt;
     if (first) {
         state_.ChooseFolder(*first);
-        if (!result.folder_choices.empty()) result.folder_choices[0] = *first;
+        result.folder_choices[0] = *first;
+    } else if (install_mode_ && !sysdirs_.UserProgramsDir().empty() &&
+               !writable_(NearestExistingFolder(result.folder_choices[0]))) {
+        result.folder_choices[0] = CollapsePath(sysdirs_.UserProgramsDir() + kSep + config_.regdir);
+        log_->Line("Program Files takes no files from this user: offering " +
+                   result.folder_choices[0]);
     }
     return result;
 }
