@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
-#include <unordered_set>
+#include <unordered_map>
 
 #include "app/folder_probe.h"
 #include "app/name_rules.h"
@@ -152,47 +152,29 @@ void Installer::ReadEarlierManifest() {
     if (previous_found_) (void)ReadRecordedManifest(earlier_entries_); // none: nothing to retire
 }
 
-namespace {
-
-// A full path as a key that equal paths share when their names differ at most in the case of
-// ASCII letters; whether it holds other letters, whose case the system compares its own way.
-std::string PathKey(const std::string& path, bool& ascii) {
-    std::string key = platform::FullPathOf(path).value_or(path);
-    key = WithoutTrailingSeparator(key);
-    ascii = true;
-    for (char& c : key) {
-        if (static_cast<unsigned char>(c) >= 0x80) ascii = false;
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return key;
-}
-
-} // namespace
-
 // What the earlier installation made that this one has not made again goes: its files and
 // shortcuts are moved aside by the journal (back if the run fails), its folders pass into the
 // new manifest and go once empty. One record, one manifest and one list entry are left.
 void Installer::RetireEarlierInstallation() {
     carried_.clear();
     if (earlier_entries_.empty()) return;
-    // One key per path, not a comparison of every pair: an upgrade may list many thousands.
-    std::unordered_set<std::string> made;
-    std::vector<std::string> made_other_letters; // compared by the system, one by one
+    // The full paths the run made, grouped: an upgrade may list many thousands, too many to
+    // resolve and compare every pair.
+    const auto full = [](const std::string& path) {
+        return WithoutTrailingSeparator(platform::FullPathOf(path).value_or(path));
+    };
+    std::unordered_map<std::string, std::vector<std::string>> made;
     for (const Journal::Entry& entry : journal_.Entries()) {
-        bool ascii = true;
-        std::string key = PathKey(entry.path, ascii);
-        if (!ascii) made_other_letters.push_back(key);
-        made.insert(std::move(key));
+        std::string path = full(entry.path);
+        made[NameGroupKey(path)].push_back(std::move(path));
     }
     const auto made_again = [&](const std::string& path) {
-        bool ascii = true;
-        const std::string key = PathKey(path, ascii);
-        if (made.count(key)) return true;
-        for (const std::string& other : made_other_letters)
-            if (platform::SameNameIgnoringCase(key, other)) return true;
-        return !ascii && std::any_of(made.begin(), made.end(), [&](const std::string& m) {
-            return platform::SameNameIgnoringCase(key, m);
-        });
+        const std::string wanted = full(path);
+        const auto group = made.find(NameGroupKey(wanted));
+        return group != made.end() &&
+               std::any_of(group->second.begin(), group->second.end(), [&](const std::string& m) {
+                   return platform::SameNameIgnoringCase(m, wanted);
+               });
     };
     const std::string folder = WithoutTrailingSeparator(CollapsePath(previous_.folder));
     for (const Journal::Entry& entry : earlier_entries_) {

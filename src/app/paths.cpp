@@ -76,6 +76,21 @@ bool SamePath(const std::string& a, const std::string& b) {
     return first && second && first->size() == second->size() && LevelsHold(*second, *first);
 }
 
+std::string NameGroupKey(const std::string& name) {
+    std::string key;
+    for (const char ch : name) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        if (c >= 0x80) {
+            if ((c & 0xC0) != 0x80) key += '?';
+        } else if (c == '/' || c == '\\') {
+            key += '\\';
+        } else {
+            key += static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+        }
+    }
+    return key;
+}
+
 bool PathWithin(const std::string& path, const std::string& folder) {
     const auto inner = FullLevels(path);
     const auto outer = FullLevels(folder);

@@ -48,6 +48,11 @@ bool LevelsHold(const std::vector<std::string>& outer, const std::vector<std::st
 // both taken in full form (platform::FullPathOf) and compared level by level ignoring case, as
 // Windows names files. A path that cannot be resolved is neither.
 bool SamePath(const std::string& a, const std::string& b);
+
+// A key shared by names the system takes for one (ASCII letters folded, every other character
+// alike, either separator): it only groups the candidates, which platform::SameNameIgnoringCase
+// then compares as the system does. Many names are matched so without comparing every pair.
+std::string NameGroupKey(const std::string& name);
 bool PathWithin(const std::string& path, const std::string& folder);
 
 // The path with the extension of its file name replaced (or, without one, added).

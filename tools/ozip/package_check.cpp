@@ -39,23 +39,6 @@ struct InstalledMember {
     bool replaced = false; // by a later member of the same name
 };
 
-// Names are compared as Windows compares file names; this key only groups the candidates:
-// ASCII letters folded, every other character alike.
-std::string GroupKey(const std::string& path) {
-    std::string key;
-    for (size_t i = 0; i < path.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(path[i]);
-        if (c >= 0x80) {
-            if ((c & 0xC0) != 0x80) key += '?';
-        } else if (c == '/' || c == '\\') {
-            key += '\\';
-        } else {
-            key += static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
-        }
-    }
-    return key;
-}
-
 // A path with "\" between levels, as the package's texts and the user see it.
 std::string WindowsPath(std::string path) {
     std::replace(path.begin(), path.end(), '/', '\\');
@@ -193,7 +176,7 @@ class Checker {
             member.path = app::WithoutTrailingSeparator(relative);
             member.size = static_cast<uint32_t>(entry.size);
             member.archive = name;
-            std::vector<size_t>& group = groups_[GroupKey(member.path)];
+            std::vector<size_t>& group = groups_[app::NameGroupKey(member.path)];
             for (size_t earlier : group) {
                 InstalledMember& other = members_[earlier];
                 if (other.replaced || !SameKey(other.path, member.path)) continue;
@@ -220,7 +203,7 @@ class Checker {
         wanted.erase(0, wanted.find_first_not_of(platform::kPathSeparator));
         if (SameKey(wanted, app::kSetupProgramName) || SameKey(wanted, app::kSettingsName))
             return true;
-        const auto group = groups_.find(GroupKey(wanted));
+        const auto group = groups_.find(app::NameGroupKey(wanted));
         if (group != groups_.end())
             for (size_t index : group->second)
                 if (SameKey(members_[index].path, wanted)) return true;
@@ -270,7 +253,7 @@ class Checker {
     void CheckStoredTexts() {
         std::set<std::string> properties;
         for (const layouts::StoredText& text : layouts::kMainWindowStoredTexts)
-            properties.insert(GroupKey(std::string(text.property)));
+            properties.insert(app::NameGroupKey(std::string(text.property)));
         auto is_stored_text = [](const std::string& key) {
             for (const std::string& entry : layouts::MainWindowStoredProps()) {
                 std::string stored = entry;
@@ -294,7 +277,8 @@ class Checker {
             }
             const size_t underscore = key.rfind('_');
             if (underscore == std::string::npos ||
-                !properties.count(GroupKey(key.substr(underscore + 1))) || is_stored_text(key))
+                !properties.count(app::NameGroupKey(key.substr(underscore + 1))) ||
+                is_stored_text(key))
                 continue;
             Add(Severity::kWarning, app::kSettingsName + ":" + std::to_string(line.number),
                 key + " names no control's stored text; the program ignores it");
