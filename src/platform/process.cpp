@@ -80,6 +80,28 @@ bool RunBatchHidden(const std::string& batch_file, const std::string& working_fo
     return true;
 }
 
+std::optional<unsigned long> RunProgramAndWait(const std::string& program,
+                                               const std::string& arguments,
+                                               const std::string& working_folder) {
+    const std::wstring path = Widen(program);
+    std::wstring command = L"\"" + path + L"\"";
+    if (!arguments.empty()) command += L" " + Widen(arguments);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    const std::wstring folder = Widen(working_folder);
+    if (!CreateProcessW(path.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &process))
+        return std::nullopt;
+    CloseHandle(process.hThread);
+    DWORD code = 0;
+    const bool ended = WaitForSingleObject(process.hProcess, INFINITE) == WAIT_OBJECT_0 &&
+                       GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hProcess);
+    if (!ended) return std::nullopt;
+    return code;
+}
+
 bool OpenDocument(const std::string& path) {
     // The shell may hand the document over through COM.
     EnsureThreadApartment();

@@ -4,6 +4,7 @@
 // logic above them can be tested.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,7 +29,14 @@ std::string CurrentFolder();
 // returns without waiting. False when the shell refused.
 [[nodiscard]] bool OpenDocument(const std::string& path);
 
-#ifndef _WIN32
+#ifdef _WIN32
+// Starts the program with the arguments as they are given (they follow its quoted name on its
+// command line), in working_folder, and waits for it to end. Its exit code; nothing when it
+// could not be started.
+std::optional<unsigned long> RunProgramAndWait(const std::string& program,
+                                               const std::string& arguments,
+                                               const std::string& working_folder);
+#else
 struct StartRequest {
     std::string action; // "batch" or "open"
     std::string file;
