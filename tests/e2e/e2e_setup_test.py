@@ -1563,6 +1563,65 @@ def unattended():
         shutil.rmtree(host_path(parent_win[:parent_win.rindex("\\")]), ignore_errors=True)
 
 
+def self_extracting():
+    """The package as one program, made by ozip.exe sfx: started with /S /D= it installs as
+    setup.exe does, ends with setup.exe's exit code and leaves nothing in the temporary folder,
+    whether the run completes or is refused; a download cut short installs nothing, and its
+    exit code says the package is unusable."""
+    run = Run(unique=True)
+    parent_win = f"C:\\orvo-e2e-{os.getpid()}\\sfx"
+    inst = Installation(run, parent_win)
+    inst.check_absent()
+    downloads_win = f"C:\\orvo-e2e-{os.getpid()}\\downloads"
+    downloads = host_path(downloads_win)
+    os.makedirs(downloads)
+    temp = host_path(f"C:\\users\\{run.user}\\Temp")
+
+    def unpack_folders():
+        return {name for name in os.listdir(temp) if name.startswith("orvo-") and
+                os.path.isdir(os.path.join(temp, name))}
+
+    earlier = unpack_folders()  # another run's, not ours to judge
+    try:
+        program = os.path.join(downloads, "zelvik-setup.exe")
+        made = subprocess.run([RUN, windows_path(os.path.join(BIN, "ozip.exe")), "sfx",
+                               run.win_dir, downloads_win + "\\zelvik-setup.exe"],
+                              stdin=subprocess.DEVNULL, capture_output=True, timeout=120)
+        check(made.returncode == 0, f"ozip sfx makes the program: {made.stderr!r}")
+        shutil.rmtree(run.dir)  # the one file is all a user downloads
+        with open(program, "rb") as f:
+            bytes_before = f.read()
+
+        run_quietly(downloads_win + "\\zelvik-setup.exe", downloads,
+                    ["/S"] + ("/D=" + inst.win).split(" "), 0)
+        for rel, source in sorted(expected_files().items()):
+            target = os.path.join(inst.dir, rel)
+            check(os.path.isfile(target) and filecmp.cmp(source, target, shallow=False),
+                  f"{inst.win}\\{rel} is installed")
+        check(reg_values(inst.record_key) is not None, "the installation is recorded")
+        wait_until(lambda: unpack_folders() <= earlier, 30,
+                   "nothing is left in the temporary folder")
+        with open(program, "rb") as f:
+            check(f.read() == bytes_before, "the downloaded program stays as it was")
+
+        # setup.exe refuses the line and keeps its package: the program takes it away.
+        run_quietly(downloads_win + "\\zelvik-setup.exe", downloads, ["/S", "/BOGUS"], 6)
+        check(unpack_folders() <= earlier, "a refused run leaves nothing unpacked")
+
+        with open(os.path.join(downloads, "cut.exe"), "wb") as f:
+            f.write(bytes_before[:len(bytes_before) // 2])
+        run_quietly(downloads_win + "\\cut.exe", downloads, ["/S"], 1)
+        check(unpack_folders() <= earlier, "a cut download unpacks nothing")
+
+        run_quietly(inst.win + "\\setup.exe", inst.dir, ["/S"], 0)
+        wait_until(lambda: not os.path.exists(inst.dir), 30, f"{inst.win} is removed")
+    except Failure:
+        inst.tidy()
+        raise
+    finally:
+        shutil.rmtree(host_path(parent_win[:parent_win.rindex("\\")]), ignore_errors=True)
+
+
 def main():
     mode = sys.argv[1] if len(sys.argv) > 1 else ""
     try:
@@ -1584,6 +1643,8 @@ def main():
             trust()
         elif mode == "unattended":
             unattended()
+        elif mode == "sfx":
+            self_extracting()
         elif mode == "norecord":
             no_record()
         elif mode == "noicons":

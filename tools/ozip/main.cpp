@@ -1,5 +1,6 @@
-// ozip: lists, tests and extracts ZIP archives with the installer's engine, and checks a
-// whole package folder, so a distributor sees a package exactly as the installer will read it.
+// ozip: lists, tests and extracts ZIP archives with the installer's engine, checks a whole
+// package folder, so a distributor sees a package exactly as the installer will read it, and
+// turns a package into one self-extracting program.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +21,7 @@
 #include "archive_tester.h"
 #include "package_check.h"
 #include "printable.h"
+#include "self_extractor.h"
 #include "unzip/dos_time.h"
 #include "unzip/unzip.h"
 
@@ -37,6 +39,9 @@ const char kUsage[] =
     "       ozip check [-O CODEPAGE] PACKAGE_DIR     read a package as setup.exe will and\n"
     "                                                report every problem (exit 0/1/2: clean,\n"
     "                                                warnings, errors)\n"
+    "       ozip sfx [--stub STUB] PACKAGE_DIR OUT.exe  one self-extracting program holding\n"
+    "                                                the package (STUB: orvosfx.exe beside\n"
+    "                                                ozip)\n"
     "  -O CODEPAGE  code page of names stored without the UTF-8 flag (default: the system's\n"
     "               OEM code page on Windows, 437 elsewhere)\n"
     "  --report     print one line per engine report\n";
@@ -69,6 +74,7 @@ int Usage(const char* problem) {
 struct Options {
     char command = 0;
     std::string mask = "*.*";
+    std::string stub;
     bool report = false;
     int code_page = unzip::kSystemOemCodePage;
     std::vector<std::string> operands;
@@ -191,16 +197,30 @@ int CheckPackage(const std::string& folder, const unzip::EngineOptions& options)
     return report.ExitCode();
 }
 
+int SelfExtractor(const Options& o) {
+    const std::string error = ozip::MakeSelfExtractor(
+        o.operands[0], o.stub.empty() ? ozip::DefaultStubPath() : o.stub, o.operands[1]);
+    if (!error.empty()) {
+        std::fprintf(stderr, "ozip: %s\n", error.c_str());
+        return ExitNotAccepted;
+    }
+    std::printf("ok: %s\n", o.operands[1].c_str());
+    return ExitOk;
+}
+
 int Run(const std::vector<std::string>& args) {
     Options o;
     if (args.empty()) return Usage(nullptr);
-    if (args[0] != "l" && args[0] != "t" && args[0] != "x" && args[0] != "check")
+    if (args[0] != "l" && args[0] != "t" && args[0] != "x" && args[0] != "check" &&
+        args[0] != "sfx")
         return Usage("unknown command");
-    o.command = args[0] == "check" ? 'c' : args[0][0];
+    o.command = args[0] == "check" ? 'c' : args[0] == "sfx" ? 's' : args[0][0];
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "-m" && o.command == 'x' && i + 1 < args.size()) {
             o.mask = args[++i];
+        } else if (a == "--stub" && o.command == 's' && i + 1 < args.size()) {
+            o.stub = args[++i];
         } else if (a == "--report" && (o.command == 't' || o.command == 'x')) {
             o.report = true;
         } else if (a == "-O" && i + 1 < args.size()) {
@@ -215,7 +235,7 @@ int Run(const std::vector<std::string>& args) {
             o.operands.push_back(a);
         }
     }
-    const size_t want = o.command == 'x' ? 2 : 1;
+    const size_t want = o.command == 'x' || o.command == 's' ? 2 : 1;
     if (o.operands.size() != want) return Usage("wrong number of operands");
 
     unzip::EngineOptions options;
@@ -229,6 +249,7 @@ int Run(const std::vector<std::string>& args) {
         return Extract(tester.engine(), o, o.operands[0], ozip::ArchiveTester::kFolder);
     }
     if (o.command == 'c') return CheckPackage(o.operands[0], options);
+    if (o.command == 's') return SelfExtractor(o);
     unzip::Engine engine(unzip::PlatformFileSystem(), options);
     return Extract(engine, o, o.operands[0], o.operands[1]);
 }
