@@ -14,8 +14,8 @@
 #include "platform/file_copy.h"
 #include "platform/folders.h"
 #include "platform/process.h"
-#include "sfx/bundle.h"
 #include "services/system_folders.h"
+#include "sfx/bundle.h"
 #include "ui/message_service.h"
 
 namespace {
@@ -83,9 +83,9 @@ int main() {
         const unsigned long error = platform::LastErrorCode();
         RemoveUnpacked(folder, files);
         if (unpacked == sfx::BundleStatus::kCrcError)
-            return stub.Fail(app::kExitConfiguration,
-                             "Instalační soubor je poškozený (" + failed + "):\r" + stub.program +
-                                 "\r\rStáhněte jej prosím znovu.");
+            return stub.Fail(app::kExitConfiguration, "Instalační soubor je poškozený (" + failed +
+                                                          "):\r" + stub.program +
+                                                          "\r\rStáhněte jej prosím znovu.");
         return stub.Fail(app::kExitRunFailed, "Soubor " + failed +
                                                   " nelze rozbalit do dočasné složky:\r" + folder +
                                                   "\r" + platform::SystemErrorText(error));

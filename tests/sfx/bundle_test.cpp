@@ -11,7 +11,9 @@
 
 namespace {
 
-std::vector<uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
+std::vector<uint8_t> Bytes(const std::string& text) {
+    return {text.begin(), text.end()};
+}
 
 const char kSep = unzip::kPathSeparator;
 
@@ -74,7 +76,8 @@ TEST_F(BundleTest, RefusesDamagedPrograms) {
     // "setup.ini" renamed in the index to "..\up.ini" (same length).
     std::vector<uint8_t> escaping = program_;
     const std::string name = "setup.ini";
-    auto at = std::search(escaping.begin() + 12 + (3 << 20), escaping.end(), name.begin(), name.end());
+    auto at =
+        std::search(escaping.begin() + 12 + (3 << 20), escaping.end(), name.begin(), name.end());
     ASSERT_NE(at, escaping.end());
     const std::string evil = "..\\up.ini";
     std::copy(evil.begin(), evil.end(), at);
