@@ -1,11 +1,14 @@
 // ozip: lists, tests and extracts ZIP archives with the installer's engine, checks a whole
-// package folder, so a distributor sees a package exactly as the installer will read it, and
-// turns a package into one self-extracting program.
+// package folder, so a distributor sees a package exactly as the installer will read it, builds
+// a package from a product's folder, and turns a package into one self-extracting program.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #ifdef _WIN32
@@ -19,6 +22,7 @@
 #endif
 
 #include "archive_tester.h"
+#include "pack.h"
 #include "package_check.h"
 #include "printable.h"
 #include "self_extractor.h"
@@ -39,12 +43,20 @@ const char kUsage[] =
     "       ozip check [-O CODEPAGE] PACKAGE_DIR     read a package as setup.exe will and\n"
     "                                                report every problem (exit 0/1/2: clean,\n"
     "                                                warnings, errors)\n"
+    "       ozip pack SOURCE_DIR PACKAGE_DIR --ini FILE [--license FILE] [--short FILE]\n"
+    "                 [--readme FILE] [--level N] [--setup FILE]\n"
+    "                 [--sfx OUT.exe [--stub STUB]]\n"
+    "                                                make a package of the product's folder,\n"
+    "                                                then check it as `check` does;\n"
+    "                                                --sfx: and one self-extracting program\n"
     "       ozip sfx [--stub STUB] PACKAGE_DIR OUT.exe  one self-extracting program holding\n"
     "                                                the package (STUB: orvosfx.exe beside\n"
     "                                                ozip)\n"
     "  -O CODEPAGE  code page of names stored without the UTF-8 flag (default: the system's\n"
     "               OEM code page on Windows, 437 elsewhere)\n"
-    "  --report     print one line per engine report\n";
+    "  --report     print one line per engine report\n"
+    "  --level N    deflate level 0 (store) to 12 (default 9)\n"
+    "  --setup FILE the installer to copy (default: setup.exe beside ozip)\n";
 
 const char* MethodName(unsigned method) {
     switch (method) {
@@ -75,9 +87,11 @@ struct Options {
     char command = 0;
     std::string mask = "*.*";
     std::string stub;
+    std::string sfx; // pack --sfx: the self-extracting program to make as well
     bool report = false;
     int code_page = unzip::kSystemOemCodePage;
     std::vector<std::string> operands;
+    ozip::PackRequest pack;
 };
 
 // Shows progress on a terminal: members done and bytes written, a few times a second.
@@ -197,30 +211,63 @@ int CheckPackage(const std::string& folder, const unzip::EngineOptions& options)
     return report.ExitCode();
 }
 
-int SelfExtractor(const Options& o) {
-    const std::string error = ozip::MakeSelfExtractor(
-        o.operands[0], o.stub.empty() ? ozip::DefaultStubPath() : o.stub, o.operands[1]);
+int SelfExtractor(const std::string& package, const std::string& stub, const std::string& output) {
+    const std::string error =
+        ozip::MakeSelfExtractor(package, stub.empty() ? ozip::DefaultStubPath() : stub, output);
     if (!error.empty()) {
         std::fprintf(stderr, "ozip: %s\n", error.c_str());
         return ExitNotAccepted;
     }
-    std::printf("ok: %s\n", o.operands[1].c_str());
+    std::printf("self-extracting: %s\n", output.c_str());
     return ExitOk;
+}
+
+// The package is checked as `ozip check` checks it, and the check's code is the exit code. A
+// package with errors is not made into a self-extracting program: it would fail its users.
+int PackAndCheck(ozip::PackRequest request, const Options& o,
+                 const unzip::EngineOptions& options) {
+    if (request.setup_program.empty()) {
+        request.setup_program = ozip::SetupBesideProgram();
+        if (request.setup_program.empty()) {
+            std::fputs(
+                "ozip: pack: no setup.exe beside ozip; give the installer with --setup FILE\n",
+                stderr);
+            return ExitNotAccepted;
+        }
+    }
+    try {
+        const std::string folder = ozip::Pack(request);
+        std::printf("packed: %s\n", folder.c_str());
+        const int checked = CheckPackage(folder, options);
+        if (o.sfx.empty() || checked == ExitNotAccepted) return checked;
+        const int made = SelfExtractor(folder, o.stub, o.sfx);
+        return made == ExitOk ? checked : made;
+    } catch (const ozip::PackError& e) {
+        std::fprintf(stderr, "ozip: pack: %s\n", e.what());
+        return ExitNotAccepted;
+    }
 }
 
 int Run(const std::vector<std::string>& args) {
     Options o;
     if (args.empty()) return Usage(nullptr);
     if (args[0] != "l" && args[0] != "t" && args[0] != "x" && args[0] != "check" &&
-        args[0] != "sfx")
+        args[0] != "pack" && args[0] != "sfx")
         return Usage("unknown command");
     o.command = args[0] == "check" ? 'c' : args[0] == "sfx" ? 's' : args[0][0];
+    std::string level;
+    const std::pair<const char*, std::string*> pack_options[] = {
+        {"--ini", &o.pack.settings},        {"--license", &o.pack.licence},
+        {"--short", &o.pack.shortcuts},     {"--readme", &o.pack.readme},
+        {"--setup", &o.pack.setup_program}, {"--level", &level}};
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "-m" && o.command == 'x' && i + 1 < args.size()) {
             o.mask = args[++i];
-        } else if (a == "--stub" && o.command == 's' && i + 1 < args.size()) {
+        } else if (a == "--stub" && (o.command == 's' || o.command == 'p') && i + 1 < args.size()) {
             o.stub = args[++i];
+        } else if (a == "--sfx" && o.command == 'p' && i + 1 < args.size()) {
+            o.sfx = args[++i];
         } else if (a == "--report" && (o.command == 't' || o.command == 'x')) {
             o.report = true;
         } else if (a == "-O" && i + 1 < args.size()) {
@@ -229,13 +276,18 @@ int Run(const std::vector<std::string>& args) {
             if (*end || cp <= 0 || !unzip::CodePageAvailable(static_cast<int>(cp)))
                 return Usage("unknown code page");
             o.code_page = static_cast<int>(cp);
+        } else if (o.command == 'p' && i + 1 < args.size() &&
+                   std::any_of(std::begin(pack_options), std::end(pack_options),
+                               [&](const auto& option) { return a == option.first; })) {
+            for (const auto& [name, value] : pack_options)
+                if (a == name) *value = args[++i];
         } else if (a.size() > 1 && a[0] == '-') {
             return Usage(("unknown option " + a).c_str());
         } else {
             o.operands.push_back(a);
         }
     }
-    const size_t want = o.command == 'x' || o.command == 's' ? 2 : 1;
+    const size_t want = o.command == 'x' || o.command == 'p' || o.command == 's' ? 2 : 1;
     if (o.operands.size() != want) return Usage("wrong number of operands");
 
     unzip::EngineOptions options;
@@ -249,7 +301,17 @@ int Run(const std::vector<std::string>& args) {
         return Extract(tester.engine(), o, o.operands[0], ozip::ArchiveTester::kFolder);
     }
     if (o.command == 'c') return CheckPackage(o.operands[0], options);
-    if (o.command == 's') return SelfExtractor(o);
+    if (o.command == 's') return SelfExtractor(o.operands[0], o.stub, o.operands[1]);
+    if (o.command == 'p') {
+        if (!level.empty()) {
+            char* end = nullptr;
+            o.pack.level = static_cast<int>(std::strtol(level.c_str(), &end, 10));
+            if (*end) return Usage("the level is a number");
+        }
+        o.pack.source = o.operands[0];
+        o.pack.package = o.operands[1];
+        return PackAndCheck(o.pack, o, options);
+    }
     unzip::Engine engine(unzip::PlatformFileSystem(), options);
     return Extract(engine, o, o.operands[0], o.operands[1]);
 }

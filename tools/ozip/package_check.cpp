@@ -19,6 +19,7 @@
 #include "services/form_storage.h"
 #include "services/settings_file.h"
 #include "unzip/member_name.h"
+#include "utf8_text.h"
 #include "widgets/layouts/control_roles.h"
 
 namespace ozip {
@@ -43,25 +44,6 @@ struct InstalledMember {
 std::string WindowsPath(std::string path) {
     std::replace(path.begin(), path.end(), '/', '\\');
     return path;
-}
-
-// True when the whole text is well-formed UTF-8 and holds at least one character beyond ASCII.
-bool IsUtf8BeyondAscii(const std::string& text) {
-    bool beyond = false;
-    for (size_t i = 0; i < text.size();) {
-        const unsigned char lead = static_cast<unsigned char>(text[i]);
-        const size_t length = lead < 0x80                   ? 1
-                              : lead >= 0xC2 && lead < 0xE0 ? 2
-                              : lead >= 0xE0 && lead < 0xF0 ? 3
-                              : lead >= 0xF0 && lead < 0xF5 ? 4
-                                                            : 0;
-        if (length == 0 || i + length > text.size()) return false;
-        for (size_t k = 1; k < length; ++k)
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
-        beyond = beyond || length > 1;
-        i += length;
-    }
-    return beyond;
 }
 
 bool SameKey(const std::string& a, const std::string& b) {
