@@ -15,6 +15,7 @@ and walks its wizard with e2e_driver.exe, then checks what the installer left be
     e2e_setup_test.py badzip           an archive member whose data fails its CRC
     e2e_setup_test.py norecord         uninstall where no record exists
     e2e_setup_test.py noicons          "icons" 0: the shortcut page is skipped both ways
+    e2e_setup_test.py pack             a package made by ozip.exe pack, installed with /S /D=
 
 The environment is that of orvo_add_script_test: ORVO_RUN (the Wine wrapper), ORVO_BIN_DIR,
 ORVO_BUILD_DIR, ORVO_SOURCE_DIR.
@@ -1622,6 +1623,66 @@ def self_extracting():
         shutil.rmtree(host_path(parent_win[:parent_win.rindex("\\")]), ignore_errors=True)
 
 
+def packed_by_ozip():
+    """ozip.exe pack makes a package of the demo product (payload/ and the demo program) with
+    the demo package's texts, and with --sfx one program holding it; setup.exe /S /D= from it installs every file with its bytes and
+    time (to the even second below, as the archive keeps it); /S from the installed copy
+    removes it again."""
+    run = Run(unique=True)
+    texts, product = run.dir + "-texts", run.dir + "-product"
+    os.makedirs(texts)
+    for name in os.listdir(run.dir):
+        if name in ("setup.ini", "license.txt", "short.txt"):
+            shutil.move(os.path.join(run.dir, name), os.path.join(texts, name))
+        else:
+            os.remove(os.path.join(run.dir, name))
+    shutil.copytree(os.path.join(SOURCE, "examples", "demo", "payload"), product)
+    shutil.copy2(os.path.join(BIN, "zelvik_demo.exe"), os.path.join(product, "zelvik.exe"))
+    parent_win = f"C:\\orvo-e2e-{os.getpid()}"
+    inst = Installation(run, parent_win)
+    inst.check_absent()
+    apps_key = APPS_LIST + "\\" + run.values["progreg"]
+    try:
+        say(f"\n== ozip.exe pack {run.win_dir}-product {run.win_dir}")
+        result = subprocess.run(
+            [RUN, os.path.join(BIN, "ozip.exe"), "pack", run.win_dir + "-product", run.win_dir] +
+            [word for option, name in (("--ini", "setup.ini"), ("--license", "license.txt"),
+                                       ("--short", "short.txt"))
+             for word in (option, f"{run.win_dir}-texts\\{name}")] +
+            ["--sfx", f"{run.win_dir}-texts\\one.exe"],
+            stdin=subprocess.DEVNULL, capture_output=True, timeout=120)
+        output = result.stdout.decode("utf-8", "replace") + result.stderr.decode("utf-8", "replace")
+        say(output)
+        check(result.returncode == 0 and "0 errors, 0 warnings" in output,
+              f"ozip pack made a package that checks clean (exit code {result.returncode})")
+        with open(os.path.join(texts, "one.exe"), "rb") as one, \
+                open(os.path.join(run.dir, "orvoinst.zip"), "rb") as archive:
+            check(archive.read() in one.read(), "--sfx made one program holding the archive")
+        run_quietly(run.win_dir + "\\setup.exe", run.dir, ["/S"] + ("/D=" + inst.win).split(" "), 0)
+        files = {rel: os.path.join(product, rel) for rel in installed_files(product)}
+        files["setup.exe"] = os.path.join(BIN, "setup.exe")
+        for rel, source in sorted(files.items()):
+            target = os.path.join(inst.dir, rel)
+            stamp = int(os.path.getmtime(source)) // 2 * 2
+            check(os.path.isfile(target) and filecmp.cmp(source, target, shallow=False) and
+                  (rel == "setup.exe" or int(os.path.getmtime(target)) == stamp),
+                  f"{inst.win}\\{rel.replace(os.sep, chr(92))} is installed with its bytes and time")
+        check(installed_files(inst.dir) == set(files) | {"setup.ini", "setup.lst"},
+              "the folder holds exactly the product's files, setup.exe, setup.ini and the manifest")
+        wait_until(lambda: not os.path.exists(run.dir), 30, "the package folder is removed")
+        run_quietly(inst.win + "\\setup.exe", inst.dir, ["/S"], 0)
+        check(reg_values(inst.record_key) is None, "the uninstall removed the record")
+        wait_until(lambda: not os.path.exists(inst.dir), 30, f"{inst.win} is removed")
+    except Failure:
+        inst.tidy()
+        raise
+    finally:
+        subprocess.run([RUN, "reg", "delete", apps_key, "/f"], stdin=subprocess.DEVNULL,
+                       capture_output=True)
+        for folder in (texts, product, host_path(parent_win)):
+            shutil.rmtree(folder, ignore_errors=True)
+
+
 def main():
     mode = sys.argv[1] if len(sys.argv) > 1 else ""
     try:
@@ -1645,6 +1706,8 @@ def main():
             unattended()
         elif mode == "sfx":
             self_extracting()
+        elif mode == "pack":
+            packed_by_ozip()
         elif mode == "norecord":
             no_record()
         elif mode == "noicons":
