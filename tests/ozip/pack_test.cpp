@@ -20,8 +20,8 @@ using scratch::FsPath;
 
 // A text of the demo package as a Czech Windows editor saves it: code page 1250, CR LF.
 std::string PackageText(const std::string& name) {
-    std::string text, utf8 = scratch::ReadFile(std::string(ORVO_SOURCE_DIR) +
-                                               "/examples/demo/package/" + name);
+    std::string text,
+        utf8 = scratch::ReadFile(std::string(ORVO_SOURCE_DIR) + "/examples/demo/package/" + name);
     for (char c : utf8) {
         if (c == '\r') continue;
         if (c == '\n') text += '\r';
@@ -33,8 +33,8 @@ std::string PackageText(const std::string& name) {
 class PackTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        fs::copy(FsPath(std::string(ORVO_SOURCE_DIR) + "/examples/demo/payload"),
-                 FsPath(product_), fs::copy_options::recursive);
+        fs::copy(FsPath(std::string(ORVO_SOURCE_DIR) + "/examples/demo/payload"), FsPath(product_),
+                 fs::copy_options::recursive);
         scratch::WriteFile(dir_.Path("product", "zelvik.exe"), "MZ the demo program");
         scratch::WriteFile(dir_.Path("product", "doc", "Žluťoučký kůň.txt"), "úpěl ďábelské ódy");
         fs::create_directories(FsPath(dir_.Path("product", "prázdná složka")));
@@ -62,7 +62,8 @@ class PackTest : public ::testing::Test {
                 EXPECT_TRUE(fs::is_directory(copy));
                 continue;
             }
-            EXPECT_EQ(scratch::ReadFile(copy.u8string()), scratch::ReadFile(entry.path().u8string()));
+            EXPECT_EQ(scratch::ReadFile(copy.u8string()),
+                      scratch::ReadFile(entry.path().u8string()));
             const auto behind = entry.last_write_time() - fs::last_write_time(copy);
             EXPECT_TRUE(behind >= std::chrono::seconds(0) && behind < std::chrono::seconds(2));
         }
@@ -114,8 +115,9 @@ TEST_F(PackTest, LeavesAFolderItDidNotMakeAsItWas) {
         EXPECT_EQ(scratch::ReadFile(dir_.Path("package", name)), "PK not pack's");
         EXPECT_EQ(std::distance(fs::directory_iterator(FsPath(package_)), fs::directory_iterator()),
                   1);
-        EXPECT_EQ(std::distance(fs::directory_iterator(FsPath(dir_.Path())), fs::directory_iterator()),
-                  6) << "a half-made package was left beside it";
+        EXPECT_EQ(
+            std::distance(fs::directory_iterator(FsPath(dir_.Path())), fs::directory_iterator()), 6)
+            << "a half-made package was left beside it";
     }
 }
 

@@ -58,15 +58,15 @@ TEST(ZipWriterRecords, LocalHeaderOfALargeMemberCarriesBothSizes) {
     const uint8_t* extra = bytes.data() + unzip::kLocalHeaderSize + header.name_length;
     EXPECT_EQ(Load64(extra + 4), member.size);
     EXPECT_EQ(Load64(extra + 12), member.compressed_size);
-    EXPECT_EQ(unzip::ParseLocalHeader(ozip::LocalHeaderBytes(Member(100, 60, 0)).data()).extra_length,
-              0);
+    EXPECT_EQ(
+        unzip::ParseLocalHeader(ozip::LocalHeaderBytes(Member(100, 60, 0)).data()).extra_length, 0);
 }
 
 TEST(ZipWriterRecords, Zip64EndRecordsForManyMembers) {
     const uint64_t offset = 1000, size = 70000 * 60;
     const Bytes bytes = ozip::EndRecordsBytes(70000, offset, size, "c");
-    ASSERT_EQ(bytes.size(), unzip::kZip64EndRecordSize + unzip::kZip64LocatorSize +
-                                unzip::kEndRecordSize + 1);
+    ASSERT_EQ(bytes.size(),
+              unzip::kZip64EndRecordSize + unzip::kZip64LocatorSize + unzip::kEndRecordSize + 1);
     EXPECT_EQ(unzip::Load32(bytes.data()), unzip::kZip64EndSignature);
     EXPECT_EQ(Load64(bytes.data() + 32), 70000u);
     EXPECT_EQ(Load64(bytes.data() + 48), offset);

@@ -55,7 +55,7 @@ const char kUsage[] =
     "  -O CODEPAGE  code page of names stored without the UTF-8 flag (default: the system's\n"
     "               OEM code page on Windows, 437 elsewhere)\n"
     "  --report     print one line per engine report\n"
-    "  --level N    deflate level 0 (store) to 12 (default 9)\n"
+    "  --level N    deflate level 0 (store) to 12 (default 6)\n"
     "  --setup FILE the installer to copy (default: setup.exe beside ozip)\n";
 
 const char* MethodName(unsigned method) {

@@ -26,9 +26,8 @@ PackedData MemberCompressor::Pack(Bytes content) const {
         // Room for one byte less than the content: libdeflate gives up (returns 0) when the
         // deflated form would not be smaller, and the member is stored.
         Bytes deflated(content.size() - 1);
-        const size_t size = libdeflate_deflate_compress(compressor_, content.data(),
-                                                        content.size(), deflated.data(),
-                                                        deflated.size());
+        const size_t size = libdeflate_deflate_compress(compressor_, content.data(), content.size(),
+                                                        deflated.data(), deflated.size());
         if (size != 0) {
             deflated.resize(size);
             packed.method = unzip::kMethodDeflated;

@@ -13,7 +13,8 @@ Bytes ReadWholeFile(const std::string& path, uint64_t size) {
     if (!in) throw std::runtime_error("cannot open " + path);
     Bytes content(static_cast<size_t>(size));
     in.read(reinterpret_cast<char*>(content.data()), static_cast<std::streamsize>(size));
-    if (static_cast<uint64_t>(in.gcount()) != size || in.peek() != std::ifstream::traits_type::eof())
+    if (static_cast<uint64_t>(in.gcount()) != size ||
+        in.peek() != std::ifstream::traits_type::eof())
         throw std::runtime_error("changed while it was read: " + path);
     return content;
 }

@@ -35,9 +35,10 @@ std::string NameProblem(const std::string& name) {
         const std::string part = name.substr(start, end - start);
         start = end + 1;
         for (unsigned char c : part)
-            if (c < 0x20 || std::string("\\:*?\"<>|").find(static_cast<char>(c)) !=
-                                std::string::npos)
-                return "Windows allows no control character and none of \\ : * ? \" < > | in a name";
+            if (c < 0x20 ||
+                std::string("\\:*?\"<>|").find(static_cast<char>(c)) != std::string::npos)
+                return "Windows allows no control character and none of \\ : * ? \" < > | in a "
+                       "name";
         if (unzip::IsDeviceName(part)) return "Windows reserves the name " + part + " for a device";
         if (part.back() == '.' || part.back() == ' ')
             return "Windows drops a dot or blank at the end of a name";
@@ -114,17 +115,16 @@ std::vector<SourceEntry> Members(const PackRequest& request) {
     if (request.readme.empty()) return entries;
     for (const SourceEntry& entry : entries)
         if (entry.name == app::kReadmeName)
-            throw PackError("--readme given, but " + request.source + " has a " +
-                            app::kReadmeName + " already");
+            throw PackError("--readme given, but " + request.source + " has a " + app::kReadmeName +
+                            " already");
     SourceEntry readme;
     readme.name = app::kReadmeName;
     readme.path = request.readme;
     readme.size = fs::file_size(fs::u8path(request.readme));
     readme.dos_time = DosTimeOf(request.readme);
-    entries.insert(std::upper_bound(entries.begin(), entries.end(), readme,
-                                    [](const SourceEntry& a, const SourceEntry& b) {
-                                        return a.name < b.name;
-                                    }),
+    entries.insert(std::upper_bound(
+                       entries.begin(), entries.end(), readme,
+                       [](const SourceEntry& a, const SourceEntry& b) { return a.name < b.name; }),
                    readme);
     return entries;
 }
@@ -172,8 +172,7 @@ std::string Pack(const PackRequest& request) {
             {&request.licence, &app::kLicenceName},
             {&request.shortcuts, &app::kShortcutListName}};
         for (const auto& [from, name] : copies)
-            if (!from->empty())
-                fs::copy_file(fs::u8path(*from), fs::u8path(folder.Staged(*name)));
+            if (!from->empty()) fs::copy_file(fs::u8path(*from), fs::u8path(folder.Staged(*name)));
         folder.Commit();
         return request.package;
     } catch (const PackError&) {
@@ -194,8 +193,8 @@ std::string SetupBesideProgram() {
     program.resize(length);
     const fs::path setup = fs::path(program).parent_path() / app::kSetupProgramName;
 #else
-    const fs::path setup = fs::read_symlink("/proc/self/exe", error).parent_path() /
-                           app::kSetupProgramName;
+    const fs::path setup =
+        fs::read_symlink("/proc/self/exe", error).parent_path() / app::kSetupProgramName;
 #endif
     return !error && fs::is_regular_file(setup, error) ? setup.u8string() : std::string();
 }

@@ -46,26 +46,27 @@ bool IsEmptyOrEarlierPackage(const fs::path& target) {
     for (const fs::directory_entry& entry : fs::directory_iterator(target, error)) {
         empty = false;
         const std::string name = entry.path().filename().u8string();
-        const bool package_file =
-            name == app::kSetupProgramName || name == app::kSettingsName ||
-            name == app::kArchiveName || name == app::kLicenceName || name == app::kShortcutListName;
+        const bool package_file = name == app::kSetupProgramName || name == app::kSettingsName ||
+                                  name == app::kArchiveName || name == app::kLicenceName ||
+                                  name == app::kShortcutListName;
         if (!package_file || !entry.is_regular_file())
-            Fail("the package folder holds " + name + ", which pack did not write; give an empty "
-                 "or new folder",
+            Fail("the package folder holds " + name +
+                     ", which pack did not write; give an empty "
+                     "or new folder",
                  target);
     }
     if (error) Fail("cannot read (" + error.message() + ")", target);
     if (!empty && !WrittenByPack(target / app::kArchiveName))
-        Fail("the package folder holds a package that pack did not make; give an empty or new "
-             "folder",
-             target);
+        Fail(
+            "the package folder holds a package that pack did not make; give an empty or new "
+            "folder",
+            target);
     return empty;
 }
 
 fs::path Beside(const fs::path& target, const std::string& what) {
-    return target.parent_path() /
-           fs::u8path("." + target.filename().u8string() + ".ozip-" + what + "-" +
-                      std::to_string(GETPID()));
+    return target.parent_path() / fs::u8path("." + target.filename().u8string() + ".ozip-" + what +
+                                             "-" + std::to_string(GETPID()));
 }
 
 } // namespace

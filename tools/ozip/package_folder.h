@@ -27,7 +27,7 @@ class PackageFolder {
 
   private:
     std::string target_, staging_;
-    bool earlier_ = false;    // the target holds an earlier package
+    bool earlier_ = false; // the target holds an earlier package
     bool committed_ = false;
 };
 

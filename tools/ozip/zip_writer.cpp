@@ -53,8 +53,9 @@ void PutName(Bytes& out, const MemberRecord& member, const Bytes& extra) {
 Bytes LocalHeaderBytes(const MemberRecord& member) {
     // A local header that needs Zip64 carries both sizes in it.
     const bool large = member.size >= kZip64Mark || member.compressed_size >= kZip64Mark;
-    const Bytes extra = Zip64Extra(large ? std::vector<uint64_t>{member.size, member.compressed_size}
-                                         : std::vector<uint64_t>());
+    const Bytes extra =
+        Zip64Extra(large ? std::vector<uint64_t>{member.size, member.compressed_size}
+                         : std::vector<uint64_t>());
     Bytes out;
     Put32(out, unzip::kLocalSignature);
     Put16(out, VersionNeeded(extra));
@@ -101,8 +102,7 @@ Bytes EndRecordsBytes(uint64_t entries, uint64_t directory_offset, uint64_t dire
                       const std::string& comment) {
     constexpr uint64_t kMostEntries = 0xFFFF; // all ones: the count is in the Zip64 record
     Bytes out;
-    if (entries >= kMostEntries || directory_offset >= kZip64Mark ||
-        directory_size >= kZip64Mark) {
+    if (entries >= kMostEntries || directory_offset >= kZip64Mark || directory_size >= kZip64Mark) {
         Put32(out, unzip::kZip64EndSignature);
         Put64(out, unzip::kZip64EndRecordSize - 12); // the size counts what follows it
         Put16(out, unzip::kVersionZip64);
@@ -158,8 +158,7 @@ void ZipWriter::Append(const void* data, size_t size) {
 void ZipWriter::Finish(const std::string& comment) {
     const uint64_t directory_offset = offset_;
     for (const MemberRecord& member : members_) Write(CentralEntryBytes(member));
-    Write(EndRecordsBytes(members_.size(), directory_offset, offset_ - directory_offset,
-                          comment));
+    Write(EndRecordsBytes(members_.size(), directory_offset, offset_ - directory_offset, comment));
     out_.close();
     if (!out_) throw std::runtime_error("cannot write " + path_);
 }
