@@ -224,8 +224,7 @@ int SelfExtractor(const std::string& package, const std::string& stub, const std
 
 // The package is checked as `ozip check` checks it, and the check's code is the exit code. A
 // package with errors is not made into a self-extracting program: it would fail its users.
-int PackAndCheck(ozip::PackRequest request, const Options& o,
-                 const unzip::EngineOptions& options) {
+int PackAndCheck(ozip::PackRequest request, const Options& o, const unzip::EngineOptions& options) {
     if (request.setup_program.empty()) {
         request.setup_program = ozip::SetupBesideProgram();
         if (request.setup_program.empty()) {
