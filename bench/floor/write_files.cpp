@@ -26,6 +26,11 @@ int Fail(const std::wstring& what, const std::wstring& path) {
     return 1;
 }
 
+int BadLine(const std::wstring& line) {
+    std::fwprintf(stderr, L"write_files: not an entry of the list: %ls\n", line.c_str());
+    return 1;
+}
+
 bool ReadList(const std::wstring& path, std::wstring& text) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -84,18 +89,18 @@ int wmain(int argc, wchar_t** argv) {
         const std::wstring line = list.substr(start, end - start);
         start = end + 1;
         if (line.empty()) continue;
-        if (line.size() < 2 || line[1] != L'\t') return Fail(L"no entry:", line);
+        if (line.size() < 2 || line[1] != L'\t') return BadLine(line);
         if (line[0] == L'd') {
             const std::wstring path = target + L"\\" + line.substr(2);
             if (!CreateDirectoryW(path.c_str(), nullptr)) return Fail(L"cannot make", path);
         } else if (line[0] == L'f') {
             const size_t tab = line.find(L'\t', 2);
-            if (tab == std::wstring::npos) return Fail(L"no entry:", line);
+            if (tab == std::wstring::npos) return BadLine(line);
             const unsigned long long size = std::wcstoull(line.c_str() + 2, nullptr, 10);
             const std::wstring path = target + L"\\" + line.substr(tab + 1);
             if (!WriteSized(path, size, chunk)) return Fail(L"cannot write", path);
         } else {
-            return Fail(L"no entry:", line);
+            return BadLine(line);
         }
     }
     return 0;
