@@ -160,7 +160,7 @@ class GuardedFileSystem final : public FileSystem {
     // The output of the member extracted last, cleared by BeginMember().
     const OutputStats& last() const { return last_; }
     // A member whose directory entry declares `size` bytes starts.
-    void BeginMember(uint32_t size) {
+    void BeginMember(uint64_t size) {
         last_ = OutputStats();
         declared_ = size;
     }
@@ -211,7 +211,7 @@ bool IsMemberFailure(int32_t code) {
 }
 
 bool IsDirectoryFailure(int32_t code) {
-    return code == ResultUnsupported || code == ResultArchiveFileError || code == ResultNoDirectory;
+    return code == ResultArchiveFileError || code == ResultNoDirectory;
 }
 
 bool IsExtractResult(int32_t code) {
@@ -246,7 +246,7 @@ class ReportChecker {
             FUZZ_CHECK(StartsWith(r.name, kTarget + kPathSeparator), "member output %s",
                        r.name.c_str());
             phase_ = kInMember;
-            fs_.BeginMember(static_cast<uint32_t>(r.size));
+            fs_.BeginMember(static_cast<uint64_t>(r.size));
             had_file_ = fs_.File(r.name) != nullptr;
             if (had_file_) old_file_ = *fs_.File(r.name);
             members_.push_back(MemberOutcome{r.name, 0, OutputStats()});
@@ -263,9 +263,9 @@ class ReportChecker {
             }
             FUZZ_CHECK(engine_.member_bytes_read() >= 0 &&
                            engine_.member_bytes_read() <= engine_.member_compressed_size(),
-                       "%d of %d compressed bytes read",
-                       static_cast<int>(engine_.member_bytes_read()),
-                       static_cast<int>(engine_.member_compressed_size()));
+                       "%lld of %lld compressed bytes read",
+                       static_cast<long long>(engine_.member_bytes_read()),
+                       static_cast<long long>(engine_.member_compressed_size()));
             CheckReentryIsRefused(&progress_checked_);
             break;
         case StatusMemberDone:
@@ -275,7 +275,7 @@ class ReportChecker {
             EndMember(StatusMemberDone);
             break;
         case StatusMemberFailed:
-            // A directory that cannot be read to its end (or Zip64) is reported
+            // A directory that cannot be read to its end is reported
             // as a failure outside any member.
             FUZZ_CHECK(phase_ == kInMember || (phase_ == kInArchive && IsDirectoryFailure(code)),
                        "member failure %d in phase %d", static_cast<int>(code), phase_);
@@ -432,10 +432,9 @@ void CompareRuns(const RunOutcome& a, const RunOutcome& b) {
                a.members.size(), static_cast<int>(b.result), b.members.size());
 }
 
-int32_t AddClamped(int32_t total, uint32_t add) {
-    int64_t sum = static_cast<int64_t>(total) + add;
-    return sum > std::numeric_limits<int32_t>::max() ? std::numeric_limits<int32_t>::max()
-                                                     : static_cast<int32_t>(sum);
+int64_t AddClamped(int64_t total, int64_t add) {
+    return add > std::numeric_limits<int64_t>::max() - total ? std::numeric_limits<int64_t>::max()
+                                                             : total + add;
 }
 
 // Walks the directory and compares the sums with ArchiveTotals.
@@ -466,7 +465,7 @@ void WalkDirectory(MemoryFileSystem& archive, size_t size, std::vector<Span>* sp
     Engine engine(fs);
     MemberEntry entry;
     size_t members = 0;
-    int32_t total = 0, compressed = 0;
+    int64_t total = 0, compressed = 0;
     int32_t rc;
     for (rc = engine.FirstMember(kArchive, entry); rc == ResultOk; rc = engine.NextMember(entry)) {
         // Every entry takes at least its 46 fixed bytes of the archive, so a
@@ -479,38 +478,39 @@ void WalkDirectory(MemoryFileSystem& archive, size_t size, std::vector<Span>* sp
             FUZZ_CHECK(entry.name.find('\\') == std::string::npos, "backslash left in %s",
                        entry.name.c_str());
         FUZZ_CHECK(entry.raw_name.find('\0') == std::string::npos, "NUL in a stored name");
-        if (entry.fits)
-            FUZZ_CHECK(entry.size >= 0 && entry.compressed_size >= 0 && entry.header_offset >= 0,
-                       "a member that fits has negative fields");
-        total = AddClamped(total, static_cast<uint32_t>(entry.size));
-        compressed = AddClamped(compressed, static_cast<uint32_t>(entry.compressed_size));
+        FUZZ_CHECK(entry.size >= 0 && entry.compressed_size >= 0 && entry.header_offset >= 0,
+                   "a member with negative fields");
+        total = AddClamped(total, entry.size);
+        compressed = AddClamped(compressed, entry.compressed_size);
         const std::vector<uint8_t>& bytes = *archive.Get(kArchive);
-        const uint64_t header = static_cast<uint32_t>(entry.header_offset);
+        const uint64_t header = static_cast<uint64_t>(entry.header_offset);
         uint64_t lengths = 0;
         if (header + 30 <= bytes.size())
             lengths = (bytes[header + 26] | bytes[header + 27] << 8) +
                       (bytes[header + 28] | bytes[header + 29] << 8);
-        const uint64_t end = header + 30 + lengths + static_cast<uint32_t>(entry.compressed_size);
-        spans->emplace_back(static_cast<int64_t>(header), static_cast<int64_t>(end));
+        // Both below 2^63: their sum does not wrap.
+        const uint64_t end = header + 30 + lengths + static_cast<uint64_t>(entry.compressed_size);
+        spans->emplace_back(static_cast<int64_t>(header),
+                            static_cast<int64_t>(std::min<uint64_t>(end, INT64_MAX)));
     }
     if (Verbose())
-        std::fprintf(stderr, "  walk: %zu members, ended with %s; totals %d/%d\n", members,
-                     ResultName(rc), static_cast<int>(total), static_cast<int>(compressed));
-    FUZZ_CHECK(rc == ResultNoMoreMembers || rc == ResultArchiveFileError ||
-                   rc == ResultUnsupported || rc == ResultNoDirectory,
+        std::fprintf(stderr, "  walk: %zu members, ended with %s; totals %lld/%lld\n", members,
+                     ResultName(rc), static_cast<long long>(total),
+                     static_cast<long long>(compressed));
+    FUZZ_CHECK(rc == ResultNoMoreMembers || rc == ResultArchiveFileError || rc == ResultNoDirectory,
                "the walk ended with %d", static_cast<int>(rc));
     FUZZ_CHECK(!entry.walking() && !entry.archive, "the walk ended but is still open");
     // A walk that never started is closed as well.
     engine.CloseMemberWalk(entry);
     FUZZ_CHECK(engine.NextMember(entry) == ResultNoMoreMembers, "NextMember after the end");
 
-    int32_t totals_compressed = -1;
-    int32_t totals = engine.ArchiveTotals(kArchive, &totals_compressed);
+    int64_t totals_compressed = -1;
+    int64_t totals = engine.ArchiveTotals(kArchive, &totals_compressed);
     if (engine.IsZipArchive(kArchive)) {
         FUZZ_CHECK(totals == total && totals_compressed == compressed,
-                   "ArchiveTotals %d/%d, the walk %d/%d", static_cast<int>(totals),
-                   static_cast<int>(totals_compressed), static_cast<int>(total),
-                   static_cast<int>(compressed));
+                   "ArchiveTotals %lld/%lld, the walk %lld/%lld", static_cast<long long>(totals),
+                   static_cast<long long>(totals_compressed), static_cast<long long>(total),
+                   static_cast<long long>(compressed));
     } else {
         FUZZ_CHECK(totals == totals_compressed && totals >= 0,
                    "totals of a file that is no archive");

@@ -197,7 +197,7 @@ int32_t Installer::MeasureArchive(const std::string& archive, PackageSize& size)
     unzip::MemberEntry entry;
     int32_t result = engine_.FirstMember(archive, entry);
     for (; result == unzip::ResultOk; result = engine_.NextMember(entry)) {
-        size.bytes += static_cast<uint32_t>(entry.size);
+        size.bytes += static_cast<uint64_t>(entry.size);
         const size_t units = SystemLength(entry.name);
         if (units > size.longest_name_units) size.longest_name_units = units;
     }

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "unzip/byte_order.h"
+#include "unzip/zip64_extra.h"
 #include "unzip/zip_format.h"
 
 namespace unzip {
@@ -67,6 +68,37 @@ int32_t FindNearestEndRecord(InputFile& f, int64_t size, FoundEnd* found) {
     }
 }
 
+// The Zip64 end record, through its locator right before the end record at
+// `end`: true, with *record and *position, when both are there and sound.
+bool ReadZip64End(InputFile& f, int64_t end, uint16_t comment_length, EndRecord* record,
+                  int64_t* position) {
+    if (end < kZip64LocatorSize + kZip64EndSize) return false;
+    uint8_t locator[kZip64LocatorSize];
+    if (!ReadAll(f, end - kZip64LocatorSize, locator, sizeof locator) ||
+        Load32(locator) != kZip64LocatorSignature)
+        return false;
+    // The record lies whole before its locator.
+    const uint64_t at = Load64(locator + zip64_locator_field::kEndOffset);
+    if (at > static_cast<uint64_t>(end - kZip64LocatorSize - kZip64EndSize)) return false;
+    uint8_t fixed[kZip64EndSize];
+    if (!ReadAll(f, static_cast<int64_t>(at), fixed, sizeof fixed) ||
+        Load32(fixed) != kZip64EndSignature ||
+        Load64(fixed + zip64_end_field::kRecordSize) <
+            static_cast<uint64_t>(kZip64EndSize - zip64_end_field::kVersionMadeBy))
+        return false;
+    *record = ParseZip64End(fixed, comment_length);
+    *position = static_cast<int64_t>(at);
+    return true;
+}
+
+// Whether every field of the end record that is not a Zip64 mark says what the
+// Zip64 end record says: two readers must not find two different directories.
+bool Zip64EndAgrees(const EndRecord& end, const EndRecord& wide) {
+    return (end.entries == 0xFFFF || end.entries == (wide.entries & 0xFFFF)) &&
+           (end.directory_size == kZip64Mark || end.directory_size == wide.directory_size) &&
+           (end.directory_offset == kZip64Mark || end.directory_offset == wide.directory_offset);
+}
+
 // Appends a stored name to the pool: names stop at a NUL as they would in any
 // C string. An empty name may come without bytes (name null).
 void AddName(Directory& directory, DirectoryEntry& entry, const uint8_t* name, size_t length) {
@@ -122,8 +154,8 @@ void Archive::ReadDirectory(Directory& d) {
     };
     // A directory that cannot be read whole must not pass for a shorter one:
     // the members after the damage would be silently missing.
-    auto damaged = [&fail](const char* why) {
-        fail(ResultArchiveFileError, std::string("the central directory is damaged: ") + why);
+    auto damaged = [&fail](const std::string& why) {
+        fail(ResultArchiveFileError, "the central directory is damaged: " + why);
     };
 
     if (size_ <= 0) return fail(ResultArchiveFileError, "the archive is empty");
@@ -133,25 +165,30 @@ void Archive::ReadDirectory(Directory& d) {
     if (rc == ResultNoMoreMembers) rc = FindNearestEndRecord(*file_, size_, &end);
     if (rc != ResultOk) return fail(ResultArchiveFileError, "no end of central directory record");
 
-    // The Zip64 marker in place of the directory offset: the directory can only
-    // be found through the Zip64 records. (A Zip64 end record written merely
-    // because of the entry count leaves a usable offset here and is read as usual.)
-    if (end.record.directory_offset == kZip64Mark)
-        return fail(ResultUnsupported, "Zip64 archives are not supported");
-    const int64_t start = end.record.directory_offset;
-    const uint32_t directory_size = end.record.directory_size;
-    const uint32_t declared_entries = end.record.entries;
-    d.declared_empty = declared_entries == 0 && directory_size == 0;
+    // A Zip64 end record, where there is one, gives the count, size and offset at
+    // full width, and the directory ends where it starts. Without one, a size of
+    // all ones is a mark the walk passes over: it ends at the end record.
+    EndRecord place = end.record;
+    int64_t limit = end.position; // where the record after the directory starts
+    const bool zip64 =
+        ReadZip64End(*file_, end.position, end.record.comment_length, &place, &limit);
+    if (zip64 && !Zip64EndAgrees(end.record, place))
+        return fail(ResultArchiveFileError, "the Zip64 end record contradicts the end record");
+    if (!zip64 && end.record.directory_offset == kZip64Mark)
+        return fail(ResultArchiveFileError, "the Zip64 end record is missing");
+    const uint64_t declared_entries = place.entries;
+    d.declared_empty = declared_entries == 0 && place.directory_size == 0;
     if (end.position < kCentralHeaderSize)
         return fail(ResultNoDirectory, "the end record leaves no room for a directory");
 
-    const int64_t length = end.position - start + 4; // includes the end record's signature
-    if (length < 4)
+    if (place.directory_offset > static_cast<uint64_t>(limit))
         return fail(ResultArchiveFileError, "the directory offset lies past the end record");
-    // A size of all ones is a Zip64 mark: the walk then ends at the next end record.
-    const int64_t directory_end = directory_size == kZip64Mark ? -1 : start + directory_size;
-    if (directory_end > end.position)
+    const int64_t start = static_cast<int64_t>(place.directory_offset);
+    const int64_t length = limit - start + 4; // includes the next record's signature
+    const bool sized = zip64 || place.directory_size != kZip64Mark;
+    if (sized && place.directory_size > static_cast<uint64_t>(limit - start))
         return fail(ResultArchiveFileError, "the directory's size reaches past the end record");
+    const int64_t directory_end = sized ? start + static_cast<int64_t>(place.directory_size) : -1;
 
     // The directory is read whole, or from kLargeDirectory bytes on through a
     // window of that size that is refilled as the entries are read.
@@ -163,10 +200,11 @@ void Archive::ReadDirectory(Directory& d) {
     int64_t origin = start; // archive offset of the buffer's first byte
     if (!ReadAll(*file_, start, buffer.data(), buffer_size))
         return fail(ResultArchiveFileError, "the central directory cannot be read");
-    d.entries.reserve(std::min<int64_t>(declared_entries, length / kCentralHeaderSize));
+    d.entries.reserve(static_cast<size_t>(
+        std::min<uint64_t>(declared_entries, static_cast<uint64_t>(length / kCentralHeaderSize))));
 
     auto remaining = [&] { return buffer_size - next; };
-    std::vector<uint8_t> long_name; // a name read straight from the archive
+    std::vector<uint8_t> long_entry; // a name and extra field read straight from the archive
     for (;;) {
         const int64_t position = origin + next;
         if (position == directory_end) break;
@@ -196,25 +234,36 @@ void Archive::ReadDirectory(Directory& d) {
         const uint32_t entry_length = central.length();
         if (directory_end >= 0 && position + entry_length > directory_end)
             return damaged("an entry runs past the directory's end");
-        DirectoryEntry entry;
+        const uint8_t* name;
         if (remaining() >= entry_length) {
-            AddName(d, entry, p + kCentralHeaderSize, central.name_length);
+            name = p + kCentralHeaderSize;
         } else if (windowed) {
             // An entry longer than the window (a long name, extra field or comment):
-            // read its name straight from the archive and resume the walk after it.
-            long_name.resize(central.name_length);
-            if (central.name_length && !ReadAll(*file_, position + kCentralHeaderSize,
-                                                long_name.data(), central.name_length))
+            // read its name and extra field straight from the archive and resume
+            // the walk after it.
+            long_entry.resize(size_t{central.name_length} + central.extra_length);
+            if (!long_entry.empty() && !ReadAll(*file_, position + kCentralHeaderSize,
+                                                long_entry.data(), long_entry.size()))
                 return damaged("an entry cannot be read");
-            AddName(d, entry, long_name.data(), central.name_length);
+            name = long_entry.data();
         } else {
             return damaged("an entry runs past the end record");
         }
+        WideValues wide;
+        wide.size = central.size;
+        wide.compressed_size = central.compressed_size;
+        wide.header_offset = central.header_offset;
+        wide.disk = central.disk_start;
+        const uint8_t* extra = central.extra_length ? name + central.name_length : nullptr;
+        const WideningResult widened = WidenFromExtra(extra, central.extra_length, &wide);
+        if (widened != WideningResult::kDone) return damaged(WideningProblem(widened));
+        DirectoryEntry entry;
+        AddName(d, entry, name, central.name_length);
         entry.time = central.time;
         entry.crc = central.crc;
-        entry.compressed_size = central.compressed_size;
-        entry.size = central.size;
-        entry.header_offset = central.header_offset;
+        entry.compressed_size = static_cast<int64_t>(wide.compressed_size);
+        entry.size = static_cast<int64_t>(wide.size);
+        entry.header_offset = static_cast<int64_t>(wide.header_offset);
         entry.name_length = central.name_length;
         entry.flags = central.flags;
         entry.method = central.method;
@@ -233,8 +282,9 @@ void Archive::ReadDirectory(Directory& d) {
     // An end record that counts more than 65,535 entries holds all ones (the
     // real count is in the Zip64 record); old writers kept the low 16 bits.
     const size_t read = d.entries.size();
-    const bool agrees =
-        declared_entries == (read & 0xFFFF) || (declared_entries == 0xFFFF && read >= 0xFFFF);
+    const bool agrees = zip64 ? declared_entries == read
+                              : declared_entries == (read & 0xFFFF) ||
+                                    (declared_entries == 0xFFFF && read >= 0xFFFF);
     if (!agrees)
         fail(ResultArchiveFileError, "the central directory holds " + std::to_string(read) +
                                          " entries where the end record declares " +

@@ -18,9 +18,9 @@ namespace unzip {
 struct DirectoryEntry {
     uint32_t time;
     uint32_t crc;
-    uint32_t compressed_size;
-    uint32_t size;
-    uint32_t header_offset;
+    int64_t compressed_size; // Zip64 values in, each below UnknownSize
+    int64_t size;
+    int64_t header_offset;
     uint32_t name_at;     // where the stored name starts in Directory::names
     uint16_t name_size;   // bytes of the stored name before any NUL
     uint16_t name_length; // length of the whole stored name field

@@ -13,4 +13,8 @@ inline uint32_t Load32(const uint8_t* p) {
     return Load16(p) | Load16(p + 2) << 16;
 }
 
+inline uint64_t Load64(const uint8_t* p) {
+    return Load32(p) | static_cast<uint64_t>(Load32(p + 4)) << 32;
+}
+
 } // namespace unzip

@@ -30,9 +30,8 @@ struct MemberLocation {
     int64_t header_offset = 0;
     bool from_directory = false; // the fields below are valid
     uint32_t crc = 0;
-    int32_t size = 0;
-    int32_t compressed_size = 0;
-    bool fits = true;         // sizes and offset fit 32-bit signed fields
+    int64_t size = 0;
+    int64_t compressed_size = 0;
     uint16_t name_length = 0; // the stored name's length, which the local header must repeat
 };
 
@@ -77,7 +76,7 @@ class Engine {
     void CloseMemberWalk(MemberEntry& entry);
 
     // Total uncompressed size of all members; the compressed total goes to *compressed.
-    int32_t ArchiveTotals(const std::string& archive, int32_t* compressed);
+    int64_t ArchiveTotals(const std::string& archive, int64_t* compressed);
 
     // Extracts one member to output (a folder when it ends in a separator).
     int32_t ExtractMember(const std::string& archive, const std::string& output,
@@ -87,8 +86,8 @@ class Engine {
     QuestionCallback SetQuestionCallback(QuestionCallback callback);
 
     // Counters a report callback may read during progress reports.
-    int32_t member_compressed_size() const { return member_compressed_size_; }
-    int32_t member_bytes_read() const;
+    int64_t member_compressed_size() const { return member_compressed_size_; }
+    int64_t member_bytes_read() const;
 
     // One sentence on the last failure, for diagnostics ("" when none).
     const std::string& diagnostic() const { return diagnostic_; }
@@ -107,7 +106,7 @@ class Engine {
     // The archive at path when the engine takes it (IsZipArchive), else null.
     std::unique_ptr<Archive> OpenZipArchive(const std::string& path);
     bool MayBeArchive(const std::string& path); // the checks of the path alone
-    int32_t Totals(Archive& archive, int32_t* compressed);
+    int64_t Totals(Archive& archive, int64_t* compressed);
     // What a walk meets after the directory's last entry: the code, with its
     // diagnostic recorded when it is a failure.
     int32_t EndOfWalk(const Directory& directory);
@@ -147,10 +146,10 @@ class Engine {
     std::unique_ptr<Unshrinker> unshrinker_; // made for the first shrunk member
     std::vector<uint8_t> held_output_;       // a small member's output until it has proved good
     uint32_t crc_ = 0;                       // running CRC register of the current member's output
-    int32_t member_compressed_size_ = 0;
-    uint32_t member_size_ = 0;    // uncompressed; UnknownSize when not known
-    uint64_t output_written_ = 0; // bytes of the current member passed to its file
-    uint64_t output_limit_ = 0;   // the most it may get: its declared size
+    int64_t member_compressed_size_ = 0;     // UnknownSize when not known
+    int64_t member_size_ = 0;                // uncompressed; UnknownSize when not known
+    uint64_t output_written_ = 0;            // bytes of the current member passed to its file
+    uint64_t output_limit_ = 0;              // the most it may get: its declared size
     bool output_overflow_ = false;
     // Archive spans (local header to end of data) of the members this walk has
     // extracted, by start: two members may not share data.

@@ -113,11 +113,11 @@ inline Step DecodeStep(const Tree& literals, const Tree& lengths, const Tree& di
 
 template <bool kLiteralTree, unsigned kLowBits>
 int32_t Decode(BitInput& in, Window& window, OutputSink& sink, const Tree& literals,
-               const Tree& lengths, const Tree& distances, uint32_t size) {
+               const Tree& lengths, const Tree& distances, uint64_t size) {
     constexpr size_t kFastInput = 16;
     constexpr ptrdiff_t kFastRoom = kMaxLength + 16;
     uint8_t* out = window.begin();
-    int64_t left = size;
+    int64_t left = static_cast<int64_t>(size);
     while (left > 0) {
         if (in.available() >= kFastInput && window.end() - out >= kFastRoom) {
             // Fast loop: bit state in locals, no end checks inside a step.
@@ -191,7 +191,7 @@ Exploder::Exploder() : tables_(new Tables) {}
 Exploder::~Exploder() = default;
 
 int32_t Exploder::Run(BitInput& in, Window& window, OutputSink& sink, uint16_t flags,
-                      uint32_t compressed_size, uint32_t size) {
+                      uint64_t compressed_size, uint64_t size) {
     const bool literal_tree = flags & kFlagLiteralTree;
     uint16_t literal_lengths[256], length_lengths[kSymbols], distance_lengths[kSymbols];
     int32_t rc = ResultOk;

@@ -23,7 +23,7 @@ class Exploder {
     // that reaches it. The window's history must be cleared first. Returns
     // ResultOk, ResultWriteError, ResultReadError or ResultArchiveError.
     int32_t Run(BitInput& in, Window& window, OutputSink& sink, uint16_t flags,
-                uint32_t compressed_size, uint32_t size);
+                uint64_t compressed_size, uint64_t size);
 
     struct Tables;
 

@@ -7,17 +7,17 @@
 #include "unzip/engine.h"
 #include "unzip/mask.h"
 #include "unzip/member_name.h"
+#include "unzip/saturating.h"
 
 namespace unzip {
 
 MemberLocation LocationOf(const MemberInfo& entry) {
     MemberLocation where;
-    where.header_offset = static_cast<uint32_t>(entry.header_offset);
+    where.header_offset = entry.header_offset;
     where.from_directory = true;
     where.crc = entry.crc;
     where.size = entry.size;
     where.compressed_size = entry.compressed_size;
-    where.fits = entry.fits;
     where.name_length = entry.name_length;
     return where;
 }
@@ -31,6 +31,7 @@ uint8_t Ratio(int64_t size, int64_t compressed) {
     return static_cast<uint8_t>(100 - percent);
 }
 
+// A report's code is 32 bits: a size passed in it is held at INT32_MAX.
 int32_t Clamp32(int64_t v) {
     return static_cast<int32_t>(std::min<int64_t>(v, std::numeric_limits<int32_t>::max()));
 }
@@ -103,8 +104,8 @@ int32_t Engine::ExtractMatching(const std::string& archive, const std::string& f
         }
         Describe(directory, directory.entries[next], &entry);
         if (!MatchMask(mask, entry.name)) continue;
-        matched_size += static_cast<uint32_t>(entry.size);
-        matched_compressed += static_cast<uint32_t>(entry.compressed_size);
+        matched_size = AddSaturated(matched_size, entry.size);
+        matched_compressed = AddSaturated(matched_compressed, entry.compressed_size);
 
         std::string relative;
         const bool safe = MakeSafeMemberPath(entry.name, &relative);
@@ -114,17 +115,16 @@ int32_t Engine::ExtractMatching(const std::string& archive, const std::string& f
         record_.compressed_size = entry.compressed_size;
         record_.attributes = entry.attributes;
         record_.method = entry.method;
-        record_.ratio =
-            Ratio(static_cast<uint32_t>(entry.size), static_cast<uint32_t>(entry.compressed_size));
+        record_.ratio = Ratio(entry.size, entry.compressed_size);
         Report(StatusMemberStart, StatusMemberStart);
 
         int32_t result;
         if (!safe) {
             result = Fail(ResultWriteError, "the member's name leads outside the target folder");
         } else if (question && fs_.Exists(record_.name) && !question(record_)) {
-            record_.size = Clamp32(matched_compressed);
+            record_.size = matched_compressed;
             record_.method = 9;
-            Report(record_.size, StatusProgress);
+            Report(Clamp32(matched_compressed), StatusProgress);
             result = ResultOk;
         } else {
             result = ExtractOneMember(*zip, record_.name, LocationOf(entry));
@@ -166,8 +166,8 @@ int32_t Engine::ExtractMatching(const std::string& archive, const std::string& f
     record_.time = 0xFFFFFFFFu;
     record_.attributes = 0xFFFFFFFFu;
     record_.method = 0;
-    record_.size = Clamp32(matched_size);
-    record_.compressed_size = Clamp32(matched_compressed);
+    record_.size = matched_size;
+    record_.compressed_size = matched_compressed;
     record_.name = archive;
     record_.ratio = Ratio(matched_size, matched_compressed);
     Report(StatusArchiveEnd, StatusArchiveEnd);

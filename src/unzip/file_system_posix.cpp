@@ -18,6 +18,8 @@
 namespace unzip {
 namespace {
 
+static_assert(sizeof(off_t) >= 8, "archives and members beyond 4 GiB need 64-bit file offsets");
+
 class PosixInput final : public InputFile {
   public:
     explicit PosixInput(int fd) : fd_(fd) {}

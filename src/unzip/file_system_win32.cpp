@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <climits>
+
 #include "unzip/dos_time.h"
 #include "unzip/file_system.h"
 #include "unzip/text_codec.h"
@@ -54,8 +57,10 @@ class Win32Input final : public InputFile {
         OVERLAPPED at = {};
         at.Offset = static_cast<DWORD>(offset);
         at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+        // One ReadFile takes a 32-bit count, and the count read must fit the result.
+        const DWORD want = static_cast<DWORD>(std::min<size_t>(n, LONG_MAX));
         DWORD got = 0;
-        if (!ReadFile(h_, buffer, static_cast<DWORD>(n), &got, &at))
+        if (!ReadFile(h_, buffer, want, &got, &at))
             return GetLastError() == ERROR_HANDLE_EOF ? 0 : -1;
         return static_cast<long>(got);
     }
@@ -63,6 +68,20 @@ class Win32Input final : public InputFile {
   private:
     HANDLE h_;
 };
+
+// Writes all n bytes at the file pointer: WriteFile takes a 32-bit count, so a
+// whole large member goes in pieces.
+bool WriteAll(HANDLE h, const void* data, size_t n) {
+    const char* p = static_cast<const char*>(data);
+    while (n > 0) {
+        const DWORD piece = static_cast<DWORD>(std::min<size_t>(n, DWORD{1} << 30));
+        DWORD put = 0;
+        if (!WriteFile(h, p, piece, &put, nullptr) || put != piece) return false;
+        p += piece;
+        n -= piece;
+    }
+    return true;
+}
 
 // A DOS stamp is local time under the zone's rules of its own date, which
 // LocalFileTimeToFileTime ignores: it applies today's offset, an hour off for
@@ -99,10 +118,7 @@ class Win32Output final : public OutputFile {
         if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
         if (!committed_) DeleteFileW(Win32Path(temporary_).c_str());
     }
-    bool Write(const void* data, size_t n) override {
-        DWORD put = 0;
-        return WriteFile(h_, data, static_cast<DWORD>(n), &put, nullptr) && put == n;
-    }
+    bool Write(const void* data, size_t n) override { return WriteAll(h_, data, n); }
     void SetDosTime(uint32_t dos_time) override {
         if (h_ == INVALID_HANDLE_VALUE) return;
         FILETIME utc;
@@ -183,8 +199,7 @@ class Win32FileSystem final : public FileSystem {
             if (error == ERROR_PATH_NOT_FOUND) return CreateStatus::PathNotFound;
             return FileSystem::WriteWhole(path, data, n, dos_time);
         }
-        DWORD put = 0;
-        bool ok = WriteFile(h, data, static_cast<DWORD>(n), &put, nullptr) && put == n;
+        bool ok = WriteAll(h, data, n);
         FILETIME utc;
         if (ok && DosTimeToUtc(dos_time, &utc)) SetFileTime(h, nullptr, nullptr, &utc);
         ok = CloseHandle(h) && ok;

@@ -8,12 +8,27 @@
 #include "unzip/byte_order.h"
 #include "unzip/crc32.h"
 #include "unzip/engine.h"
+#include "unzip/zip64_extra.h"
 #include "unzip/zip_format.h"
 
 namespace unzip {
+
 namespace {
 
-const char kNeedsZip64[] = "the member's sizes need Zip64, which is not supported";
+// The local header's sizes, from its Zip64 extra field where they hold the
+// Zip64 mark. The extra field mostly came with the header's read.
+WideningResult WidenLocalSizes(Archive& archive, int64_t header_offset, const uint8_t* header,
+                               long got, const LocalHeader& local, WideValues* sizes) {
+    if (sizes->size != kZip64Mark && sizes->compressed_size != kZip64Mark)
+        return WideningResult::kDone;
+    const int64_t at = kLocalHeaderSize + local.name_length;
+    const size_t length = local.extra_length;
+    if (at + static_cast<int64_t>(length) <= got) return WidenFromExtra(header + at, length, sizes);
+    std::vector<uint8_t> extra(length);
+    if (archive.ReadAt(header_offset + at, extra.data(), length) != static_cast<long>(length))
+        return WideningResult::kShortField;
+    return WidenFromExtra(extra.data(), length, sizes);
+}
 
 } // namespace
 
@@ -38,9 +53,9 @@ int32_t Engine::Fail(int32_t code, std::string sentence) {
     return code;
 }
 
-int32_t Engine::member_bytes_read() const {
+int64_t Engine::member_bytes_read() const {
     uint64_t n = stored_member_ ? stored_bytes_read_ : input_.bytes_read();
-    return static_cast<int32_t>(std::min<uint64_t>(n, UnknownSize));
+    return static_cast<int64_t>(std::min<uint64_t>(n, UnknownSize));
 }
 
 bool Engine::Flush(OutputFile* out, const uint8_t* data, size_t n) {
@@ -106,13 +121,14 @@ int32_t Engine::StoredCopy(Archive& archive, OutputSink& sink) {
 int32_t Engine::Decode(uint16_t method, OutputSink& sink) {
     if (method == kMethodShrunk) {
         if (!unshrinker_) unshrinker_.reset(new Unshrinker);
-        return unshrinker_->Run(input_, static_cast<uint32_t>(member_compressed_size_), sink);
+        return unshrinker_->Run(input_, static_cast<uint64_t>(member_compressed_size_), sink);
     }
     window_->Reset();
     if (method == kMethodImploded) {
         if (!exploder_) exploder_.reset(new Exploder);
         return exploder_->Run(input_, *window_, sink, member_flags_,
-                              static_cast<uint32_t>(member_compressed_size_), member_size_);
+                              static_cast<uint64_t>(member_compressed_size_),
+                              static_cast<uint64_t>(member_size_));
     }
     return inflater_->Run(input_, *window_, sink);
 }
@@ -141,7 +157,7 @@ int32_t Engine::ExtractMemberData(Archive& archive, OutputFile* out, uint16_t me
                                                     : "the compressed data is malformed";
         return Fail(rc, what);
     }
-    if (member_size_ != UnknownSize && output_written_ != member_size_)
+    if (member_size_ != UnknownSize && output_written_ != static_cast<uint64_t>(member_size_))
         return Fail(ResultArchiveError, "the data decodes to " + std::to_string(output_written_) +
                                             " bytes where " + std::to_string(member_size_) +
                                             " are declared");
@@ -169,7 +185,6 @@ int32_t Engine::ExtractMember(const std::string& archive_path, const std::string
     BusyScope scope{busy_};
     created_folders_.clear();
     diagnostic_.clear();
-    if (!where.fits) return Fail(ResultUnsupported, kNeedsZip64);
     std::unique_ptr<Archive> archive = Archive::Open(fs_, archive_path);
     if (!archive) return Fail(ResultReadError, "the archive cannot be opened");
     return ExtractOneMember(*archive, output, where);
@@ -178,7 +193,6 @@ int32_t Engine::ExtractMember(const std::string& archive_path, const std::string
 int32_t Engine::ExtractOneMember(Archive& archive, const std::string& output,
                                  const MemberLocation& where) {
     diagnostic_.clear();
-    if (!where.fits) return Fail(ResultUnsupported, kNeedsZip64);
 
     // The header and, in the same read, the start of the data (all of it for
     // small members).
@@ -200,20 +214,32 @@ int32_t Engine::ExtractOneMember(Archive& archive, const std::string& output,
 
     // Sizes and CRC: from the local header, unless bit 3 moved them behind the
     // data; then the directory's copies serve, when there is a directory.
-    uint32_t csize = local.compressed_size, usize = local.size, expected_crc = local.crc;
+    WideValues sizes;
+    sizes.compressed_size = local.compressed_size;
+    sizes.size = local.size;
+    const WideningResult widened =
+        WidenLocalSizes(archive, where.header_offset, header, got, local, &sizes);
+    // A malformed Zip64 field is damage; marks without one leave the sizes to the
+    // directory or the descriptor, where there is either.
+    const bool sizes_elsewhere = where.from_directory || (flags & kFlagDescriptor);
+    if (widened != WideningResult::kDone &&
+        (widened != WideningResult::kNoField || !sizes_elsewhere))
+        return Fail(ResultArchiveError,
+                    std::string("the local header is damaged: ") + WideningProblem(widened));
+    uint32_t expected_crc = local.crc;
     const uint16_t name_length = local.name_length;
+    int64_t csize = static_cast<int64_t>(sizes.compressed_size);
+    int64_t usize = static_cast<int64_t>(sizes.size);
     bool crc_follows = false;
     if (where.from_directory) {
         // Where the data lies comes from the local header; one that disagrees
         // with the directory could make members share data or hide some.
-        const bool local_sizes =
-            !(flags & kFlagDescriptor) && csize != kZip64Mark && usize != kZip64Mark;
-        if (name_length != where.name_length ||
-            (local_sizes && csize != static_cast<uint32_t>(where.compressed_size)))
+        const bool local_sizes = !(flags & kFlagDescriptor) && widened == WideningResult::kDone;
+        if (name_length != where.name_length || (local_sizes && csize != where.compressed_size))
             return Fail(ResultArchiveError, "the local header contradicts the directory");
         // The directory's sizes serve throughout: they are what a caller saw.
-        csize = static_cast<uint32_t>(where.compressed_size);
-        usize = static_cast<uint32_t>(where.size);
+        csize = where.compressed_size;
+        usize = where.size;
         if (flags & kFlagDescriptor) expected_crc = where.crc;
     } else if (flags & kFlagDescriptor) {
         if (method != kMethodDeflated) {
@@ -223,9 +249,7 @@ int32_t Engine::ExtractOneMember(Archive& archive, const std::string& output,
         csize = usize = UnknownSize;
         crc_follows = true;
     }
-    const uint32_t kMax = UnknownSize;
-    if (csize > kMax || usize > kMax) return Fail(ResultUnsupported, kNeedsZip64);
-    member_compressed_size_ = static_cast<int32_t>(csize);
+    member_compressed_size_ = csize;
     member_size_ = usize;
     member_flags_ = flags;
     stored_member_ = method == kMethodStored;
@@ -239,10 +263,11 @@ int32_t Engine::ExtractOneMember(Archive& archive, const std::string& output,
     ahead_ = header + skip;
     ahead_size_ = skip < got ? static_cast<size_t>(got - skip) : 0;
     if (csize != UnknownSize) {
-        const int64_t data_end = data_start + csize;
+        // Compared without the sum, which a hostile Zip64 size would overflow.
         const int64_t archive_size = archive.size();
-        if (archive_size >= 0 && data_end > archive_size)
+        if (archive_size < data_start || csize > archive_size - data_start)
             return Fail(ResultReadError, "the member's data reaches past the end of the archive");
+        const int64_t data_end = data_start + csize;
         if (!TakeSpan(where.header_offset, data_end))
             return Fail(ResultArchiveError, "the member's data overlaps another member's");
     }
@@ -257,7 +282,7 @@ int32_t Engine::ExtractOneMember(Archive& archive, const std::string& output,
     }
     // A small member is decoded into memory and its file made only once it
     // has proved good: one write, and nothing to undo when it fails.
-    const bool hold = usize != UnknownSize && usize <= options_.hold_size;
+    const bool hold = usize != UnknownSize && static_cast<uint64_t>(usize) <= options_.hold_size;
     std::unique_ptr<OutputFile> out;
     if (hold) {
         held_output_.clear();
@@ -266,7 +291,7 @@ int32_t Engine::ExtractOneMember(Archive& archive, const std::string& output,
     }
     crc_ = 0xFFFFFFFFu;
     output_written_ = 0;
-    output_limit_ = usize;
+    output_limit_ = static_cast<uint64_t>(usize);
     output_overflow_ = false;
     int32_t rc =
         ExtractMemberData(archive, out.get(), method, crc_follows ? &expected_crc : nullptr);

@@ -1,20 +1,11 @@
 // The archive check, the directory walk over an Archive and the archive totals.
 #include <algorithm>
-#include <limits>
 
 #include "unzip/engine.h"
+#include "unzip/saturating.h"
 #include "unzip/zip_format.h"
 
 namespace unzip {
-namespace {
-
-// Saturating sum for 32-bit totals.
-int32_t AddClamped(int32_t total, int64_t add) {
-    int64_t sum = static_cast<int64_t>(total) + add;
-    return static_cast<int32_t>(std::min<int64_t>(sum, std::numeric_limits<int32_t>::max()));
-}
-
-} // namespace
 
 bool Engine::MayBeArchive(const std::string& path) {
     if (path.find('.') == std::string::npos || path.find(".exe") != std::string::npos) return false;
@@ -41,16 +32,13 @@ int32_t Engine::EndOfWalk(const Directory& directory) {
 }
 
 void Engine::Describe(const Directory& directory, const DirectoryEntry& entry, MemberInfo* member) {
-    const uint32_t kMax = static_cast<uint32_t>(std::numeric_limits<int32_t>::max());
-    member->fits =
-        entry.compressed_size <= kMax && entry.size <= kMax && entry.header_offset <= kMax;
     member->flags = entry.flags;
     member->method = entry.method;
     member->time = entry.time;
     member->crc = entry.crc;
-    member->compressed_size = static_cast<int32_t>(entry.compressed_size);
-    member->size = static_cast<int32_t>(entry.size);
-    member->header_offset = static_cast<int32_t>(entry.header_offset);
+    member->compressed_size = entry.compressed_size;
+    member->size = entry.size;
+    member->header_offset = entry.header_offset;
     member->attributes = entry.attributes;
     member->name_length = entry.name_length;
     // Stored slashes of both kinds become the platform's separator.
@@ -86,23 +74,23 @@ void Engine::CloseMemberWalk(MemberEntry& entry) {
     entry.next_entry = 0;
 }
 
-int32_t Engine::Totals(Archive& archive, int32_t* compressed) {
+int64_t Engine::Totals(Archive& archive, int64_t* compressed) {
     const Directory& directory = archive.directory();
-    int32_t total = 0;
+    int64_t total = 0;
     *compressed = 0;
     for (const DirectoryEntry& entry : directory.entries) {
-        total = AddClamped(total, entry.size);
-        *compressed = AddClamped(*compressed, entry.compressed_size);
+        total = AddSaturated(total, entry.size);
+        *compressed = AddSaturated(*compressed, entry.compressed_size);
     }
     EndOfWalk(directory);
     return total;
 }
 
-int32_t Engine::ArchiveTotals(const std::string& archive, int32_t* compressed) {
+int64_t Engine::ArchiveTotals(const std::string& archive, int64_t* compressed) {
     *compressed = 0;
     std::unique_ptr<Archive> opened = Archive::Open(fs_, archive);
     if (!opened) return 0;
-    const int32_t size = AddClamped(0, std::max<int64_t>(opened->size(), 0));
+    const int64_t size = std::max<int64_t>(opened->size(), 0);
     *compressed = size;
     // What the engine would not take as an archive counts as one stored file.
     if (!MayBeArchive(archive) || !opened->StartsWithLocalHeader()) return size;

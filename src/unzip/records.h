@@ -11,15 +11,16 @@
 namespace unzip {
 
 // Marks a size the local header does not give (flag bit 3 without a directory).
-constexpr int32_t UnknownSize = 2147483647;
+// No member's size reaches it: Zip64 values from it on are refused.
+constexpr int64_t UnknownSize = INT64_MAX;
 
-// What a report callback sees. Sizes are 32-bit signed, as ZIP's 32-bit size
-// fields fill them; totals that would not fit are held at INT32_MAX.
+// What a report callback sees. Sizes are 64-bit, as Zip64 fields fill them;
+// totals that would not fit are held at INT64_MAX.
 struct ReportRecord {
     std::string name;  // archive path (archive-wide reports) or member output path
     uint32_t time = 0; // DOS date (high half) and time; 0 at the start, all ones at the end
-    int32_t size = 0;  // uncompressed size, or a total
-    int32_t compressed_size = 0;
+    int64_t size = 0;  // uncompressed size, or a total
+    int64_t compressed_size = 0;
     uint32_t attributes = 0; // DOS attribute byte; 0 at the start, all ones at the end
     uint16_t method = 0;     // compression method; 9 for a skipped member
     uint8_t ratio = 0;       // 100 - 100 * compressed / size, wrapped into one byte
@@ -36,15 +37,14 @@ class Archive;
 // What the central directory says about one member.
 struct MemberInfo {
     uint32_t time = 0;
-    int32_t size = 0;
-    int32_t compressed_size = 0;
-    int32_t header_offset = 0;
+    int64_t size = 0;
+    int64_t compressed_size = 0;
+    int64_t header_offset = 0;
     std::string name; // decoded to UTF-8, folders joined by the platform separator
     uint16_t method = 0;
     uint8_t attributes = 0;   // DOS attributes when made on MS-DOS, else 0
     uint16_t flags = 0;       // general-purpose flags as the directory gives them
     uint32_t crc = 0;         // CRC-32 as the directory gives it
-    bool fits = true;         // sizes and offset fit ZIP's 32-bit fields
     std::string raw_name;     // the name bytes as stored
     uint16_t name_length = 0; // length of the stored name field
 };

@@ -129,12 +129,14 @@ struct Unshrinker::State {
 Unshrinker::Unshrinker() : state_(new State) {}
 Unshrinker::~Unshrinker() = default;
 
-int32_t Unshrinker::Run(BitInput& in, uint32_t compressed_size, OutputSink& sink) {
+int32_t Unshrinker::Run(BitInput& in, uint64_t compressed_size, OutputSink& sink) {
     State& s = *state_;
     // An empty member has no first code to read.
     if (compressed_size == 0) return sink.Flush(s.output, 0) ? ResultOk : ResultWriteError;
     s.Reset();
-    int64_t bits_left = int64_t(compressed_size) * 8 - kFirstCodeSize;
+    // A size beyond what a file could hold is as good as endless.
+    const uint64_t bytes = std::min<uint64_t>(compressed_size, INT64_MAX / 8);
+    int64_t bits_left = static_cast<int64_t>(bytes) * 8 - kFirstCodeSize;
     if (bits_left < 0) return ResultReadError;
     unsigned code_size = kFirstCodeSize;
     uint32_t previous = in.Take(kFirstCodeSize);

@@ -20,7 +20,7 @@ class Unshrinker {
     // Decodes the compressed_size bytes of a shrunk member from in into sink,
     // 767 bytes per flush. Returns ResultOk, ResultWriteError, ResultReadError
     // (the input ends before the bits the size promises) or ResultArchiveError.
-    int32_t Run(BitInput& in, uint32_t compressed_size, OutputSink& sink);
+    int32_t Run(BitInput& in, uint64_t compressed_size, OutputSink& sink);
 
     struct State;
 

@@ -29,14 +29,14 @@ void CloseMemberWalk(MemberEntry& entry) {
     DefaultEngine().CloseMemberWalk(entry);
 }
 
-int32_t ArchiveTotals(const std::string& archive, int32_t* compressed) {
+int64_t ArchiveTotals(const std::string& archive, int64_t* compressed) {
     return DefaultEngine().ArchiveTotals(archive, compressed);
 }
 
 int32_t ExtractMember(const std::string& archive, const std::string& output,
-                      int32_t header_offset) {
+                      int64_t header_offset) {
     MemberLocation where;
-    where.header_offset = static_cast<uint32_t>(header_offset);
+    where.header_offset = header_offset;
     return DefaultEngine().ExtractMember(archive, output, where);
 }
 
@@ -48,11 +48,11 @@ QuestionCallback SetQuestionCallback(QuestionCallback callback) {
     return DefaultEngine().SetQuestionCallback(std::move(callback));
 }
 
-int32_t MemberCompressedSize() {
+int64_t MemberCompressedSize() {
     return DefaultEngine().member_compressed_size();
 }
 
-int32_t MemberBytesRead() {
+int64_t MemberBytesRead() {
     return DefaultEngine().member_bytes_read();
 }
 

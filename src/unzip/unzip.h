@@ -17,13 +17,13 @@ bool IsZipArchive(const std::string& path);
 int32_t FirstMember(const std::string& archive, MemberEntry& entry);
 int32_t NextMember(MemberEntry& entry);
 void CloseMemberWalk(MemberEntry& entry);
-int32_t ArchiveTotals(const std::string& archive, int32_t* compressed);
-int32_t ExtractMember(const std::string& archive, const std::string& output, int32_t header_offset);
+int64_t ArchiveTotals(const std::string& archive, int64_t* compressed);
+int32_t ExtractMember(const std::string& archive, const std::string& output, int64_t header_offset);
 ReportCallback SetReportCallback(ReportCallback callback);
 QuestionCallback SetQuestionCallback(QuestionCallback callback);
 
 // Progress counters of the member being extracted, for report callbacks.
-int32_t MemberCompressedSize();
-int32_t MemberBytesRead();
+int64_t MemberCompressedSize();
+int64_t MemberBytesRead();
 
 } // namespace unzip

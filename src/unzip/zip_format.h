@@ -19,6 +19,7 @@ constexpr int64_t kLocalHeaderSize = 30;
 constexpr uint32_t kCentralHeaderSize = 46;
 constexpr int64_t kEndRecordSize = 22;
 constexpr int64_t kZip64LocatorSize = 20;
+constexpr int64_t kZip64EndSize = 56; // the fixed part; extensible data may follow
 
 // Field offsets within each fixed record; all fields are little-endian.
 namespace local_field {
@@ -77,8 +78,22 @@ constexpr int kDisks = 16;
 static_assert(kDisks + 4 == kZip64LocatorSize, "the locator has no variable part");
 } // namespace zip64_locator_field
 
+// The Zip64 end record holds the end record's counts, size and offset at full width.
+namespace zip64_end_field {
+constexpr int kSignature = 0;
+constexpr int kRecordSize = 4; // 64 bits: the bytes after this field, extensible data included
+constexpr int kVersionMadeBy = 12;
+constexpr int kEntries = 32; // 64 bits each from here on
+constexpr int kDirectorySize = 40;
+constexpr int kDirectoryOffset = 48;
+static_assert(kDirectoryOffset + 8 == kZip64EndSize, "extensible data follows the fixed part");
+} // namespace zip64_end_field
+
 // A 32-bit size or offset of all ones: the real value is in a Zip64 record.
 constexpr uint32_t kZip64Mark = 0xFFFFFFFFu;
+constexpr uint16_t kZip64DiskMark = 0xFFFF; // the same for a 16-bit disk number
+// The extra field block that holds a header's marked values at full width.
+constexpr uint16_t kZip64ExtraId = 0x0001;
 
 constexpr uint16_t kFlagEncrypted = 1 << 0;
 constexpr uint16_t kFlagDescriptor = 1 << 3; // sizes and CRC follow the data
@@ -128,6 +143,7 @@ struct CentralEntry {
     uint16_t name_length;
     uint16_t extra_length;
     uint16_t comment_length;
+    uint16_t disk_start;
     uint8_t dos_attributes; // low byte of the external attributes
     uint32_t header_offset; // of the member's local header
     // The whole entry: fixed part, name, extra field and comment.
@@ -150,17 +166,19 @@ inline CentralEntry ParseCentralEntry(const uint8_t* p) {
     e.name_length = static_cast<uint16_t>(Load16(p + kNameLength));
     e.extra_length = static_cast<uint16_t>(Load16(p + kExtraLength));
     e.comment_length = static_cast<uint16_t>(Load16(p + kCommentLength));
+    e.disk_start = static_cast<uint16_t>(Load16(p + kDiskStart));
     e.dos_attributes = p[kExternalAttributes];
     e.header_offset = Load32(p + kLocalHeaderOffset);
     return e;
 }
 
-// The fixed part of the end of central directory record. Multi-disk fields are
-// not kept: the engine reads single-file archives only.
+// The fixed part of the end of central directory record (and the fields the
+// Zip64 end record widens). Multi-disk fields are not kept: the engine reads
+// single-file archives only.
 struct EndRecord {
-    uint16_t entries; // 0xFFFF: more than the field holds (Zip64)
-    uint32_t directory_size;
-    uint32_t directory_offset;
+    uint64_t entries; // 0xFFFF in the end record: more than the field holds (Zip64)
+    uint64_t directory_size;
+    uint64_t directory_offset;
     uint16_t comment_length;
 };
 
@@ -172,6 +190,17 @@ inline EndRecord ParseEndRecord(const uint8_t* p) {
     r.directory_size = Load32(p + kDirectorySize);
     r.directory_offset = Load32(p + kDirectoryOffset);
     r.comment_length = static_cast<uint16_t>(Load16(p + kCommentLength));
+    return r;
+}
+
+// Reads the kZip64EndSize bytes at p; the comment length stays the end record's.
+inline EndRecord ParseZip64End(const uint8_t* p, uint16_t comment_length) {
+    using namespace zip64_end_field;
+    EndRecord r;
+    r.entries = Load64(p + kEntries);
+    r.directory_size = Load64(p + kDirectorySize);
+    r.directory_offset = Load64(p + kDirectoryOffset);
+    r.comment_length = comment_length;
     return r;
 }
 

@@ -206,8 +206,8 @@ TEST_F(Directory, ArchivesWithoutAUsableDirectory) {
          unzip::ResultArchiveFileError},
         {"directory size past the end record", with(lay.end_offset + 12, {0xFF, 0xFF, 0, 0}),
          unzip::ResultArchiveFileError},
-        {"directory offset 0xFFFFFFFF (Zip64)", with(lay.end_offset + 16, {0xFF, 0xFF, 0xFF, 0xFF}),
-         unzip::ResultUnsupported},
+        {"directory offset 0xFFFFFFFF without a Zip64 end record",
+         with(lay.end_offset + 16, {0xFF, 0xFF, 0xFF, 0xFF}), unzip::ResultArchiveFileError},
         {"first entry without its signature", with(lay.directory_offset, {'P', 'K', 1, 9}),
          unzip::ResultArchiveFileError},
         {"first entry's name runs past the directory",
@@ -320,15 +320,19 @@ TEST_F(Directory, Zip64LocatorBeforeAUsableEndRecord) {
     EXPECT_EQ(List(), Names(a));
 }
 
-TEST_F(Directory, SizesBeyondInt32AreRefusedWithoutOutput) {
+TEST_F(Directory, LargeThirtyTwoBitValuesAreUnsigned) {
+    // 32-bit sizes and offsets from 2^31 up are taken as the large values they
+    // are, which this small archive cannot hold: the member fails, saying so.
     const struct {
         const char* what;
         void (*change)(Member&);
+        const char* diagnostic;
     } rows[] = {
-        {"compressed size 2^31", [](Member& m) { m.compressed_size = 0x80000000u; }},
-        {"size 2^31", [](Member& m) { m.size = 0x80000000u; }},
-        {"size 0xFFFFFFFF (Zip64 marker)", [](Member& m) { m.size = 0xFFFFFFFFu; }},
-        {"header offset 2^31", [](Member& m) { m.central_offset = 0x80000000u; }},
+        {"compressed size 2^31", [](Member& m) { m.compressed_size = 0x80000000u; },
+         "reaches past the end of the archive"},
+        {"size 2^31", [](Member& m) { m.size = 0x80000000u; }, "where 2147483648 are declared"},
+        {"header offset 2^31", [](Member& m) { m.central_offset = 0x80000000u; },
+         "no local header"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
@@ -336,22 +340,20 @@ TEST_F(Directory, SizesBeyondInt32AreRefusedWithoutOutput) {
         row.change(a.members[1]);
         fs = LoggingFileSystem();
         recorder = Recorder();
-        EXPECT_EQ(Extract(a), 1);
-        ASSERT_GE(recorder.reports.size(), 3u);
-        const Report& failed = recorder.reports[recorder.reports.size() - 2];
-        EXPECT_EQ(failed.code, unzip::ResultUnsupported);
-        EXPECT_EQ(failed.status, unzip::StatusMemberFailed);
-        EXPECT_EQ(failed.name, Out("two.txt"));
-        EXPECT_EQ(fs.created, std::vector<std::string>{Out("one.txt")});
+        EXPECT_EQ(Extract(a), unzip::ResultSerious);
+        EXPECT_NE(engine.diagnostic().find(row.diagnostic), std::string::npos)
+            << engine.diagnostic();
+        EXPECT_EQ(fs.Text(Out("one.txt")), "1");
+        EXPECT_EQ(fs.Get(Out("two.txt")), nullptr);
     }
 }
 
 TEST_F(Directory, ArchiveTotals) {
     Archive a = Small();
     fs.Put(kArchive, a.Build());
-    int32_t compressed = -1;
+    int64_t compressed = -1;
     EXPECT_EQ(engine.ArchiveTotals(kArchive, &compressed), 1 + 3000 + 3);
-    EXPECT_EQ(compressed, static_cast<int32_t>(1 + a.members[1].data.size() + 3));
+    EXPECT_EQ(compressed, static_cast<int64_t>(1 + a.members[1].data.size() + 3));
     // Not an archive: both totals are the file's size.
     fs.Put("notes.txt", ToBytes("just text"));
     EXPECT_EQ(engine.ArchiveTotals("notes.txt", &compressed), 9);

@@ -27,8 +27,8 @@ struct Report {
     int32_t code;
     int32_t status;
     uint16_t method;
-    int32_t size;
-    int32_t compressed;
+    int64_t size;
+    int64_t compressed;
     std::string name;
     bool operator==(const Report& o) const {
         return code == o.code && status == o.status && method == o.method && size == o.size &&

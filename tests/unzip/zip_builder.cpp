@@ -377,45 +377,95 @@ void Put32(Bytes& b, uint32_t v) {
     Put16(b, v & 0xFFFF);
     Put16(b, v >> 16);
 }
+void Put64(Bytes& b, uint64_t v) {
+    Put32(b, static_cast<uint32_t>(v));
+    Put32(b, static_cast<uint32_t>(v >> 32));
+}
 void PutText(Bytes& b, const std::string& s) {
     b.insert(b.end(), s.begin(), s.end());
 }
 void PutBytes(Bytes& b, const Bytes& s) {
     b.insert(b.end(), s.begin(), s.end());
 }
+
+constexpr uint32_t kMark = 0xFFFFFFFFu;
+
+// The 32-bit field of a value: the value, or the Zip64 mark when it goes to the
+// Zip64 field (which then gets it).
+uint32_t Field(uint64_t value, bool wide, std::vector<uint64_t>* zip64) {
+    if (!wide && value < kMark) return static_cast<uint32_t>(value);
+    zip64->push_back(value);
+    return kMark;
+}
 } // namespace
+
+Bytes Zip64Field(const std::vector<uint64_t>& values) {
+    Bytes b;
+    Put16(b, 1);
+    Put16(b, static_cast<uint32_t>(8 * values.size()));
+    for (uint64_t v : values) Put64(b, v);
+    return b;
+}
 
 Bytes Archive::Build(Layout* layout) const {
     Bytes out, dir;
     Layout lay;
+    uint64_t skipped = 0; // hole bytes before the end of `out`
     for (const Member& m : members) {
         const uint32_t crc = m.crc.value_or(ReferenceCrc32(m.content));
-        const uint32_t csize = m.compressed_size.value_or(static_cast<uint32_t>(m.data.size()));
-        const uint32_t usize = m.size.value_or(static_cast<uint32_t>(m.content.size()));
+        // What the headers say; overrides go in as given, without a Zip64 field.
+        const uint64_t csize = m.compressed_size ? *m.compressed_size : m.data.size() + m.hole;
+        const uint64_t usize = m.size ? *m.size : m.content.size() + m.hole;
+        auto field = [](std::optional<uint32_t> given, uint64_t value, bool wide,
+                        std::vector<uint64_t>* zip64) {
+            return given ? *given : Field(value, wide, zip64);
+        };
         const bool later = (m.flags & 8) != 0;
-        const uint32_t offset = static_cast<uint32_t>(out.size());
-        lay.local_offsets.push_back(offset);
+        const uint64_t offset = out.size() + skipped;
+        lay.local_offsets.push_back(static_cast<uint32_t>(out.size()));
 
+        // The local header gives both sizes through its Zip64 field, or neither.
+        std::vector<uint64_t> local_wide;
+        const bool local_zip64 =
+            zip64 || (!m.compressed_size && csize >= kMark) || (!m.size && usize >= kMark);
+        const uint32_t local_usize = field(m.size, later ? 0 : usize, local_zip64, &local_wide);
+        const uint32_t local_csize =
+            field(m.compressed_size, later ? 0 : csize, local_zip64, &local_wide);
+        Bytes local_extra = local_wide.empty() ? Bytes() : Zip64Field(local_wide);
+        PutBytes(local_extra, m.local_extra);
         Put32(out, m.local_signature.value_or(0x04034B50));
         Put16(out, 20);
         Put16(out, m.flags);
         Put16(out, m.method);
         Put32(out, m.dos_time);
         Put32(out, m.local_crc.value_or(later ? 0 : crc));
-        Put32(out, m.local_compressed_size.value_or(later ? 0 : csize));
-        Put32(out, m.local_size.value_or(later ? 0 : usize));
+        Put32(out, m.local_compressed_size.value_or(local_csize));
+        Put32(out, m.local_size.value_or(local_usize));
         Put16(out, static_cast<uint32_t>(m.name.size()));
-        Put16(out, static_cast<uint32_t>(m.local_extra.size()));
+        Put16(out, static_cast<uint32_t>(local_extra.size()));
         PutText(out, m.name);
-        PutBytes(out, m.local_extra);
+        PutBytes(out, local_extra);
         PutBytes(out, m.data);
+        if (m.hole) lay.holes.emplace_back(static_cast<uint32_t>(out.size()), m.hole);
+        skipped += m.hole;
         if (m.descriptor != Descriptor::None) {
             if (m.descriptor == Descriptor::Signed) Put32(out, 0x08074B50);
             Put32(out, m.descriptor_crc.value_or(crc));
-            Put32(out, csize);
-            Put32(out, usize);
+            if (local_zip64) {
+                Put64(out, csize);
+                Put64(out, usize);
+            } else {
+                Put32(out, static_cast<uint32_t>(csize));
+                Put32(out, static_cast<uint32_t>(usize));
+            }
         }
 
+        std::vector<uint64_t> wide;
+        const uint32_t central_usize = field(m.size, usize, zip64, &wide);
+        const uint32_t central_csize = field(m.compressed_size, csize, zip64, &wide);
+        const uint32_t central_offset = field(m.central_offset, offset, zip64, &wide);
+        Bytes central_extra = wide.empty() ? Bytes() : Zip64Field(wide);
+        PutBytes(central_extra, m.central_extra);
         Put32(dir, m.central_signature.value_or(0x02014B50));
         Put16(dir, m.made_by);
         Put16(dir, 20);
@@ -423,23 +473,42 @@ Bytes Archive::Build(Layout* layout) const {
         Put16(dir, m.method);
         Put32(dir, m.dos_time);
         Put32(dir, crc);
-        Put32(dir, csize);
-        Put32(dir, usize);
+        Put32(dir, central_csize);
+        Put32(dir, central_usize);
         Put16(dir, static_cast<uint32_t>(m.name.size()));
-        Put16(dir, static_cast<uint32_t>(m.central_extra.size()));
+        Put16(dir, static_cast<uint32_t>(central_extra.size()));
         Put16(dir, static_cast<uint32_t>(m.comment.size()));
         Put16(dir, 0); // disk
         Put16(dir, 0); // internal attributes
         Put32(dir, m.external_attributes);
-        Put32(dir, m.central_offset.value_or(offset));
+        Put32(dir, central_offset);
         PutText(dir, m.name);
-        PutBytes(dir, m.central_extra);
+        PutBytes(dir, central_extra);
         PutBytes(dir, m.comment);
     }
     lay.directory_offset = static_cast<uint32_t>(out.size());
     lay.directory_size = static_cast<uint32_t>(dir.size());
+    const uint64_t start = directory_offset ? *directory_offset : out.size() + skipped;
     PutBytes(out, dir);
-    if (zip64_locator) {
+    const bool wide_end = zip64 || start >= kMark || members.size() >= 0xFFFF;
+    if (wide_end) {
+        lay.zip64_end_offset = static_cast<uint32_t>(out.size());
+        const uint64_t at = out.size() + skipped;
+        Put32(out, 0x06064B50);
+        Put64(out, 44); // the bytes after this field
+        Put16(out, 45);
+        Put16(out, 45);
+        Put32(out, 0); // disk
+        Put32(out, 0); // disk of the directory
+        Put64(out, members.size());
+        Put64(out, members.size());
+        Put64(out, dir.size());
+        Put64(out, start);
+        Put32(out, 0x07064B50);
+        Put32(out, 0);
+        Put64(out, at);
+        Put32(out, 1);
+    } else if (zip64_locator) {
         Put32(out, 0x07064B50);
         Put32(out, 0);
         Put32(out, lay.directory_offset); // where a Zip64 end record would be (low half)
@@ -450,15 +519,25 @@ Bytes Archive::Build(Layout* layout) const {
     Put32(out, 0x06054B50);
     Put16(out, 0);
     Put16(out, 0);
-    Put16(out, static_cast<uint32_t>(members.size()));
-    Put16(out, static_cast<uint32_t>(members.size()));
-    Put32(out, lay.directory_size);
-    Put32(out, directory_offset.value_or(lay.directory_offset));
+    const uint32_t count = wide_end ? 0xFFFF : static_cast<uint32_t>(members.size());
+    Put16(out, count);
+    Put16(out, count);
+    Put32(out, wide_end ? kMark : lay.directory_size);
+    Put32(out, wide_end ? kMark : static_cast<uint32_t>(start));
     Put16(out, comment_length.value_or(static_cast<uint16_t>(comment.size())));
     PutBytes(out, comment);
     PutBytes(out, trailing);
     if (layout) *layout = lay;
     return out;
+}
+
+Archive AfterHole(uint64_t hole) {
+    Member big = Stored("big.bin", {});
+    big.hole = hole;
+    big.crc = 0; // not extracted: no CRC of the hole is needed
+    Archive a;
+    a.members = {big, Stored("small.txt", ToBytes("beyond the hole"))};
+    return a;
 }
 
 } // namespace ziptest

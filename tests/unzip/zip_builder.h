@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ziptest {
@@ -112,6 +113,9 @@ struct Member {
     uint32_t external_attributes = 0x20;
     Bytes local_extra, central_extra, comment;
     Descriptor descriptor = Descriptor::None;
+    // Zero bytes after `data` that count in every size and offset but are left
+    // out of the built bytes (see Layout::holes); the CRC is then for the caller to give.
+    uint64_t hole = 0;
 
     // Overrides of what the headers say; unset values follow content and data.
     std::optional<uint32_t> crc, compressed_size, size;                   // both headers
@@ -121,15 +125,22 @@ struct Member {
     std::optional<uint32_t> central_offset; // where the directory says the local header is
 };
 
+// A Zip64 extended information extra field (id 1) holding `values`, 8 bytes each.
+Bytes Zip64Field(const std::vector<uint64_t>& values);
+
 Member Stored(const std::string& name, const Bytes& content);
 Member Deflated(const std::string& name, const Bytes& content, BlockKind kind = BlockKind::Fixed);
 Member Folder(const std::string& name); // a name ending in '/', no data, attribute 0x10
 
+// Where the parts lie in the built bytes.
 struct Layout {
     std::vector<uint32_t> local_offsets;
     uint32_t directory_offset = 0;
     uint32_t directory_size = 0;
     uint32_t end_offset = 0;
+    uint32_t zip64_end_offset = 0; // 0: no Zip64 end record
+    // Members' holes: where each goes in the built bytes, and how long it is.
+    std::vector<std::pair<uint32_t, uint64_t>> holes;
 };
 
 struct Archive {
@@ -138,9 +149,16 @@ struct Archive {
     std::optional<uint16_t> comment_length; // written instead of comment.size()
     Bytes trailing;                         // after the end record and its comment
     bool zip64_locator = false;             // a Zip64 end locator right before the end record
+    // Every size, offset and count through Zip64 fields and the Zip64 end record, not only
+    // those that do not fit their 32-bit fields (which always go that way).
+    bool zip64 = false;
     std::optional<uint32_t> directory_offset;
 
     Bytes Build(Layout* layout = nullptr) const;
 };
+
+// A stored member of `hole` zero bytes, which the built bytes leave out, then
+// "small.txt": its local header and the directory lie beyond the hole.
+Archive AfterHole(uint64_t hole);
 
 } // namespace ziptest

@@ -133,11 +133,10 @@ int List(unzip::Engine& engine, const std::string& archive) {
     int64_t total = 0, total_compressed = 0;
     int32_t rc = engine.FirstMember(archive, entry);
     for (; rc == unzip::ResultOk; rc = engine.NextMember(entry)) {
-        uint32_t size = static_cast<uint32_t>(entry.size),
-                 csize = static_cast<uint32_t>(entry.compressed_size);
+        const long long size = entry.size, csize = entry.compressed_size;
         int ratio = size ? 100 - static_cast<int>((100.0 * csize / size) + 0.5) : 0;
         unzip::DosDateTime t = unzip::SplitDosTime(entry.time);
-        std::printf("%-8s %10u %10u %4d%%  %04d-%02d-%02d %02d:%02d  %s\n",
+        std::printf("%-8s %10lld %10lld %4d%%  %04d-%02d-%02d %02d:%02d  %s\n",
                     MethodName(entry.method), size, csize, ratio, t.year, t.month, t.day, t.hour,
                     t.minute, Printable(entry.name).c_str());
         ++count;
@@ -164,8 +163,9 @@ int Extract(unzip::Engine& engine, const Options& o, const std::string& archive,
     Progress progress(!o.report && ISATTY(FILENO(stderr)));
     auto report = [&](int32_t code, unzip::ReportRecord& r) {
         if (o.report) {
-            std::printf("report %d %s %u %d %d %d %s\n", code, unzip::ResultName(r.status),
-                        r.method, r.size, r.compressed_size, static_cast<int8_t>(r.ratio),
+            std::printf("report %d %s %u %lld %lld %d %s\n", code, unzip::ResultName(r.status),
+                        r.method, static_cast<long long>(r.size),
+                        static_cast<long long>(r.compressed_size), static_cast<int8_t>(r.ratio),
                         Printable(r.name).c_str());
         }
         if (r.status == unzip::StatusMemberStart) ++matched;

@@ -34,7 +34,7 @@ const std::string kDefaultParent = "C:\\Program Files";
 // installation folder (the platform's separators), its size, and the archive it comes from.
 struct InstalledMember {
     std::string path;
-    uint32_t size = 0;
+    uint64_t size = 0;
     bool folder = false;
     std::string archive;
     bool replaced = false; // by a later member of the same name
@@ -156,7 +156,7 @@ class Checker {
             InstalledMember member;
             member.folder = !relative.empty() && relative.back() == platform::kPathSeparator;
             member.path = app::WithoutTrailingSeparator(relative);
-            member.size = static_cast<uint32_t>(entry.size);
+            member.size = static_cast<uint64_t>(entry.size);
             member.archive = name;
             std::vector<size_t>& group = groups_[app::NameGroupKey(member.path)];
             for (size_t earlier : group) {
