@@ -108,7 +108,8 @@ def infozip_archives(out_dir, tree_root, contents, full=True):
         _tool(["zip", "-r", "-q", f"-{level}", path] + top, tree_root)
         made.append(GeneratedArchive(os.path.basename(path), path, contents,
                                      f"zip -r -{level}"))
-    variants = [("infozip-fd.zip", ["-fd"], "zip -fd: data descriptors on a seekable file")]
+    variants = [("infozip-fd.zip", ["-fd"], "zip -fd: data descriptors on a seekable file"),
+                ("infozip-fz.zip", ["-fz"], "zip -fz: Zip64 forced (end record, extra fields)")]
     if full:
         variants.append(("infozip-fz-.zip", ["-fz-"], "zip -fz-: Zip64 never forced"))
     for name, options, note in variants:
@@ -133,6 +134,14 @@ def infozip_archives(out_dir, tree_root, contents, full=True):
         f.write(data)
     made.append(GeneratedArchive("infozip-stdin.zip", path, {"-": payload},
                                  "zip - - (stdin to a pipe)"))
+
+    # Zip64 forced on input from stdin into a file. (Zip 3.0 with -fz into a pipe, or with -fd,
+    # writes archives UnZip itself refuses: a marked directory offset without a Zip64 end
+    # record, or overlapping members.)
+    path = os.path.join(out_dir, "infozip-fz-stdin.zip")
+    _tool(["zip", "-q", "-fz", path, "-"], tree_root, stdin=payload)
+    made.append(GeneratedArchive("infozip-fz-stdin.zip", path, {"-": payload},
+                                 "zip -fz file - (stdin, Zip64 forced)"))
     return made
 
 
@@ -148,6 +157,17 @@ def sevenzip_archives(out_dir, tree_root, contents, full=True):
         path = os.path.join(out_dir, name)
         _tool(["7zz", "a", "-tzip", "-bso0", "-bsp0"] + options + [path, "."], tree_root)
         made.append(GeneratedArchive(name, path, contents, "7zz a -tzip " + " ".join(options)))
+
+    # 7-Zip has no switch that forces Zip64; input of unknown size (stdin) gets local headers
+    # whose sizes are in Zip64 fields. Only members beyond 4 GiB bring the other Zip64 records.
+    payload = contents["text.txt"] + contents["random.bin"]
+    for level in (("0", "1") if full else ("1",)):
+        name = f"7z-stdin-mx{level}.zip"
+        path = os.path.join(out_dir, name)
+        _tool(["7zz", "a", "-tzip", "-bso0", "-bsp0", f"-mx={level}", "-sistdin.bin", path],
+              tree_root, stdin=payload)
+        made.append(GeneratedArchive(name, path, {"stdin.bin": payload},
+                                     f"7zz a -tzip -mx={level} -si (Zip64 sizes in local headers)"))
     return made
 
 
@@ -233,14 +253,14 @@ class _NoSeek(io.RawIOBase):
         return len(b)
 
 
-def _write_streamed(path, contents, method):
+def _write_streamed(path, contents, method, zip64=False):
     sink = _NoSeek()
     with zipfile.ZipFile(sink, "w", compression=method) as zf:
         for name, data in _entries_for(contents):
             if name.endswith("/"):
                 zf.writestr(_info(name, zipfile.ZIP_STORED), b"")
             else:
-                with zf.open(_info(name, method), "w") as w:
+                with zf.open(_info(name, method), "w", force_zip64=zip64) as w:
                     for i in range(0, len(data), 10_000):
                         w.write(data[i:i + 10_000])
     with open(path, "wb") as f:
@@ -295,6 +315,10 @@ def python_archives(out_dir, contents, full=True):
         _write_streamed(path, contents, method)
         made.append(GeneratedArchive(name, path, contents,
                                      f"zipfile to a non-seekable sink: {label} + bit 3 + signed descriptor"))
+    path = os.path.join(out_dir, "py-streamed-zip64.zip")
+    _write_streamed(path, contents, zipfile.ZIP_DEFLATED, zip64=True)
+    made.append(GeneratedArchive("py-streamed-zip64.zip", path, contents,
+                                 "zipfile streamed with force_zip64: 24-byte Zip64 descriptors"))
     return made
 
 
