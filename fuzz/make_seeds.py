@@ -295,6 +295,17 @@ def descriptor_without_signature():
     return body + central + end
 
 
+def zip64_everywhere(members):
+    """An archive with every size and offset in Zip64 fields and its end in the Zip64 end
+    record: zipfile writes them for what passes its limit, lowered here for the while."""
+    limit = zipfile.ZIP64_LIMIT
+    zipfile.ZIP64_LIMIT = -1
+    try:
+        return archive_bytes(members)
+    finally:
+        zipfile.ZIP64_LIMIT = limit
+
+
 def archive_seeds(rng):
     text = words(rng, 800)
     seeds = {}
@@ -314,6 +325,11 @@ def archive_seeds(rng):
         (zinfo("c.txt"), b"c" * 5000),
     ], stream=True)
     seeds["gen-descriptor-no-signature.zip"] = descriptor_without_signature()
+    seeds["gen-zip64.zip"] = zip64_everywhere([
+        (zinfo("stored.txt", zipfile.ZIP_STORED), b"stored member\n"),
+        (zinfo("deflated.txt"), text[:3000]),
+        (zinfo("folder/", zipfile.ZIP_STORED, external_attr=0x10), b""),
+    ])
     # Over the fuzz target's 4 MB cap per output file.
     seeds["gen-zeros-5mb.zip"] = archive_bytes([(zinfo("zeros.bin"), bytes(5 << 20))])
     # Output spanning several 32 KiB windows, deflated and stored.
