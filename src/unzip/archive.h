@@ -18,7 +18,7 @@ namespace unzip {
 struct DirectoryEntry {
     uint32_t time;
     uint32_t crc;
-    int64_t compressed_size; // Zip64 values in, each below UnknownSize
+    int64_t compressed_size; // at full width (Zip64), each below UnknownSize
     int64_t size;
     int64_t header_offset;
     uint32_t name_at;     // where the stored name starts in Directory::names

@@ -12,7 +12,6 @@
 #include "unzip/zip_format.h"
 
 namespace unzip {
-
 namespace {
 
 // The local header's sizes, from its Zip64 extra field where they hold the

@@ -305,3 +305,27 @@ TEST_F(Disk, FolderNamedLikeAnArchiveIsNotOne) {
 }
 
 } // namespace
+
+TEST_F(Disk, ReadsBeyond4GiB) {
+    // The platform's reads at offsets past 4 GiB, in a sparse file: the 5 GiB
+    // member's zeros are never written.
+    Layout lay;
+    const Bytes bytes = AfterHole(uint64_t{5} << 30).Build(&lay);
+    const std::string path = Path("big.zip");
+    {
+        std::ofstream out(fs::u8path(path), std::ios::binary);
+        size_t written = 0;
+        for (const auto& hole : lay.holes) {
+            out.write(reinterpret_cast<const char*>(bytes.data() + written),
+                      static_cast<std::streamsize>(hole.first - written));
+            out.seekp(static_cast<std::streamoff>(hole.second), std::ios::cur);
+            written = hole.first;
+        }
+        out.write(reinterpret_cast<const char*>(bytes.data() + written),
+                  static_cast<std::streamsize>(bytes.size() - written));
+        ASSERT_TRUE(out.good());
+    }
+    EXPECT_EQ(engine.ExtractMatching(path, Path("out"), "small.txt", recorder.callback()), 1)
+        << engine.diagnostic();
+    EXPECT_EQ(Read(Path("out/small.txt")), "beyond the hole");
+}

@@ -73,26 +73,22 @@ TEST_F(Zip64, DamagedZip64RecordsFailCleanly) {
     } rows[] = {
         {"central marks without a Zip64 field",
          second_member([](Member& m) { m.size = 0xFFFFFFFFu; }), 1, "marked but missing"},
-        {"central Zip64 field shorter than its marks",
-         second_member([](Member& m) {
+        {"central Zip64 field shorter than its marks", second_member([](Member& m) {
              m.size = m.compressed_size = 0xFFFFFFFFu;
              m.central_extra = Zip64Field({2});
          }),
          1, "too short"},
-        {"central Zip64 value beyond 2^63",
-         second_member([](Member& m) {
+        {"central Zip64 value beyond 2^63", second_member([](Member& m) {
              m.size = 0xFFFFFFFFu;
              m.central_extra = Zip64Field({uint64_t{1} << 63});
          }),
          1, "out of range"},
-        {"local Zip64 field shorter than its marks",
-         second_member([](Member& m) {
+        {"local Zip64 field shorter than its marks", second_member([](Member& m) {
              m.local_size = m.local_compressed_size = 0xFFFFFFFFu;
              m.local_extra = Zip64Field({2});
          }),
          unzip::ResultSerious, "the local header is damaged"},
-        {"local Zip64 compressed size other than the directory's",
-         second_member([](Member& m) {
+        {"local Zip64 compressed size other than the directory's", second_member([](Member& m) {
              m.local_size = m.local_compressed_size = 0xFFFFFFFFu;
              m.local_extra = Zip64Field({2, 3});
          }),
