@@ -22,6 +22,7 @@ WideningResult WidenLocalSizes(Archive& archive, int64_t header_offset, const ui
         return WideningResult::kDone;
     const int64_t at = kLocalHeaderSize + local.name_length;
     const size_t length = local.extra_length;
+    if (length == 0) return WidenFromExtra(nullptr, 0, sizes);
     if (at + static_cast<int64_t>(length) <= got) return WidenFromExtra(header + at, length, sizes);
     std::vector<uint8_t> extra(length);
     if (archive.ReadAt(header_offset + at, extra.data(), length) != static_cast<long>(length))
