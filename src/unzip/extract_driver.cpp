@@ -27,8 +27,11 @@ namespace {
 // byte: a member that grew wraps below zero, which report callbacks expect.
 uint8_t Ratio(int64_t size, int64_t compressed) {
     if (size == 0) return 0;
-    long percent = std::lround(100.0 * static_cast<double>(compressed) / static_cast<double>(size));
-    return static_cast<uint8_t>(100 - percent);
+    // Only the low byte counts: the share is cut to it before it is made an
+    // integer, which the share of a hostile Zip64 size would not fit.
+    const double share =
+        std::round(100.0 * static_cast<double>(compressed) / static_cast<double>(size));
+    return static_cast<uint8_t>(100 - static_cast<int>(std::fmod(share, 256.0)));
 }
 
 // A report's code is 32 bits: a size passed in it is held at INT32_MAX.

@@ -134,7 +134,9 @@ int List(unzip::Engine& engine, const std::string& archive) {
     int32_t rc = engine.FirstMember(archive, entry);
     for (; rc == unzip::ResultOk; rc = engine.NextMember(entry)) {
         const long long size = entry.size, csize = entry.compressed_size;
-        int ratio = size ? 100 - static_cast<int>((100.0 * csize / size) + 0.5) : 0;
+        // A share beyond any ratio (a hostile size) is shown as the largest one.
+        const double share = size ? std::min(100.0 * csize / size, 1e6) : 0;
+        int ratio = size ? 100 - static_cast<int>(share + 0.5) : 0;
         unzip::DosDateTime t = unzip::SplitDosTime(entry.time);
         std::printf("%-8s %10lld %10lld %4d%%  %04d-%02d-%02d %02d:%02d  %s\n",
                     MethodName(entry.method), size, csize, ratio, t.year, t.month, t.day, t.hour,
