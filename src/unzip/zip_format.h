@@ -209,8 +209,6 @@ inline EndRecord ParseZip64End(const uint8_t* p, uint16_t comment_length) {
 // What a writer of archives needs beyond the reader's constants above.
 namespace unzip {
 
-constexpr uint16_t kZip64ExtraId = 0x0001; // the extra field holding 64-bit sizes and offsets
-constexpr int64_t kZip64EndRecordSize = 56;
 constexpr uint16_t kVersionDeflate = 20; // needed to extract deflated members and folders
 constexpr uint16_t kVersionZip64 = 45;   // needed to read Zip64 records
 constexpr uint8_t kDosFolderAttribute = 0x10;

@@ -2,6 +2,8 @@
 // size, an offset or the member count does not fit the classic fields, and hold the values.
 #include <gtest/gtest.h>
 
+#include "support/scratch.h"
+#include "unzip/engine.h"
 #include "unzip/zip_format.h"
 #include "zip_writer.h"
 
@@ -66,11 +68,11 @@ TEST(ZipWriterRecords, Zip64EndRecordsForManyMembers) {
     const uint64_t offset = 1000, size = 70000 * 60;
     const Bytes bytes = ozip::EndRecordsBytes(70000, offset, size, "c");
     ASSERT_EQ(bytes.size(),
-              unzip::kZip64EndRecordSize + unzip::kZip64LocatorSize + unzip::kEndRecordSize + 1);
+              unzip::kZip64EndSize + unzip::kZip64LocatorSize + unzip::kEndRecordSize + 1);
     EXPECT_EQ(unzip::Load32(bytes.data()), unzip::kZip64EndSignature);
     EXPECT_EQ(Load64(bytes.data() + 32), 70000u);
     EXPECT_EQ(Load64(bytes.data() + 48), offset);
-    const uint8_t* locator = bytes.data() + unzip::kZip64EndRecordSize;
+    const uint8_t* locator = bytes.data() + unzip::kZip64EndSize;
     EXPECT_EQ(unzip::Load32(locator), unzip::kZip64LocatorSignature);
     EXPECT_EQ(Load64(locator + unzip::zip64_locator_field::kEndOffset), offset + size);
     const unzip::EndRecord end = unzip::ParseEndRecord(locator + unzip::kZip64LocatorSize);
@@ -79,6 +81,33 @@ TEST(ZipWriterRecords, Zip64EndRecordsForManyMembers) {
 
     EXPECT_EQ(ozip::EndRecordsBytes(65534, offset, 1000, "").size(),
               static_cast<size_t>(unzip::kEndRecordSize));
+}
+
+// More members than the classic end record counts: the engine finds them all through the Zip64
+// end record and locator the writer made.
+TEST(ZipWriterRecords, EngineReadsTheZip64EndRecordsItWrote) {
+    scratch::Folder dir;
+    const std::string path = dir.Path("many.zip");
+    constexpr unsigned kMembers = 0x10000 + 5;
+    {
+        ozip::ZipWriter writer(path);
+        for (unsigned i = 0; i < kMembers; ++i) {
+            ozip::MemberRecord member;
+            member.name = "m" + std::to_string(i);
+            member.method = unzip::kMethodStored;
+            const Bytes data = {static_cast<uint8_t>(i)};
+            member.size = member.compressed_size = data.size();
+            writer.Add(member, data);
+        }
+        writer.Finish("");
+    }
+    unzip::Engine engine(unzip::PlatformFileSystem(), {});
+    unzip::MemberEntry entry;
+    unsigned count = 0;
+    for (int32_t rc = engine.FirstMember(path, entry); rc == unzip::ResultOk;
+         rc = engine.NextMember(entry))
+        ++count;
+    EXPECT_EQ(count, kMembers) << engine.diagnostic();
 }
 
 } // namespace

@@ -104,7 +104,7 @@ Bytes EndRecordsBytes(uint64_t entries, uint64_t directory_offset, uint64_t dire
     Bytes out;
     if (entries >= kMostEntries || directory_offset >= kZip64Mark || directory_size >= kZip64Mark) {
         Put32(out, unzip::kZip64EndSignature);
-        Put64(out, unzip::kZip64EndRecordSize - 12); // the size counts what follows it
+        Put64(out, unzip::kZip64EndSize - 12); // the size counts what follows it
         Put16(out, unzip::kVersionZip64);
         Put16(out, unzip::kVersionZip64);
         Put32(out, 0); // this disk
