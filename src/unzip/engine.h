@@ -22,6 +22,7 @@
 #include "unzip/result.h"
 #include "unzip/text_codec.h"
 #include "unzip/unshrink.h"
+#include "unzip/write_behind.h"
 
 namespace unzip {
 
@@ -120,6 +121,14 @@ class Engine {
     bool Flush(OutputFile* out, const uint8_t* data, size_t n);
     std::unique_ptr<OutputFile> CreateOutput(const std::string& path);
     int32_t WriteHeld(const std::string& path, uint32_t dos_time);
+    // Writes a held output, making the folders it needs; touches no state but the file system
+    // and created_folders_, so it may run on the write-behind thread.
+    CreateStatus WriteHeldFile(const std::string& path, const std::vector<uint8_t>& data,
+                               uint32_t dos_time);
+    // Waits for the file of the member written behind, if any, and reports that member done,
+    // then the reports held back meanwhile. On a failed write the held-back reports go and
+    // record_ is that member's again; its code is returned for the walk to act on.
+    int32_t SettleWriteBehind();
     bool CreateParentFolders(const std::string& path, bool include_last);
     void Report(int32_t code, int32_t status);
 
@@ -160,6 +169,29 @@ class Engine {
     bool stored_member_ = false;
     std::string diagnostic_;
     std::vector<std::string> created_folders_; // by the running or last extraction
+
+    // Writing behind the decoding (ExtractMatching without a question callback): a good small
+    // member's output waits in held_output_ under queued_path_ until the walk hands it to the
+    // thread; its reports are held back until the member before it is settled.
+    std::unique_ptr<WriteBehind> write_behind_;
+    bool queue_held_ = false; // the member being extracted may be written behind
+    bool queued_ = false;     // it was: its output and name wait for the thread
+    std::string queued_path_;
+    uint32_t queued_time_ = 0;
+    struct BehindWrite {
+        ReportRecord record; // the member's, for its done report
+        std::string path;
+        std::vector<uint8_t> data;
+        uint32_t dos_time = 0;
+    } behind_;
+    struct HeldReport {
+        int32_t code;
+        ReportRecord record;
+        int64_t bytes_read; // member_bytes_read() when the report was made
+    };
+    bool holding_reports_ = false;
+    std::vector<HeldReport> held_reports_;
+    int64_t replayed_bytes_read_ = -1; // what member_bytes_read() says while one is replayed
 };
 
 } // namespace unzip

@@ -53,7 +53,34 @@ QuestionCallback Engine::SetQuestionCallback(QuestionCallback callback) {
 
 void Engine::Report(int32_t code, int32_t status) {
     record_.status = status;
-    report_(code, record_);
+    if (holding_reports_)
+        held_reports_.push_back({code, record_, member_bytes_read()});
+    else
+        report_(code, record_);
+}
+
+int32_t Engine::SettleWriteBehind() {
+    holding_reports_ = false;
+    if (!write_behind_ || !write_behind_->pending()) return 0;
+    const CreateStatus status = write_behind_->Collect();
+    const ReportRecord current = record_;
+    record_ = behind_.record;
+    if (status != CreateStatus::Ok) {
+        held_reports_.clear();
+        queued_ = false;
+        return Fail(ResultWriteError, status == CreateStatus::NotWritten
+                                          ? "the output file cannot be written"
+                                          : "the output file cannot be created");
+    }
+    Report(StatusMemberDone, StatusMemberDone);
+    record_ = current;
+    for (HeldReport& held : held_reports_) {
+        replayed_bytes_read_ = held.bytes_read;
+        report_(held.code, held.record);
+    }
+    replayed_bytes_read_ = -1;
+    held_reports_.clear();
+    return 1;
 }
 
 int32_t Engine::ExtractMatching(const std::string& archive, const std::string& folder,
@@ -86,12 +113,19 @@ int32_t Engine::ExtractMatching(const std::string& archive, const std::string& f
     checking_spans_ = true;
     fs_.BeginBatch();
     auto clear_slots = [this] {
+        write_behind_.reset();
         report_ = nullptr;
         question_ = nullptr;
         checking_spans_ = false;
         taken_spans_.clear();
         fs_.EndBatch();
     };
+
+    // A question before a member needs the files before it in place, and a check reports
+    // every member's verdict on its own: both go without writing behind. The thread lives for
+    // this walk only.
+    const bool write_behind = !question && !options_.report_every_member && options_.hold_size > 0;
+    if (write_behind) write_behind_ = std::make_unique<WriteBehind>(fs_);
 
     int32_t extracted = 0;
     int64_t matched_size = 0, matched_compressed = 0;
@@ -101,6 +135,12 @@ int32_t Engine::ExtractMatching(const std::string& archive, const std::string& f
     bool walked_to_end = false;
     for (size_t next = 0;; ++next) {
         if (next == directory.entries.size()) {
+            const int32_t settled = SettleWriteBehind();
+            if (settled < 0) {
+                Report(settled, StatusMemberFailed);
+                break;
+            }
+            extracted += settled;
             rc = EndOfWalk(directory);
             walked_to_end = true;
             break;
@@ -112,25 +152,60 @@ int32_t Engine::ExtractMatching(const std::string& archive, const std::string& f
 
         std::string relative;
         const bool safe = MakeSafeMemberPath(entry.name, &relative);
-        record_.name = target + (safe ? relative : entry.name);
-        record_.time = entry.time;
-        record_.size = entry.size;
-        record_.compressed_size = entry.compressed_size;
-        record_.attributes = entry.attributes;
-        record_.method = entry.method;
-        record_.ratio = Ratio(entry.size, entry.compressed_size);
-        Report(StatusMemberStart, StatusMemberStart);
+        const std::string name = target + (safe ? relative : entry.name);
+        // Only a small file can wait in memory for its write; anything else needs the files
+        // before it in place first.
+        const bool behind = write_behind && safe && entry.size >= 0 &&
+                            static_cast<uint64_t>(entry.size) <= options_.hold_size &&
+                            name.back() != kPathSeparator && name.back() != '/';
+        int32_t result = ResultOk;
+        if (!behind) {
+            const int32_t settled = SettleWriteBehind();
+            if (settled < 0) result = settled;
+            extracted += std::max(settled, 0);
+        }
+        if (result == ResultOk) {
+            record_.name = name;
+            record_.time = entry.time;
+            record_.size = entry.size;
+            record_.compressed_size = entry.compressed_size;
+            record_.attributes = entry.attributes;
+            record_.method = entry.method;
+            record_.ratio = Ratio(entry.size, entry.compressed_size);
+            // While the member before is still being written, its done report must come first.
+            holding_reports_ = write_behind_ && write_behind_->pending();
+            Report(StatusMemberStart, StatusMemberStart);
 
-        int32_t result;
-        if (!safe) {
-            result = Fail(ResultWriteError, "the member's name leads outside the target folder");
-        } else if (question && fs_.Exists(record_.name) && !question(record_)) {
-            record_.size = matched_compressed;
-            record_.method = 9;
-            Report(Clamp32(matched_compressed), StatusProgress);
-            result = ResultOk;
-        } else {
-            result = ExtractOneMember(*zip, record_.name, LocationOf(entry));
+            if (!safe) {
+                result =
+                    Fail(ResultWriteError, "the member's name leads outside the target folder");
+            } else if (question && fs_.Exists(record_.name) && !question(record_)) {
+                record_.size = matched_compressed;
+                record_.method = 9;
+                Report(Clamp32(matched_compressed), StatusProgress);
+                result = ResultOk;
+            } else {
+                queue_held_ = behind;
+                queued_ = false;
+                result = ExtractOneMember(*zip, record_.name, LocationOf(entry));
+                queue_held_ = false;
+            }
+            if (behind) {
+                // The member before is settled now; a failed write of it ends the walk there.
+                const int32_t settled = SettleWriteBehind();
+                if (settled < 0) result = settled;
+                extracted += std::max(settled, 0);
+            }
+        }
+        if (result == ResultOk && queued_) {
+            queued_ = false;
+            behind_.record = record_;
+            behind_.path = queued_path_;
+            behind_.dos_time = queued_time_;
+            behind_.data.swap(held_output_);
+            write_behind_->Start(
+                [this] { return WriteHeldFile(behind_.path, behind_.data, behind_.dos_time); });
+            continue;
         }
 
         if (result == ResultOk) {

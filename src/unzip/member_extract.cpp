@@ -54,6 +54,7 @@ int32_t Engine::Fail(int32_t code, std::string sentence) {
 }
 
 int64_t Engine::member_bytes_read() const {
+    if (replayed_bytes_read_ >= 0) return replayed_bytes_read_;
     uint64_t n = stored_member_ ? stored_bytes_read_ : input_.bytes_read();
     return static_cast<int64_t>(std::min<uint64_t>(n, UnknownSize));
 }
@@ -72,10 +73,7 @@ bool Engine::Flush(OutputFile* out, const uint8_t* data, size_t n) {
     else
         held_output_.insert(held_output_.end(), data, data + n);
     if (options_.check_crc) crc_ = Crc32Update(crc_, data, n);
-    if (ok && report_) {
-        record_.status = StatusProgress;
-        report_(static_cast<int32_t>(n), record_);
-    }
+    if (ok && report_) Report(static_cast<int32_t>(n), StatusProgress);
     return ok;
 }
 
@@ -298,6 +296,12 @@ int32_t Engine::ExtractOneMember(Archive& archive, const std::string& output,
     if (rc == ResultOk && options_.check_crc && ~crc_ != expected_crc)
         rc = Fail(ResultCrcError, "the CRC-32 of the output does not match");
     if (rc != ResultOk) return rc;
+    if (hold && queue_held_) {
+        queued_ = true;
+        queued_path_ = output;
+        queued_time_ = dos_time;
+        return ResultOk;
+    }
     if (hold) return WriteHeld(output, dos_time);
     out->SetDosTime(dos_time);
     if (!out->Commit()) return Fail(ResultWriteError, "the output file cannot be put in place");
@@ -312,12 +316,16 @@ std::unique_ptr<OutputFile> Engine::CreateOutput(const std::string& path) {
     return out;
 }
 
-int32_t Engine::WriteHeld(const std::string& path, uint32_t dos_time) {
-    auto write = [&] {
-        return fs_.WriteWhole(path, held_output_.data(), held_output_.size(), dos_time);
-    };
+CreateStatus Engine::WriteHeldFile(const std::string& path, const std::vector<uint8_t>& data,
+                                   uint32_t dos_time) {
+    auto write = [&] { return fs_.WriteWhole(path, data.data(), data.size(), dos_time); };
     CreateStatus status = write();
     if (status == CreateStatus::PathNotFound && CreateParentFolders(path, false)) status = write();
+    return status;
+}
+
+int32_t Engine::WriteHeld(const std::string& path, uint32_t dos_time) {
+    const CreateStatus status = WriteHeldFile(path, held_output_, dos_time);
     if (status == CreateStatus::NotWritten)
         return Fail(ResultWriteError, "the output file cannot be written");
     if (status != CreateStatus::Ok)
