@@ -252,6 +252,12 @@ int PackAndCheck(ozip::PackRequest request, const Options& o, const unzip::Engin
 int Run(const std::vector<std::string>& args) {
     Options o;
     if (args.empty()) return Usage(nullptr);
+    // Asked for, the usage is the answer, on standard output and with success.
+    if (std::find(args.begin(), args.end(), "--help") != args.end() ||
+        std::find(args.begin(), args.end(), "-h") != args.end()) {
+        std::fputs(kUsage, stdout);
+        return ExitOk;
+    }
     if (args[0] != "l" && args[0] != "t" && args[0] != "x" && args[0] != "check" &&
         args[0] != "pack" && args[0] != "sfx")
         return Usage("unknown command");
