@@ -11,6 +11,7 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(HERE)
 sys.path.insert(0, os.path.join(ROOT, "tests", "support"))
+from setup_ini import read_values, rewrite_values  # noqa: E402,F401
 from wine_paths import windows_path  # noqa: E402,F401
 SHARED_BENCH = os.path.join(ROOT, "..", "shared", "bench")
 RUN = os.path.join(ROOT, "scripts", "wine-run")
@@ -73,30 +74,6 @@ def zip_folder(folder, archive):
     """zip -q -r -6 from inside the folder, as ../shared/bench makes its main archive."""
     subprocess.run(["zip", "-q", "-r", "-6", archive + ".tmp", "."], cwd=folder, check=True)
     os.replace(archive + ".tmp", archive)
-
-
-def rewrite_values(ini_path, values):
-    """Sets named values of section ALL in a code page 1250 setup.ini."""
-    with open(ini_path, "rb") as f:
-        lines = f.read().split(b"\r\n")
-    for i, line in enumerate(lines):
-        key = line.split(b"=", 1)[0].decode("cp1250")
-        if key in values and b"=" in line:
-            lines[i] = (key + "=" + values[key]).encode("cp1250")
-    with open(ini_path, "wb") as f:
-        f.write(b"\r\n".join(lines))
-
-
-def section_values(ini_path):
-    """The values of section ALL, the first of a code page 1250 setup.ini."""
-    values = {}
-    with open(ini_path, "rb") as f:
-        for line in f.read().decode("cp1250").split("\r\n")[1:]:
-            if line.startswith("["):
-                break
-            key, _, value = line.partition("=")
-            values[key] = value
-    return values
 
 
 def count_files(folder):
@@ -173,7 +150,7 @@ class DemoProduct:
         self.ini = os.path.join(self.template, "setup.ini")
         rewrite_values(self.ini, {"softname": name, "regdir": name, "progreg": name,
                                   "idn": name + "Setup"})
-        self.values = section_values(self.ini)
+        self.values = read_values(self.ini)
         self.program_files = reg_values(r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion")[
             "ProgramFilesDir"]
         folders = reg_values(SHELL_FOLDERS)

@@ -33,6 +33,7 @@ import time
 import zipfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from setup_ini import read_values, rewrite_values  # noqa: E402
 from wine_paths import windows_path  # noqa: E402
 
 # Wine's menu builder, which Wine starts for every shortcut saved in the Start menu, would write
@@ -148,32 +149,6 @@ def run_driver(program, steps, shots=None, timeout=60, expect_failure=False, arg
     elif proc.returncode != 0:
         raise Failure(f"the driver failed ({proc.returncode})")
     return "".join(output)
-
-
-def rewrite_values(ini_path, values):
-    """Sets named values of section ALL in a code page 1250 setup.ini."""
-    with open(ini_path, "rb") as f:
-        lines = f.read().split(b"\r\n")
-    for i, line in enumerate(lines):
-        key = line.split(b"=", 1)[0].decode("cp1250")
-        if key in values and b"=" in line:
-            lines[i] = (key + "=" + values[key]).encode("cp1250")
-    with open(ini_path, "wb") as f:
-        f.write(b"\r\n".join(lines))
-
-
-def read_values(ini_path):
-    values = {}
-    with open(ini_path, "rb") as f:
-        for line in f.read().decode("cp1250").splitlines():
-            if line.startswith("["):
-                if values:
-                    break
-                continue
-            if "=" in line:
-                key, value = line.split("=", 1)
-                values[key] = value
-    return values
 
 
 RUNS = []  # package folders made here, removed after a failure
@@ -373,6 +348,12 @@ class Installation:
         folder = target[:target.rindex("\\") + 1]
         check(info.get("Local path") == target and info.get("Working directory") == folder,
               f"{link} -> {target} in {folder}")
+
+    def uninstall_quietly(self):
+        """/S from the installed copy: the record goes, then the folder."""
+        run_quietly(self.win + "\\setup.exe", self.dir, ["/S"], 0)
+        check(reg_values(self.record_key) is None, "the uninstall removed the record")
+        wait_until(lambda: not os.path.exists(self.dir), 30, f"{self.win} is removed")
 
     def uninstall(self, shots, shot, failures):
         """Uninstall confirmed from the installed copy: record, shortcuts, group and folder go."""
@@ -1476,9 +1457,7 @@ def users_own_folder():
         check(reg_values(inst.record_key).get("AppDir") == inst.win and
               os.path.isfile(os.path.join(inst.dir, "zelvik.exe")),
               f"installed into the user's own programs folder {inst.win}")
-        run_quietly(inst.win + "\\setup.exe", inst.dir, ["/S"], 0)
-        check(reg_values(inst.record_key) is None, "the uninstall removed the record")
-        wait_until(lambda: not os.path.exists(inst.dir), 30, f"{inst.win} is removed")
+        inst.uninstall_quietly()
     except Failure:
         inst.tidy()
         raise
@@ -1670,9 +1649,7 @@ def packed_by_ozip():
         check(installed_files(inst.dir) == set(files) | {"setup.ini", "setup.lst"},
               "the folder holds exactly the product's files, setup.exe, setup.ini and the manifest")
         wait_until(lambda: not os.path.exists(run.dir), 30, "the package folder is removed")
-        run_quietly(inst.win + "\\setup.exe", inst.dir, ["/S"], 0)
-        check(reg_values(inst.record_key) is None, "the uninstall removed the record")
-        wait_until(lambda: not os.path.exists(inst.dir), 30, f"{inst.win} is removed")
+        inst.uninstall_quietly()
     except Failure:
         inst.tidy()
         raise
