@@ -39,8 +39,11 @@ CommandLine ParseCommandLine(const std::string& arguments) {
         if (StartsWith(rest, "/D=")) {
             std::string folder = rest.substr(3);
             while (!folder.empty() && IsBlank(folder.back())) folder.pop_back();
-            if (folder.empty()) line.error = "/D=";
-            line.folder = folder;
+            if (folder.empty()) {
+                if (line.error.empty()) line.error = "/D=";
+            } else {
+                line.folder = folder;
+            }
             return line;
         }
         // One option: up to the next blank outside quotes.
@@ -69,14 +72,12 @@ CommandLine ParseCommandLine(const std::string& arguments) {
     return line;
 }
 
-std::string CommandLineHelp() {
-    return "setup.exe [/S] [/NOICONS] [/LOG=soubor] [/ALLOWDOWNGRADE] [/D=adresář]\r\r"
-           "/S\tinstalace nebo odinstalace bez oken a bez otázek\r"
-           "/D=adresář\tcílový adresář (poslední parametr, bez uvozovek)\r"
-           "/NOICONS\tžádní zástupci na ploše ani v nabídce Start\r"
-           "/LOG=soubor\tkam zapsat protokol\r"
-           "/ALLOWDOWNGRADE\ts /S smí nahradit novější verzi starší\r"
-           "/?\ttento přehled";
+std::string CommandLineHelp(const MessageTable& messages) {
+    std::string text = messages.Text(kMsgHelpUsage) + "\r";
+    for (const MessageId line : {kMsgHelpQuiet, kMsgHelpFolder, kMsgHelpNoIcons, kMsgHelpLog,
+                                 kMsgHelpAllowDowngrade, kMsgHelpHelp})
+        text += "\r" + messages.Text(line);
+    return text;
 }
 
 } // namespace app

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "app/message_table.h"
+
 namespace app {
 
 struct CommandLine {
@@ -15,13 +17,13 @@ struct CommandLine {
     bool help = false;                 // /?: the options in a box, nothing else
     std::optional<std::string> folder; // /D=<folder>
     std::optional<std::string> log_file; // /LOG=<file>, quoted when it holds blanks
-    std::string error;                   // what is wrong with the line; empty when it is usable
+    std::string error; // the first option setup.exe does not know; empty when there is none
 };
 
 // Options are matched without regard to case.
 CommandLine ParseCommandLine(const std::string& arguments);
 
-// The text of the /? box.
-std::string CommandLineHelp();
+// The text of the /? box, in the messages' wording.
+std::string CommandLineHelp(const MessageTable& messages);
 
 } // namespace app

@@ -47,7 +47,8 @@ std::string Megabytes(uint64_t bytes) {
 void Installer::RunInstallation(const IconChoice& icons) {
     if (running_) return; // a second click while the run works
     state_.ChooseIcons(icons);
-    const std::string home = CollapsePath(state_.Folder());
+    // The folder as Windows makes it, so the checks, the journal and the record see that path.
+    const std::string home = CollapsePath(LevelsOnDisk(state_.Folder()));
     log_->Line("folder: " + home);
     log_->Line(options_.no_icons
                    ? "shortcuts: none (/NOICONS)"
@@ -428,15 +429,16 @@ void Installer::CreateGroupShortcuts(const std::string& home) {
         throw platform::Error(Msg(kMsgCannotRead) + " " + kShortcutListName);
     const std::string group = GroupFolder();
     for (const std::string& line : lines) {
+        if (IsBlankLine(line)) continue;
         const ShortcutLine fields = ParseShortcutLine(line);
-        const std::string problem = ShortcutLineProblem(fields);
-        if (!problem.empty()) {
-            skipped_shortcuts_.push_back(line + " (" + problem + ")");
+        if (const NameProblem problem = CheckShortcutLine(fields)) {
+            skipped_shortcuts_.push_back(line + " (" + Describe(problem, messages_) + ")");
             continue;
         }
-        const std::string folder = CollapsePath(group + kSep + fields.subfolder);
+        const std::string folder = CollapsePath(group + kSep + LevelsOnDisk(fields.subfolder));
         CreateFolderLevels(folder);
-        CreateShortcut(CollapsePath(home + kSep + fields.target), fields.name, folder);
+        CreateShortcut(CollapsePath(home + kSep + LevelsOnDisk(fields.target)), fields.name,
+                       folder);
     }
 }
 

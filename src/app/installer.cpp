@@ -40,7 +40,7 @@ StartupResult Installer::Start(const ProgramPlace& place) {
     result.tags = TagsFor(config_);
     previous_.base_key = record_base_key_;
     previous_.product_key = config_.progreg;
-    state_.ChooseFolder(config_.regdir);
+    state_.ChooseFolder(names_.regdir);
 
     // The archive beside the settings decides the mode: a package folder installs, an
     // installed copy (which has no archive) uninstalls.
@@ -63,7 +63,7 @@ StartupResult Installer::Start(const ProgramPlace& place) {
     // An earlier installation's record only lends its folder until the folder page speaks.
     previous_found_ = previous_.ReadRecord();
     result.licence_lines = LicenceLines(program_folder_, messages_);
-    result.folder_choices = FolderChoices(sysdirs_, config_.regdir, messages_);
+    result.folder_choices = FolderChoices(sysdirs_, names_.regdir, messages_);
     if (previous_found_)
         log_->Line("installed: version " + previous_.version + "." + previous_.release + " in " +
                    previous_.folder);
@@ -79,7 +79,7 @@ StartupResult Installer::Start(const ProgramPlace& place) {
         result.folder_choices[0] = *first;
     } else if (install_mode_ && !sysdirs_.UserProgramsDir().empty() &&
                !writable_(NearestExistingFolder(result.folder_choices[0]))) {
-        result.folder_choices[0] = CollapsePath(sysdirs_.UserProgramsDir() + kSep + config_.regdir);
+        result.folder_choices[0] = CollapsePath(sysdirs_.UserProgramsDir() + kSep + names_.regdir);
         log_->Line("Program Files takes no files from this user: offering " +
                    result.folder_choices[0]);
     }
@@ -89,15 +89,17 @@ StartupResult Installer::Start(const ProgramPlace& place) {
 // A settings file that lacks a value, or whose names would not stay single folder names, ends
 // the program before anything is written; the package stays as it is, to be mended.
 bool Installer::ReadConfiguration() {
+    messages_.ReadOwnTexts(storage_);
     config_ = ReadNamedValues(storage_);
+    names_ = FolderNamesOf(config_);
     for (const std::string& value : NamedValueTexts(config_)) log_->Line("setup.ini: " + value);
     std::string text;
     if (!HasRequiredValues(config_)) {
         text = Msg(kMsgMissingConfiguration) + Msg(kMsgMissingConfigurationEnd);
-    } else if (const auto problems = FolderNameProblems(config_); !problems.empty()) {
+    } else if (const auto problems = NamedValueProblems(config_); !problems.empty()) {
         const NamedValueProblem& first = problems.front();
         text = Msg(kMsgBadFolderName) + "\r" + first.key + "=" + first.value + " (" +
-               first.problem + ")";
+               Describe(first.problem, messages_) + ")";
     }
     if (text.empty()) return true;
     view_.ShowMessageDialog(DialogKind::Error, text);
@@ -112,11 +114,19 @@ void Installer::OpenLog() {
         if (log_->OpenAt(*options_.log_file)) return;
         log_->Line("cannot write the log " + *options_.log_file + "; it goes here instead");
     }
-    const std::string name =
-        config_.softname.empty() || !FolderNameProblem(config_.softname).empty()
-            ? ReplaceExtension(FileNameOf(program_file_), "")
-            : config_.softname;
+    const std::string name = config_.softname.empty() || CheckName(config_.softname)
+                                 ? ReplaceExtension(FileNameOf(program_file_), "")
+                                 : names_.product;
     (void)log_->OpenNew(sysdirs_.TempDir(), name); // no log is no reason to stop
+}
+
+Installer::ComposedTexts Installer::TakeMessages(std::vector<std::string> lines) {
+    messages_.Replace(std::move(lines));
+    ComposedTexts texts;
+    texts.other_folder = FolderChoices(sysdirs_, names_.regdir, messages_)[kChoiceOther];
+    if (!HasLicenceFile(program_folder_))
+        texts.licence_lines = LicenceLines(program_folder_, messages_);
+    return texts;
 }
 
 void Installer::SaveNamedValues(services::FormStorage& storage) const {
@@ -134,11 +144,12 @@ std::vector<std::string> Installer::Summary() const {
 }
 
 bool Installer::UsableFolderPath(const std::string& folder) {
-    const std::string problem = FolderPathProblem(folder);
-    if (problem.empty()) return true;
-    view_.ShowMessageBox({BoxOwner::Application,
-                          Msg(kMsgBadTargetPath) + "\r" + folder + " (" + problem + ")",
-                          BoxCaption(config_), kIconError | kButtonsOk});
+    const NameProblem problem = CheckFolderPath(folder);
+    if (!problem) return true;
+    view_.ShowMessageBox(
+        {BoxOwner::Application,
+         Msg(kMsgBadTargetPath) + "\r" + folder + " (" + Describe(problem, messages_) + ")",
+         BoxCaption(config_), kIconError | kButtonsOk});
     return false;
 }
 
@@ -184,8 +195,8 @@ std::string Installer::InStartupFolder(const std::string& name) const {
 }
 
 std::string Installer::GroupFolder() const {
-    return CollapsePath(sysdirs_.StartMenuProgramsDir() + kSep + config_.company + kSep +
-                        config_.softname);
+    return CollapsePath(sysdirs_.StartMenuProgramsDir() + kSep + names_.company + kSep +
+                        names_.product);
 }
 
 std::string SystemErrorText(unsigned long code) {

@@ -20,6 +20,7 @@
 #include "app/installer_view.h"
 #include "app/journal.h"
 #include "app/message_table.h"
+#include "app/name_rules.h"
 #include "app/protected_folders.h"
 #include "app/run_log.h"
 #include "app/system_shell.h"
@@ -72,6 +73,13 @@ class Installer {
     // The main window's creation: configuration, mode, single-instance guard, record, licence
     // and folder choices.
     StartupResult Start(const ProgramPlace& place);
+    // The message list as the window's first showing restores it from setup.ini: the texts
+    // the start-up composed from the built-in list, composed again from it.
+    struct ComposedTexts {
+        std::string other_folder;                              // the folder choice's last entry
+        std::optional<std::vector<std::string>> licence_lines; // when there is no license.txt
+    };
+    ComposedTexts TakeMessages(std::vector<std::string> lines);
     // The settings component's save run ends here: the nine values as read at start-up.
     void SaveNamedValues(services::FormStorage& storage) const;
 
@@ -125,6 +133,7 @@ class Installer {
     std::string GroupFolder() const;
 
     const Configuration& Config() const { return config_; }
+    const FolderNames& Names() const { return names_; }
     MessageTable& Messages() { return messages_; }
     const MessageTable& Messages() const { return messages_; }
     // Where the installation records live; the default is the record's own base key. Tests
@@ -193,6 +202,7 @@ class Installer {
     unzip::Engine& engine_;
 
     Configuration config_;
+    FolderNames names_; // the values that become names on disk, as they are made
     CommandLine options_;
     RunLog own_log_;
     RunLog* log_ = &own_log_;
@@ -232,6 +242,8 @@ class Installer {
     std::string set_aside_failure_;
     int32_t extraction_failure_ = 0; // first failure the engine reported for an archive
     std::string short_install_folder_;
+    // The levels the installation made above its folder, innermost first, for the batch.
+    std::vector<std::string> parents_made_;
 };
 
 // The system's text for an error code: empty for 0, "Unknown Error (<code>)" when the system

@@ -200,7 +200,14 @@ void MainWindow::CentrePages(ui::Control&) {
 
 // Runs after the settings component restored the stored texts, the message table among them.
 void MainWindow::ShowMaximized(ui::Control&) {
-    if (installer_) installer_->Messages().Replace(Get<ui::Memo>(C::kMessages).Lines());
+    if (installer_) {
+        const Installer::ComposedTexts texts =
+            installer_->TakeMessages(Get<ui::Memo>(C::kMessages).Lines());
+        ui::ComboBox& folders = Get<ui::ComboBox>(C::kFolderChoice);
+        if (folders.ItemCount() > kChoiceOther)
+            folders.SetItemText(kChoiceOther, texts.other_folder);
+        if (texts.licence_lines) Get<ui::Memo>(C::kLicenceText).SetLines(*texts.licence_lines);
+    }
     // Wine undoes a maximize that comes before the creation's messages are handled.
     ui::Application::ProcessMessages();
     Window().SetWindowState(ui::WindowState::kMaximized);
@@ -264,7 +271,7 @@ void MainWindow::RefuseLicence(ui::Control&) {
 void MainWindow::ChooseFolder(ui::Control&) {
     ui::ComboBox& folders = Get<ui::ComboBox>(C::kFolderChoice);
     if (!installer_ || folders.ItemIndex() != kChoiceOther || !picker_) return;
-    const std::string& regdir = installer_->Config().regdir;
+    const std::string& regdir = installer_->Names().regdir;
     picker_->SetProductFolder(regdir);
     const int answer = run_picker_ ? run_picker_(*picker_) : picker_->ShowModal();
     if (answer == ui::mrOk) {

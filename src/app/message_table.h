@@ -4,8 +4,13 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
+
+namespace services {
+class FormStorage;
+}
 
 namespace app {
 
@@ -46,7 +51,8 @@ enum MessageId : int {
     kMsgOtherFolder = 33,
     kMsgMissingConfiguration = 34, // first half; ends with a blank
     kMsgMissingConfigurationEnd = 35,
-    // The program's own wording, never replaced by a package (see kLaterMessages).
+    // The program's own texts after the list: each has a key of its own in setup.ini
+    // (kOwnTexts), since a package's copy of the list above replaces it as it stands.
     kMsgRunFailed = 36,
     kMsgRolledBack = 37,
     kMsgNotRestored = 38,
@@ -73,11 +79,46 @@ enum MessageId : int {
     kMsgNewerInstalled = 59,
     kMsgDowngradeQuestion = 60,
     kMsgBadTargetPath = 61,
+    // Why a name of the package or a typed folder cannot be used, and which part of a
+    // short.txt line it is.
+    kMsgNameEmpty = 62,
+    kMsgNameControlCharacter = 63,
+    kMsgNameSeparator = 64,
+    kMsgNameCharacter = 65, // followed by the character in quotes
+    kMsgNameDotsOnly = 66,
+    kMsgNameDevice = 67,
+    kMsgNameTooLong = 68,
+    kMsgNameRooted = 69,
+    kMsgNotFullPath = 70,
+    kMsgShortcutNamePart = 71,
+    kMsgSubfolderPart = 72,
+    kMsgTargetPart = 73,
+    // The command line: an option setup.exe does not know, and the lines of the /? box.
+    kMsgUnknownOption = 74,
+    kMsgHelpUsage = 75,
+    kMsgHelpQuiet = 76,
+    kMsgHelpFolder = 77,
+    kMsgHelpNoIcons = 78,
+    kMsgHelpLog = 79,
+    kMsgHelpAllowDowngrade = 80,
+    kMsgHelpHelp = 81,
+    kMsgCount = 82
 };
+
+// A text of the program's own: the key of setup.ini's section that replaces it ("Msg_" and
+// the name) and the built-in wording.
+struct OwnText {
+    MessageId id;
+    std::string_view name;
+    std::string_view text;
+};
+extern const OwnText kOwnTexts[kMsgCount - 36];
 
 class MessageTable {
   public:
     static constexpr int kBuiltInCount = 36;
+    // What the setup.ini keys of the program's own texts begin with.
+    static constexpr std::string_view kOwnTextPrefix = "Msg_";
 
     MessageTable() : lines_(BuiltIn()) {}
 
@@ -91,12 +132,19 @@ class MessageTable {
     void NameProduct(const std::string& product);
     const std::vector<std::string>& Lines() const { return lines_; }
 
-    // The entry at index: from the list below 36, from the program's later texts above (a
+    // The program's own texts as setup.ini words them, where it does.
+    void ReadOwnTexts(const services::FormStorage& storage);
+    // "Msg_RunFailed": the key of an own text in setup.ini's section.
+    static std::string KeyOf(const OwnText& text);
+
+    // The entry at index: from the list below 36, from the program's own texts above (a
     // replaced list does not reach them); empty when there is no such entry.
     const std::string& Text(int index) const;
 
   private:
     std::vector<std::string> lines_;
+    std::vector<std::string> own_ = BuiltInOwnTexts();
+    static std::vector<std::string> BuiltInOwnTexts();
 };
 
 } // namespace app

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cctype>
 #include <string_view>
-#include <utility>
 
 #include "app/paths.h"
 #include "platform/folders.h"
@@ -31,41 +30,82 @@ bool IsDeviceName(const std::string& value) {
            number == "\xC2\xB2" || number == "\xC2\xB3";
 }
 
-// A path of "\"-separated levels, each of which must be a usable name.
-std::string LevelsProblem(const std::string& path, const std::string& what, bool may_be_empty) {
-    bool any_level = false;
+NameProblem Fault(NameFault fault) {
+    NameProblem problem;
+    problem.fault = fault;
+    return problem;
+}
+
+// Calls `each` with every "\"-separated level of the path, empty ones included, until it
+// returns a problem.
+template <typename Each>
+NameProblem ForEachLevel(const std::string& path, Each each) {
     for (size_t start = 0; start <= path.size();) {
         size_t end = path.find('\\', start);
         if (end == std::string::npos) end = path.size();
-        const std::string level = path.substr(start, end - start);
+        NameProblem problem = each(path.substr(start, end - start), end == path.size());
+        if (problem) return problem;
         start = end + 1;
-        if (level.empty()) continue;
-        any_level = true;
-        const std::string problem = FolderNameProblem(level);
-        if (!problem.empty()) return what + ": " + problem;
     }
-    return any_level || may_be_empty ? std::string() : what + ": prázdná hodnota";
+    return NameProblem();
+}
+
+NameProblem InPart(NameProblem problem, LinePart part) {
+    if (problem) problem.part = part;
+    return problem;
 }
 
 } // namespace
 
-std::string FolderNameProblem(const std::string& value) {
-    if (value.find_first_not_of(' ') == std::string::npos) return "prázdná hodnota";
-    for (const char c : value) {
-        if (static_cast<unsigned char>(c) < 0x20) return "řídicí znak";
-        if (c == '\\' || c == '/') return "oddělovač cesty";
-        if (std::string_view(":*?\"<>|").find(c) != std::string_view::npos)
-            return std::string("znak \"") + c + "\"";
-    }
-    if (value.find_first_not_of('.') == std::string::npos) return "jen tečky";
-    if (value.back() == '.' || value.back() == ' ') return "tečka nebo mezera na konci";
-    if (value.front() == ' ') return "mezera na začátku";
-    if (IsDeviceName(value)) return "vyhrazený název zařízení";
-    if (SystemLength(value) > 255) return "delší než 255 znaků";
-    return std::string();
+std::string NameOnDisk(const std::string& name) {
+    const size_t end = name.find_last_not_of(". ");
+    return end == std::string::npos ? std::string() : name.substr(0, end + 1);
 }
 
-std::string FolderPathProblem(const std::string& path) {
+std::string LevelsOnDisk(const std::string& path) {
+    std::string out;
+    (void)ForEachLevel(path, [&](const std::string& level, bool last) {   // never fails
+        out += level == "." || level == ".." ? level : NameOnDisk(level); // steps stay steps
+        if (!last) out += '\\';
+        return NameProblem();
+    });
+    return out;
+}
+
+NameProblem CheckName(const std::string& value) {
+    for (const char c : value) {
+        if (static_cast<unsigned char>(c) < 0x20) return Fault(NameFault::kControlCharacter);
+        if (c == '\\' || c == '/') return Fault(NameFault::kSeparator);
+        if (std::string_view(":*?\"<>|").find(c) != std::string_view::npos) {
+            NameProblem problem = Fault(NameFault::kCharacter);
+            problem.character = c;
+            return problem;
+        }
+    }
+    const std::string name = NameOnDisk(value);
+    if (name.empty())
+        return Fault(value.find_first_not_of(' ') == std::string::npos ? NameFault::kEmpty
+                                                                       : NameFault::kDotsOnly);
+    if (IsDeviceName(name)) return Fault(NameFault::kDevice);
+    if (SystemLength(name) > 255) return Fault(NameFault::kTooLong);
+    return NameProblem();
+}
+
+NameProblem CheckRelativePath(const std::string& path, RelativePath kind) {
+    if (kind == RelativePath::kFolderLevels && !path.empty() && path[0] == '\\')
+        return Fault(NameFault::kRooted);
+    bool any_level = false;
+    NameProblem problem = ForEachLevel(path, [&](const std::string& level, bool) {
+        if (level.empty()) return NameProblem();
+        any_level = true;
+        return CheckName(level);
+    });
+    if (!problem && !any_level && kind != RelativePath::kSubfolder)
+        problem = Fault(NameFault::kEmpty);
+    return problem;
+}
+
+NameProblem CheckFolderPath(const std::string& path) {
     const char sep = platform::kPathSeparator;
     size_t levels = std::string::npos; // where the folder names begin
 #ifdef _WIN32
@@ -84,7 +124,7 @@ std::string FolderPathProblem(const std::string& path) {
 #else
     if (!path.empty() && path[0] == sep) levels = 1;
 #endif
-    if (levels == std::string::npos) return "není úplná cesta";
+    if (levels == std::string::npos) return Fault(NameFault::kNotFullPath);
     for (size_t start = levels; start < path.size();) {
         size_t end = path.find(sep, start);
         if (end == std::string::npos) end = path.size();
@@ -93,29 +133,78 @@ std::string FolderPathProblem(const std::string& path) {
         if (level.empty() && start >= path.size()) break; // a trailing separator
         // Steps within the path, resolved with it before the protected folders are asked.
         if (level == "." || level == "..") continue;
-        const std::string problem = FolderNameProblem(level);
-        if (!problem.empty()) return level + ": " + problem;
+        NameProblem problem = level.empty() ? Fault(NameFault::kEmpty) : CheckName(level);
+        if (problem) {
+            problem.level = level;
+            return problem;
+        }
     }
-    return std::string();
+    return NameProblem();
 }
 
-std::string ShortcutLineProblem(const ShortcutLine& line) {
-    const std::string name = FolderNameProblem(line.name);
-    if (!name.empty()) return "název zástupce: " + name;
-    const std::string subfolder = LevelsProblem(line.subfolder, "podadresář", true);
-    if (!subfolder.empty()) return subfolder;
-    return LevelsProblem(line.target, "cíl", false);
+NameProblem CheckShortcutLine(const ShortcutLine& line) {
+    if (NameProblem problem = CheckName(line.name))
+        return InPart(std::move(problem), LinePart::kShortcutName);
+    if (NameProblem problem = CheckRelativePath(line.subfolder, RelativePath::kSubfolder))
+        return InPart(std::move(problem), LinePart::kSubfolder);
+    return InPart(CheckRelativePath(line.target, RelativePath::kBelowFolder), LinePart::kTarget);
 }
 
-std::vector<NamedValueProblem> FolderNameProblems(const Configuration& config) {
+std::vector<NamedValueProblem> NamedValueProblems(const Configuration& config) {
+    const struct {
+        const char* key;
+        const std::string& value;
+        NameProblem problem;
+    } values[] = {
+        {"softname", config.softname, CheckName(config.softname)},
+        {"company", config.company, CheckName(config.company)},
+        {"regdir", config.regdir, CheckRelativePath(config.regdir, RelativePath::kFolderLevels)},
+        {"progname", config.progname,
+         CheckRelativePath(config.progname, RelativePath::kBelowFolder)},
+    };
     std::vector<NamedValueProblem> problems;
-    for (const auto& [key, value] :
-         {std::pair{"softname", &config.softname}, std::pair{"company", &config.company},
-          std::pair{"regdir", &config.regdir}}) {
-        std::string problem = FolderNameProblem(*value);
-        if (!problem.empty()) problems.push_back({key, *value, std::move(problem)});
-    }
+    for (const auto& value : values)
+        if (value.problem) problems.push_back({value.key, value.value, value.problem});
     return problems;
+}
+
+FolderNames FolderNamesOf(const Configuration& config) {
+    // The product's folder without empty levels, so that no path composed with it ends in a
+    // separator or doubles one.
+    std::string regdir;
+    (void)ForEachLevel(config.regdir, [&](const std::string& level, bool) { // never fails
+        const std::string name = NameOnDisk(level);
+        if (!name.empty()) regdir += (regdir.empty() ? "" : "\\") + name;
+        return NameProblem();
+    });
+    return {NameOnDisk(config.company), NameOnDisk(config.softname), regdir};
+}
+
+std::string Describe(const NameProblem& problem, const MessageTable& messages) {
+    const auto text = [&](int id) { return messages.Text(id); };
+    std::string reason;
+    switch (problem.fault) {
+    case NameFault::kNone: return std::string();
+    case NameFault::kEmpty: reason = text(kMsgNameEmpty); break;
+    case NameFault::kControlCharacter: reason = text(kMsgNameControlCharacter); break;
+    case NameFault::kSeparator: reason = text(kMsgNameSeparator); break;
+    case NameFault::kCharacter:
+        reason = text(kMsgNameCharacter) + " \"" + problem.character + "\"";
+        break;
+    case NameFault::kDotsOnly: reason = text(kMsgNameDotsOnly); break;
+    case NameFault::kDevice: reason = text(kMsgNameDevice); break;
+    case NameFault::kTooLong: reason = text(kMsgNameTooLong); break;
+    case NameFault::kRooted: reason = text(kMsgNameRooted); break;
+    case NameFault::kNotFullPath: reason = text(kMsgNotFullPath); break;
+    }
+    if (!problem.level.empty()) reason = problem.level + ": " + reason;
+    switch (problem.part) {
+    case LinePart::kWhole: return reason;
+    case LinePart::kShortcutName: return text(kMsgShortcutNamePart) + ": " + reason;
+    case LinePart::kSubfolder: return text(kMsgSubfolderPart) + ": " + reason;
+    case LinePart::kTarget: return text(kMsgTargetPart) + ": " + reason;
+    }
+    return reason;
 }
 
 } // namespace app

@@ -32,11 +32,20 @@ ShortcutLine ParseShortcutLine(const std::string& line) {
     size_t start = 0;
     for (std::string* field : {&fields.target, &fields.subfolder, &fields.name}) {
         const size_t end = line.find(';', start);
-        if (end == std::string::npos) break;
+        if (end == std::string::npos) {
+            const size_t last = line.find_last_not_of(" \t");
+            if (last != std::string::npos && last >= start)
+                *field = line.substr(start, last + 1 - start);
+            break;
+        }
         *field = line.substr(start, end - start);
         start = end + 1;
     }
     return fields;
+}
+
+bool IsBlankLine(const std::string& line) {
+    return line.find_first_not_of(" \t") == std::string::npos;
 }
 
 } // namespace app

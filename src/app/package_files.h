@@ -28,12 +28,16 @@ std::vector<std::string> SplitLines(const std::string& text);
 platform::FileRead ReadTextLines(const std::string& path, std::vector<std::string>& lines);
 
 // One line of short.txt: three fields, each ended by ";". A field is the text up to the next
-// ";"; without one, it and the fields after it are empty. Text after the third ";" is ignored.
+// ";"; where none follows, the field is the rest of the line (less trailing blanks), as people
+// leave the last ";" out, and the fields after it are empty. Text after the third ";" is
+// ignored.
 struct ShortcutLine {
     std::string target;    // relative to the installation folder
     std::string subfolder; // of the product's group folder: empty or starting with "\"
     std::string name;      // of the shortcut file, without ".lnk"
 };
 ShortcutLine ParseShortcutLine(const std::string& line);
+// A line of blanks only, which makes no shortcut and is no mistake.
+bool IsBlankLine(const std::string& line);
 
 } // namespace app

@@ -68,6 +68,12 @@ std::optional<std::string> SelfRemovalBatch(const SelfRemovalPaths& paths, int t
     const std::optional<std::string> folder = OemPath(folder_path, lookup);
     const std::optional<std::string> batch = OemPath(paths.batch_file, lookup);
     if (!program || !settings || !folder || !batch) return std::nullopt;
+    std::vector<std::string> parents;
+    for (const std::string& parent : paths.parents) {
+        const std::optional<std::string> oem = OemPath(WithoutTrailingSeparator(parent), lookup);
+        if (!oem) return std::nullopt;
+        parents.push_back(*oem);
+    }
 
     // Extensions for "set /a"; no delayed expansion, so a "!" in a path stays as it is.
     std::vector<std::string> lines = {"@echo off",
@@ -76,6 +82,7 @@ std::optional<std::string> SelfRemovalBatch(const SelfRemovalPaths& paths, int t
     AddEraseLoop(lines, "wait_settings", "settings_gone", Quoted(*settings), tries);
     // Only an empty folder goes: what the user put there stays.
     if (!folder->empty()) lines.push_back("rd " + Quoted(*folder));
+    for (const std::string& parent : parents) lines.push_back("rd " + Quoted(parent) + " 2>nul");
     lines.push_back("Erase " + Quoted(*batch));
     std::string text;
     for (const std::string& line : lines) text += line + "\r\n";

@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace app {
 
@@ -14,6 +15,9 @@ struct SelfRemovalPaths {
     std::string settings_file; // erased once the program has written it for the last time
     std::string folder;        // removed if that leaves it empty; nothing when empty
     std::string batch_file;    // where the batch will be written; it erases itself last
+    // Folders around `folder` that the installation made (its parents), innermost first:
+    // each removed after it if that leaves it empty.
+    std::vector<std::string> parents = {};
 };
 
 // The short (8.3) form of an existing path, or empty: platform::ShortPathName unless a test

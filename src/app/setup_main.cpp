@@ -6,11 +6,14 @@
 #include "app/exit_codes.h"
 #include "app/folder_picker.h"
 #include "app/main_window.h"
+#include "app/message_table.h"
+#include "app/package_files.h"
 #include "app/paths.h"
 #include "app/run_log.h"
 #include "app/unattended_run.h"
 #include "platform/process.h"
 #include "platform/shell_link.h"
+#include "services/form_storage.h"
 #include "services/system_folders.h"
 #include "setup_version.h"
 #include "ui/message_service.h"
@@ -18,12 +21,23 @@
 
 namespace {
 
-// /? and a line setup.exe cannot follow: a box (unless /S asks for none) and the exit code.
-int AnswerCommandLine(const app::CommandLine& options, app::RunLog& log) {
+// The program's own texts as the package's setup.ini words them, for the boxes shown before
+// the installer reads it.
+app::MessageTable PackageTexts(const std::string& folder) {
+    services::FormStorage storage;
+    storage.SetIniFileName(app::CollapsePath(folder + app::kSep + app::kSettingsName));
+    app::MessageTable messages;
+    messages.ReadOwnTexts(storage);
+    return messages;
+}
+
+// /?, and a line /S cannot follow: a box (unless /S asks for none) and the exit code.
+int AnswerCommandLine(const app::CommandLine& options, const app::MessageTable& messages,
+                      app::RunLog& log) {
     const bool bad = !options.error.empty();
-    const std::string text = bad ? "Neznámý parametr příkazového řádku: " + options.error + "\r\r" +
-                                       app::CommandLineHelp()
-                                 : app::CommandLineHelp();
+    const std::string help = app::CommandLineHelp(messages);
+    const std::string text =
+        bad ? messages.Text(app::kMsgUnknownOption) + " " + options.error + "\r\r" + help : help;
     log.Line(bad ? "error: unknown option " + options.error : "help shown");
     if (!options.log_file || !log.OpenAt(*options.log_file))
         (void)log.OpenNew(services::SystemDirs().TempDir(), "setup"); // no log stops nothing
@@ -54,8 +68,14 @@ int main() {
     // The caption of the standard error box: the program's name, as its file has it.
     ui::Application::SetTitle(
         app::ReplaceExtension(app::FileNameOf(environment.place.program_file), ""));
-    if (environment.options.help || !environment.options.error.empty())
-        return Finish(log, AnswerCommandLine(environment.options, log));
+    // An unattended run with an option it does not know does nothing: a typing error must not
+    // install with defaults. The wizard asks the user everything, so it goes on without it.
+    const bool refused = environment.options.quiet && !environment.options.error.empty();
+    if (environment.options.help || refused)
+        return Finish(log, AnswerCommandLine(environment.options,
+                                             PackageTexts(environment.place.startup_folder), log));
+    if (!environment.options.error.empty())
+        log.Line("unknown option ignored: " + environment.options.error);
     if (environment.options.quiet)
         return Finish(log, app::RunUnattended(environment.place, environment.options, log));
 

@@ -120,10 +120,13 @@ bool Installer::MayRemove(const Journal::Entry& entry, const std::string& folder
     const std::string group = GroupFolder();
     switch (entry.kind) {
     case Journal::Kind::File: return PathWithin(path, folder);
-    case Journal::Kind::Folder:
-        return PathWithin(path, folder) || SamePath(path, folder) || PathWithin(path, group) ||
-               SamePath(path, group) ||
-               PathWithin(path, services::FolderPartOf(WithoutTrailingSeparator(group)));
+    case Journal::Kind::Folder: {
+        // The installation folder, the levels the run made around it, and the group with the
+        // company's level above it; a folder goes only when empty.
+        const std::string company = services::FolderPartOf(WithoutTrailingSeparator(group));
+        return PathWithin(path, folder) || SamePath(path, folder) || PathWithin(folder, path) ||
+               PathWithin(path, company) || SamePath(path, company);
+    }
     case Journal::Kind::Shortcut: {
         const bool link = path.size() > 4 && SamePath(path.substr(path.size() - 4), ".lnk");
         return link && (PathWithin(path, group) || PathWithin(path, sysdirs_.DeskTopDir()) ||
@@ -139,6 +142,7 @@ std::vector<Journal::Entry> Installer::RemoveListed(const std::string& folder,
                                                     const std::vector<Journal::Entry>& entries) {
     bool made_folder = false;
     std::vector<Journal::Entry> left;
+    parents_made_.clear();
     for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
         const std::string path = WithoutTrailingSeparator(entry->path);
         if (entry->kind == Journal::Kind::Folder && SamePath(path, folder)) {
@@ -146,6 +150,11 @@ std::vector<Journal::Entry> Installer::RemoveListed(const std::string& folder,
             continue;
         }
         if (!MayRemove(*entry, folder)) continue;
+        // A level the run made above the installation holds it until the batch is done.
+        if (entry->kind == Journal::Kind::Folder && PathWithin(folder, path)) {
+            parents_made_.push_back(path);
+            continue;
+        }
         if (IsOwnFile(path, folder)) {
             left.push_back(*entry);
             continue;
@@ -153,7 +162,11 @@ std::vector<Journal::Entry> Installer::RemoveListed(const std::string& folder,
         if (entry->kind == Journal::Kind::Folder) {
             // A folder that holds what the installation did not put there stays, silently.
             (void)platform::RemoveEmptyFolder(path);
-            if (platform::IsFolder(path)) left.push_back(*entry);
+            if (platform::IsFolder(path)) {
+                left.push_back(*entry);
+                log_->Line("kept, not empty: " + path);
+                continue;
+            }
         } else if (platform::FileExists(path) && !platform::EraseFile(path)) {
             left.push_back(*entry);
             log_->Line("cannot remove: " + path + " (" +
@@ -204,8 +217,9 @@ void Installer::RemoveFolderAndSelf(const std::string& folder, FolderRemoval rem
     // A program on read-only media, or a path the command interpreter cannot be given exactly,
     // stays: a batch that cannot remove it would only wait in vain.
     const std::string batch = BatchFilePath();
-    const std::optional<std::string> text =
-        SelfRemovalBatch({program_file_, ReplaceExtension(program_file_, ".ini"), folder, batch});
+    SelfRemovalPaths paths{program_file_, ReplaceExtension(program_file_, ".ini"), folder, batch};
+    if (removal == FolderRemoval::ProgramOnly) paths.parents = parents_made_;
+    const std::optional<std::string> text = SelfRemovalBatch(paths);
     if (!text || !*program_removable_) {
         log_->Line("no self-removal batch: " + program_file_ + " stays where it is");
         return;

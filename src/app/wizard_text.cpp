@@ -2,6 +2,8 @@
 
 #include "app/package_files.h"
 #include "app/paths.h"
+#include "platform/file_copy.h"
+#include "platform/file_io.h"
 #include "widgets/layouts/message_texts.h"
 
 namespace app {
@@ -39,6 +41,10 @@ std::string PickedFolder(const std::string& tree_folder, const std::string& regd
 
 std::string PickerLabel(const std::string& tree_folder, const std::string& regdir) {
     return tree_folder + kSep + regdir;
+}
+
+bool HasLicenceFile(const std::string& program_folder) {
+    return platform::FileExists(CollapsePath(program_folder + kSep + kLicenceName));
 }
 
 std::vector<std::string> LicenceLines(const std::string& program_folder,

@@ -23,6 +23,8 @@ std::string PickedFolder(const std::string& tree_folder, const std::string& regd
 // What the picker's label shows for the selected folder: the same, not collapsed.
 std::string PickerLabel(const std::string& tree_folder, const std::string& regdir);
 
+// Whether license.txt lies beside the program.
+bool HasLicenceFile(const std::string& program_folder);
 // The licence page's lines: license.txt beside the program, or the "not found" message.
 std::vector<std::string> LicenceLines(const std::string& program_folder,
                                       const MessageTable& messages);

@@ -231,18 +231,17 @@ TEST_F(Run, SecondArchiveShortcutListAndBothShortcuts) {
     for (const std::string& folder :
          {Dir("Start", "Programs", "Orvo"), Group(), Group(kSep + "Tools")})
         EXPECT_TRUE(std::filesystem::is_directory(apptest::FsPath(folder))) << folder;
-    // A line without a name, or one leading out of the group or the folder, is not made but
-    // named in a warning before the completion.
-    EXPECT_FALSE(Exists(Group(kSep + "Docs")));
+    // A last field without its ";" is the name meant; a line leading out of the group or the
+    // folder is not made but named in a warning before the completion.
+    EXPECT_TRUE(Exists(Group(kSep + "Docs" + kSep + "Read me.lnk")));
     EXPECT_FALSE(Exists(Dir("Start", "Out.lnk")));
     ASSERT_EQ(view_.boxes.size(), 1u);
     const std::string& warning = view_.boxes[0].text;
     EXPECT_EQ(warning.rfind("\xC5\x98\xC3\xA1"
-                            "dek souboru short.txt byl vynech\xC3\xA1n:\rreadme.txt;",
+                            "dek souboru short.txt byl vynech\xC3\xA1n:\r..\\..\\evil.exe;",
                             0),
               0u)
         << warning;
-    EXPECT_NE(warning.find("\r..\\..\\evil.exe;"), std::string::npos) << warning;
 
     struct Link {
         std::string file, target;

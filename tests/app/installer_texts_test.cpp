@@ -47,7 +47,7 @@ TEST(MessageTable, BuiltInTextsByIndex) {
     EXPECT_EQ(table.Text(app::kMsgDowngradeQuestion),
               "Chcete ji p\xC5\x99"
               "esto nahradit star\xC5\xA1\xC3\xAD verz\xC3\xAD?");
-    EXPECT_EQ(table.Text(app::kMsgBadTargetPath + 1), "");
+    EXPECT_EQ(table.Text(app::kMsgCount), "");
     EXPECT_EQ(table.Text(-1), "");
 }
 
@@ -155,12 +155,14 @@ TEST(ShortcutList, FieldsEndAtSemicolons) {
     };
     const Case cases[] = {
         {"bin\\tool.exe;\\Tools;Tool;", "bin\\tool.exe", "\\Tools", "Tool"},
-        {"x.exe;Tools;X;", "x.exe", "Tools", "X"},  // kept without its backslash
-        {"a.exe;;Name;", "a.exe", "", "Name"},      // directly in the group
-        {"a.exe;\\Sub;Name", "a.exe", "\\Sub", ""}, // no third ";": no name
-        {"a.exe;\\Sub", "a.exe", "", ""},           // no second ";"
-        {"a.exe", "", "", ""},                      // no ";" at all
-        {"a;b;c;after;more", "a", "b", "c"},        // past the third ";" ignored
+        {"x.exe;Tools;X;", "x.exe", "Tools", "X"}, // kept without its backslash
+        {"a.exe;;Name;", "a.exe", "", "Name"},     // directly in the group
+        // A field without its ";" runs to the end of the line, less trailing blanks.
+        {"doc\\navod.pdf;\\Dokumentace;N\xC3\xA1vod k pou\xC5\xBEit\xC3\xAD  ", "doc\\navod.pdf",
+         "\\Dokumentace", "N\xC3\xA1vod k pou\xC5\xBEit\xC3\xAD"},
+        {"a.exe;\\Sub", "a.exe", "\\Sub", ""},
+        {"a.exe", "a.exe", "", ""},
+        {"a;b;c;after;more", "a", "b", "c"}, // past the third ";" ignored
         {"", "", "", ""},
         {" a ; b ; c ;", " a ", " b ", " c "}, // blanks are kept
     };

@@ -21,6 +21,8 @@
 //   boxshown            wait for a message box of the program
 //   box:BUTTON[:TEXT]   wait for a message box of the program, print it, check that its text
 //                       contains TEXT, press BUTTON (ok, yes, no, cancel)
+//   texts               print every text the program's windows show now, a line each
+//                       ("      shows: TEXT"): captions, controls, list and combo box items
 //   close               ask the main window to close
 //   nowindow            check that the program shows no main window at this moment
 //   exit:CODE           wait until the program has ended with CODE
@@ -144,6 +146,7 @@ class Driver {
         if (verb == L"pick") return Pick(step, arg);
         if (verb == L"box") return Box(step, arg);
         if (verb == L"boxshown") return Wait(step, [&] { return MessageBoxWindow() != nullptr; });
+        if (verb == L"texts") return Texts(step);
         if (verb == L"close") {
             HWND main = MainWindow();
             return Done(step, main && PostMessageW(main, WM_CLOSE, 0, 0));
@@ -422,6 +425,49 @@ class Driver {
         for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
             if (ClassOf(child) == L"Static") text += WindowText(child);
         return text;
+    }
+
+    // The text of a window and, for list and combo boxes, of their items.
+    static std::vector<std::wstring> Shown(HWND window) {
+        std::vector<std::wstring> texts = {WindowText(window)};
+        const std::wstring kind = ClassOf(window);
+        const bool list = kind == L"ListBox", combo = kind == L"ComboBox";
+        if (!list && !combo) return texts;
+        const LRESULT count = SendMessageW(window, list ? LB_GETCOUNT : CB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            wchar_t item[1024] = L"";
+            const LRESULT length =
+                SendMessageW(window, list ? LB_GETTEXTLEN : CB_GETLBTEXTLEN, i, 0);
+            if (length > 0 && length < 1024)
+                SendMessageW(window, list ? LB_GETTEXT : CB_GETLBTEXT, i,
+                             reinterpret_cast<LPARAM>(item));
+            texts.push_back(item);
+        }
+        return texts;
+    }
+
+    bool Texts(const std::wstring& step) {
+        std::vector<HWND> windows;
+        for (HWND top : TopLevels()) {
+            windows.push_back(top);
+            EnumChildWindows(
+                top,
+                [](HWND child, LPARAM data) -> BOOL {
+                    if (IsWindowVisible(child))
+                        reinterpret_cast<std::vector<HWND>*>(data)->push_back(child);
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(&windows));
+        }
+        for (HWND window : windows)
+            for (const std::wstring& text : Shown(window))
+                for (size_t start = 0; start < text.size();) {
+                    size_t end = text.find_first_of(L"\r\n", start);
+                    if (end == std::wstring::npos) end = text.size();
+                    if (end > start) Say(L"      shows: " + text.substr(start, end - start));
+                    start = end + 1;
+                }
+        return Done(step, !windows.empty());
     }
 
     bool Box(const std::wstring& step, const std::wstring& arg) {

@@ -16,6 +16,8 @@ and walks its wizard with e2e_driver.exe, then checks what the installer left be
     e2e_setup_test.py norecord         uninstall where no record exists
     e2e_setup_test.py noicons          "icons" 0: the shortcut page is skipped both ways
     e2e_setup_test.py pack             a package made by ozip.exe pack, installed with /S /D=
+    e2e_setup_test.py names            a company "s.r.o." and a two-level folder; the English
+                                       wording of every text
 
 The environment is that of orvo_add_script_test: ORVO_RUN (the Wine wrapper), ORVO_BIN_DIR,
 ORVO_BUILD_DIR, ORVO_SOURCE_DIR.
@@ -166,14 +168,21 @@ class Run:
             shutil.copyfile(os.path.join(PACKAGE, name), os.path.join(self.dir, name))
         ini = os.path.join(self.dir, "setup.ini")
         if unique:
-            # Names of this run only: no other run or earlier installation is touched.
-            suffix = f"E2E{os.getpid()}"
-            rewrite_values(ini, {"softname": "Zelvik" + suffix, "regdir": "Zelvik" + suffix,
-                                 "progreg": "Zelvik" + suffix, "idn": "ZelvikSetup" + suffix})
+            self.make_unique()
         self.values = read_values(ini)
         with open(os.path.join(self.dir, "short.txt"), "rb") as f:
             self.short_lines = [line.split(";")[:3] for line in f.read().decode("cp1250").splitlines()]
         say(f"package copied to {self.win_dir} ({self.dir})")
+
+    def make_unique(self, values=None):
+        """Names of this run only, so no other run or earlier installation is touched; VALUES
+        change more of the package's setup.ini."""
+        ini = os.path.join(self.dir, "setup.ini")
+        suffix = f"E2E{os.getpid()}"
+        rewrite_values(ini, {"softname": "Zelvik" + suffix, "regdir": "Zelvik" + suffix,
+                             "progreg": "Zelvik" + suffix, "idn": "ZelvikSetup" + suffix,
+                             **(values or {})})
+        self.values = read_values(ini)
 
     def shell_folder(self, name):
         folders = reg_values(SHELL_FOLDERS)
@@ -619,8 +628,8 @@ def stored_props():
     """The entries of the main window's stored properties, in the program's order."""
     names, stored = control_roles()
     entries = [f"{names[role]}.{prop}" for role, prop in stored]
-    if len(entries) != 28:
-        raise Failure(f"src/widgets/layouts/control_roles.h: {len(entries)} entries, not 28")
+    if len(entries) != 30:
+        raise Failure(f"src/widgets/layouts/control_roles.h: {len(entries)} entries, not 30")
     return entries
 
 
@@ -1382,9 +1391,14 @@ def command_line():
     try:
         run_driver(run.win_dir + "\\setup.exe",
                    ["box:ok:/NOICONS", "nowindow", "exit:0"], args="/?", timeout=20)
+        # The wizard asks everything itself: an unknown option from a launcher is logged and
+        # the wizard goes on; an unattended run with it does nothing.
+        log = run.dir + "-bogus.log"
         run_driver(run.win_dir + "\\setup.exe",
-                   ["box:ok:Neznámý parametr příkazového řádku: /BOGUS", "exit:6"],
-                   args="/BOGUS", timeout=20)
+                   ["window", f"visible:{W.kWelcomePage}", "close", "exit:2"],
+                   args=f"/BOGUS /LOG={run.win_dir}-bogus.log", timeout=20)
+        check("unknown option ignored: /BOGUS" in read_log(log), "the log names the option")
+        os.remove(log)
         run_quietly(run.win_dir + "\\setup.exe", run.dir, ["/S", "/BOGUS"], 6)
         check(os.path.isfile(os.path.join(run.dir, "orvoinst.zip")), "the package stays")
         check(reg_values(RECORD_BASE + "\\" + run.values["progreg"]) is None, "no record")
@@ -1660,6 +1674,100 @@ def packed_by_ozip():
             shutil.rmtree(folder, ignore_errors=True)
 
 
+def ordinary_names():
+    """A company ending in "s.r.o." and a two-level product folder: the package installs (the
+    folder and the group made as Windows makes them, without the trailing dot), and its
+    uninstall leaves nothing behind."""
+    run = Run(unique=False)
+    suffix = f"E2E{os.getpid()}"
+    company = "Pekárna Novák s.r.o."
+    run.make_unique({"company": company, "regdir": f"Firma{suffix}\\Kalkulátor"})
+    v = run.values
+    inst = Installation(run, program_files_folder())
+    inst.group = run.shell_folder("Programs") + "\\" + company[:-1] + "\\" + v["softname"]
+    company_dir = host_path(inst.group.rsplit("\\", 1)[0])
+    if os.path.isdir(company_dir) and not os.listdir(company_dir):
+        os.rmdir(company_dir)  # an earlier run's, which the uninstall rightly left
+    inst.check_absent()
+    try:
+        run_quietly(run.win_dir + "\\setup.exe", run.dir, ["/S"], 0)
+        check(os.path.isfile(os.path.join(inst.dir, v["progname"])), f"installed into {inst.win}")
+        check((reg_values(inst.record_key) or {}).get("AppDir") == inst.win,
+              "the record names the folder")
+        for target, sub, name in run.short_lines:
+            inst.check_link(inst.group + sub + "\\" + name + ".lnk", inst.win + "\\" + target)
+        inst.uninstall_quietly()
+        for folder in (inst.group, inst.win.rsplit("\\", 1)[0], inst.group.rsplit("\\", 1)[0]):
+            check(not os.path.exists(host_path(folder)), f"{folder} is gone")
+    except Failure:
+        inst.tidy()
+        raise
+
+
+def built_in_texts():
+    """Every text setup.exe has built in, as (where, text) pairs from the program's own table."""
+    out = subprocess.run([RUN, os.path.join(BIN, "e2e_texts.exe")], check=True,
+                         capture_output=True, stdin=subprocess.DEVNULL).stdout.decode("utf-8")
+    return [tuple(line.split("\t", 1)) for line in out.splitlines() if "\t" in line]
+
+
+def english():
+    """The demo package with examples/english/setup.ini: it words every text the program has a
+    key for, and no window or box of an installation and an uninstall shows a built-in text."""
+    run = Run(unique=False)
+    ini = os.path.join(run.dir, "setup.ini")
+    with open(os.path.join(SOURCE, "examples", "english", "setup.ini"), encoding="ascii") as f:
+        english_text = f.read()
+    with open(ini, "wb") as f:
+        f.write(english_text.replace("\n", "\r\n").encode("cp1250"))
+    run.make_unique()
+    sections = raw_sections(ini)
+    keys = {key for key, _ in sections["ALL"]}
+    stored = {entry.replace(".", "_") for entry in stored_props()}
+    texts = built_in_texts()
+    missing = set()
+    for where, _ in texts:
+        if where.startswith("message "):
+            key = "Memo6_Lines"
+        elif where.startswith(MAIN_WINDOW + "."):
+            key = next((k for k in stored if k.split("_")[0] == where.split(".")[1]), None)
+        else:  # the program's own texts; the folder picker's are not stored
+            key = where if where.startswith("Msg_") else None
+        if key and key not in keys and "ALL." + key not in sections:
+            missing.add(key)
+    check(not missing, f"examples/english/setup.ini words every text ({sorted(missing)} missing)")
+    # A built-in text is one the program would show untranslated when the English wording
+    # does not use it too ("OK" is both).
+    english_values = english_text.replace("\t", " ")
+    forbidden = {text.strip() for _, text in texts
+                 if len(text.strip()) >= 4 and text.strip() not in english_values}
+    inst = Installation(run, program_files_folder())
+    inst.group = run.shell_folder("Programs") + "\\Water Workshop Ltd\\" + run.values["softname"]
+    try:
+        shown = run_driver(run.win_dir + "\\setup.exe", ["box:ok:/NOICONS", "exit:0"],
+                           args="/?", timeout=20)
+        page = ["texts"]
+        shown += run_driver(
+            run.win_dir + "\\setup.exe",
+            ["window", f"visible:{W.kWelcomePage}"] + page +
+            [f"click:{W.kWelcomeContinue}", f"radio:{W.kAcceptLicence}"] + page +
+            [f"click:{W.kLicenceContinue}", f"visible:{W.kFolderChoice}"] + page +
+            [f"click:{W.kFolderContinue}", f"visible:{W.kIconChoice}"] + page +
+            [f"click:{W.kIconContinue}", f"visible:{W.kSummary}"] + page +
+            [f"click:{W.kFinish}", "box:ok:Zelvik", "exit:0"])
+        shown += run_driver(inst.win + "\\setup.exe",
+                            ["window", f"visible:{W.kUninstall}"] + page +
+                            [f"click:{W.kUninstall}", "box:yes", "box:ok", "exit:0"])
+        wait_until(lambda: not os.path.exists(inst.dir), 30, f"{inst.win} is removed")
+    except Failure:
+        inst.tidy()
+        raise
+    lines = [line for line in shown.splitlines() if "shows: " in line or "box \"" in line]
+    check(len(lines) > 30, f"{len(lines)} texts read off the windows and boxes")
+    seen = sorted({text for line in lines for text in forbidden if text in line})
+    check(not seen, f"no built-in text is shown ({seen})")
+
+
 def main():
     mode = sys.argv[1] if len(sys.argv) > 1 else ""
     try:
@@ -1685,6 +1793,9 @@ def main():
             self_extracting()
         elif mode == "pack":
             packed_by_ozip()
+        elif mode == "names":
+            ordinary_names()
+            english()
         elif mode == "norecord":
             no_record()
         elif mode == "noicons":

@@ -77,13 +77,23 @@ const Mistake kMistakes[] = {
      2,
      {"error: setup.ini:9: idn is missing"}},
     {"FolderName",
-     [](Files& f) { f["setup.ini"] = Replaced(kSettings, "regdir=Zelvik", "regdir=Zelvik."); },
+     [](Files& f) { f["setup.ini"] = Replaced(kSettings, "regdir=Zelvik", "regdir=..\\Zelvik"); },
      2,
-     {"error: setup.ini:8: regdir=Zelvik."}},
+     {"error: setup.ini:8: regdir=..\\Zelvik cannot be a name on disk (only dots)"}},
+    {"NameChangesOnDisk",
+     [](Files& f) {
+         f["setup.ini"] = Replaced(kSettings, "company=Vodni dilna", "company=Dilna s.r.o.");
+     },
+     1,
+     {"warning: setup.ini:3: company=Dilna s.r.o. becomes the folder Dilna s.r.o on disk"}},
     {"ProgramNotInArchive",
      [](Files& f) { f["setup.ini"] = Replaced(kSettings, "zelvik.exe", "bin\\zelvik.exe"); },
-     2,
-     {"error: setup.ini:10: progname=bin\\zelvik.exe names no member"}},
+     1,
+     {"warning: setup.ini:10: progname=bin\\zelvik.exe names no member"}},
+    {"OwnTextTypo",
+     [](Files& f) { f["setup.ini"] = Replaced(kSettings, "BitBtn4_Caption", "Msg_RunFailled"); },
+     1,
+     {"warning: setup.ini:11: Msg_RunFailled names no text"}},
     {"DamagedMembers",
      [](Files& f) {
          // A wrong CRC and, after it, a directory entry sharing another member's data: the
@@ -104,15 +114,16 @@ const Mistake kMistakes[] = {
      },
      2,
      {"error: all.zip:.." + scratch::kSep + "outside.txt: ",
-      "error: all.zip:READ.ME: a second member"}},
+      "warning: all.zip:READ.ME: a second member"}},
     {"BrokenShortcutLines",
      [](Files& f) {
          f["short.txt"] =
              "zelvik.exe;;Zelvik;\r\nzelvik.exe;..;Nahoru;\r\n"
-             "doc\\missing.txt;;Chybi;\r\n";
+             "doc\\missing.txt;;Chybi;\r\n\r\ndoc\\manual.txt;\\Dokumentace.;Manual\r\n";
      },
-     2,
-     {"error: short.txt:2: ", "error: short.txt:3: the target doc\\missing.txt"}},
+     1,
+     {"warning: short.txt:2: ", "warning: short.txt:3: the target doc\\missing.txt",
+      "warning: short.txt:5: made as doc\\manual.txt;\\Dokumentace;"}},
     {"PathTooLong",
      [](Files& f) {
          f["orvoinst.zip"] =

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "app/configuration.h"
+#include "app/message_table.h"
 #include "app/name_rules.h"
 #include "app/package_files.h"
 #include "app/paths.h"
@@ -48,6 +49,27 @@ std::string WindowsPath(std::string path) {
 
 bool SameKey(const std::string& a, const std::string& b) {
     return platform::SameNameIgnoringCase(a, b);
+}
+
+// Why a name cannot be made, as the report words it.
+std::string Reason(const app::NameProblem& problem) {
+    static const char* const kFaults[] = {
+        "",
+        "empty",
+        "a control character",
+        "a path separator",
+        "the character",
+        "only dots",
+        "a device name",
+        "longer than 255 characters",
+        "a path from the root",
+        "not a full path",
+    };
+    static const char* const kParts[] = {"", "the name: ", "the subfolder: ", "the target: "};
+    std::string reason = kFaults[static_cast<size_t>(problem.fault)];
+    if (problem.fault == app::NameFault::kCharacter)
+        reason += std::string(" \"") + problem.character + "\"";
+    return kParts[static_cast<size_t>(problem.part)] + reason;
 }
 
 class Checker {
@@ -96,10 +118,23 @@ class Checker {
         config_ = app::ReadNamedValues(storage_);
         for (const std::string& key : app::MissingValues(config_))
             Add(Severity::kError, SettingsPlace(key), key + " is missing or empty");
-        for (const app::NamedValueProblem& bad : app::FolderNameProblems(config_))
+        std::set<std::string> refused;
+        for (const app::NamedValueProblem& bad : app::NamedValueProblems(config_)) {
+            refused.insert(bad.key);
             if (!bad.value.empty()) // an empty one is missing, said above
                 Add(Severity::kError, SettingsPlace(bad.key),
-                    bad.key + "=" + bad.value + " cannot be a folder name (" + bad.problem + ")");
+                    bad.key + "=" + bad.value + " cannot be a name on disk (" +
+                        Reason(bad.problem) + ")");
+        }
+        for (const auto& [key, value] :
+             {std::pair{"softname", &config_.softname}, std::pair{"company", &config_.company},
+              std::pair{"regdir", &config_.regdir}}) {
+            const std::string on_disk = app::LevelsOnDisk(*value);
+            if (!refused.count(key) && on_disk != *value)
+                Add(Severity::kWarning, SettingsPlace(key),
+                    std::string(key) + "=" + *value + " becomes the folder " + on_disk +
+                        " on disk (Windows drops a trailing dot or space)");
+        }
         for (const char* key : {"sversion", "icons"}) {
             const std::string text = storage_.ReadNamedString(key, "");
             if (!text.empty() && services::FormStorage::ToInteger(text, 0) !=
@@ -163,8 +198,9 @@ class Checker {
                 InstalledMember& other = members_[earlier];
                 if (other.replaced || !SameKey(other.path, member.path)) continue;
                 if (other.archive == name) {
-                    Add(Severity::kError, name + ":" + Printable(entry.name),
-                        "a second member of the name " + Printable(other.path));
+                    Add(Severity::kWarning, name + ":" + Printable(entry.name),
+                        "a second member of the name " + Printable(other.path) +
+                            "; setup.exe installs the later one");
                 } else if (!member.folder) {
                     Add(Severity::kNote, name + ":" + Printable(entry.name),
                         "replaces the file of " + other.archive);
@@ -201,7 +237,7 @@ class Checker {
     void CheckProgram() {
         if (config_.progname.empty()) return;
         if (!Installed(config_.progname))
-            Add(Severity::kError, SettingsPlace("progname"),
+            Add(Severity::kWarning, SettingsPlace("progname"),
                 "progname=" + config_.progname + " names no member of " + app::kArchiveName +
                     " or " + app::kSecondArchiveName);
     }
@@ -214,19 +250,40 @@ class Checker {
             Add(Severity::kError, app::kShortcutListName, "cannot be read");
             return;
         }
+        // setup.exe skips a line it cannot make and makes a shortcut to whatever the target
+        // names, so neither stops the installation.
         for (size_t i = 0; i < lines.size(); ++i) {
+            if (app::IsBlankLine(lines[i])) continue;
             const std::string where = app::kShortcutListName + ":" + std::to_string(i + 1);
             const app::ShortcutLine line = app::ParseShortcutLine(lines[i]);
-            const std::string problem = app::ShortcutLineProblem(line);
-            if (!problem.empty()) {
-                Add(Severity::kError, where,
-                    "\"" + lines[i] + "\" makes no shortcut (" + problem + ")");
-            } else if (!Installed(line.target)) {
-                Add(Severity::kError, where,
+            if (const app::NameProblem problem = app::CheckShortcutLine(line)) {
+                Add(Severity::kWarning, where,
+                    "\"" + lines[i] + "\" makes no shortcut; setup.exe skips it (" +
+                        Reason(problem) + ")");
+                continue;
+            }
+            const std::string target = app::LevelsOnDisk(line.target);
+            const std::string subfolder = app::LevelsOnDisk(line.subfolder);
+            if (target != line.target || subfolder != line.subfolder)
+                Add(Severity::kWarning, where,
+                    "made as " + target + ";" + subfolder +
+                        "; on disk (Windows drops a trailing dot or space)");
+            if (!Installed(target))
+                Add(Severity::kWarning, where,
                     "the target " + line.target + " is installed by neither " + app::kArchiveName +
                         " nor " + app::kSecondArchiveName);
-            }
         }
+    }
+
+    // "Msg_<Name>" keys replace the program's own texts, one a key.
+    static bool IsOwnTextKey(const std::string& key) {
+        const std::string prefix(app::MessageTable::kOwnTextPrefix);
+        return key.size() > prefix.size() && SameKey(key.substr(0, prefix.size()), prefix);
+    }
+    static bool NamesOwnText(const std::string& key) {
+        for (const app::OwnText& text : app::kOwnTexts)
+            if (SameKey(app::MessageTable::KeyOf(text), key)) return true;
+        return false;
     }
 
     // Keys and list sections shaped like a stored text ("<Control>_<Property>" with a property
@@ -255,6 +312,12 @@ class Checker {
             } else if (SameKey(line.section, storage_.IniSection())) {
                 key = line.key;
             } else {
+                continue;
+            }
+            if (!line.key.empty() && IsOwnTextKey(key)) {
+                if (!NamesOwnText(key))
+                    Add(Severity::kWarning, app::kSettingsName + ":" + std::to_string(line.number),
+                        key + " names no text of the program; setup.exe ignores it");
                 continue;
             }
             const size_t underscore = key.rfind('_');

@@ -247,6 +247,9 @@ inline constexpr StoredText kMainWindowStoredTexts[] = {
     {MainControl::kLicenceContinue, "Caption"},
     {MainControl::kRefuseLicence, "Caption"},
     {MainControl::kAcceptLicence, "Caption"},
+    // Visible texts beyond the first list, after it so that its order stays.
+    {MainControl::kWelcomeCancel, "Caption"},
+    {MainControl::kProgressHeading, "Caption"},
 };
 
 // The stored texts as the settings component names them, "Control.Property".

@@ -48,35 +48,4 @@ constexpr std::string_view kBuiltInMessages =
     "Nebyly nalezeny důležité informace o projektu, prosim kontaktujte výrobce Vašeho \n"
     "programu.";
 
-// The texts of the checks and failures that came after the list above, one a line, addressed
-// from 36 on. They are not part of the message memo (a package's settings file replaces that
-// list as it stands), so they are the program's own wording whatever the package says.
-constexpr std::string_view kLaterMessages =
-    "Instalace se nezdařila:\n"
-    "Všechny změny provedené instalací byly vráceny zpět.\n"
-    "Tyto soubory se nepodařilo vrátit do původního stavu:\n"
-    "Nelze vytvořit adresář:\n"
-    "Soubor nelze zkopírovat:\n"
-    "Nelze vytvořit zástupce:\n"
-    "Záznam o instalaci nelze zapsat do registru:\n"
-    "Soubor nelze přečíst:\n"
-    "Nelze přejít do adresáře:\n"
-    "Cílový adresář již obsahuje soubory:\n"
-    "Soubory se stejným jménem budou nahrazeny. Chcete přesto pokračovat?\n"
-    "Do tohoto adresáře nelze instalovat:\n"
-    "Na cílovém disku není dost místa. Potřeba / volno (MB):\n"
-    "Cesta instalovaného souboru by byla příliš dlouhá:\n"
-    "Do cílového adresáře nelze zapisovat:\n"
-    "Hodnotu ze setup.ini nelze použít jako název adresáře:\n"
-    "Řádek souboru short.txt byl vynechán:\n"
-    "Tyto soubory nebylo možné odstranit; odinstalaci lze spustit znovu, až nebudou používány:\n"
-    "Seznam nainstalovaných souborů chybí nebo je poškozen, nic nebylo odstraněno:\n"
-    "Odinstalaci lze spustit jen z nainstalovaného programu v adresáři:\n"
-    "Tento adresář nelze odstranit:\n"
-    "Nainstalovaná verze\n"
-    "bude nahrazena verzí\n"
-    "Nainstalovaná verze je novější než verze tohoto balíčku:\n"
-    "Chcete ji přesto nahradit starší verzí?\n"
-    "Tento adresář nelze použít pro instalaci:";
-
 } // namespace layouts
