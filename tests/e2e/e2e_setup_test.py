@@ -275,9 +275,9 @@ class Installation:
         self.group = run.shell_folder("Programs") + "\\" + v["company"] + "\\" + v["softname"]
         self.links = {}
 
-    def check_absent(self):
+    def check_absent(self, when="before the run"):
         check(reg_values(self.record_key) is None and not os.path.exists(self.dir),
-              f"no record {self.record_key} and no folder {self.win} before the run")
+              f"no record {self.record_key} and no folder {self.win} {when}")
 
     def tidy(self):
         """After a failure: whatever the run left must not disturb the next one."""
@@ -1560,8 +1560,8 @@ def unattended():
 def self_extracting():
     """The package as one program, made by ozip.exe sfx: started with /S /D= it installs as
     setup.exe does, ends with setup.exe's exit code and leaves nothing in the temporary folder,
-    whether the run completes or is refused; a download cut short installs nothing, and its
-    exit code says the package is unusable."""
+    whether the run completes or is refused; a download cut short, or with one bit changed in
+    the index, installs nothing, and its exit code says the package is unusable."""
     run = Run(unique=True)
     parent_win = f"C:\\orvo-e2e-{os.getpid()}\\sfx"
     inst = Installation(run, parent_win)
@@ -1585,6 +1585,21 @@ def self_extracting():
         shutil.rmtree(run.dir)  # the one file is all a user downloads
         with open(program, "rb") as f:
             bytes_before = f.read()
+
+        # "short.txt" in the index becomes "rhort.txt": unpacked, setup.exe would install
+        # without the product's shortcuts and succeed.
+        name_at = bytes_before.rfind(b"short.txt")
+        check(0 <= len(bytes_before) - name_at < 512, "the index at the end names short.txt")
+        altered = bytearray(bytes_before)
+        altered[name_at] ^= 1
+        with open(os.path.join(downloads, "altered.exe"), "wb") as f:
+            f.write(altered)
+        run_quietly(downloads_win + "\\altered.exe", downloads,
+                    ["/S"] + ("/D=" + inst.win).split(" "), 1)
+        check(unpack_folders() <= earlier, "an altered program unpacks nothing")
+        inst.check_absent("after the altered program")
+        run_driver(downloads_win + "\\altered.exe", ["box:ok:je poškozený nebo neúplný", "exit:1"],
+                   timeout=20)
 
         run_quietly(downloads_win + "\\zelvik-setup.exe", downloads,
                     ["/S"] + ("/D=" + inst.win).split(" "), 0)

@@ -23,7 +23,10 @@ std::string MakeSelfExtractor(const std::string& package_dir, const std::string&
     if (platform::FileExists(output)) {
         std::unique_ptr<unzip::InputFile> existing = fs.OpenRead(output);
         std::vector<sfx::BundledFile> files;
-        if (!existing || sfx::ReadBundleIndex(*existing, files) != sfx::BundleStatus::kOk)
+        // A damaged one, or one of another layout, still ends as such a program does.
+        const sfx::BundleStatus status =
+            existing ? sfx::ReadBundleIndex(*existing, files) : sfx::BundleStatus::kReadError;
+        if (status != sfx::BundleStatus::kOk && status != sfx::BundleStatus::kDamaged)
             return output + " exists and is not a self-extracting package: it stays as it is";
     }
     if (!platform::FileExists(stub)) return "no self-extracting stub at " + stub;
