@@ -29,6 +29,23 @@ bool AppsEntry::Write() const {
            key.WriteDword("NoRepair", 1);
 }
 
+std::optional<std::string> AppsEntry::ListedUninstaller() const {
+    platform::RegistryKey key;
+    if (product_key.find_first_not_of('\\') == std::string::npos || !key.Open(kRoot, KeyPath()))
+        return std::nullopt;
+    std::string command;
+    try {
+        command = key.ReadString("UninstallString");
+    } catch (const platform::Error&) {
+        return std::string(); // not text: no program of ours wrote it
+    }
+    if (!command.empty() && command[0] == '"') {
+        const size_t close = command.find('"', 1);
+        return command.substr(1, close == std::string::npos ? std::string::npos : close - 1);
+    }
+    return command.substr(0, command.find(' '));
+}
+
 bool AppsEntry::Remove() const {
     if (product_key.find_first_not_of('\\') == std::string::npos) return false;
     return platform::DeleteRegistryTree(kRoot, KeyPath());

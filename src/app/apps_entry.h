@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace app {
@@ -29,6 +30,10 @@ struct AppsEntry {
     [[nodiscard]] bool Write() const;
     // Removes the product's key; true when it is gone (also when it never was there).
     [[nodiscard]] bool Remove() const;
+    // The program the entry under the product's key starts to uninstall (its UninstallString
+    // without quotes and options), empty when it names none; nothing when there is no entry.
+    // An entry is this installer's when that is an installation's setup.exe of this product.
+    std::optional<std::string> ListedUninstaller() const;
 };
 
 } // namespace app

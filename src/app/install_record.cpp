@@ -14,12 +14,13 @@ constexpr auto kRoot = platform::RegistryRoot::CurrentUser;
 bool InstallRecord::ReadRecord() {
     platform::RegistryKey key;
     if (!key.Open(kRoot, KeyPath())) return false;
-    std::string read_folder, read_version, read_release, read_manifest;
+    std::string read_folder, read_version, read_release, read_manifest, read_digest;
     try {
         read_folder = key.ReadString("AppDir");
         read_version = key.ReadString("Ver");
         read_release = key.ReadString("Rel");
         read_manifest = key.ReadString("Manifest");
+        read_digest = key.ReadString("ManifestDigest");
     } catch (const platform::Error&) {
         // A value that is not text (a number someone put there by hand) was not written by
         // us: such a record tells nothing, and start-up must not end over it.
@@ -29,6 +30,7 @@ bool InstallRecord::ReadRecord() {
     version = std::move(read_version);
     release = std::move(read_release);
     manifest = std::move(read_manifest);
+    manifest_digest = std::move(read_digest);
     return true;
 }
 
@@ -38,7 +40,10 @@ bool InstallRecord::WriteRecord() {
     key.WriteString("Ver", version);
     key.WriteString("Rel", release);
     key.WriteString("AppDir", folder);
-    if (!manifest.empty()) key.WriteString("Manifest", manifest); // none before a completed run
+    if (!manifest.empty()) { // none before a completed run
+        key.WriteString("Manifest", manifest);
+        key.WriteString("ManifestDigest", manifest_digest);
+    }
     return true;
 }
 

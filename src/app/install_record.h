@@ -14,12 +14,16 @@ class InstallRecord {
     std::string version;                       // version, "Ver"
     std::string release;                       // release, "Rel"
     std::string manifest;                      // the installation's manifest, "Manifest"
+    // SHA-256 of the manifest, "ManifestDigest": the folder may be another user's to change,
+    // this key is not, so a manifest that no longer matches is not followed.
+    std::string manifest_digest;
 
     // Loads the four values when the record key exists (a missing value reads as
     // empty); otherwise leaves them alone and returns false. A record with a value that
     // is not a string counts as none. Never creates the key.
     bool ReadRecord();
-    // Stores "Ver", "Rel", "AppDir" and "Manifest", creating the key and its parents. False when
+    // Stores "Ver", "Rel", "AppDir", "Manifest" and "ManifestDigest" (the last two when there is
+    // a manifest), creating the key and its parents. False when
     // the key cannot be created; a value the registry refuses raises "Failed to set data for
     // '<name>'".
     bool WriteRecord();

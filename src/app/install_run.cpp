@@ -21,6 +21,7 @@
 #include "platform/registry.h"
 #include "services/file_utils.h"
 #include "services/path_text.h"
+#include "services/sha256.h"
 #include "services/shell_shortcut.h"
 #include "unzip/result.h"
 
@@ -65,6 +66,17 @@ void Installer::RunInstallation(const IconChoice& icons) {
         Run(home);
     } catch (const platform::Error& error) {
         TakeBackRun(error.what());
+        running_ = false;
+        return;
+    }
+    // Committed: nothing is taken back from here on. A later failure (the self-removal batch
+    // cannot be written) is shown and logged, and the installation stays complete.
+    try {
+        FinishCompletedRun(home);
+    } catch (const platform::Error& error) {
+        log_->Line("after the completed installation: " + std::string(error.what()));
+        view_.ShowErrorReport(error.what());
+        view_.Close();
     }
     running_ = false;
 }
@@ -79,6 +91,7 @@ bool Installer::TargetAccepted(const std::string& home) {
         return false;
     };
     if (!UsableFolderPath(home)) return false;
+    KeepLogOutOf(home);
     if (WithoutTrailingSeparator(home).empty() || Protected().RefusesInstallInto(home))
         return refuse(Msg(kMsgProtectedTarget) + "\r" + home);
 
@@ -87,9 +100,9 @@ bool Installer::TargetAccepted(const std::string& home) {
 
     PackageSize size;
     for (const std::string& archive : {kArchiveName, kSecondArchiveName}) {
-        if (archive == kSecondArchiveName && !platform::FileExists(InStartupFolder(archive)))
+        if (archive == kSecondArchiveName && !platform::FileExists(InPackageFolder(archive)))
             continue;
-        const int32_t result = MeasureArchive(InStartupFolder(archive), size);
+        const int32_t result = MeasureArchive(InPackageFolder(archive), size);
         if (result != unzip::ResultOk) {
             // A damaged package cannot be mended by choosing another folder: the run ends.
             TakeBackRun(ExtractionFailureText(result, archive));
@@ -97,7 +110,7 @@ bool Installer::TargetAccepted(const std::string& home) {
         }
     }
     for (const std::string& name : {kSetupProgramName, kSettingsName, kManifestName}) {
-        size.bytes += platform::FileSizeOf(InStartupFolder(name)).value_or(0);
+        size.bytes += platform::FileSizeOf(InPackageFolder(name)).value_or(0);
         if (name.size() > size.longest_name_units) size.longest_name_units = name.size();
     }
     installed_bytes_ = size.bytes;
@@ -114,9 +127,23 @@ bool Installer::TargetAccepted(const std::string& home) {
         return refuse(Msg(kMsgNotWritable) + "\r" + home);
     (void)platform::EraseFile(probe); // an empty file the check itself made
 
+    // A folder that holds another installation (a manifest that is not this record's) is not
+    // installed over: that installation could no longer be removed, nor this one.
+    const bool recorded_here = previous_found_ && SamePath(home, CollapsePath(previous_.folder));
+    const bool own_manifest = recorded_here && (earlier_proof_ == ManifestProof::kProven ||
+                                                earlier_proof_ == ManifestProof::kUnsealed);
+    if (!own_manifest && platform::FileExists(CollapsePath(home + kSep + kManifestName)))
+        return refuse(Msg(kMsgOtherInstallation) + "\r" + home);
+    // The Apps list's entry under the product's name is written and removed only when it is
+    // this product's own: another vendor's may share the name.
+    const AppsEntry entry = AppsEntryOf(CompletedRecord(state_, config_, record_base_key_), 0);
+    if (const std::optional<std::string> listed = entry.ListedUninstaller();
+        listed && !SamePath(*listed, CollapsePath(home + kSep + kSetupProgramName)) &&
+        !(previous_found_ &&
+          SamePath(*listed, CollapsePath(previous_.folder + kSep + kSetupProgramName))))
+        return refuse(Msg(kMsgForeignAppsEntry) + "\r" + entry.KeyPath() + "\r" + *listed);
     // The earlier installation's own folder holds its files: they are the upgrade's to replace.
-    const bool in_place =
-        !earlier_entries_.empty() && SamePath(home, CollapsePath(previous_.folder));
+    const bool in_place = own_manifest;
     if (!in_place && platform::IsFolder(home) && HoldsEntries(home)) {
         const std::string question =
             Msg(kMsgFolderNotEmpty) + "\r" + home + "\r" + Msg(kMsgReplaceQuestion);
@@ -148,9 +175,19 @@ bool Installer::DowngradeAccepted() {
            kAnswerYes;
 }
 
+// Only a manifest proven to be this record's retires anything, and only where the uninstall
+// would remove it.
 void Installer::ReadEarlierManifest() {
     earlier_entries_.clear();
-    if (previous_found_) (void)ReadRecordedManifest(earlier_entries_); // none: nothing to retire
+    earlier_proof_ = ManifestProof::kNone;
+    if (!previous_found_) return;
+    earlier_proof_ = ReadRecordedManifest(earlier_entries_);
+    if (earlier_proof_ != ManifestProof::kProven ||
+        Protected().RefusesRemoval(CollapsePath(previous_.folder))) {
+        if (!earlier_entries_.empty())
+            log_->Line("the earlier version's manifest is not proven its own: nothing is retired");
+        earlier_entries_.clear();
+    }
 }
 
 // What the earlier installation made that this one has not made again goes: its files and
@@ -177,9 +214,10 @@ void Installer::RetireEarlierInstallation() {
                    return platform::SameNameIgnoringCase(m, wanted);
                });
     };
-    const std::string folder = WithoutTrailingSeparator(CollapsePath(previous_.folder));
+    const RemovalBounds bounds =
+        BoundsFor(WithoutTrailingSeparator(CollapsePath(previous_.folder)));
     for (const Journal::Entry& entry : earlier_entries_) {
-        if (made_again(entry.path) || !MayRemove(entry, folder)) continue;
+        if (made_again(entry.path) || !MayRemove(entry, bounds)) continue;
         const bool gone = entry.kind == Journal::Kind::Folder ? false
                           : !platform::FileExists(entry.path)
                               ? true
@@ -222,7 +260,7 @@ void Installer::Run(const std::string& home) {
     // The copy takes setup.exe of the package, whatever name the running program has.
     CopySetupFile(kSetupProgramName, home);
     CopySetupFile(kSettingsName, home);
-    if (platform::FileExists(InStartupFolder(kSecondArchiveName))) {
+    if (platform::FileExists(InPackageFolder(kSecondArchiveName))) {
         ShowProgress(60, "");
         ExtractPackageArchive(kSecondArchiveName, home);
         ShowProgress(70, "");
@@ -240,16 +278,21 @@ void Installer::Run(const std::string& home) {
     }
     if (!shell_.ChangeCurrentFolder(home))
         throw platform::Error(Msg(kMsgCannotChangeFolder) + " " + home);
+    working_in_home_ = true;
     RetireEarlierInstallation();
     WriteManifestAndRecord(home);
 
-    // Completed: what was set aside goes, and what is left of the package goes below.
     journal_.Commit();
+    state_.EndRun();
+    exit_code_ = kExitCompleted;
+}
+
+// What follows the commit: what was set aside goes, the user is told, what is left of the
+// package goes.
+void Installer::FinishCompletedRun(const std::string& home) {
     for (auto entry = carried_.rbegin(); entry != carried_.rend(); ++entry)
         if (entry->kind == Journal::Kind::Folder)
             (void)platform::RemoveEmptyFolder(WithoutTrailingSeparator(entry->path)); // if empty
-    state_.EndRun();
-    exit_code_ = kExitCompleted;
     log_->Line("installation completed");
     for (ProgressBar bar : {ProgressBar::kMember, ProgressBar::kRun, ProgressBar::kRunVertical})
         view_.SetBarPosition(bar, 100);
@@ -263,7 +306,7 @@ void Installer::Run(const std::string& home) {
     view_.ShowMessageDialog(DialogKind::Information, Msg(kMsgCompleted));
     const std::string readme = CollapsePath(home + kSep + kReadmeName);
     if (!options_.quiet && platform::FileExists(readme)) shell_.OpenDocument(readme);
-    RemoveFolderAndSelf(CollapsePath(program_folder_), FolderRemoval::PackageFiles);
+    RemoveFolderAndSelf(CollapsePath(package_folder_), FolderRemoval::PackageFiles);
     view_.Close();
 }
 
@@ -371,7 +414,7 @@ void Installer::NoteEngineFolders() {
 }
 
 void Installer::ExtractPackageArchive(const std::string& name, const std::string& target) {
-    const int32_t result = ExtractArchive(InStartupFolder(name), target);
+    const int32_t result = ExtractArchive(InPackageFolder(name), target);
     const int32_t failure =
         extraction_failure_ != 0 ? extraction_failure_ : (result < 0 ? result : 0);
     if (failure != 0) throw platform::Error(ExtractionFailureText(failure, name));
@@ -384,6 +427,9 @@ void Installer::ExtractPackageArchive(const std::string& name, const std::string
 // stays where it is for another try.
 void Installer::TakeBackRun(const std::string& failure) {
     log_->Line("run failed: " + failure);
+    // The new folder as the working folder would keep it from being taken back.
+    if (working_in_home_) (void)shell_.ChangeCurrentFolder(startup_folder_); // best effort
+    working_in_home_ = false;
     const size_t changes = journal_.Entries().size();
     const std::vector<std::string> left = journal_.Rollback();
     log_->Line("taken back: " + std::to_string(changes) + " changes, newest first");
@@ -404,7 +450,7 @@ void Installer::TakeBackRun(const std::string& failure) {
 // and a copy cut short (a full drive) is removed, never left as the installed file.
 void Installer::CopySetupFile(const std::string& name, const std::string& target_folder) {
     const std::string target = CollapsePath(target_folder + kSep + name);
-    const std::string source = InStartupFolder(name);
+    const std::string source = InPackageFolder(name);
     if (!run_files_.count(target)) {
         if (platform::FileExists(target)) {
             if (!journal_.SetAside(target, Journal::Kind::File))
@@ -422,7 +468,7 @@ void Installer::CopySetupFile(const std::string& name, const std::string& target
 }
 
 void Installer::CreateGroupShortcuts(const std::string& home) {
-    const std::string list = InStartupFolder(kShortcutListName);
+    const std::string list = InPackageFolder(kShortcutListName);
     if (!platform::FileExists(list)) return;
     std::vector<std::string> lines;
     if (ReadTextLines(list, lines) != platform::FileRead::kOk)
@@ -486,11 +532,13 @@ void Installer::WriteManifestAndRecord(const std::string& home) {
     // The earlier installation's folders and leftovers first: the uninstall works newest first.
     std::vector<Journal::Entry> listed = carried_;
     listed.insert(listed.end(), journal_.Entries().begin(), journal_.Entries().end());
-    if (!platform::ReplaceWholeFile(manifest, Journal::ManifestTextOf(listed)))
+    const std::string text = Journal::ManifestTextOf(listed);
+    if (!platform::ReplaceWholeFile(manifest, text))
         throw platform::Error(Msg(kMsgCannotCopy) + " " + manifest + "\r" +
                               SystemErrorText(platform::LastErrorCode()));
     InstallRecord record = CompletedRecord(state_, config_, record_base_key_);
     record.manifest = manifest;
+    record.manifest_digest = services::Sha256Hex(text);
     log_->Line("manifest: " + manifest);
     const AppsEntry entry = AppsEntryOf(record, installed_bytes_);
     const bool listed_before =

@@ -26,9 +26,14 @@ StartupResult Installer::Start(const ProgramPlace& place) {
     StartupResult result;
     startup_folder_ = place.startup_folder;
     program_file_ = place.program_file;
-    storage_.SetIniFileName(CollapsePath(startup_folder_ + kSep + kSettingsName));
+    package_folder_ = PackageFolderOf(place);
+    storage_.SetIniFileName(InPackageFolder(kSettingsName));
     log_->Line("program: " + program_file_ + " in " + startup_folder_);
+    if (!SamePath(package_folder_, CollapsePath(startup_folder_ + kSep)))
+        log_->Line("settings: " + InPackageFolder(kSettingsName));
     const bool configured = ReadConfiguration();
+    previous_.base_key = record_base_key_;
+    previous_.product_key = config_.progreg;
     OpenLog();
     if (!configured) {
         result.exit_code = exit_code_;
@@ -38,17 +43,12 @@ StartupResult Installer::Start(const ProgramPlace& place) {
     result.title = TitleText(config_);
     result.product = config_.softname;
     result.tags = TagsFor(config_);
-    previous_.base_key = record_base_key_;
-    previous_.product_key = config_.progreg;
     state_.ChooseFolder(names_.regdir);
 
     // The archive beside the settings decides the mode: a package folder installs, an
     // installed copy (which has no archive) uninstalls.
-    install_mode_ = platform::FileExists(InStartupFolder(kArchiveName));
-    if (install_mode_) {
-        result.page = kPagePortal;
-        program_folder_ = services::FolderPartOf(program_file_);
-    }
+    install_mode_ = platform::FileExists(InPackageFolder(kArchiveName));
+    if (install_mode_) result.page = kPagePortal;
     log_->Line(install_mode_ ? "mode: install" : "mode: uninstall");
     state_.Open(result.page);
 
@@ -62,7 +62,7 @@ StartupResult Installer::Start(const ProgramPlace& place) {
 
     // An earlier installation's record only lends its folder until the folder page speaks.
     previous_found_ = previous_.ReadRecord();
-    result.licence_lines = LicenceLines(program_folder_, messages_);
+    result.licence_lines = LicenceLines(package_folder_, messages_);
     result.folder_choices = FolderChoices(sysdirs_, names_.regdir, messages_);
     if (previous_found_)
         log_->Line("installed: version " + previous_.version + "." + previous_.release + " in " +
@@ -111,9 +111,39 @@ bool Installer::ReadConfiguration() {
 void Installer::OpenLog() {
     if (log_ == &own_log_ || log_->IsOpen()) return;
     if (options_.log_file) {
-        if (log_->OpenAt(*options_.log_file)) return;
-        log_->Line("cannot write the log " + *options_.log_file + "; it goes here instead");
+        const std::string refusal = LogRefusal(*options_.log_file);
+        if (refusal.empty() && log_->OpenAt(*options_.log_file)) return;
+        log_->Line("the log is not written to " + *options_.log_file + " (" +
+                   (refusal.empty() ? "it cannot be written" : refusal) +
+                   "); it goes here instead");
     }
+    OpenDefaultLog();
+}
+
+// The log never goes into a file that the installation writes or manages: a file of the
+// package, an installation's manifest, the self-removal batch, or anything in the recorded
+// installation's folder (the uninstall removes it, an upgrade may replace it).
+std::string Installer::LogRefusal(const std::string& path) const {
+    const std::string refusal = PackageLogRefusal(path, package_folder_, program_file_);
+    if (!refusal.empty()) return refusal;
+    if (SamePath(path, BatchFilePath())) return "the self-removal batch";
+    InstallRecord recorded = previous_;
+    if (!config_.progreg.empty() && recorded.ReadRecord() && !recorded.folder.empty() &&
+        (PathWithin(path, recorded.folder) || SamePath(path, recorded.folder)))
+        return "in the installation's folder";
+    return std::string();
+}
+
+// A log that lies in the folder the run installs into moves to the temporary folder.
+void Installer::KeepLogOutOf(const std::string& folder) {
+    if (!log_->IsOpen() || !PathWithin(log_->Path(), folder)) return;
+    const std::string was = log_->Path();
+    log_->Line("the log " + was + " lies in the installation's folder; it goes on elsewhere");
+    OpenDefaultLog();
+    log_->Line("the log goes on from " + was);
+}
+
+void Installer::OpenDefaultLog() {
     const std::string name = config_.softname.empty() || CheckName(config_.softname)
                                  ? ReplaceExtension(FileNameOf(program_file_), "")
                                  : names_.product;
@@ -124,8 +154,8 @@ Installer::ComposedTexts Installer::TakeMessages(std::vector<std::string> lines)
     messages_.Replace(std::move(lines));
     ComposedTexts texts;
     texts.other_folder = FolderChoices(sysdirs_, names_.regdir, messages_)[kChoiceOther];
-    if (!HasLicenceFile(program_folder_))
-        texts.licence_lines = LicenceLines(program_folder_, messages_);
+    if (!HasLicenceFile(package_folder_))
+        texts.licence_lines = LicenceLines(package_folder_, messages_);
     return texts;
 }
 
@@ -190,8 +220,13 @@ void Installer::CancelUninstall() {
     view_.Close();
 }
 
-std::string Installer::InStartupFolder(const std::string& name) const {
-    return CollapsePath(startup_folder_ + kSep + name);
+std::string Installer::InPackageFolder(const std::string& name) const {
+    return CollapsePath(package_folder_ + kSep + name);
+}
+
+bool Installer::HoldsInstallation(const std::string& folder) const {
+    return platform::FileExists(CollapsePath(folder + kSep + kManifestName)) ||
+           (previous_found_ && SamePath(folder, CollapsePath(previous_.folder)));
 }
 
 std::string Installer::GroupFolder() const {

@@ -21,6 +21,7 @@
 #include "app/journal.h"
 #include "app/message_table.h"
 #include "app/name_rules.h"
+#include "app/program_place.h"
 #include "app/protected_folders.h"
 #include "app/run_log.h"
 #include "app/system_shell.h"
@@ -32,12 +33,6 @@
 #include "unzip/engine.h"
 
 namespace app {
-
-// Where the program runs: the working folder at start-up and its own file.
-struct ProgramPlace {
-    std::string startup_folder;
-    std::string program_file;
-};
 
 // What the window does with the start-up's decisions.
 struct StartupResult {
@@ -145,7 +140,7 @@ class Installer {
     const InstallState& State() const { return state_; }
     bool InstallMode() const { return install_mode_; }
     const std::string& StartupFolder() const { return startup_folder_; }
-    const std::string& ProgramFolder() const { return program_folder_; }
+    const std::string& PackageFolder() const { return package_folder_; }
     const std::string& ShortInstallFolder() const { return short_install_folder_; }
     bool HoldsMutex() const { return mutex_.Held(); }
 
@@ -159,9 +154,16 @@ class Installer {
     // False, with the error shown, when the settings file cannot be used.
     [[nodiscard]] bool ReadConfiguration();
     void OpenLog();
+    void OpenDefaultLog();
+    // Why the log may not be written to PATH; empty when it may.
+    std::string LogRefusal(const std::string& path) const;
+    void KeepLogOutOf(const std::string& folder);
     const std::string& Msg(int index) const { return messages_.Text(index); }
-    // A package file beside the program, as the run's relative names are meant.
-    std::string InStartupFolder(const std::string& name) const;
+    // A file of the package, in the one folder the package is read from.
+    std::string InPackageFolder(const std::string& name) const;
+    // Whether a folder holds an installation (its manifest, or this product's record names
+    // it): nothing of it is removed as a package's file.
+    bool HoldsInstallation(const std::string& folder) const;
 
     const ProtectedFolders& Protected();
     void TakeChoice(const WizardChoice& choice);
@@ -171,12 +173,24 @@ class Installer {
     [[nodiscard]] bool UsableFolderPath(const std::string& folder);
     std::string PackageVersion() const;
     void ReadEarlierManifest();
+    // How far the recorded installation's manifest is proven to be its own.
+    enum class ManifestProof {
+        kNone,     // the record names none: an installation of an early release
+        kUnsealed, // there, but the record keeps no digest to prove it (a release before)
+        kProven,   // it matches the digest the record keeps
+        kBroken,   // named but missing, unreadable, no manifest, or changed since
+    };
     // The manifest the record names, read where the installation put it (beside the program
-    // in the recorded folder); false when it is not there or not a manifest.
-    [[nodiscard]] bool ReadRecordedManifest(std::vector<Journal::Entry>& entries) const;
+    // in the recorded folder); its entries only when it is not kBroken or kNone.
+    ManifestProof ReadRecordedManifest(std::vector<Journal::Entry>& entries) const;
+    // What an installation of an early release made, as the uninstall removes it: the folder,
+    // the product's two main shortcuts and the shortcuts and folders of its group.
+    std::vector<Journal::Entry> EarlyInstallationEntries(const std::string& folder) const;
     void RetireEarlierInstallation();
     int32_t MeasureArchive(const std::string& archive, PackageSize& size);
+    // The run up to its commit; a failure raises platform::Error for the take-back.
     void Run(const std::string& home);
+    void FinishCompletedRun(const std::string& home);
     void ShowProgress(int position, const std::string& text);
     void ExtractPackageArchive(const std::string& name, const std::string& target);
     bool MayReplace(unzip::ReportRecord& record);
@@ -191,7 +205,13 @@ class Installer {
     void TakeBackRun(const std::string& failure);
     void RemoveInstallation();
     bool IsOwnFile(const std::string& path, const std::string& folder) const;
-    bool MayRemove(const Journal::Entry& entry, const std::string& folder);
+    // The places an installation in `folder` may have put things, as the file system resolves
+    // them, so that no link leads a removal elsewhere.
+    struct RemovalBounds {
+        std::string folder, group, company, desktop, start_menu;
+    };
+    RemovalBounds BoundsFor(const std::string& folder) const;
+    bool MayRemove(const Journal::Entry& entry, const RemovalBounds& bounds);
     std::vector<Journal::Entry> RemoveListed(const std::string& folder,
                                              const std::vector<Journal::Entry>& entries);
 
@@ -217,13 +237,14 @@ class Installer {
     // What the earlier installation's manifest lists, and those of its entries the new manifest
     // takes over: its folders and what the upgrade could not remove.
     std::vector<Journal::Entry> earlier_entries_;
+    ManifestProof earlier_proof_ = ManifestProof::kNone;
     std::vector<Journal::Entry> carried_;
     std::optional<ProtectedFolders> protected_; // see Protected()
     WritableProbe writable_ = FolderIsWritable;
     platform::NamedMutex mutex_;
     std::string startup_folder_;
     std::string program_file_;
-    std::string program_folder_; // with its trailing separator; empty in uninstall mode
+    std::string package_folder_; // where setup.ini is read, with its trailing separator
     bool install_mode_ = false;
     std::optional<bool> program_removable_; // whether the program's folder takes changes
 
@@ -238,6 +259,7 @@ class Installer {
     // member being extracted is a new file, and the first file that could not be set aside.
     size_t folders_noted_ = 0;
     bool target_was_there_ = true; // the installation folder existed before the run
+    bool working_in_home_ = false; // the run made the installation folder its working folder
     bool new_member_file_ = false;
     std::string set_aside_failure_;
     int32_t extraction_failure_ = 0; // first failure the engine reported for an archive

@@ -62,6 +62,10 @@ constexpr OwnText kOwnTexts[kMsgCount - 36] = {
     {kMsgHelpAllowDowngrade, "HelpAllowDowngrade",
      "/ALLOWDOWNGRADE\ts /S smí nahradit novější verzi starší"},
     {kMsgHelpHelp, "HelpHelp", "/?\ttento přehled"},
+    {kMsgOtherInstallation, "OtherInstallation",
+     "V tomto adresáři je nainstalován jiný program nebo jeho seznam souborů nesouhlasí:"},
+    {kMsgForeignAppsEntry, "ForeignAppsEntry",
+     "Seznam programů Windows už pod tímto názvem uvádí jiný program:"},
 };
 
 namespace {

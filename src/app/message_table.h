@@ -102,7 +102,9 @@ enum MessageId : int {
     kMsgHelpLog = 79,
     kMsgHelpAllowDowngrade = 80,
     kMsgHelpHelp = 81,
-    kMsgCount = 82
+    kMsgOtherInstallation = 82,
+    kMsgForeignAppsEntry = 83,
+    kMsgCount = 84
 };
 
 // A text of the program's own: the key of setup.ini's section that replaces it ("Msg_" and

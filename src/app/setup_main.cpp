@@ -32,14 +32,19 @@ app::MessageTable PackageTexts(const std::string& folder) {
 }
 
 // /?, and a line /S cannot follow: a box (unless /S asks for none) and the exit code.
-int AnswerCommandLine(const app::CommandLine& options, const app::MessageTable& messages,
+int AnswerCommandLine(const app::CommandLine& options, const app::ProgramPlace& place,
                       app::RunLog& log) {
+    const std::string package_folder = app::PackageFolderOf(place);
+    const std::string& program_file = place.program_file;
+    const app::MessageTable messages = PackageTexts(package_folder);
     const bool bad = !options.error.empty();
     const std::string help = app::CommandLineHelp(messages);
     const std::string text =
         bad ? messages.Text(app::kMsgUnknownOption) + " " + options.error + "\r\r" + help : help;
     log.Line(bad ? "error: unknown option " + options.error : "help shown");
-    if (!options.log_file || !log.OpenAt(*options.log_file))
+    if (!options.log_file ||
+        !app::PackageLogRefusal(*options.log_file, package_folder, program_file).empty() ||
+        !log.OpenAt(*options.log_file))
         (void)log.OpenNew(services::SystemDirs().TempDir(), "setup"); // no log stops nothing
     if (!options.quiet)
         ui::MessageService::Box(nullptr, text, ui::Application::Title(),
@@ -72,8 +77,7 @@ int main() {
     // install with defaults. The wizard asks the user everything, so it goes on without it.
     const bool refused = environment.options.quiet && !environment.options.error.empty();
     if (environment.options.help || refused)
-        return Finish(log, AnswerCommandLine(environment.options,
-                                             PackageTexts(environment.place.startup_folder), log));
+        return Finish(log, AnswerCommandLine(environment.options, environment.place, log));
     if (!environment.options.error.empty())
         log.Line("unknown option ignored: " + environment.options.error);
     if (environment.options.quiet)

@@ -14,6 +14,8 @@
 #include "platform/folders.h"
 #include "services/file_utils.h"
 #include "services/path_text.h"
+#include "services/sha256.h"
+#include "services/shell_shortcut.h"
 
 namespace app {
 namespace {
@@ -53,7 +55,12 @@ void Installer::RemoveInstallation() {
         return refuse(Msg(kMsgProtectedRemoval) + "\r" + folder);
     const std::string manifest = CollapsePath(folder + kSep + kManifestName);
     std::vector<Journal::Entry> entries;
-    if (!ReadRecordedManifest(entries)) return refuse(Msg(kMsgNoManifest) + "\r" + manifest);
+    const ManifestProof proof = ReadRecordedManifest(entries);
+    if (proof == ManifestProof::kBroken) {
+        log_->Line("manifest not followed: " + manifest +
+                   " is missing, damaged or changed since the installation wrote it");
+        return refuse(Msg(kMsgNoManifest) + "\r" + manifest);
+    }
 
     const std::string question = Msg(kMsgUninstallAllFiles) + " " + previous_.folder + " " +
                                  Msg(kMsgUninstallWillGo) + "\r" + Msg(kMsgUninstallQuestion);
@@ -64,6 +71,7 @@ void Installer::RemoveInstallation() {
     }
 
     // Taken while the folder is there: the batch names it in the form that needs no care.
+    if (proof == ManifestProof::kNone) entries = EarlyInstallationEntries(folder);
     short_install_folder_ = services::ShortPathOf(folder);
     program_removable_ = FolderIsWritable(folder);
     const std::vector<Journal::Entry> left = RemoveListed(folder, entries);
@@ -72,13 +80,27 @@ void Installer::RemoveInstallation() {
         for (const Journal::Entry& entry : left)
             if (entry.kind != Journal::Kind::Folder && !IsOwnFile(entry.path, folder))
                 names += "\r" + entry.path;
-        const bool kept = platform::ReplaceWholeFile(manifest, Journal::ManifestTextOf(left));
+        // What is left, for a second try: a manifest of it, sealed in the record.
+        const std::string text = Journal::ManifestTextOf(left);
+        bool kept = platform::ReplaceWholeFile(manifest, text);
+        if (kept) {
+            previous_.manifest = manifest;
+            previous_.manifest_digest = services::Sha256Hex(text);
+            try {
+                kept = previous_.WriteRecord();
+            } catch (const platform::Error&) {
+                kept = false;
+            }
+        }
         return refuse(Msg(kMsgNotRemoved) + names + (kept ? "" : "\r" + manifest));
     }
     previous_.DeleteRecord();
     log_->Line("record removed: " + previous_.KeyPath());
     const AppsEntry entry = AppsEntryOf(previous_, 0);
-    if (entry.Remove())
+    const std::optional<std::string> listed = entry.ListedUninstaller();
+    if (listed && !SamePath(*listed, CollapsePath(folder + kSep + kSetupProgramName)))
+        log_->Line("Apps list entry kept, another program's: " + entry.KeyPath() + " " + *listed);
+    else if (entry.Remove())
         log_->Line("Apps list entry removed: " + entry.KeyPath());
     else
         log_->Line("Apps list entry not removed: " + entry.KeyPath());
@@ -91,16 +113,49 @@ void Installer::RemoveInstallation() {
     view_.Close();
 }
 
-bool Installer::ReadRecordedManifest(std::vector<Journal::Entry>& entries) const {
+Installer::ManifestProof Installer::ReadRecordedManifest(
+    std::vector<Journal::Entry>& entries) const {
+    entries.clear();
+    if (previous_.manifest.empty()) return ManifestProof::kNone;
     const std::string manifest = CollapsePath(
         WithoutTrailingSeparator(CollapsePath(previous_.folder)) + kSep + kManifestName);
     std::string text;
-    if (SamePath(previous_.manifest, manifest) &&
-        platform::ReadWholeFile(manifest, text) == platform::FileRead::kOk &&
-        Journal::ParseManifest(text, entries))
-        return true;
-    entries.clear();
-    return false;
+    std::vector<Journal::Entry> read;
+    if (!SamePath(previous_.manifest, manifest) ||
+        platform::ReadWholeFile(manifest, text) != platform::FileRead::kOk ||
+        !Journal::ParseManifest(text, read))
+        return ManifestProof::kBroken;
+    if (previous_.manifest_digest.empty()) {
+        entries = std::move(read);
+        return ManifestProof::kUnsealed;
+    }
+    if (services::Sha256Hex(text) != previous_.manifest_digest) return ManifestProof::kBroken;
+    entries = std::move(read);
+    return ManifestProof::kProven;
+}
+
+std::vector<Journal::Entry> Installer::EarlyInstallationEntries(const std::string& folder) const {
+    std::vector<Journal::Entry> entries = {{Journal::Kind::Folder, folder, {}}};
+    for (const std::string& place : {sysdirs_.DeskTopDir(), sysdirs_.StartMenuDir()})
+        entries.push_back({Journal::Kind::Shortcut,
+                           services::ShortcutFilePath(config_.softname, CollapsePath(place)),
+                           {}});
+    // The group's folders outermost first, each followed by its shortcuts: removed newest
+    // first, every folder is emptied before its turn.
+    std::vector<std::string> folders = {GroupFolder()};
+    for (size_t i = 0; i < folders.size(); ++i) {
+        entries.push_back({Journal::Kind::Folder, folders[i], {}});
+        for (const std::string& name :
+             platform::FindEntries(folders[i], "*.*", platform::SearchFilter::SkipHiddenSystem)) {
+            if (name == "." || name == "..") continue;
+            const std::string path = CollapsePath(folders[i] + kSep + name);
+            if (platform::IsFolder(path))
+                folders.push_back(path);
+            else if (ReplaceExtension(name, "") + ".lnk" == name)
+                entries.push_back({Journal::Kind::Shortcut, path, {}});
+        }
+    }
+    return entries;
 }
 
 // The program and its settings file stay for the self-removal batch, the manifest until the
@@ -111,26 +166,43 @@ bool Installer::IsOwnFile(const std::string& path, const std::string& folder) co
     return false;
 }
 
-// A manifest line is acted on only where an installation can have put it: files and folders
-// in the installation folder, shortcuts (".lnk") in the product's group, on the desktop or in
-// the Start menu, the group's folders. Anything else (a hand-edited manifest) is left alone.
-bool Installer::MayRemove(const Journal::Entry& entry, const std::string& folder) {
-    const std::string& path = entry.path;
-    if (Protected().RefusesRemoval(path)) return false;
+Installer::RemovalBounds Installer::BoundsFor(const std::string& folder) const {
+    const auto resolved = [](const std::string& path) {
+        return platform::ResolvedPathOf(WithoutTrailingSeparator(CollapsePath(path)))
+            .value_or(std::string());
+    };
     const std::string group = GroupFolder();
+    return {resolved(folder), resolved(group),
+            resolved(services::FolderPartOf(WithoutTrailingSeparator(group))),
+            resolved(sysdirs_.DeskTopDir()), resolved(sysdirs_.StartMenuDir())};
+}
+
+// A manifest line is acted on only where an installation can have put it, where the path
+// really leads (a link inside the folder may lead anywhere): files in the installation folder;
+// the folder itself, the levels the run made above it and those of the product's group with
+// the company's level; shortcuts (".lnk") in the group, or on the desktop or in the Start menu
+// themselves. Anything else is left alone.
+bool Installer::MayRemove(const Journal::Entry& entry, const RemovalBounds& bounds) {
+    const std::optional<std::string> real = platform::ResolvedPathOf(entry.path);
+    if (!real || bounds.folder.empty() || Protected().RefusesRemoval(entry.path) ||
+        Protected().RefusesRemoval(*real))
+        return false;
+    const auto within = [&](const std::string& place) {
+        return !place.empty() && PathWithin(*real, place);
+    };
+    const auto at = [&](const std::string& place) {
+        return !place.empty() && SamePath(*real, place);
+    };
     switch (entry.kind) {
-    case Journal::Kind::File: return PathWithin(path, folder);
-    case Journal::Kind::Folder: {
-        // The installation folder, the levels the run made around it, and the group with the
-        // company's level above it; a folder goes only when empty.
-        const std::string company = services::FolderPartOf(WithoutTrailingSeparator(group));
-        return PathWithin(path, folder) || SamePath(path, folder) || PathWithin(folder, path) ||
-               PathWithin(path, company) || SamePath(path, company);
-    }
+    case Journal::Kind::File: return within(bounds.folder);
+    case Journal::Kind::Folder:
+        return within(bounds.folder) || at(bounds.folder) || PathWithin(bounds.folder, *real) ||
+               within(bounds.company) || at(bounds.company);
     case Journal::Kind::Shortcut: {
-        const bool link = path.size() > 4 && SamePath(path.substr(path.size() - 4), ".lnk");
-        return link && (PathWithin(path, group) || PathWithin(path, sysdirs_.DeskTopDir()) ||
-                        PathWithin(path, sysdirs_.StartMenuDir()));
+        const bool link = real->size() > 4 && SamePath(real->substr(real->size() - 4), ".lnk");
+        const std::string place = WithoutTrailingSeparator(services::FolderPartOf(*real));
+        return link && (within(bounds.group) || SamePath(place, bounds.desktop) ||
+                        SamePath(place, bounds.start_menu));
     }
     }
     return false;
@@ -143,13 +215,17 @@ std::vector<Journal::Entry> Installer::RemoveListed(const std::string& folder,
     bool made_folder = false;
     std::vector<Journal::Entry> left;
     parents_made_.clear();
+    const RemovalBounds bounds = BoundsFor(folder);
     for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
         const std::string path = WithoutTrailingSeparator(entry->path);
         if (entry->kind == Journal::Kind::Folder && SamePath(path, folder)) {
             made_folder = true;
             continue;
         }
-        if (!MayRemove(*entry, folder)) continue;
+        if (!MayRemove(*entry, bounds)) {
+            log_->Line("not removed, outside the installation's places: " + path);
+            continue;
+        }
         // A level the run made above the installation holds it until the batch is done.
         if (entry->kind == Journal::Kind::Folder && PathWithin(folder, path)) {
             parents_made_.push_back(path);
@@ -191,9 +267,8 @@ void Installer::ShutDown() {
     // Only a package unpacked into the temporary folder is removed so: from a download folder,
     // a USB stick or a CD the package stays for another try.
     try {
-        if (state_.CleanupDue() && !program_folder_.empty() &&
-            PathWithin(program_folder_, sysdirs_.TempDir()))
-            RemoveFolderAndSelf(CollapsePath(program_folder_), FolderRemoval::PackageFiles);
+        if (state_.CleanupDue() && install_mode_ && PathWithin(package_folder_, sysdirs_.TempDir()))
+            RemoveFolderAndSelf(CollapsePath(package_folder_), FolderRemoval::PackageFiles);
     } catch (const platform::Error& error) {
         view_.ShowErrorReport(error.what());
     }
@@ -204,15 +279,25 @@ void Installer::RemoveFolderAndSelf(const std::string& folder, FolderRemoval rem
     // Asked before anything goes: the removals below may take the folder itself.
     if (!program_removable_)
         program_removable_ = FolderIsWritable(services::FolderPartOf(program_file_));
-    if (removal == FolderRemoval::PackageFiles && !folder.empty()) {
-        // The folder setup was started from may hold anything (a downloads folder, the
-        // desktop): only the package's own files go, and the folder only if that empties it.
-        for (const std::string& name :
-             {FileNameOf(program_file_), kSettingsName, kArchiveName, kSecondArchiveName,
-              kShortcutListName, kLicenceName, kReadmeName})
+    if (removal == FolderRemoval::PackageFiles) {
+        // The package's folder may hold anything (a downloads folder, the desktop), even an
+        // installation: only the package's own files go, never from an installation's folder,
+        // and the folder only if that empties it. The product's readme.txt comes in the
+        // archive, so a readme.txt there is the user's.
+        if (folder.empty() || HoldsInstallation(folder)) {
+            log_->Line("package files kept: " + folder + " holds an installation");
+            return;
+        }
+        const bool program_here = SamePath(services::FolderPartOf(program_file_), folder);
+        std::vector<std::string> names = {kSetupProgramName,  kSettingsName,     kArchiveName,
+                                          kSecondArchiveName, kShortcutListName, kLicenceName};
+        if (program_here) names.push_back(FileNameOf(program_file_)); // goes with the batch
+        for (const std::string& name : names)
             (void)platform::EraseFile(CollapsePath(folder + kSep + name)); // optional ones may lack
         (void)services::RemoveFolder(WithoutTrailingSeparator(folder));    // stays if not empty
         log_->Line("package files removed from " + folder);
+        // A program started from elsewhere (an installed copy) is not the package's.
+        if (!program_here) return;
     }
     // A program on read-only media, or a path the command interpreter cannot be given exactly,
     // stays: a batch that cannot remove it would only wait in vain.

@@ -103,6 +103,49 @@ std::optional<std::string> FullPathOf(const std::string& path) {
     return Narrow(full);
 }
 
+namespace {
+
+// The final path of an existing file or folder, without the "\\?\" the system puts first.
+std::optional<std::wstring> FinalPath(const std::wstring& path) {
+    HANDLE handle =
+        CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::wstring final(MAX_PATH, L'\0');
+    DWORD got = GetFinalPathNameByHandleW(handle, &final[0], static_cast<DWORD>(final.size()), 0);
+    if (got >= final.size()) {
+        final.resize(got + 1);
+        got = GetFinalPathNameByHandleW(handle, &final[0], static_cast<DWORD>(final.size()), 0);
+    }
+    CloseHandle(handle);
+    if (got == 0 || got >= final.size()) return std::nullopt;
+    final.resize(got);
+    return WithoutDevicePrefix(final);
+}
+
+} // namespace
+
+std::optional<std::string> ResolvedPathOf(const std::string& path) {
+    const std::optional<std::string> full = FullPathOf(path);
+    if (!full) return std::nullopt;
+    const std::wstring wide = Widen(*full);
+    // The deepest existing level is resolved; the levels below it are not there to follow.
+    for (size_t end = wide.size(); end != std::wstring::npos && end > 0;
+         end = wide.find_last_of(L'\\', end - 1)) {
+        const std::wstring head = wide.substr(0, end);
+        const std::optional<std::wstring> final =
+            FinalPath(head.back() == L':' ? head + L'\\' : head);
+        if (!final) continue;
+        std::wstring resolved = *final;
+        // "C:\" keeps its separator unless levels follow, which bring their own.
+        if (!resolved.empty() && resolved.back() == L'\\' &&
+            (end < wide.size() || resolved.size() > 3))
+            resolved.pop_back();
+        return Narrow(resolved + wide.substr(end));
+    }
+    return std::nullopt;
+}
+
 std::string LongPathName(const std::string& full) {
     const std::wstring wide = Widen(full);
     // The longest leading part that exists gets its long form; the rest follows as it stands.
@@ -208,6 +251,24 @@ std::vector<std::string> FindEntries(const std::string& folder, const std::strin
 
 std::string ShortPathName(const std::string& path) {
     return access(path.c_str(), F_OK) == 0 ? path : std::string();
+}
+
+std::optional<std::string> ResolvedPathOf(const std::string& path) {
+    const std::optional<std::string> full = FullPathOf(path);
+    if (!full) return std::nullopt;
+    for (size_t end = full->size(); end != std::string::npos; end = full->rfind('/', end - 1)) {
+        const std::string head = end == 0 ? "/" : full->substr(0, end);
+        char* real = realpath(head.c_str(), nullptr);
+        if (!real) {
+            if (end == 0) break;
+            continue;
+        }
+        std::string resolved = real;
+        free(real);
+        if (resolved == "/" && end < full->size()) resolved.clear();
+        return resolved + full->substr(end);
+    }
+    return std::nullopt;
 }
 
 std::optional<std::string> FullPathOf(const std::string& path) {

@@ -54,6 +54,11 @@ std::string ShortPathName(const std::string& path);
 // case is kept. Nothing when the system cannot resolve it (an empty path, say).
 std::optional<std::string> FullPathOf(const std::string& path);
 
+// Where a path really leads: its full path with every link, junction and mount point on the
+// way followed, as the file system resolves it when the path is opened. Levels that do not
+// exist follow the deepest one that does, as they stand. Nothing when no level resolves.
+std::optional<std::string> ResolvedPathOf(const std::string& path);
+
 // A full path with the short (8.3) names of its existing levels replaced by the long ones, up
 // to the first level that does not exist ("C:\PROGRA~1\New" gives "C:\Program Files\New").
 // The native build has no short names and returns the path itself.

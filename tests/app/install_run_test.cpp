@@ -343,14 +343,17 @@ TEST_F(Run, RefusedTargetWritesNothingAndTheWizardStays) {
 TEST_F(Run, PackageFolderKeepsEverythingThatIsNotThePackage) {
     WriteFile(Package("holiday.jpg"), "photo");
     WriteFile(Package("docs" + kSep + "letter.txt"), "letter");
-    for (const char* name : {"all.zip", "license.txt", "readme.txt"}) WriteFile(Package(name), "");
+    WriteFile(Package("license.txt"), "");
     WriteFile(Package("all.zip"), ArchiveOf({{"more.txt", "More."}}));
     WriteFile(Package("short.txt"), "zelvik.exe;;Zelvik;\r\n");
+    // The product's readme.txt comes in the archive: one beside the package is the user's.
+    WriteFile(Package("readme.txt"), "my notes");
     Install();
     EXPECT_EQ(ReadFile(Package("holiday.jpg")), "photo");
     EXPECT_EQ(ReadFile(Package("docs" + kSep + "letter.txt")), "letter");
-    for (const char* name : {"setup.exe", "setup.ini", "orvoinst.zip", "all.zip", "short.txt",
-                             "license.txt", "readme.txt"})
+    EXPECT_EQ(ReadFile(Package("readme.txt")), "my notes");
+    for (const char* name :
+         {"setup.exe", "setup.ini", "orvoinst.zip", "all.zip", "short.txt", "license.txt"})
         EXPECT_FALSE(Exists(Package(name))) << name;
     const std::string batch = ReadFile(Dir("Temp", "setup123.bat"));
     EXPECT_NE(batch.find("\r\nrd \"" + Package() + "\"\r\n"), std::string::npos) << batch;

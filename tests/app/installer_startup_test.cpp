@@ -42,7 +42,7 @@ TEST_F(Startup, ArchiveInTheWorkingFolderMeansInstallMode) {
     EXPECT_EQ(result.page, app::kPagePortal);
     EXPECT_TRUE(installer_->InstallMode());
     EXPECT_EQ(installer_->StartupFolder(), InstallerTest::Package());
-    EXPECT_EQ(installer_->ProgramFolder(), InstallerTest::Package() + kSep);
+    EXPECT_EQ(installer_->PackageFolder(), InstallerTest::Package() + kSep);
     EXPECT_EQ(storage_.IniFileName(), InstallerTest::Package("setup.ini"));
     EXPECT_EQ(result.title, "Zelvik v.2.10");
     EXPECT_EQ(result.tags.folder_continue, app::kPageIcons);
@@ -73,17 +73,27 @@ TEST_F(Startup, NoArchiveMeansUninstallModeEvenWithOneBesideTheProgram) {
         installer_->Start({InstallerTest::Package(), Dir("Elsewhere", "setup.exe")});
     EXPECT_EQ(result.page, app::kPageUninstall);
     EXPECT_FALSE(installer_->InstallMode());
-    EXPECT_EQ(installer_->ProgramFolder(), "");
     EXPECT_EQ(result.exit_code, app::StartupResult::kKeepRunning);
 }
 
-TEST_F(Startup, LicenceIsLookedUpBesideTheProgram) {
+// The Apps list starts the installed copy with the working folder C:\Windows.
+TEST_F(Startup, WithoutSettingsInTheWorkingFolderTheProgramsOwnFolderIsThePackage) {
+    WriteFile(Dir("Installed", "setup.ini"), apptest::SettingsText());
+    WriteFile(Dir("Windows", "notepad.exe"), "another program");
+    const app::StartupResult result =
+        installer_->Start({Dir("Windows"), Dir("Installed", "setup.exe")});
+    EXPECT_EQ(result.exit_code, app::StartupResult::kKeepRunning);
+    EXPECT_EQ(storage_.IniFileName(), Dir("Installed", "setup.ini"));
+    EXPECT_EQ(result.page, app::kPageUninstall);
+}
+
+TEST_F(Startup, LicenceComesFromThePackagesFolder) {
     Package(apptest::SettingsText());
-    WriteFile(InstallerTest::Package("license.txt"), "in the working folder");
+    WriteFile(InstallerTest::Package("license.txt"), "in the package");
     WriteFile(Dir("Program", "license.txt"), "beside the program");
     const app::StartupResult result =
         installer_->Start({InstallerTest::Package(), Dir("Program", "setup.exe")});
-    EXPECT_EQ(result.licence_lines, std::vector<std::string>{"beside the program"});
+    EXPECT_EQ(result.licence_lines, std::vector<std::string>{"in the package"});
 }
 
 TEST_F(Startup, MissingLicenceShowsTheMessageInstead) {

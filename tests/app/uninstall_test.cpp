@@ -328,8 +328,8 @@ TEST_F(Shutdown, AbandonedWizardRemovesOnlyThePackageAndKeepsAnEarlierRecord) {
     installer_->ShutDown();
 
     EXPECT_EQ(EarlierFolder(), Dir("Earlier", "Zelvik"));
-    for (const char* name : {"setup.exe", "setup.ini", "orvoinst.zip", "all.zip", "short.txt",
-                             "license.txt", "readme.txt"})
+    for (const char* name :
+         {"setup.exe", "setup.ini", "orvoinst.zip", "all.zip", "short.txt", "license.txt"})
         EXPECT_FALSE(Exists(Package(name))) << name;
     EXPECT_EQ(ReadFile(Package("holiday.jpg")), "photo");
     EXPECT_EQ(ReadFile(Package("downloads" + kSep + "other.zip")), "not ours");

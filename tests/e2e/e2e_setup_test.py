@@ -24,6 +24,7 @@ ORVO_BUILD_DIR, ORVO_SOURCE_DIR.
 """
 import filecmp
 import getpass
+import hashlib
 import os
 import random
 import re
@@ -335,7 +336,8 @@ class Installation:
               "the installed setup.ini names the product's record")
         record = reg_values(self.record_key)
         check(record == {"AppDir": self.win, "Ver": v["sversion"], "Rel": v["srelease"],
-                          "Manifest": self.win + "\\setup.lst"},
+                          "Manifest": self.win + "\\setup.lst",
+                          "ManifestDigest": manifest_digest(self.dir)},
               f"record {self.record_key}: {record}")
         for folder in ("Desktop", "Start Menu"):
             self.links[run.shell_folder(folder) + "\\" + v["softname"] + ".lnk"] = \
@@ -383,6 +385,12 @@ class Installation:
         company = host_path(run.shell_folder("Programs") + "\\" + v["company"])
         if os.path.isdir(company) and not os.listdir(company):
             os.rmdir(company)  # the company level outlives its products by design; tidy up
+
+
+def manifest_digest(folder):
+    """The SHA-256 of an installation's manifest, which its record keeps."""
+    with open(os.path.join(folder, "setup.lst"), "rb") as f:
+        return hashlib.sha256(f.read()).hexdigest()
 
 
 def installed_files(folder):
@@ -1508,7 +1516,8 @@ def unattended():
                   f"{inst.win}\\{rel} is installed")
         record = reg_values(inst.record_key)
         check(record == {"AppDir": inst.win, "Ver": v["sversion"], "Rel": v["srelease"],
-                         "Manifest": inst.win + "\\setup.lst"},
+                         "Manifest": inst.win + "\\setup.lst",
+                         "ManifestDigest": manifest_digest(inst.dir)},
               f"the record names the folder given with /D=: {record}")
         for target, sub, name in run.short_lines:
             inst.check_link(inst.group + sub + "\\" + name + ".lnk", inst.win + "\\" + target)
