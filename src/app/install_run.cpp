@@ -278,11 +278,8 @@ void Installer::ShowProgress(int position, const std::string& text) {
 // takes back exactly the folders this run made.
 void Installer::CreateFolderLevels(const std::string& path) {
     // A network path's server and share are not folders to make.
-    size_t first = 1;
-    if (path.rfind(kSep + kSep, 0) == 0)
-        for (int separators = 0; first < path.size() && separators < 3; ++first)
-            if (path[first] == platform::kPathSeparator) ++separators;
-    for (size_t i = first; i <= path.size(); ++i) {
+    const size_t root = NetworkRootLength(path);
+    for (size_t i = root != 0 ? root + 1 : 1; i <= path.size(); ++i) {
         if (i < path.size() && path[i] != platform::kPathSeparator) continue;
         const std::string level = path.substr(0, i);
         if (level.back() == ':' || level.back() == platform::kPathSeparator ||
