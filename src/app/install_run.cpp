@@ -70,8 +70,8 @@ void Installer::RunInstallation(const IconChoice& icons) {
 }
 
 // The checks before anything is written: a folder the installer may use, a package it can
-// read, paths the system can still start a program from, room on the drive, a folder it can
-// write to, and the user's word when the folder holds files already.
+// read, paths the system can still start a program from, a folder it can write to, room on
+// its drive, and the user's word when the folder holds files already.
 bool Installer::TargetAccepted(const std::string& home) {
     auto refuse = [this](const std::string& text) {
         view_.ShowMessageBox(
@@ -104,15 +104,13 @@ bool Installer::TargetAccepted(const std::string& home) {
     if (SystemLength(WithoutTrailingSeparator(home)) + 1 + size.longest_name_units > kLongestPath)
         return refuse(Msg(kMsgPathTooLong) + "\r" + home);
 
-    const std::string existing = NearestExistingFolder(home);
-    const auto free_bytes = platform::FreeBytesAt(existing);
+    // The system's own words say why: no such share, access denied, read-only media.
+    if (const auto failure = WriteFailureAt(home))
+        return refuse(Msg(kMsgNotWritable) + "\r" + home + "\r" + SystemErrorText(*failure));
+    const auto free_bytes = platform::FreeBytesAt(NearestExistingFolder(home));
     if (free_bytes && *free_bytes < size.bytes)
         return refuse(Msg(kMsgNoSpace) + " " + Megabytes(size.bytes) + " / " +
                       Megabytes(*free_bytes) + "\r" + home);
-    const std::string probe = CollapsePath(existing + kSep + "orvo-setup-write-test.tmp");
-    if (existing.empty() || !platform::ReplaceWholeFile(probe, ""))
-        return refuse(Msg(kMsgNotWritable) + "\r" + home);
-    (void)platform::EraseFile(probe); // an empty file the check itself made
 
     // The earlier installation's own folder holds its files: they are the upgrade's to replace.
     const bool in_place =
