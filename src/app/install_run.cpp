@@ -82,8 +82,8 @@ void Installer::RunInstallation(const IconChoice& icons) {
 }
 
 // The checks before anything is written: a folder the installer may use, a package it can
-// read, paths the system can still start a program from, room on the drive, a folder it can
-// write to, and the user's word when the folder holds files already.
+// read, paths the system can still start a program from, a folder it can write to, room on
+// its drive, and the user's word when the folder holds files already.
 bool Installer::TargetAccepted(const std::string& home) {
     auto refuse = [this](const std::string& text) {
         view_.ShowMessageBox(
@@ -117,15 +117,13 @@ bool Installer::TargetAccepted(const std::string& home) {
     if (SystemLength(WithoutTrailingSeparator(home)) + 1 + size.longest_name_units > kLongestPath)
         return refuse(Msg(kMsgPathTooLong) + "\r" + home);
 
-    const std::string existing = NearestExistingFolder(home);
-    const auto free_bytes = platform::FreeBytesAt(existing);
+    // The system's own words say why: no such share, access denied, read-only media.
+    if (const auto failure = WriteFailureAt(home))
+        return refuse(Msg(kMsgNotWritable) + "\r" + home + "\r" + SystemErrorText(*failure));
+    const auto free_bytes = platform::FreeBytesAt(NearestExistingFolder(home));
     if (free_bytes && *free_bytes < size.bytes)
         return refuse(Msg(kMsgNoSpace) + " " + Megabytes(size.bytes) + " / " +
                       Megabytes(*free_bytes) + "\r" + home);
-    const std::string probe = CollapsePath(existing + kSep + "orvo-setup-write-test.tmp");
-    if (existing.empty() || !platform::ReplaceWholeFile(probe, ""))
-        return refuse(Msg(kMsgNotWritable) + "\r" + home);
-    (void)platform::EraseFile(probe); // an empty file the check itself made
 
     // A folder that holds another installation (a manifest that is not this record's) is not
     // installed over: that installation could no longer be removed, nor this one.
@@ -321,11 +319,8 @@ void Installer::ShowProgress(int position, const std::string& text) {
 // takes back exactly the folders this run made.
 void Installer::CreateFolderLevels(const std::string& path) {
     // A network path's server and share are not folders to make.
-    size_t first = 1;
-    if (path.rfind(kSep + kSep, 0) == 0)
-        for (int separators = 0; first < path.size() && separators < 3; ++first)
-            if (path[first] == platform::kPathSeparator) ++separators;
-    for (size_t i = first; i <= path.size(); ++i) {
+    const size_t root = NetworkRootLength(path);
+    for (size_t i = root != 0 ? root + 1 : 1; i <= path.size(); ++i) {
         if (i < path.size() && path[i] != platform::kPathSeparator) continue;
         const std::string level = path.substr(0, i);
         if (level.back() == ':' || level.back() == platform::kPathSeparator ||

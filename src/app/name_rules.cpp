@@ -113,13 +113,8 @@ NameProblem CheckFolderPath(const std::string& path) {
                        path[1] == ':' && path[2] == sep;
     if (drive) {
         levels = 3;
-    } else if (path.rfind(std::string(2, sep), 0) == 0) {
-        // \\server\share\: both names must be there.
-        const size_t server_end = path.find(sep, 2);
-        const size_t share_end =
-            server_end == std::string::npos ? server_end : path.find(sep, server_end + 1);
-        if (server_end > 2 && share_end != std::string::npos && share_end > server_end + 1)
-            levels = share_end + 1;
+    } else if (const size_t root = NetworkRootLength(path); root != 0) {
+        levels = root + 1; // the share's root alone is a full path, refused as a drive's root is
     }
 #else
     if (!path.empty() && path[0] == sep) levels = 1;

@@ -1,5 +1,6 @@
 #include "app/paths.h"
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -38,6 +39,15 @@ std::string WithoutTrailingSeparator(std::string path) {
 std::string FileNameOf(const std::string& path) {
     const size_t slash = path.find_last_of(kSep);
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+size_t NetworkRootLength(const std::string& path) {
+    if (path.rfind(kSep + kSep, 0) != 0) return 0;
+    const size_t server_end = path.find(platform::kPathSeparator, 2);
+    if (server_end == std::string::npos || server_end == 2) return 0;
+    const size_t share_end =
+        std::min(path.find(platform::kPathSeparator, server_end + 1), path.size());
+    return share_end > server_end + 1 ? share_end : 0;
 }
 
 std::vector<std::string> PathLevels(const std::string& full) {

@@ -27,9 +27,10 @@ constexpr size_t kLongestPath = 259;
 // The length of a UTF-8 text in UTF-16 units, as the system counts a name or a path.
 size_t SystemLength(const std::string& utf8);
 
-// Every run of separators becomes one separator. On Windows that is CollapseBackslashes.
-// The native build works with "/" but reads the product's files, which separate folders
-// with "\", so there a "\" is taken for "/" first.
+// Every run of separators becomes one separator. On Windows that is CollapseBackslashes, which
+// keeps the "\\" of a network path. The native build works with "/" but reads the product's
+// files, which separate folders with "\", so there a "\" is taken for "/" first; it has no
+// network paths.
 std::string CollapsePath(const std::string& text);
 
 // The path without one trailing separator, if it has one.
@@ -37,6 +38,11 @@ std::string WithoutTrailingSeparator(std::string path);
 
 // The file name part of a path (after its last separator).
 std::string FileNameOf(const std::string& path);
+
+// The length of the "\\server\share" that begins a network path: its root, above which there
+// is no folder to make or write in. 0 for any other path, and for one that names no server or
+// no share.
+size_t NetworkRootLength(const std::string& path);
 
 // The levels of a full path between separators: "C:\Windows" gives "C:" and "Windows", "C:\"
 // only "C:", "/" one empty level, "\\srv\share" two empty ones, "srv" and "share".

@@ -1,6 +1,7 @@
 // The batch that removes setup.exe, its settings file and its folder once the program has
 // ended: the program cannot erase its own running file, so the command interpreter does it
-// afterwards, hidden, from the temporary folder.
+// afterwards, hidden, from the temporary folder. It names every file by its full path and
+// enters no folder: the interpreter cannot make a network path its current folder.
 #pragma once
 
 #include <functional>

@@ -39,9 +39,12 @@ std::optional<uint64_t> FileSizeOf(const std::string& path) {
 }
 
 std::optional<uint64_t> FreeBytesAt(const std::string& folder) {
+    if (folder.empty()) return std::nullopt; // not "\", the current drive's root
+    // A share's root is taken only with its trailing separator; any other folder takes one too.
+    std::wstring path = Widen(folder);
+    if (path.back() != L'\\') path += L'\\';
     ULARGE_INTEGER available;
-    if (!GetDiskFreeSpaceExW(Widen(folder).c_str(), &available, nullptr, nullptr))
-        return std::nullopt;
+    if (!GetDiskFreeSpaceExW(path.c_str(), &available, nullptr, nullptr)) return std::nullopt;
     return available.QuadPart;
 }
 

@@ -104,6 +104,13 @@ std::string MakeUniqueFile(const std::string& folder) {
     // most MAX_PATH - 14 characters long.
     wchar_t path[MAX_PATH];
     if (GetTempFileNameW(Widen(folder).c_str(), L"orv", 0, path) == 0) return std::string();
+    // Wine names a file even when it could not make it (on read-only media), and leaves the
+    // error of that attempt set.
+    const DWORD error = GetLastError();
+    if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) {
+        SetLastError(error);
+        return std::string();
+    }
     return Narrow(path);
 }
 

@@ -27,6 +27,9 @@ std::string ProgramFilePath() {
         // A path that filled the buffer may have been cut: try again with more room.
         if (n < path.size()) {
             path.resize(n);
+            // Wine gives a program started from a network share as "UNC\server\share\...",
+            // where Windows gives "\\server\share\...": a module's path is never relative.
+            if (path.compare(0, 4, L"UNC\\") == 0) path.replace(0, 3, L"\\");
             return Narrow(path);
         }
         path.assign(path.size() * 2, L'\0');

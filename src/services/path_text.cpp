@@ -5,7 +5,7 @@
 namespace services {
 
 std::string CollapseBackslashes(const std::string& text) {
-    std::string out;
+    std::string out = text.rfind("\\\\", 0) == 0 ? "\\\\" : "";
     out.reserve(text.size());
     for (char c : text)
         if (c != '\\' || out.empty() || out.back() != '\\') out.push_back(c);

@@ -5,8 +5,9 @@
 
 namespace services {
 
-// Every run of backslashes becomes one backslash, wherever it stands, so that
-// joining a folder that ends in "\" with "\name" gives one separator.
+// Every run of backslashes becomes one backslash, so that joining a folder that ends in "\"
+// with "\name" gives one separator; only a leading run of two or more becomes "\\", which
+// marks a network path ("\\server\share\...").
 std::string CollapseBackslashes(const std::string& text);
 
 // The path up to and including its last separator or (on Windows) drive colon;

@@ -339,6 +339,27 @@ TEST_F(Run, RefusedTargetWritesNothingAndTheWizardStays) {
     EXPECT_TRUE(Exists(Package("orvoinst.zip")));
 }
 
+#ifdef _WIN32
+// A target no file can be written to (here on a drive that is not there): the box names it
+// and says in the system's words why, and nothing is written.
+TEST_F(Run, UnwritableTargetIsRefusedWithTheSystemsReason) {
+    const std::string target = "Q:\\Zelvik";
+    ASSERT_FALSE(platform::IsFolder("Q:"));
+    const std::string reason = app::SystemErrorText(platform::LastErrorCode());
+    ASSERT_FALSE(reason.empty());
+    ASSERT_EQ(installer_->Start(Place()).exit_code, app::StartupResult::kKeepRunning);
+    installer_->MovePage({target, {}}, app::kPageSummary);
+    view_.boxes.clear();
+    installer_->RunInstallation({});
+    ASSERT_EQ(view_.boxes.size(), 1u);
+    EXPECT_EQ(view_.boxes[0].text,
+              app::MessageTable().Text(app::kMsgNotWritable) + "\r" + target + "\r" + reason);
+    EXPECT_FALSE(installer_->Running());
+    EXPECT_EQ(installer_->ExitCode(), app::kExitCancelled);
+    EXPECT_TRUE(Exists(Package("orvoinst.zip")));
+}
+#endif
+
 // A package that lands in a folder holding other things loses only its own files.
 TEST_F(Run, PackageFolderKeepsEverythingThatIsNotThePackage) {
     WriteFile(Package("holiday.jpg"), "photo");

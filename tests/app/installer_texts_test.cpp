@@ -194,7 +194,12 @@ TEST(Paths, CollapseExtensionAndFileName) {
     EXPECT_EQ(app::CollapsePath("a\\\\b" + kSep + kSep + "c\\"),
               "a" + kSep + "b" + kSep + "c" + kSep);
     EXPECT_EQ(app::CollapsePath(""), "");
-    EXPECT_EQ(app::CollapsePath(kSep + kSep + "server"), kSep + "server");
+#ifdef _WIN32
+    // A network path keeps the pair before its server.
+    EXPECT_EQ(app::CollapsePath("\\\\server\\\\share"), "\\\\server\\share");
+#else
+    EXPECT_EQ(app::CollapsePath("//server//share"), "/server/share");
+#endif
     const std::pair<std::string, std::string> extensions[] = {
         {"dir" + kSep + "setup.exe", "dir" + kSep + "setup.ini"},
         {"dir" + kSep + "setup", "dir" + kSep + "setup.ini"},

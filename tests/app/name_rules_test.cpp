@@ -140,8 +140,10 @@ TEST(NameRules, TypedFolderMustBeAFullPathOfUsableNames) {
               "Ze*lvik: znak \"*\"");
 #ifdef _WIN32
     EXPECT_FALSE(app::CheckFolderPath("\\\\server\\share\\Zelvik"));
-    EXPECT_EQ(app::CheckFolderPath("\\\\server\\Zelvik").fault, NameFault::kNotFullPath);
-    EXPECT_EQ(app::CheckFolderPath("C:Zelvik").fault, NameFault::kNotFullPath);
+    // The share's root is a full path like "C:\", refused later as a root.
+    EXPECT_FALSE(app::CheckFolderPath("\\\\server\\share"));
+    for (const char* nameless : {"\\\\server", "\\\\server\\", "\\\\\\share\\Zelvik", "C:Zelvik"})
+        EXPECT_EQ(app::CheckFolderPath(nameless).fault, NameFault::kNotFullPath) << nameless;
     // The steps stay; a trailing dot goes, as the folder is made.
     EXPECT_EQ(app::LevelsOnDisk("C:\\Firma s.r.o.\\..\\Zelvik. "), "C:\\Firma s.r.o\\..\\Zelvik");
 #endif

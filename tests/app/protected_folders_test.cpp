@@ -104,6 +104,9 @@ TEST(ProtectedFolders, RefusesProtectedFoldersTheirHoldersAndTheWindowsTree) {
 #ifdef _WIN32
         {"D:\\", "D:\\"}, // every drive's root, listed or not
         {"d:", "D:\\"},   // the current folder of D:, which Wine keeps at its root
+        {"\\\\srv\\share", "\\\\srv\\share"}, // a share's root, as a drive's
+        {"\\\\srv\\share\\Zelvik\\..\\", "\\\\srv\\share"},
+        {"\\\\srv\\share\\Zelvik", ""},
         {"\\\\?\\C:\\Windows\\Zelvik", "C:\\Windows"},
         {"C:/Program Files/", "C:\\Program Files"},
 #endif

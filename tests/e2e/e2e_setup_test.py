@@ -18,6 +18,8 @@ and walks its wizard with e2e_driver.exe, then checks what the installer left be
     e2e_setup_test.py pack             a package made by ozip.exe pack, installed with /S /D=
     e2e_setup_test.py names            a company "s.r.o." and a two-level folder; the English
                                        wording of every text
+    e2e_setup_test.py share            /S /D= on a network share (Wine's dosdevices/unc); a share
+                                       that is not there and a read-only folder on one
 
 The environment is that of orvo_add_script_test: ORVO_RUN (the Wine wrapper), ORVO_BIN_DIR,
 ORVO_BUILD_DIR, ORVO_SOURCE_DIR.
@@ -1792,6 +1794,122 @@ def english():
     check(not seen, f"no built-in text is shown ({seen})")
 
 
+class NetworkShare:
+    r"""\\orvosrv\share for the length of a block. Wine serves \\server\share\... from the
+    prefix's dosdevices/unc/server/share; here that is a link to a new folder of drive C:, so
+    nothing outside the prefix is reached."""
+
+    def __init__(self):
+        self.win = f"C:\\orvo-e2e-{os.getpid()}\\share"
+        self.dir = host_path(self.win)
+        self.server = os.path.join(PREFIX, "dosdevices", "unc", "orvosrv")
+        self.link = os.path.join(self.server, "share")
+
+    def __enter__(self):
+        os.makedirs(self.dir)
+        os.makedirs(self.server, exist_ok=True)
+        if os.path.islink(self.link):
+            os.remove(self.link)  # left by a run that was killed
+        os.symlink(os.path.relpath(self.dir, self.server), self.link)
+        return self
+
+    def __exit__(self, *_):
+        os.remove(self.link)
+        for folder in (self.server, os.path.dirname(self.server)):
+            if not os.listdir(folder):
+                os.rmdir(folder)
+        shutil.rmtree(os.path.dirname(self.dir), ignore_errors=True)
+
+
+def refusal_reason(run, folder, log):
+    """setup.exe /S /D=FOLDER, refused (exit code 4) as a folder it cannot write to: the reason
+    its one box gives after the folder, "" when it gives none."""
+    run_quietly(run.win_dir + "\\setup.exe", run.dir,
+                ["/S", "/LOG=" + windows_path(log), "/D=" + folder], 4)
+    boxes = [line.split(" box: ", 1)[1] for line in read_log(log).splitlines() if " box: " in line]
+    os.remove(log)
+    opening = f"Do cílového adresáře nelze zapisovat: {folder} "
+    say(f"  the log's boxes: {boxes}")
+    return boxes[0][len(opening):].strip() if len(boxes) == 1 and boxes[0].startswith(opening) else ""
+
+
+def read_only_folder_on(share, run, log):
+    """A read-only folder on the share (a file system mounted read-only): the box gives the
+    reason the command interpreter gives for a file it cannot make there."""
+    cleanups = []
+    try:
+        mount_small_drive(os.path.join(share.dir, "cd"), "1m", cleanups)
+    except Skipped as skipped:
+        say(f"  SKIPPED: {skipped}")
+        return
+    try:
+        subprocess.run(["mount", "-o", "remount,ro", os.path.join(share.dir, "cd")], check=True)
+        said = subprocess.run([RUN, "cmd", "/c", "type nul > \\\\orvosrv\\share\\cd\\x.txt"],
+                              capture_output=True, stdin=subprocess.DEVNULL)
+        expected = (said.stdout + said.stderr).decode("cp1250").strip()  # cmd writes ANSI here
+        check(expected and refusal_reason(run, "\\\\orvosrv\\share\\cd\\Zelvik", log) == expected,
+              f"a read-only folder on the share is refused as the system says: {expected}")
+    finally:
+        for cleanup in cleanups:
+            cleanup()
+
+
+def network_share():
+    """setup.exe /S with /D= naming a network path: a share that is not there, and a read-only
+    folder on one, are refused with the system's reason and nothing written; on the share the
+    product is installed, recorded under the network path with both its backslashes, and
+    removed by /S from the copy there."""
+    run = Run(unique=True)
+    v = run.values
+    target = "\\\\orvosrv\\share\\Zelvik"
+    missing = "\\\\orvosrv\\nothere\\Zelvik"
+    record_key = RECORD_BASE + "\\" + v["progreg"]
+    apps_key = APPS_LIST + "\\" + v["progreg"]
+    group = run.shell_folder("Programs") + "\\" + v["company"] + "\\" + v["softname"]
+    log = os.path.join(os.environ["ORVO_BUILD_DIR"], "scratch", f"e2e-{os.getpid()}-share.log")
+    os.makedirs(os.path.dirname(log), exist_ok=True)
+    with NetworkShare() as share:
+        installed = os.path.join(share.dir, "Zelvik")
+        try:
+            package = package_state(run.dir)
+            check(refusal_reason(run, missing, log),
+                  "a share that is not there is refused with the system's reason")
+            check(os.listdir(share.server) == ["share"] and not os.listdir(share.dir) and
+                  reg_values(record_key) is None and package_state(run.dir) == package,
+                  "nothing was written for the missing share; the package stays")
+            read_only_folder_on(share, run, log)
+
+            run_quietly(run.win_dir + "\\setup.exe", run.dir, ["/S", "/D=" + target], 0)
+            for rel, source in sorted(expected_files().items()):
+                path = os.path.join(installed, rel)
+                check(os.path.isfile(path) and filecmp.cmp(source, path, shallow=False),
+                      f"{target}\\{rel} is installed")
+            check(reg_values(record_key) == {"AppDir": target, "Ver": v["sversion"],
+                                             "Rel": v["srelease"],
+                                             "Manifest": target + "\\setup.lst"},
+                  f"the record names the share: {reg_values(record_key)}")
+            check(reg_values(apps_key).get("UninstallString") == f'"{target}\\setup.exe"',
+                  "the Apps list's entry starts the copy on the share")
+            for link_target, sub, name in run.short_lines:
+                Installation.check_link(group + sub + "\\" + name + ".lnk",
+                                        target + "\\" + link_target)
+            wait_until(lambda: not os.path.exists(run.dir), 30, "the package folder is removed")
+
+            run_quietly(target + "\\setup.exe", installed, ["/S"], 0)
+            check(reg_values(record_key) is None and reg_values(apps_key) is None,
+                  "the uninstall removed the record and the Apps list's entry")
+            wait_until(lambda: not os.path.exists(installed), 30, f"{target} is removed")
+        finally:
+            for key in (record_key, apps_key):
+                subprocess.run([RUN, "reg", "delete", key, "/f"], stdin=subprocess.DEVNULL,
+                               capture_output=True)
+            shutil.rmtree(host_path(group), ignore_errors=True)
+            company = os.path.dirname(host_path(group))
+            if os.path.isdir(company) and not os.listdir(company):
+                os.rmdir(company)  # the company level outlives its products by design
+            shutil.rmtree(run.dir, ignore_errors=True)
+
+
 def main():
     mode = sys.argv[1] if len(sys.argv) > 1 else ""
     try:
@@ -1820,6 +1938,8 @@ def main():
         elif mode == "names":
             ordinary_names()
             english()
+        elif mode == "share":
+            network_share()
         elif mode == "norecord":
             no_record()
         elif mode == "noicons":

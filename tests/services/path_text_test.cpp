@@ -12,9 +12,12 @@ TEST(PathText, CollapseBackslashes) {
         const char* out;
     } cases[] = {
         {"C:\\\\Programs\\\\\\Zelvik", "C:\\Programs\\Zelvik"},
-        {"\\\\server\\share", "\\server\\share"},
         {"C:\\Zelvik\\\\", "C:\\Zelvik\\"},
-        {"\\\\\\\\", "\\"},
+        {"\\Zelvik\\\\data", "\\Zelvik\\data"},
+        // A network path keeps the two backslashes before its server, and only those.
+        {"\\\\server\\share", "\\\\server\\share"},
+        {"\\\\\\server\\\\share\\\\\\Zelvik\\\\", "\\\\server\\share\\Zelvik\\"},
+        {"\\\\\\\\", "\\\\"},
         {"no backslash", "no backslash"},
         {"", ""},
     };
