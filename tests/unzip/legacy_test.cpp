@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "engine_fixture.h"
-#include "sha256.h"
+#include "services/sha256.h"
 #include "unzip/result.h"
 #include "unzip/unshrink.h"
 
@@ -110,7 +110,9 @@ TEST_F(LegacyCorpus, EveryMemberDecodesToItsPublishedDigest) {
             ASSERT_NE(it, members.end());
             EXPECT_EQ(unzip::ResultName(it->result), std::string("ResultOk"));
             EXPECT_EQ(std::to_string(it->method), row->at("method"));
-            EXPECT_EQ(Sha256Hex(it->output.data(), it->output.size()), row->at("sha256"));
+            EXPECT_EQ(services::Sha256Hex(std::string_view(
+                          reinterpret_cast<const char*>(it->output.data()), it->output.size())),
+                      row->at("sha256"));
             methods.insert(row->at("method"));
             ++checked;
         }
