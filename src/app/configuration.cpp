@@ -4,22 +4,25 @@ namespace app {
 namespace {
 
 // The values in the order they are read and written; a null text field marks a number.
+// The release may be empty; every other text must be given.
 struct NamedValue {
     const char* key;
     std::string Configuration::*text;
     int Configuration::*number;
+    bool required;
 };
 constexpr NamedValue kValues[] = {
-    {"softname", &Configuration::softname, nullptr},
-    {"company", &Configuration::company, nullptr},
-    {"sversion", nullptr, &Configuration::sversion},
-    {"srelease", &Configuration::srelease, nullptr},
-    {"icons", nullptr, &Configuration::icons},
-    {"progreg", &Configuration::progreg, nullptr},
-    {"regdir", &Configuration::regdir, nullptr},
-    {"idn", &Configuration::idn, nullptr},
-    {"progname", &Configuration::progname, nullptr},
+    {"softname", &Configuration::softname, nullptr, true},
+    {"company", &Configuration::company, nullptr, true},
+    {"sversion", nullptr, &Configuration::sversion, false},
+    {"srelease", &Configuration::srelease, nullptr, false},
+    {"icons", nullptr, &Configuration::icons, false},
+    {"progreg", &Configuration::progreg, nullptr, true},
+    {"regdir", &Configuration::regdir, nullptr, true},
+    {"idn", &Configuration::idn, nullptr, true},
+    {"progname", &Configuration::progname, nullptr, true},
 };
+constexpr int kNumberDefault = 1;
 
 } // namespace
 
@@ -29,7 +32,7 @@ Configuration ReadNamedValues(const services::FormStorage& storage) {
         if (value.text)
             config.*value.text = storage.ReadNamedString(value.key, "");
         else
-            config.*value.number = storage.ReadNamedInteger(value.key, 1);
+            config.*value.number = storage.ReadNamedInteger(value.key, kNumberDefault);
     }
     return config;
 }
@@ -58,9 +61,15 @@ bool HasRequiredValues(const Configuration& config) {
 std::vector<std::string> MissingValues(const Configuration& config) {
     std::vector<std::string> missing;
     for (const NamedValue& value : kValues)
-        if (value.text && value.text != &Configuration::srelease && (config.*value.text).empty())
-            missing.push_back(value.key);
+        if (value.required && (config.*value.text).empty()) missing.push_back(value.key);
     return missing;
+}
+
+std::vector<NamedValueKey> NamedValueKeys() {
+    std::vector<NamedValueKey> keys;
+    for (const NamedValue& value : kValues)
+        keys.push_back({value.key, value.number != nullptr, value.required, kNumberDefault});
+    return keys;
 }
 
 std::string TitleText(const Configuration& config) {
@@ -74,8 +83,8 @@ std::string BoxCaption(const Configuration& config) {
 NavigationTags TagsFor(const Configuration& config) {
     NavigationTags tags;
     if (config.icons == 0) {
-        tags.folder_continue = kPageSummary;
-        tags.summary_back = kPageDirectory;
+        tags.folder_continue = Page::kSummary;
+        tags.summary_back = Page::kDirectory;
     }
     return tags;
 }

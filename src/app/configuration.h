@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "contract/pages.h"
 #include "services/form_storage.h"
-#include "widgets/layouts/control_roles.h"
 
 namespace app {
 
@@ -32,6 +32,16 @@ void WriteNamedValues(services::FormStorage& storage, const Configuration& confi
 // The nine values as "key=value" texts, in the file's order (for the log).
 std::vector<std::string> NamedValueTexts(const Configuration& config);
 
+// The nine keys in the file's order, with what each holds, for the tools and tests that check
+// a package as the program reads it.
+struct NamedValueKey {
+    const char* key;
+    bool number;        // read as a number, else as text
+    bool required;      // the program ends when it is empty
+    int number_default; // a number's value when absent or no number
+};
+std::vector<NamedValueKey> NamedValueKeys();
+
 // Everything but the release and the two numbers must be given.
 bool HasRequiredValues(const Configuration& config);
 // The keys of the values that must be given and are empty, in the file's order.
@@ -43,13 +53,13 @@ std::string TitleText(const Configuration& config);
 // Caption of the installer's own message boxes: the name and " Setup".
 std::string BoxCaption(const Configuration& config);
 
-using namespace layouts::pages;
+using contract::Page;
 
-// The two button Tags that depend on the configuration: the folder page's forward button and
-// the summary page's back button skip the shortcut page when "icons" is 0.
+// The pages two buttons lead to that depend on the configuration: the folder page's forward
+// button and the summary page's back button skip the shortcut page when "icons" is 0.
 struct NavigationTags {
-    int folder_continue = kPageIcons;
-    int summary_back = kPageIcons;
+    Page folder_continue = Page::kIcons;
+    Page summary_back = Page::kIcons;
 };
 NavigationTags TagsFor(const Configuration& config);
 

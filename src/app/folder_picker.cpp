@@ -1,12 +1,12 @@
 #include "app/folder_picker.h"
 
 #include "app/wizard_text.h"
-#include "widgets/layouts/control_roles.h"
+#include "contract/controls.h"
 
 namespace app {
 
-using layouts::NameOf;
-using layouts::PickerControl;
+using contract::NameOf;
+using contract::PickerControl;
 
 const layouts::Handler<FolderPicker> FolderPicker::kHandlers[] = {
     {"ShowProductPlace", &FolderPicker::ShowProductPlace},

@@ -2,7 +2,7 @@
 
 namespace app {
 
-void InstallState::MoveTo(int page) {
+void InstallState::MoveTo(Page page) {
     page_ = page;
     cleanup_due_ = true;
 }

@@ -16,7 +16,7 @@ constexpr const char* kCaption = "Caption";
 constexpr const char* kLines = "Lines";
 constexpr const char* kItems = "Items";
 
-using C = layouts::MainControl;
+using C = contract::MainControl;
 
 // The controls of ProgressBar and StatusLabel, in their order.
 constexpr C kBarControls[] = {C::kMemberBar, C::kRunBar, C::kRunBarVertical};
@@ -92,7 +92,7 @@ MainWindow::MainWindow(const StartupEnvironment* environment)
         if (!environment->record_key.empty()) installer_->SetRecordBaseKey(environment->record_key);
         installer_->SetOptions(environment->options);
         if (environment->log) installer_->SetLog(*environment->log);
-        storage_.SetStoredProps(layouts::MainWindowStoredProps());
+        storage_.SetStoredProps(contract::MainWindowStoredProps());
         storage_.SetOnSavePlacement(
             [this](services::FormStorage& sender) { SaveNamedValues(sender); });
         // The window's own handlers are in events_ by now; the component keeps them.
@@ -148,10 +148,10 @@ void MainWindow::StartUp(ui::Control&) {
 }
 
 void MainWindow::ApplyStartup(const StartupResult& result) {
-    Get<ui::PageControl>(C::kPages).SetActivePageIndex(result.page);
-    built_.Relief(layouts::NameOf(C::kTitle)).Label().SetCaption(result.title);
-    Get<ui::Control>(C::kFolderContinue).SetTag(result.tags.folder_continue);
-    Get<ui::Control>(C::kSummaryBack).SetTag(result.tags.summary_back);
+    Get<ui::PageControl>(C::kPages).SetActivePageIndex(TagOf(result.page));
+    built_.Relief(contract::NameOf(C::kTitle)).Label().SetCaption(result.title);
+    Get<ui::Control>(C::kFolderContinue).SetTag(TagOf(result.tags.folder_continue));
+    Get<ui::Control>(C::kSummaryBack).SetTag(TagOf(result.tags.summary_back));
     Get<ui::Memo>(C::kLicenceText).SetLines(result.licence_lines);
     Get<ui::ComboBox>(C::kFolderChoice).SetItems(result.folder_choices);
     Get<ui::ComboBox>(C::kFolderChoice).SetItemIndex(0);
@@ -237,14 +237,13 @@ void MainWindow::ShowProgressLayout() {
     Get<ui::PageControl>(C::kPages).Hide();
 }
 
-WizardChoice MainWindow::Choice() const {
-    WizardChoice choice;
-    choice.directory = Get<ui::ComboBox>(C::kFolderChoice).Text();
+IconChoice MainWindow::Ticks() const {
     const ui::CheckListBox& icons = Get<ui::CheckListBox>(C::kIconChoice);
     const int items = icons.ItemCount();
-    choice.icons.desktop = items > 0 && icons.Checked(0);
-    choice.icons.start_menu = items > 1 && icons.Checked(1);
-    return choice;
+    IconChoice ticks;
+    ticks.desktop = items > 0 && icons.Checked(0);
+    ticks.start_menu = items > 1 && icons.Checked(1);
+    return ticks;
 }
 
 // --- The wizard ---------------------------------------------------------------------------
@@ -255,9 +254,10 @@ void MainWindow::CancelWizard(ui::Control&) {
 
 void MainWindow::MovePage(ui::Control& sender) {
     if (!installer_) return;
-    Get<ui::Memo>(C::kSummary)
-        .SetLines(installer_->MovePage(Choice(), static_cast<int>(sender.Tag())));
-    Get<ui::PageControl>(C::kPages).SetActivePageIndex(installer_->State().Page());
+    const std::optional<Page> page = PageOfTag(static_cast<int>(sender.Tag()));
+    if (!page) return;
+    Get<ui::Memo>(C::kSummary).SetLines(installer_->MovePage(*page));
+    Get<ui::PageControl>(C::kPages).SetActivePageIndex(TagOf(installer_->State().CurrentPage()));
 }
 
 void MainWindow::AcceptLicence(ui::Control&) {
@@ -268,28 +268,31 @@ void MainWindow::RefuseLicence(ui::Control&) {
     Get<ui::Control>(C::kLicenceContinue).SetEnabled(false);
 }
 
+// Another entry chosen or a folder typed: the state takes it. The last entry opens the picker.
 void MainWindow::ChooseFolder(ui::Control&) {
+    if (!installer_) return;
     ui::ComboBox& folders = Get<ui::ComboBox>(C::kFolderChoice);
-    if (!installer_ || folders.ItemIndex() != kChoiceOther || !picker_) return;
-    const std::string& regdir = installer_->Names().regdir;
-    picker_->SetProductFolder(regdir);
-    const int answer = run_picker_ ? run_picker_(*picker_) : picker_->ShowModal();
-    if (answer == ui::mrOk) {
-        const std::string path = PickedFolder(picker_->SelectedPath(), regdir);
-        folders.SetItemText(kChoiceOther, path);
-        folders.SetItemIndex(kChoiceOther);
-    } else {
-        folders.SetItemIndex(kChoiceProgramFiles);
+    if (!folders.LastChangeTyped() && folders.ItemIndex() == kChoiceOther && picker_) {
+        const std::string& regdir = installer_->Names().regdir;
+        picker_->SetProductFolder(regdir);
+        const int answer = run_picker_ ? run_picker_(*picker_) : picker_->ShowModal();
+        if (answer == ui::mrOk) {
+            folders.SetItemText(kChoiceOther, PickedFolder(picker_->SelectedPath(), regdir));
+            folders.SetItemIndex(kChoiceOther);
+        } else {
+            folders.SetItemIndex(kChoiceProgramFiles);
+        }
+        folders.Repaint();
     }
-    folders.Repaint();
+    installer_->ChooseFolder(folders.Chosen());
 }
 
 void MainWindow::ChooseIcons(ui::Control&) {
-    if (installer_) Get<ui::Memo>(C::kSummary).SetLines(installer_->ChooseIcons(Choice()));
+    if (installer_) Get<ui::Memo>(C::kSummary).SetLines(installer_->ChooseIcons(Ticks()));
 }
 
 void MainWindow::RunInstallation(ui::Control&) {
-    if (installer_) installer_->RunInstallation(Choice().icons);
+    if (installer_) installer_->RunInstallation();
 }
 
 void MainWindow::Uninstall(ui::Control&) {
@@ -303,7 +306,7 @@ void MainWindow::CancelUninstall(ui::Control&) {
 // --- The installer's view -----------------------------------------------------------------
 
 void MainWindow::SetBarPosition(ProgressBar bar, int position) {
-    built_.ProgressBar(layouts::NameOf(kBarControls[static_cast<int>(bar)]))
+    built_.ProgressBar(contract::NameOf(kBarControls[static_cast<int>(bar)]))
         .Bar()
         .SetPosition(position);
 }

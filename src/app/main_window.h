@@ -16,6 +16,7 @@
 #include "app/installer_view.h"
 #include "app/logged_view.h"
 #include "app/system_shell.h"
+#include "contract/controls.h"
 #include "services/form_storage.h"
 #include "services/stored_property_host.h"
 #include "services/system_folders.h"
@@ -25,7 +26,6 @@
 #include "ui/panel.h"
 #include "ui/window.h"
 #include "widgets/layouts/builder.h"
-#include "widgets/layouts/control_roles.h"
 
 namespace app {
 
@@ -58,12 +58,12 @@ class MainWindow : public InstallerView, public services::StoredPropertyHost {
     const layouts::BuiltForm& Controls() const { return built_; }
     // The control of that role; LayoutError when it is not a T.
     template <typename T>
-    T& Get(layouts::MainControl role) {
-        return built_.Get<T>(layouts::NameOf(role));
+    T& Get(contract::MainControl role) {
+        return built_.Get<T>(contract::NameOf(role));
     }
     template <typename T>
-    const T& Get(layouts::MainControl role) const {
-        return built_.Get<T>(layouts::NameOf(role));
+    const T& Get(contract::MainControl role) const {
+        return built_.Get<T>(contract::NameOf(role));
     }
     // Null for the window without the installer.
     Installer* Logic() { return installer_.get(); }
@@ -144,7 +144,8 @@ class MainWindow : public InstallerView, public services::StoredPropertyHost {
     void RouteWindowEvents();
     void ApplyStartup(const StartupResult& result);
     void NameTheProduct(const std::string& product);
-    WizardChoice Choice() const;
+    // The shortcut list's ticks.
+    IconChoice Ticks() const;
     ui::Control& Component(int component);
     const ui::Control& Component(int component) const;
     // Gives the status labels the texts held back since the last repaint.

@@ -2,80 +2,10 @@
 
 #include "app/wizard_text.h"
 #include "services/form_storage.h"
-#include "widgets/layouts/message_texts.h"
 
 namespace app {
 
-constexpr OwnText kOwnTexts[kMsgCount - 36] = {
-    {kMsgRunFailed, "RunFailed", "Instalace se nezdařila:"},
-    {kMsgRolledBack, "RolledBack", "Všechny změny provedené instalací byly vráceny zpět."},
-    {kMsgNotRestored, "NotRestored", "Tyto soubory se nepodařilo vrátit do původního stavu:"},
-    {kMsgCannotMakeFolder, "CannotMakeFolder", "Nelze vytvořit adresář:"},
-    {kMsgCannotCopy, "CannotCopy", "Soubor nelze zkopírovat:"},
-    {kMsgCannotMakeShortcut, "CannotMakeShortcut", "Nelze vytvořit zástupce:"},
-    {kMsgCannotWriteRecord, "CannotWriteRecord", "Záznam o instalaci nelze zapsat do registru:"},
-    {kMsgCannotRead, "CannotRead", "Soubor nelze přečíst:"},
-    {kMsgCannotChangeFolder, "CannotChangeFolder", "Nelze přejít do adresáře:"},
-    {kMsgFolderNotEmpty, "FolderNotEmpty", "Cílový adresář již obsahuje soubory:"},
-    {kMsgReplaceQuestion, "ReplaceQuestion",
-     "Soubory se stejným jménem budou nahrazeny. Chcete přesto pokračovat?"},
-    {kMsgProtectedTarget, "ProtectedTarget", "Do tohoto adresáře nelze instalovat:"},
-    {kMsgNoSpace, "NoSpace", "Na cílovém disku není dost místa. Potřeba / volno (MB):"},
-    {kMsgPathTooLong, "PathTooLong", "Cesta instalovaného souboru by byla příliš dlouhá:"},
-    {kMsgNotWritable, "NotWritable", "Do cílového adresáře nelze zapisovat:"},
-    {kMsgBadFolderName, "BadFolderName",
-     "Hodnotu ze setup.ini nelze použít jako název adresáře nebo souboru:"},
-    {kMsgShortcutSkipped, "ShortcutSkipped", "Řádek souboru short.txt byl vynechán:"},
-    {kMsgNotRemoved, "NotRemoved",
-     "Tyto soubory nebylo možné odstranit; odinstalaci lze spustit znovu, až nebudou "
-     "používány:"},
-    {kMsgNoManifest, "NoManifest",
-     "Seznam nainstalovaných souborů chybí nebo je poškozen, nic nebylo odstraněno:"},
-    {kMsgNotInstalledCopy, "NotInstalledCopy",
-     "Odinstalaci lze spustit jen z nainstalovaného programu v adresáři:"},
-    {kMsgProtectedRemoval, "ProtectedRemoval", "Tento adresář nelze odstranit:"},
-    {kMsgInstalledVersion, "InstalledVersion", "Nainstalovaná verze"},
-    {kMsgReplacedByVersion, "ReplacedByVersion", "bude nahrazena verzí"},
-    {kMsgNewerInstalled, "NewerInstalled",
-     "Nainstalovaná verze je novější než verze tohoto balíčku:"},
-    {kMsgDowngradeQuestion, "DowngradeQuestion", "Chcete ji přesto nahradit starší verzí?"},
-    {kMsgBadTargetPath, "BadTargetPath", "Tento adresář nelze použít pro instalaci:"},
-    {kMsgNameEmpty, "NameEmpty", "prázdná hodnota"},
-    {kMsgNameControlCharacter, "NameControlCharacter", "řídicí znak"},
-    {kMsgNameSeparator, "NameSeparator", "oddělovač cesty"},
-    {kMsgNameCharacter, "NameCharacter", "znak"},
-    {kMsgNameDotsOnly, "NameDotsOnly", "jen tečky"},
-    {kMsgNameDevice, "NameDevice", "vyhrazený název zařízení"},
-    {kMsgNameTooLong, "NameTooLong", "delší než 255 znaků"},
-    {kMsgNameRooted, "NameRooted", "cesta od kořene disku"},
-    {kMsgNotFullPath, "NotFullPath", "není úplná cesta"},
-    {kMsgShortcutNamePart, "ShortcutNamePart", "název zástupce"},
-    {kMsgSubfolderPart, "SubfolderPart", "podadresář"},
-    {kMsgTargetPart, "TargetPart", "cíl"},
-    {kMsgUnknownOption, "UnknownOption", "Neznámý parametr příkazového řádku:"},
-    {kMsgHelpUsage, "HelpUsage",
-     "setup.exe [/S] [/NOICONS] [/LOG=soubor] [/ALLOWDOWNGRADE] [/D=adresář]"},
-    {kMsgHelpQuiet, "HelpQuiet", "/S\tinstalace nebo odinstalace bez oken a bez otázek"},
-    {kMsgHelpFolder, "HelpFolder", "/D=adresář\tcílový adresář (poslední parametr, bez uvozovek)"},
-    {kMsgHelpNoIcons, "HelpNoIcons", "/NOICONS\tžádní zástupci na ploše ani v nabídce Start"},
-    {kMsgHelpLog, "HelpLog", "/LOG=soubor\tkam zapsat protokol"},
-    {kMsgHelpAllowDowngrade, "HelpAllowDowngrade",
-     "/ALLOWDOWNGRADE\ts /S smí nahradit novější verzi starší"},
-    {kMsgHelpHelp, "HelpHelp", "/?\ttento přehled"},
-    {kMsgOtherInstallation, "OtherInstallation",
-     "V tomto adresáři je nainstalován jiný program nebo jeho seznam souborů nesouhlasí:"},
-    {kMsgForeignAppsEntry, "ForeignAppsEntry",
-     "Seznam programů Windows už pod tímto názvem uvádí jiný program:"},
-};
-
 namespace {
-
-constexpr bool InIdOrder() {
-    for (int i = 0; i < kMsgCount - MessageTable::kBuiltInCount; ++i)
-        if (kOwnTexts[i].id != MessageTable::kBuiltInCount + i || kOwnTexts[i].name.empty())
-            return false;
-    return true;
-}
 
 std::vector<std::string> LinesOf(std::string_view text) {
     std::vector<std::string> lines;
@@ -89,12 +19,11 @@ std::vector<std::string> LinesOf(std::string_view text) {
 } // namespace
 
 const std::vector<std::string>& MessageTable::BuiltIn() {
-    static const std::vector<std::string> texts = LinesOf(layouts::kBuiltInMessages);
+    static const std::vector<std::string> texts = LinesOf(kBuiltInMessages);
     return texts;
 }
 
 std::vector<std::string> MessageTable::BuiltInOwnTexts() {
-    static_assert(InIdOrder(), "one own text per id from 36 on, in the ids' order");
     std::vector<std::string> texts;
     for (const OwnText& text : kOwnTexts) texts.emplace_back(text.text);
     return texts;

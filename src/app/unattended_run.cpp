@@ -19,11 +19,9 @@ int RunUnattended(const ProgramPlace& place, const CommandLine& options, RunLog&
     installer.SetLog(log);
     const StartupResult start = installer.Start(place);
     if (start.exit_code != StartupResult::kKeepRunning) return start.exit_code;
+    // The folder offered first and no ticked shortcut: what the wizard would do untouched.
     if (installer.InstallMode()) {
-        WizardChoice choice;
-        choice.directory = start.folder_choices.empty() ? std::string() : start.folder_choices[0];
-        (void)installer.ChooseIcons(choice); // the summary is for the window
-        installer.RunInstallation(choice.icons);
+        installer.RunInstallation();
     } else {
         installer.Uninstall();
     }

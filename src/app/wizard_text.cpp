@@ -2,14 +2,14 @@
 
 #include "app/package_files.h"
 #include "app/paths.h"
+#include "contract/messages.h"
 #include "platform/file_copy.h"
 #include "platform/file_io.h"
-#include "widgets/layouts/message_texts.h"
 
 namespace app {
 
 std::string WithProductName(const std::string& text, const std::string& product) {
-    const std::string_view name = layouts::kBuiltInProductName;
+    const std::string_view name = contract::kBuiltInProductName;
     const auto is_letter = [](char c) {
         return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
                (static_cast<unsigned char>(c) & 0x80);

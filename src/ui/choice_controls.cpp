@@ -162,9 +162,11 @@ void ComboBox::SetItemIndex(int index) {
     if (!HandleAllocated()) {
         // As the list does: an index outside it selects nothing.
         pending_index_ = index >= 0 && index < ItemCount() ? index : -1;
+        typed_ = false;
         return;
     }
     SendMessageW(Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    typed_ = false;
 }
 
 std::string ComboBox::Text() const {
@@ -190,8 +192,18 @@ void ComboBox::Pick(int index) {
     if (on_change) on_change(*this);
 }
 
+std::string ComboBox::Chosen() const {
+    const int index = ItemIndex();
+    if (typed_ || index < 0) return Text();
+    if (!HandleAllocated()) return pending_items_[static_cast<size_t>(index)];
+    return ItemText(Handle(), CB_GETLBTEXTLEN, CB_GETLBTEXT, index);
+}
+
 bool ComboBox::HandleNotification(Message& m) {
-    if (m.id != WM_COMMAND || HIWORD(m.wparam) != CBN_SELCHANGE) return false;
+    if (m.id != WM_COMMAND) return false;
+    const WORD code = HIWORD(m.wparam);
+    if (code != CBN_SELCHANGE && code != CBN_EDITCHANGE) return false;
+    typed_ = code == CBN_EDITCHANGE;
     if (on_change) on_change(*this);
     return true;
 }

@@ -33,7 +33,8 @@ class ComboBox : public Control {
     // Replaces the text of one entry; the selection stays where it was.
     void SetItemText(int index, const std::string& text);
     int ItemCount() const;
-    // -1: none. Setting it fires no event; a user's pick fires on_change.
+    // -1: none. Setting it fires no event; a user's pick fires on_change, as does every change
+    // of an editable one's typed text.
     int ItemIndex() const;
     void SetItemIndex(int index);
     // The selected entry's text, or an editable one's text as typed; setting it selects the
@@ -42,6 +43,10 @@ class ComboBox : public Control {
     void SetText(const std::string& text) override;
     // Picks an entry as the user would: selects it and fires on_change.
     void Pick(int index);
+    // What the user chose last: the entry picked, or the text typed. While on_change runs
+    // for a pick, Text() still shows the entry before it.
+    std::string Chosen() const;
+    bool LastChangeTyped() const { return typed_; }
 
   protected:
     CreateParams GetCreateParams() const override;
@@ -58,6 +63,7 @@ class ComboBox : public Control {
     // The entries and selection until the window exists.
     std::vector<std::string> pending_items_;
     int pending_index_ = -1;
+    bool typed_ = false; // the last change was typed, not picked
     bool editable_ = false;
 };
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <set>
 
+#include "app/installation_run.h"
 #include "app/installer.h"
 #include "installer_fakes.h"
 #include "platform/shell_link.h"
@@ -79,9 +80,11 @@ class Run : public apptest::InstallerTest {
     // Start-up, one move to the summary with the folder and ticks, then the finish button.
     void Install(const app::IconChoice& icons = {}) {
         ASSERT_EQ(installer_->Start(Place()).exit_code, app::StartupResult::kKeepRunning);
-        installer_->MovePage({home_, icons}, app::kPageSummary);
+        installer_->ChooseFolder(home_);
+        (void)installer_->ChooseIcons(icons);
+        installer_->MovePage(app::Page::kSummary);
         log_.clear();
-        installer_->RunInstallation(icons);
+        installer_->RunInstallation();
     }
 
     // The calls without what the extraction reports (member name and bar) and the pump.
@@ -199,7 +202,7 @@ TEST_F(Run, MakesTheFolderCopiesSetupAndWritesTheRecord) {
     const size_t calls = log_.size();
     installer_->ShutDown();
     EXPECT_EQ(log_.size(), calls);
-    EXPECT_FALSE(installer_->HoldsMutex());
+    EXPECT_FALSE(apptest::GuardHeld(*installer_));
 }
 
 TEST_F(Run, SecondArchiveShortcutListAndBothShortcuts) {
@@ -314,11 +317,13 @@ TEST_F(Run, RefusedTargetWritesNothingAndTheWizardStays) {
                                       Dir(std::string(200, 'x'), std::string(50, 'y')), home_}) {
         SCOPED_TRACE(folder);
         ASSERT_EQ(installer_->Start(Place()).exit_code, app::StartupResult::kKeepRunning);
-        installer_->MovePage({folder, {true, true}}, app::kPageSummary);
+        installer_->ChooseFolder(folder);
+        (void)installer_->ChooseIcons({true, true});
+        installer_->MovePage(app::Page::kSummary);
         log_.clear();
         view_.boxes.clear();
         view_.answers = {app::kAnswerNo};
-        installer_->RunInstallation({true, true});
+        installer_->RunInstallation();
         ASSERT_EQ(Calls().size(), 1u);
         EXPECT_EQ(Calls()[0].rfind("box:", 0), 0u);
         EXPECT_FALSE(installer_->Running());
@@ -348,9 +353,11 @@ TEST_F(Run, UnwritableTargetIsRefusedWithTheSystemsReason) {
     const std::string reason = app::SystemErrorText(platform::LastErrorCode());
     ASSERT_FALSE(reason.empty());
     ASSERT_EQ(installer_->Start(Place()).exit_code, app::StartupResult::kKeepRunning);
-    installer_->MovePage({target, {}}, app::kPageSummary);
+    installer_->ChooseFolder(target);
+    (void)installer_->ChooseIcons({});
+    installer_->MovePage(app::Page::kSummary);
     view_.boxes.clear();
-    installer_->RunInstallation({});
+    installer_->RunInstallation();
     ASSERT_EQ(view_.boxes.size(), 1u);
     EXPECT_EQ(view_.boxes[0].text,
               app::MessageTable().Text(app::kMsgNotWritable) + "\r" + target + "\r" + reason);
@@ -407,12 +414,13 @@ TEST_F(Upgrade, InPlaceRemovesWhatOnlyTheEarlierVersionHad) {
     WriteFile(Home("notes.txt"), "the user's");
     auto next = NewSession();
     ASSERT_EQ(next->installer.Start(Place()).folder_choices.at(0), Home());
-    const std::vector<std::string> summary =
-        next->installer.MovePage({Home(), {}}, app::kPageSummary);
+    next->installer.ChooseFolder(Home());
+    (void)next->installer.ChooseIcons({});
+    const std::vector<std::string> summary = next->installer.MovePage(app::Page::kSummary);
     EXPECT_NE(std::find(summary.begin(), summary.end(),
                         "Nainstalovan\xC3\xA1 verze 2.10 bude nahrazena verz\xC3\xAD 3.10"),
               summary.end());
-    next->installer.RunInstallation({});
+    next->installer.RunInstallation();
     EXPECT_EQ(next->installer.ExitCode(), app::kExitCompleted);
     EXPECT_TRUE(next->view.boxes.empty()) << next->view.boxes.front().text; // no question
     EXPECT_FALSE(Exists(Home("old")));
@@ -437,7 +445,7 @@ TEST_F(Upgrade, OlderPackageAsksAndAnUnattendedRunRefuses) {
     auto asked = NewSession();
     asked->installer.Start(Place());
     asked->view.answers.push_back(app::kAnswerNo);
-    asked->installer.RunInstallation({});
+    asked->installer.RunInstallation();
     ASSERT_EQ(asked->view.boxes.size(), 1u);
     EXPECT_TRUE(asked->view.boxes[0].flags & app::kDefaultSecondButton);
     EXPECT_TRUE(Exists(Home("old" + kSep + "only.txt")));
@@ -446,7 +454,7 @@ TEST_F(Upgrade, OlderPackageAsksAndAnUnattendedRunRefuses) {
         auto quiet = NewSession();
         quiet->installer.SetOptions(app::ParseCommandLine(allowed ? "/S /ALLOWDOWNGRADE" : "/S"));
         quiet->installer.Start(Place());
-        quiet->installer.RunInstallation({});
+        quiet->installer.RunInstallation();
         EXPECT_EQ(quiet->installer.ExitCode(),
                   allowed ? app::kExitCompleted : app::kExitDowngradeRefused);
         EXPECT_EQ(Exists(Home("old" + kSep + "only.txt")), !allowed);
@@ -458,25 +466,24 @@ TEST_F(Upgrade, OlderPackageAsksAndAnUnattendedRunRefuses) {
 
 class Levels : public Run {
   protected:
-    Levels() {
-        installer_->Start(Place());
-        log_.clear();
-    }
+    app::InstallerContext context_{view_, shell_, *sysdirs_};
+    app::InstallState state_;
+    app::InstallationRun run_{context_, engine_, state_, {}};
 };
 
 TEST_F(Levels, MissingLevelsAreMadeAndNotedAndABlockedOneRaisesNamingIt) {
     std::filesystem::create_directories(apptest::FsPath(Dir("A", "there")));
-    installer_->CreateFolderLevels(Dir("A", "there", "one", "two"));
+    run_.CreateFolderLevels(Dir("A", "there", "one", "two"));
     EXPECT_TRUE(std::filesystem::is_directory(apptest::FsPath(Dir("A", "there", "one", "two"))));
     std::vector<std::string> noted;
-    for (const app::Journal::Entry& entry : installer_->RunJournal().Entries())
+    for (const app::Journal::Entry& entry : run_.RunJournal().Entries())
         noted.push_back(entry.path);
     EXPECT_EQ(noted, (std::vector<std::string>{Dir("A", "there", "one"),
                                                Dir("A", "there", "one", "two")}));
 
     WriteFile(Dir("B", "blocker"), "a file where a folder should be");
     try {
-        installer_->CreateFolderLevels(Dir("B", "blocker", "Zelvik"));
+        run_.CreateFolderLevels(Dir("B", "blocker", "Zelvik"));
         ADD_FAILURE() << "no error";
     } catch (const platform::Error& error) {
         EXPECT_EQ(
@@ -486,7 +493,7 @@ TEST_F(Levels, MissingLevelsAreMadeAndNotedAndABlockedOneRaisesNamingIt) {
             << error.what();
     }
     EXPECT_TRUE(std::filesystem::is_regular_file(apptest::FsPath(Dir("B", "blocker"))));
-    EXPECT_EQ(installer_->RunJournal().Entries().size(), 2u);
+    EXPECT_EQ(run_.RunJournal().Entries().size(), 2u);
     EXPECT_TRUE(Calls().empty());
 }
 
@@ -552,16 +559,16 @@ TEST_F(FailedRun, BadMainArchiveIsReportedAndTakenBack) {
              return archive.Build();
          },
          apptest::RunFailedText("File encrypted, skipped!: orvoinst.zip")},
-        // Found before anything is written.
+        // Found before anything is written: nothing to take back, and the box says no more.
         {"not an archive", [] { return ziptest::ToBytes("not a zip at all"); },
-         apptest::RunFailedText("File error : orvoinst.zip")},
+         "Instalace se nezda\xC5\x99ila:\rFile error : orvoinst.zip"},
         {"cut short",
          [] {
              ziptest::Bytes bytes = ArchiveOf({{"a.txt", "text"}, {"b.bin", Mixed(5000, 5)}});
              bytes.resize(bytes.size() - 30);
              return bytes;
          },
-         apptest::RunFailedText("File error : orvoinst.zip")},
+         "Instalace se nezda\xC5\x99ila:\rFile error : orvoinst.zip"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -570,8 +577,10 @@ TEST_F(FailedRun, BadMainArchiveIsReportedAndTakenBack) {
         app::Installer& installer = session->installer;
         const std::vector<std::string>& log = session->log;
         installer.Start(Place());
-        installer.MovePage({home_, {true, true}}, app::kPageSummary);
-        installer.RunInstallation({true, true});
+        installer.ChooseFolder(home_);
+        (void)installer.ChooseIcons({true, true});
+        installer.MovePage(app::Page::kSummary);
+        installer.RunInstallation();
         ASSERT_EQ(session->view.boxes.size(), 1u);
         EXPECT_EQ(session->view.boxes[0].text, c.box);
         EXPECT_EQ(log.back(), "close");

@@ -18,6 +18,7 @@
 #include "platform/folders.h"
 #include "platform/registry.h"
 #include "platform/shell_link.h"
+#include "platform/single_instance.h"
 #include "services/form_storage.h"
 #include "services/system_folders.h"
 #include "support/scratch.h"
@@ -125,6 +126,14 @@ struct Session {
     services::FormStorage storage;
     app::Installer installer;
 };
+
+// Whether another copy would find the installer's single-instance guard held.
+inline bool GuardHeld(const app::Installer& installer) {
+    platform::NamedMutex probe;
+    const bool free = probe.Create(installer.Config().idn);
+    probe.Close();
+    return !free;
+}
 
 // A package folder, system folders that point into the scratch folder, the installation
 // record's base key in a scratch key, and the installer over fakes.

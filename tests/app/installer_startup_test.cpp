@@ -39,29 +39,28 @@ TEST_F(Startup, ArchiveInTheWorkingFolderMeansInstallMode) {
     const app::StartupResult result = installer_->Start(Place());
 
     EXPECT_EQ(result.exit_code, app::StartupResult::kKeepRunning);
-    EXPECT_EQ(result.page, app::kPagePortal);
+    EXPECT_EQ(result.page, app::Page::kPortal);
     EXPECT_TRUE(installer_->InstallMode());
-    EXPECT_EQ(installer_->StartupFolder(), InstallerTest::Package());
     EXPECT_EQ(installer_->PackageFolder(), InstallerTest::Package() + kSep);
     EXPECT_EQ(storage_.IniFileName(), InstallerTest::Package("setup.ini"));
     EXPECT_EQ(result.title, "Zelvik v.2.10");
-    EXPECT_EQ(result.tags.folder_continue, app::kPageIcons);
-    EXPECT_EQ(result.tags.summary_back, app::kPageIcons);
+    EXPECT_EQ(result.tags.folder_continue, app::Page::kIcons);
+    EXPECT_EQ(result.tags.summary_back, app::Page::kIcons);
     EXPECT_EQ(result.licence_lines,
               (std::vector<std::string>{"Licen\xC4\x8Dn\xC3\xAD", "ujedn\xC3\xA1n\xC3\xAD"}));
     ASSERT_EQ(result.folder_choices.size(), 4u);
     EXPECT_EQ(result.folder_choices[0], Dir("Program Files", "Zelvik"));
-    EXPECT_TRUE(installer_->HoldsMutex());
+    EXPECT_TRUE(apptest::GuardHeld(*installer_));
     EXPECT_FALSE(installer_->State().CleanupDue());
     EXPECT_TRUE(Calls().empty()); // nothing shown, nothing closed
 
-    EXPECT_EQ(installer_->State().Page(), app::kPagePortal);
+    EXPECT_EQ(installer_->State().CurrentPage(), app::Page::kPortal);
 
-    // No record yet: the folder name stays until the folder page speaks.
-    EXPECT_EQ(installer_->State().Folder(), "Zelvik");
+    // The folder offered first is the state's until the user chooses another.
+    EXPECT_EQ(installer_->State().Folder(), Dir("Program Files", "Zelvik"));
     const app::InstallRecord record = Completed();
     EXPECT_EQ(record.product_key, "Zelvik");
-    EXPECT_EQ(record.folder, "Zelvik");
+    EXPECT_EQ(record.folder, Dir("Program Files", "Zelvik"));
     EXPECT_EQ(record.version, "2");
     EXPECT_EQ(record.release, "10");
 }
@@ -71,7 +70,7 @@ TEST_F(Startup, NoArchiveMeansUninstallModeEvenWithOneBesideTheProgram) {
     WriteFile(Dir("Elsewhere", "orvoinst.zip"), "archive");
     const app::StartupResult result =
         installer_->Start({InstallerTest::Package(), Dir("Elsewhere", "setup.exe")});
-    EXPECT_EQ(result.page, app::kPageUninstall);
+    EXPECT_EQ(result.page, app::Page::kUninstall);
     EXPECT_FALSE(installer_->InstallMode());
     EXPECT_EQ(result.exit_code, app::StartupResult::kKeepRunning);
 }
@@ -84,7 +83,7 @@ TEST_F(Startup, WithoutSettingsInTheWorkingFolderTheProgramsOwnFolderIsThePackag
         installer_->Start({Dir("Windows"), Dir("Installed", "setup.exe")});
     EXPECT_EQ(result.exit_code, app::StartupResult::kKeepRunning);
     EXPECT_EQ(storage_.IniFileName(), Dir("Installed", "setup.ini"));
-    EXPECT_EQ(result.page, app::kPageUninstall);
+    EXPECT_EQ(result.page, app::Page::kUninstall);
 }
 
 TEST_F(Startup, LicenceComesFromThePackagesFolder) {
@@ -186,8 +185,8 @@ TEST_F(Startup, AbsentNumbersAndReleaseTakeTheirDefaults) {
     Package(settings + "icons=0\r\n");
     const app::StartupResult result = installer_->Start(Place());
     EXPECT_EQ(result.title, "Zelvik v.1.");
-    EXPECT_EQ(result.tags.folder_continue, app::kPageSummary);
-    EXPECT_EQ(result.tags.summary_back, app::kPageDirectory);
+    EXPECT_EQ(result.tags.folder_continue, app::Page::kSummary);
+    EXPECT_EQ(result.tags.summary_back, app::Page::kDirectory);
     EXPECT_TRUE(Calls().empty()); // the release is not required
 }
 
@@ -206,16 +205,16 @@ TEST_F(Startup, SecondInstanceIsRefusedBeforeTheRecordIsRead) {
     EXPECT_EQ(view_.boxes[0].text, "Instalace byla u\xC5\xBE spu\xC5\xA1t\xC4\x9Bna!");
     EXPECT_EQ(view_.boxes[0].caption, "Zelvik Setup");
     EXPECT_EQ(view_.boxes[0].flags, 0x10u);
-    EXPECT_FALSE(installer_->HoldsMutex());
-    EXPECT_EQ(installer_->State().Folder(), "Zelvik"); // not read
+    EXPECT_TRUE(result.folder_choices.empty()); // the record not read
     EXPECT_TRUE(result.licence_lines.empty());
 
-    // Once the first copy is gone, a new start goes ahead.
+    // Once the first copy is gone, the refused start holds nothing, and a new start goes ahead.
     first.Close();
+    EXPECT_FALSE(apptest::GuardHeld(*installer_));
     const auto session = NewSession();
     app::Installer& again = session->installer;
     EXPECT_EQ(again.Start(Place()).exit_code, app::StartupResult::kKeepRunning);
-    EXPECT_TRUE(again.HoldsMutex());
+    EXPECT_TRUE(apptest::GuardHeld(again));
 }
 
 TEST_F(Startup, SavePlacementWritesTheValuesReadAtStartUp) {
@@ -233,10 +232,11 @@ TEST_F(Startup, NavigationTakesTheFolderAndMarksTheWizardAbandonedOnExit) {
     Package(apptest::SettingsText());
     installer_->Start(Place());
     const std::string folder = Dir("Program Files", "Zelvik");
-    const std::vector<std::string> summary =
-        installer_->MovePage({folder, {true, false}}, app::kPageIcons);
+    installer_->ChooseFolder(folder);
+    (void)installer_->ChooseIcons({true, false});
+    const std::vector<std::string> summary = installer_->MovePage(app::Page::kIcons);
     EXPECT_EQ(installer_->State().Folder(), folder);
-    EXPECT_EQ(installer_->State().Page(), app::kPageIcons);
+    EXPECT_EQ(installer_->State().CurrentPage(), app::Page::kIcons);
     EXPECT_TRUE(installer_->State().CleanupDue());
     ASSERT_GE(summary.size(), 6u);
     EXPECT_EQ(summary[1], "Program place: -" + folder);
@@ -247,7 +247,8 @@ TEST_F(Startup, NavigationTakesTheFolderAndMarksTheWizardAbandonedOnExit) {
     // A click in the shortcut list rebuilds the summary but abandons nothing by itself.
     const auto session = NewSession();
     app::Installer& fresh = session->installer;
-    fresh.ChooseIcons({folder, {}});
+    fresh.ChooseFolder(folder);
+    (void)fresh.ChooseIcons({});
     EXPECT_FALSE(fresh.State().CleanupDue());
     EXPECT_EQ(fresh.State().Folder(), folder);
 }

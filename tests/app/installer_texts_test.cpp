@@ -88,8 +88,8 @@ TEST(Configuration, TitleCaptionAndTags) {
     for (const Case& c : {Case{1, 3, 3}, Case{0, 4, 2}, Case{2, 3, 3}, Case{-1, 3, 3}}) {
         config.icons = c.icons;
         const app::NavigationTags tags = app::TagsFor(config);
-        EXPECT_EQ(tags.folder_continue, c.forward) << c.icons;
-        EXPECT_EQ(tags.summary_back, c.back) << c.icons;
+        EXPECT_EQ(app::TagOf(tags.folder_continue), c.forward) << c.icons;
+        EXPECT_EQ(app::TagOf(tags.summary_back), c.back) << c.icons;
     }
 }
 

@@ -27,11 +27,11 @@
 
 namespace {
 
-using C = layouts::MainControl;
+using C = contract::MainControl;
+using contract::NameOf;
 using layouts::ControlRow;
 using layouts::FormTable;
 using layouts::Kind;
-using layouts::NameOf;
 
 std::string ClassOf(HWND window) {
     wchar_t name[64] = {};
@@ -176,7 +176,7 @@ class LayoutCheck {
             return;
         }
         const ui::Rect designed = scale_.Bounds(row.Bounds());
-        if (row.kind == Kind::kPageControl && definition_.name == layouts::kMainWindowName) {
+        if (row.kind == Kind::kPageControl && definition_.name == contract::kMainWindowName) {
             // Kept centred in the window (FormResize), at its designed size.
             RECT outer;
             GetWindowRect(root_, &outer);
@@ -496,10 +496,10 @@ TEST(Form2LayoutTest, ScaledToTheScreensDpi) {
     GetClientRect(built.Window().Handle(), &client);
     EXPECT_EQ(client.right, 522);
     EXPECT_EQ(client.bottom, 429);
-    const ui::Image& glyph = built.Get<ui::BitButton>(NameOf(layouts::PickerControl::kOk)).Glyph();
+    const ui::Image& glyph = built.Get<ui::BitButton>(NameOf(contract::PickerControl::kOk)).Glyph();
     EXPECT_EQ(glyph.Width(), 48);
     EXPECT_EQ(glyph.Height(), 24);
-    HWND tree = built.Control(NameOf(layouts::PickerControl::kTree)).Handle();
+    HWND tree = built.Control(NameOf(contract::PickerControl::kTree)).Handle();
     EXPECT_EQ(SendMessageW(tree, TVM_GETINDENT, 0, 0), 29);
 }
 

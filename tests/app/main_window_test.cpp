@@ -15,8 +15,8 @@
 
 namespace {
 
-using C = layouts::MainControl;
-using layouts::NameOf;
+using C = contract::MainControl;
+using contract::NameOf;
 
 constexpr int kWidth = 640;
 

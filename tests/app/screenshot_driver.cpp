@@ -19,8 +19,8 @@
 
 namespace {
 
-using C = layouts::MainControl;
-using layouts::NameOf;
+using C = contract::MainControl;
+using contract::NameOf;
 
 bool Exists(const std::string& path) {
     return std::ifstream(path).good();

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <fstream>
 #include <memory>
 #include <string>
@@ -21,7 +23,7 @@
 
 namespace {
 
-using C = layouts::MainControl;
+using C = contract::MainControl;
 using apptest::Exists;
 using apptest::kSep;
 using apptest::ReadFile;
@@ -67,16 +69,18 @@ class SetupWindow : public apptest::InstallerTest {
 
     // Found as the end-to-end driver finds it: the window property with the role's name.
     ui::Control& Named(C role) {
-        const std::string name(layouts::NameOf(role));
+        const std::string name(contract::NameOf(role));
         ui::Control* control = form_->Window().Find(name);
         if (!control) throw std::runtime_error("no control named " + name);
         return *control;
     }
     void Click(C role) { Named(role).Click(); }
     std::string Title() {
-        return form_->Controls().Relief(layouts::NameOf(C::kTitle)).Label().Caption();
+        return form_->Controls().Relief(contract::NameOf(C::kTitle)).Label().Caption();
     }
-    int Page() { return form_->Get<ui::PageControl>(C::kPages).ActivePageIndex(); }
+    std::optional<app::Page> PageShown() {
+        return app::PageOfTag(form_->Get<ui::PageControl>(C::kPages).ActivePageIndex());
+    }
     std::vector<std::string> Summary() { return form_->Get<ui::Memo>(C::kSummary).Lines(); }
 
     int Answer(const ui::MessageRequest& request) {
@@ -124,7 +128,7 @@ TEST_F(SetupWindow, OpensOnTheWelcomePageWithTheTitleLicenceAndFolders) {
     WriteFile(Package("setup.ini"), apptest::SettingsText());
     app::MainWindow& form = Start();
     EXPECT_EQ(form.ExitCode(), app::StartupResult::kKeepRunning);
-    EXPECT_EQ(Page(), app::kPagePortal);
+    EXPECT_EQ(PageShown(), app::Page::kPortal);
     EXPECT_TRUE(Shown());
     EXPECT_EQ(Title(), "Zelvik v.2.10");
     EXPECT_EQ(form.Get<ui::Memo>(C::kLicenceText).Lines(),
@@ -145,7 +149,7 @@ TEST_F(SetupWindow, WithoutTheArchiveItOpensOnTheUninstallPage) {
     WriteFile(Package("setup.ini"), settings);
     std::filesystem::remove(apptest::FsPath(Package("orvoinst.zip")));
     Start();
-    EXPECT_EQ(Page(), app::kPageUninstall);
+    EXPECT_EQ(PageShown(), app::Page::kUninstall);
     EXPECT_NE(Named(C::kUninstallSubheading).Text().find("programu Krtek z"), std::string::npos);
     const std::vector<std::string> text = form_->Get<ui::Memo>(C::kUninstallText).Lines();
     EXPECT_EQ(text.at(1), "odinstalaci programu Krtek.");
@@ -157,7 +161,7 @@ TEST_F(SetupWindow, ASecondCopyEndsWithCodeThreeAndShowsNothing) {
     app::MainWindow first(environment);
     app::MainWindow second(environment);
     EXPECT_EQ(first.ExitCode(), app::StartupResult::kKeepRunning);
-    EXPECT_EQ(second.ExitCode(), app::Installer::kSecondInstanceExitCode);
+    EXPECT_EQ(second.ExitCode(), app::kExitSecondInstance);
     EXPECT_EQ(seen_, std::vector<std::string>{"Instalace byla u\xC5\xBE spu\xC5\xA1t\xC4\x9Bna!"});
     EXPECT_FALSE(platform::IsWindowShown(second.Window().Handle()));
 }
@@ -175,25 +179,25 @@ TEST_F(SetupWindow, ForwardAndBackThroughThePagesWithTheLicenceGate) {
     WriteFile(Package("setup.ini"), apptest::SettingsText());
     Start();
     Click(C::kWelcomeContinue);
-    EXPECT_EQ(Page(), app::kPageLicence);
+    EXPECT_EQ(PageShown(), app::Page::kLicence);
     Click(C::kAcceptLicence);
     EXPECT_TRUE(Named(C::kLicenceContinue).Enabled());
     Click(C::kRefuseLicence);
     EXPECT_FALSE(Named(C::kLicenceContinue).Enabled());
     Click(C::kLicenceBack);
-    EXPECT_EQ(Page(), app::kPagePortal);
+    EXPECT_EQ(PageShown(), app::Page::kPortal);
     WalkToFolderPage();
-    EXPECT_EQ(Page(), app::kPageDirectory);
+    EXPECT_EQ(PageShown(), app::Page::kDirectory);
     Click(C::kFolderContinue);
-    EXPECT_EQ(Page(), app::kPageIcons);
+    EXPECT_EQ(PageShown(), app::Page::kIcons);
     Click(C::kIconContinue);
-    EXPECT_EQ(Page(), app::kPageSummary);
+    EXPECT_EQ(PageShown(), app::Page::kSummary);
     Click(C::kSummaryBack);
-    EXPECT_EQ(Page(), app::kPageIcons);
+    EXPECT_EQ(PageShown(), app::Page::kIcons);
     Click(C::kIconBack);
-    EXPECT_EQ(Page(), app::kPageDirectory);
+    EXPECT_EQ(PageShown(), app::Page::kDirectory);
     Click(C::kFolderBack);
-    EXPECT_EQ(Page(), app::kPageLicence);
+    EXPECT_EQ(PageShown(), app::Page::kLicence);
 }
 
 // The wizard by keyboard alone: Enter is the page's way forward, also from the read-only text
@@ -209,24 +213,24 @@ TEST_F(SetupWindow, TheKeyboardAloneWalksTheWizard) {
         ui::Control* control = ui::Control::FromHandle(focus);
         return control ? control->Name() : std::string("?");
     };
-    EXPECT_EQ(focused(), layouts::NameOf(C::kWelcomeText));
+    EXPECT_EQ(focused(), contract::NameOf(C::kWelcomeText));
     ui_test::TapKey(VK_RETURN);
-    EXPECT_EQ(Page(), app::kPageLicence);
-    EXPECT_EQ(focused(), layouts::NameOf(C::kLicenceText));
+    EXPECT_EQ(PageShown(), app::Page::kLicence);
+    EXPECT_EQ(focused(), contract::NameOf(C::kLicenceText));
     ui_test::TapKey(VK_RETURN); // the licence is not accepted yet
-    EXPECT_EQ(Page(), app::kPageLicence);
+    EXPECT_EQ(PageShown(), app::Page::kLicence);
     ui_test::TapKey(VK_TAB);
     ui_test::TapKey(VK_TAB);
-    EXPECT_EQ(focused(), layouts::NameOf(C::kAcceptLicence));
+    EXPECT_EQ(focused(), contract::NameOf(C::kAcceptLicence));
     ui_test::TapKey(VK_SPACE);
     EXPECT_TRUE(Named(C::kLicenceContinue).Enabled());
     ui_test::TapKey(VK_RETURN);
-    EXPECT_EQ(Page(), app::kPageDirectory);
-    EXPECT_EQ(focused(), layouts::NameOf(C::kFolderChoice));
+    EXPECT_EQ(PageShown(), app::Page::kDirectory);
+    EXPECT_EQ(focused(), contract::NameOf(C::kFolderChoice));
     ui_test::TapKey(VK_RETURN);
-    EXPECT_EQ(Page(), app::kPageIcons);
+    EXPECT_EQ(PageShown(), app::Page::kIcons);
     ui_test::TapKey(VK_RETURN);
-    EXPECT_EQ(Page(), app::kPageSummary);
+    EXPECT_EQ(PageShown(), app::Page::kSummary);
     EXPECT_TRUE(seen_.empty());
     ui_test::TapKey(VK_ESCAPE);
     EXPECT_EQ(seen_, std::vector<std::string>{kCancelled});
@@ -240,16 +244,16 @@ TEST_F(SetupWindow, WithoutTheIconPageBothDirectionsSkipIt) {
     Start();
     WalkToFolderPage();
     Click(C::kFolderContinue);
-    EXPECT_EQ(Page(), app::kPageSummary);
+    EXPECT_EQ(PageShown(), app::Page::kSummary);
     Click(C::kSummaryBack);
-    EXPECT_EQ(Page(), app::kPageDirectory);
+    EXPECT_EQ(PageShown(), app::Page::kDirectory);
 }
 
 TEST_F(SetupWindow, TheSummaryShowsTheFolderAndTheTickedShortcuts) {
     WriteFile(Package("setup.ini"), apptest::SettingsText());
     Start();
     WalkToSummary();
-    EXPECT_EQ(Page(), app::kPageSummary);
+    EXPECT_EQ(PageShown(), app::Page::kSummary);
     const std::string home = Dir("Program Files", "Zelvik");
     EXPECT_EQ(Summary(), (std::vector<std::string>{
                              "Installation of  Zelvik", "Program place: -" + home, "",
@@ -341,7 +345,7 @@ TEST_F(SetupWindow, InstallsThenUninstallsFromTheInstalledCopy) {
     seen_.clear();
     answers_queue_ = {ui::kAnswerNo};
     Start({home, home + kSep + "setup.exe"});
-    EXPECT_EQ(Page(), app::kPageUninstall);
+    EXPECT_EQ(PageShown(), app::Page::kUninstall);
     Click(C::kUninstall);
     EXPECT_EQ(seen_.size(), 1u);
     EXPECT_TRUE(Exists(home + kSep + "zelvik.exe"));

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "app/installer.h"
+#include "app/package_removal.h"
 #include "app/self_removal.h"
 #include "installer_fakes.h"
 #include "platform/folders.h"
@@ -84,7 +85,7 @@ TEST_F(Uninstall, ConfirmedRemovesProductAndStartsTheBatch) {
     WriteRecord(installed_);
     const std::string short_folder = platform::ShortPathName(installed_);
     ASSERT_FALSE(short_folder.empty());
-    ASSERT_EQ(installer_->Start(Installed()).page, app::kPageUninstall);
+    ASSERT_EQ(installer_->Start(Installed()).page, app::Page::kUninstall);
     view_.answers = {app::kAnswerYes};
     installer_->Uninstall();
 
@@ -109,10 +110,9 @@ TEST_F(Uninstall, ConfirmedRemovesProductAndStartsTheBatch) {
     EXPECT_TRUE(Exists(Dir("Start", "Programs", "Orvo", "Other", "Other.lnk")));
     EXPECT_FALSE(RecordExists());
     EXPECT_FALSE(Exists(installed_)); // nothing here is in use, so all of it went
-    EXPECT_FALSE(installer_->HoldsMutex());
+    EXPECT_FALSE(apptest::GuardHeld(*installer_));
 
     // The folder in its short form, quoted all the same; the program's own two files by name.
-    EXPECT_EQ(installer_->ShortInstallFolder(), short_folder);
     EXPECT_EQ(ReadFile(batch),
               app::SelfRemovalBatch({In("setup.exe"), In("setup.ini"), short_folder, batch}));
 }
@@ -126,7 +126,7 @@ TEST_F(Uninstall, DeclinedLeavesEverythingAndThePage) {
     EXPECT_EQ(Calls()[0].rfind("box:", 0), 0u);
     ExpectNothingRemoved();
     EXPECT_TRUE(RecordExists());
-    EXPECT_TRUE(installer_->HoldsMutex());
+    EXPECT_TRUE(apptest::GuardHeld(*installer_));
 }
 
 // No record, and a record that names no folder, both mean there is nothing to uninstall.
@@ -278,16 +278,16 @@ TEST_F(Uninstall, UnwritableBatchIsAnInputOutputErrorAndEndsTheHandler) {
     ASSERT_EQ(log.size(), 2u);
     EXPECT_EQ(log[1].rfind("error-report:I/O error ", 0), 0u) << log[1];
     EXPECT_FALSE(RecordExists()); // the steps before it were done
-    EXPECT_TRUE(installer.HoldsMutex());
+    EXPECT_TRUE(apptest::GuardHeld(installer));
 }
 
 // A program that cannot be removed (read-only media) starts no batch that would wait in vain.
 TEST_F(Uninstall, ProgramInAFolderThatCannotBeWrittenStartsNoBatch) {
     const services::SystemDirs& dirs = *sysdirs_;
-    const auto session = NewSession(&dirs);
-    session->installer.Start({installed_, Dir("Unreachable", "setup.exe")}); // no such folder
-    session->installer.RemoveFolderAndSelf(installed_, app::FolderRemoval::ProgramOnly);
-    for (const std::string& call : session->log) EXPECT_NE(call.rfind("batch:", 0), 0u) << call;
+    app::InstallerContext context(view_, shell_, dirs);
+    context.program_file = Dir("Unreachable", "setup.exe"); // no such folder
+    app::RemoveFolderAndSelf(context, {installed_, app::FolderRemoval::ProgramOnly});
+    for (const std::string& call : Calls()) EXPECT_NE(call.rfind("batch:", 0), 0u) << call;
 }
 
 // --- Shutdown -----------------------------------------------------------------------------
@@ -322,7 +322,9 @@ TEST_F(Shutdown, AbandonedWizardRemovesOnlyThePackageAndKeepsAnEarlierRecord) {
     WriteFile(Package("holiday.jpg"), "photo");
     WriteFile(Package("downloads" + kSep + "other.zip"), "not ours");
     installer_->Start(Place());
-    installer_->MovePage({Dir("Program Files", "Zelvik"), {}}, app::kPageLicence);
+    installer_->ChooseFolder(Dir("Program Files", "Zelvik"));
+    (void)installer_->ChooseIcons({});
+    installer_->MovePage(app::Page::kLicence);
     installer_->CancelWizard();
     log_.clear();
     installer_->ShutDown();
@@ -336,7 +338,7 @@ TEST_F(Shutdown, AbandonedWizardRemovesOnlyThePackageAndKeepsAnEarlierRecord) {
     const std::string batch = Dir("setup123.bat");
     EXPECT_EQ(Calls(), std::vector<std::string>{"batch:" + batch + " in " + Dir() + kSep});
     EXPECT_NE(ReadFile(batch).find("\r\nrd \"" + Package() + "\"\r\n"), std::string::npos);
-    EXPECT_FALSE(installer_->HoldsMutex());
+    EXPECT_FALSE(apptest::GuardHeld(*installer_));
 }
 
 // From a download folder, a USB stick or a CD, a cancelled wizard leaves the package.
@@ -345,7 +347,9 @@ TEST_F(Shutdown, PackageOutsideTheTemporaryFolderStays) {
     const services::SystemDirs dirs(sources_);
     const auto session = NewSession(&dirs);
     session->installer.Start(Place());
-    session->installer.MovePage({Dir("Program Files", "Zelvik"), {}}, app::kPageLicence);
+    session->installer.ChooseFolder(Dir("Program Files", "Zelvik"));
+    (void)session->installer.ChooseIcons({});
+    session->installer.MovePage(app::Page::kLicence);
     session->installer.CancelWizard();
     session->installer.ShutDown();
     EXPECT_EQ(session->installer.ExitCode(), app::kExitCancelled);
@@ -361,7 +365,7 @@ TEST_F(Shutdown, ClosedBeforeAnyMoveLeavesEverything) {
     EXPECT_TRUE(Exists(Package("orvoinst.zip")));
     EXPECT_TRUE(Exists(Package("setup.exe")));
     EXPECT_EQ(EarlierFolder(), Dir("Earlier", "Zelvik"));
-    EXPECT_FALSE(installer_->HoldsMutex());
+    EXPECT_FALSE(apptest::GuardHeld(*installer_));
 }
 
 TEST_F(Shutdown, UninstallModeHasNoPackageToRemove) {
@@ -385,9 +389,9 @@ TEST_F(Shutdown, BatchWaitsForTheProgramThenRemovesTheFolderAndItself) {
     auto running = std::make_unique<std::ifstream>(apptest::FsPath(folder + kSep + "setup.exe"));
     ASSERT_TRUE(running->is_open());
     app::PlatformShell shell;
-    app::Installer installer(view_, shell, *sysdirs_, storage_, engine_);
-    installer.Start({folder, folder + kSep + "setup.exe"});
-    installer.RemoveFolderAndSelf(folder + kSep, app::FolderRemoval::PackageFiles);
+    app::InstallerContext context(view_, shell, *sysdirs_);
+    context.program_file = folder + kSep + "setup.exe";
+    app::RemoveFolderAndSelf(context, {folder + kSep});
     EXPECT_TRUE(Exists(folder + kSep + "setup.exe"));
     EXPECT_FALSE(Exists(folder + kSep + "setup.ini"));
 

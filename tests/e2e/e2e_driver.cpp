@@ -157,7 +157,13 @@ class Driver {
             const std::wstring name = arg.substr(0, colon);
             if (!Wait(step + L" (ready)", [&] { return Visible(Control(name)); })) return false;
             const std::wstring text = colon == std::wstring::npos ? L"" : arg.substr(colon + 1);
-            return Done(step, SetWindowTextW(Control(name), text.c_str()) != 0);
+            // Into an edit field as a paste puts it, so its owner hears of the change.
+            HWND control = Control(name);
+            HWND field = FindWindowExW(control, nullptr, L"Edit", nullptr);
+            if (!field) return Done(step, SetWindowTextW(control, text.c_str()) != 0);
+            SendMessageW(field, EM_SETSEL, 0, -1);
+            SendMessageW(field, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+            return Done(step, true);
         }
         if (verb == L"hold") {
             HANDLE file = CreateFileW(arg.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,

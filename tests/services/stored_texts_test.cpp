@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "contract/controls.h"
 #include "fake_window.h"
 #include "services/form_storage.h"
 #include "services/stored_properties.h"
 #include "settings_test_support.h"
-#include "widgets/layouts/control_roles.h"
 
 namespace services {
 namespace {
@@ -19,7 +19,7 @@ using testing::ReadBytes;
 using testing::TempFolder;
 using testing::WriteBytes;
 using Lines = std::vector<std::string>;
-using layouts::MainWindowStoredProps;
+using contract::MainWindowStoredProps;
 
 struct EntryName {
     std::string component, property;

@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "contract/controls.h"
 #include "support/icon_groups.h"
-#include "widgets/layouts/control_roles.h"
 
 namespace {
 
-using C = layouts::MainControl;
-using layouts::NameOf;
+using C = contract::MainControl;
+using contract::NameOf;
 using widgets::ArtworkEntry;
 using widgets::ArtworkKind;
 

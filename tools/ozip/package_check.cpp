@@ -12,6 +12,7 @@
 #include "app/package_files.h"
 #include "app/paths.h"
 #include "archive_tester.h"
+#include "contract/controls.h"
 #include "platform/code_page.h"
 #include "platform/file_copy.h"
 #include "platform/file_io.h"
@@ -21,7 +22,6 @@
 #include "services/settings_file.h"
 #include "unzip/member_name.h"
 #include "utf8_text.h"
-#include "widgets/layouts/control_roles.h"
 
 namespace ozip {
 namespace {
@@ -291,10 +291,10 @@ class Checker {
     // leaves the text the program's own.
     void CheckStoredTexts() {
         std::set<std::string> properties;
-        for (const layouts::StoredText& text : layouts::kMainWindowStoredTexts)
+        for (const contract::StoredText& text : contract::kMainWindowStoredTexts)
             properties.insert(app::NameGroupKey(std::string(text.property)));
         auto is_stored_text = [](const std::string& key) {
-            for (const std::string& entry : layouts::MainWindowStoredProps()) {
+            for (const std::string& entry : contract::MainWindowStoredProps()) {
                 std::string stored = entry;
                 std::replace(stored.begin(), stored.end(), '.', '_');
                 if (SameKey(stored, key)) return true;

@@ -5,8 +5,9 @@
 
 #include <iterator>
 
-#include "widgets/layouts/control_roles.h"
-#include "widgets/layouts/message_texts.h"
+#include "contract/controls.h"
+#include "contract/messages.h"
+#include "contract/pages.h"
 
 namespace layouts {
 
@@ -42,8 +43,10 @@ constexpr std::string_view kBackHint = "Návrat na předchozí sekci";
 constexpr std::string_view kContinueHint = "Pokračovat v instalaci";
 constexpr std::string_view kCancelHint = "Ukončit bez instalace";
 
-using C = MainControl;
-using namespace pages;
+using C = contract::MainControl;
+using contract::NameOf;
+using contract::Page;
+using contract::TagOf;
 
 // A row of the main window named by its role, under its parent or, without one, the window.
 constexpr ControlRow Row(Kind kind, C name, C parent, int left, int top, int width, int height) {
@@ -132,7 +135,7 @@ constexpr ControlRow kControls[] = {
     ContinueButton(C::kWelcomeContinue, C::kWelcomePage)
         .Hint(kContinueHint)
         .Tab(2)
-        .Tag(kPageLicence),
+        .Tag(TagOf(Page::kLicence)),
     SidePanel(C::kWelcomeSidePanel, C::kWelcomePage).Tab(3),
     SidePicture(C::kWelcomePicture, C::kWelcomeSidePanel),
 
@@ -142,7 +145,7 @@ constexpr ControlRow kControls[] = {
     TextMemo(C::kLicenceText, C::kLicencePage, 180, 16, 293, 209).Tab(0),
     CancelButton(C::kLicenceCancel, C::kLicencePage).Hint(kCancelHint).Tab(1),
     Row(Kind::kMemo, C::kMessages, C::kLicencePage, 16, 164, 445, 25)
-        .Text(kBuiltInMessages)
+        .Text(contract::kBuiltInMessages)
         .With(kHidden)
         .Tab(2),
     Row(Kind::kRadio, C::kAcceptLicence, C::kLicencePage, 172, 244, 309, 17)
@@ -153,12 +156,12 @@ constexpr ControlRow kControls[] = {
         .Text("Ne, nesouhlasím s licenčním ujednáním")
         .Tab(4)
         .On("RefuseLicence"),
-    BackButton(C::kLicenceBack, C::kLicencePage).Hint(kBackHint).Tab(5).Tag(kPagePortal),
+    BackButton(C::kLicenceBack, C::kLicencePage).Hint(kBackHint).Tab(5).Tag(TagOf(Page::kPortal)),
     ContinueButton(C::kLicenceContinue, C::kLicencePage)
         .Hint(kContinueHint)
         .With(kDisabled)
         .Tab(6)
-        .Tag(kPageDirectory),
+        .Tag(TagOf(Page::kDirectory)),
     SidePanel(C::kLicenceSidePanel, C::kLicencePage).Tab(7),
     SidePicture(C::kLicencePicture, C::kLicenceSidePanel),
 
@@ -175,8 +178,11 @@ constexpr ControlRow kControls[] = {
         .Tab(0)
         .On("ChooseFolder"),
     TextMemo(C::kFolderText, C::kFolderPage, 184, 48, 289, 189).Tab(1),
-    BackButton(C::kFolderBack, C::kFolderPage).Hint(kBackHint).Tab(2).Tag(kPageLicence),
-    ContinueButton(C::kFolderContinue, C::kFolderPage).Hint(kContinueHint).Tab(3).Tag(kPageIcons),
+    BackButton(C::kFolderBack, C::kFolderPage).Hint(kBackHint).Tab(2).Tag(TagOf(Page::kLicence)),
+    ContinueButton(C::kFolderContinue, C::kFolderPage)
+        .Hint(kContinueHint)
+        .Tab(3)
+        .Tag(TagOf(Page::kIcons)),
     CancelButton(C::kFolderCancel, C::kFolderPage).Hint(kCancelHint).Tab(4),
     SidePanel(C::kFolderSidePanel, C::kFolderPage).Tab(5),
     SidePicture(C::kFolderPicture, C::kFolderSidePanel),
@@ -193,8 +199,8 @@ constexpr ControlRow kControls[] = {
         .Text("Na plochu\nDo hlavní nabídky START")
         .Tab(0)
         .On("ChooseIcons"),
-    BackButton(C::kIconBack, C::kIconPage).Tab(1).Tag(kPageDirectory),
-    ContinueButton(C::kIconContinue, C::kIconPage).Tab(2).Tag(kPageSummary),
+    BackButton(C::kIconBack, C::kIconPage).Tab(1).Tag(TagOf(Page::kDirectory)),
+    ContinueButton(C::kIconContinue, C::kIconPage).Tab(2).Tag(TagOf(Page::kSummary)),
     CancelButton(C::kIconCancel, C::kIconPage).Tab(3),
     TextMemo(C::kIconText, C::kIconPage, 180, 48, 293, 173).Tab(4),
     SidePanel(C::kIconSidePanel, C::kIconPage).Tab(5),
@@ -207,14 +213,14 @@ constexpr ControlRow kControls[] = {
         .Color(ui::clBtnFace)
         .With(kVerticalScroll)
         .Tab(0),
-    BackButton(C::kSummaryBack, C::kSummaryPage).Hint(kBackHint).Tab(1).Tag(kPageIcons),
+    BackButton(C::kSummaryBack, C::kSummaryPage).Hint(kBackHint).Tab(1).Tag(TagOf(Page::kIcons)),
     Row(Kind::kButton, C::kFinish, C::kSummaryPage, 272, 283, 100, 29)
         .Text("Dokončit....")
         .Art("glyph:finish")
         .With(kDefault)
         .Hint(kContinueHint)
         .Tab(2)
-        .Tag(kPageSummary + 1) // one past the last wizard page: the run leaves the pages
+        .Tag(TagOf(Page::kSummary) + 1) // one past the last wizard page: the run leaves the pages
         .On("RunInstallation"),
     CancelButton(C::kSummaryCancel, C::kSummaryPage).Hint(kCancelHint).Tab(3),
     SidePanel(C::kSummarySidePanel, C::kSummaryPage).Tab(4),
@@ -280,7 +286,7 @@ constexpr ControlRow kControls[] = {
 
 // clang-format off
 constexpr FormTable kForm1{
-    kMainWindowName,
+    contract::kMainWindowName,
     FormBorder::kNone,
     "",            // no caption text
     575, 483,      // client size until the start-up covers the desktop

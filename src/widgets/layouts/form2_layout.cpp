@@ -2,7 +2,7 @@
 // path under it and the toolkit's OK and Cancel buttons.
 #include <iterator>
 
-#include "widgets/layouts/control_roles.h"
+#include "contract/controls.h"
 #include "widgets/layouts/layout.h"
 
 namespace layouts {
@@ -13,7 +13,8 @@ constexpr FontRow kPathFont{"MS Sans Serif", -11, 0, ui::clYellow, 1};
 constexpr int kModalOk = 1;
 constexpr int kModalCancel = 2;
 
-using C = PickerControl;
+using C = contract::PickerControl;
+using contract::NameOf;
 
 // A control of the picker, named by its role, on the window itself.
 constexpr ControlRow Row(Kind kind, C name, int left, int top, int width, int height) {
@@ -43,7 +44,7 @@ constexpr ControlRow kControls[] = {
 
 // clang-format off
 constexpr FormTable kForm2{
-    kFolderPickerName,
+    contract::kFolderPickerName,
     FormBorder::kToolWindow,
     "Setup",
     348, 286,      // client size

@@ -1,0 +1,59 @@
+#include "app/installer_context.h"
+
+#include <algorithm>
+
+#include "app/package_files.h"
+#include "app/paths.h"
+#include "platform/folders.h"
+#include "unzip/result.h"
+
+namespace app {
+
+std::string InstallerContext::InPackageFolder(const std::string& name) const {
+    return CollapsePath(package_folder + kSep + name);
+}
+
+std::string InstallerContext::GroupFolder() const {
+    return CollapsePath(sysdirs.StartMenuProgramsDir() + kSep + names.company + kSep +
+                        names.product);
+}
+
+AppsEntry InstallerContext::AppsEntryOf(const InstallRecord& record, uint64_t bytes) const {
+    AppsEntry entry;
+    entry.list_key = apps_list_key;
+    entry.product_key = config.progreg;
+    entry.display_name = config.softname + " " + record.version + "." + record.release;
+    entry.display_version = record.version + "." + record.release;
+    entry.publisher = config.company;
+    entry.install_location = record.folder;
+    entry.uninstaller = CollapsePath(record.folder + kSep + kSetupProgramName);
+    entry.display_icon = CollapsePath(record.folder + kSep + config.progname);
+    entry.size_kb = static_cast<uint32_t>(std::min<uint64_t>((bytes + 1023) / 1024, UINT32_MAX));
+    entry.install_date = TodayAsDigits();
+    return entry;
+}
+
+const ProtectedFolders& InstallerContext::Protected() {
+    if (!protected_) protected_ = SystemProtectedFolders(sysdirs);
+    return *protected_;
+}
+
+void InstallerContext::ShowErrorBox(const std::string& text) const {
+    view.ShowMessageBox({BoxOwner::Application, text, BoxCaption(config), kIconError | kButtonsOk});
+}
+
+std::string SystemErrorText(unsigned long code) {
+    if (code == 0) return std::string();
+    const std::string text = platform::SystemErrorText(code);
+    return text.empty() ? "Unknown Error (" + std::to_string(code) + ")" : text;
+}
+
+platform::Error InputOutputError(unsigned long code) {
+    return platform::Error("I/O error " + std::to_string(code));
+}
+
+std::string ExtractionFailureText(int32_t code, const std::string& archive_name) {
+    return std::string(unzip::ResultText(code)) + ": " + archive_name;
+}
+
+} // namespace app

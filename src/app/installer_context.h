@@ -1,0 +1,90 @@
+// What every part of the installer works with once the start-up has read the package: the
+// window's view and the system, where the program runs and where its package lies, the
+// package's values and texts, the administrator's options, the log and the earlier
+// installation's record. The start-up fills it; the wizard, the checks before a run, the run
+// and the uninstall read it.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "app/apps_entry.h"
+#include "app/command_line.h"
+#include "app/configuration.h"
+#include "app/folder_probe.h"
+#include "app/install_record.h"
+#include "app/installer_view.h"
+#include "app/message_table.h"
+#include "app/name_rules.h"
+#include "app/protected_folders.h"
+#include "app/run_log.h"
+#include "app/system_shell.h"
+#include "platform/error.h"
+#include "services/system_folders.h"
+
+namespace app {
+
+// Whether this user may write to a folder; tests stand in for the rights they lack.
+using WritableProbe = bool (*)(const std::string& folder);
+
+class InstallerContext {
+  public:
+    InstallerContext(InstallerView& view, SystemShell& shell, const services::SystemDirs& sysdirs)
+        : view(view), shell(shell), sysdirs(sysdirs) {}
+
+    InstallerView& view;
+    SystemShell& shell;
+    const services::SystemDirs& sysdirs;
+
+    RunLog own_log;
+    RunLog* log = &own_log; // the run's log: the program's, or one held in memory
+    MessageTable messages;
+    Configuration config;
+    FolderNames names; // the values that become names on disk, as they are made
+    CommandLine options;
+
+    std::string startup_folder;
+    std::string program_file;
+    std::string package_folder; // where setup.ini is read, with its trailing separator
+    bool install_mode = false;  // the package's archive lies in package_folder
+
+    std::string record_base_key = InstallRecord().base_key;
+    std::string apps_list_key = AppsEntry::kListKey;
+    // The earlier installation's record, read at start-up and again by the uninstaller.
+    InstallRecord previous;
+    bool previous_found = false;
+
+    WritableProbe writable = FolderIsWritable;
+
+    const std::string& Msg(int id) const { return messages.Text(id); }
+    // A file of the package, in the one folder the package is read from.
+    std::string InPackageFolder(const std::string& name) const;
+    // The product's Start-menu group: programs folder, company, product name.
+    std::string GroupFolder() const;
+    // The product's line in the Apps list for the installation a record names.
+    AppsEntry AppsEntryOf(const InstallRecord& record, uint64_t bytes) const;
+    // The folders the installer never installs into or removes, looked up when first needed:
+    // the system's folder list loads the shell, which would delay the first page.
+    const ProtectedFolders& Protected();
+    void SetProtected(ProtectedFolders folders) { protected_ = std::move(folders); }
+
+    // The box of a refusal or a failure: an error box with the product's caption.
+    void ShowErrorBox(const std::string& text) const;
+
+  private:
+    std::optional<ProtectedFolders> protected_;
+};
+
+// The system's text for an error code: empty for 0, "Unknown Error (<code>)" when the system
+// has none.
+std::string SystemErrorText(unsigned long code);
+
+// The toolkit's input/output error, raised where the program cannot read a file it found,
+// change folder or write its batch: the handler's remaining steps are skipped.
+platform::Error InputOutputError(unsigned long code);
+
+// "CRC-Error!: orvoinst.zip": the engine's wording for a failure and the archive's name.
+std::string ExtractionFailureText(int32_t code, const std::string& archive_name);
+
+} // namespace app

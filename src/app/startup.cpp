@@ -1,0 +1,107 @@
+#include "app/startup.h"
+
+#include <optional>
+
+#include "app/exit_codes.h"
+#include "app/folder_probe.h"
+#include "app/log_place.h"
+#include "app/package_files.h"
+#include "app/paths.h"
+#include "app/wizard_text.h"
+#include "platform/file_copy.h"
+
+namespace app {
+namespace {
+
+// A settings file that lacks a value, or whose names cannot be made on disk, ends the program
+// before anything is written; the package stays as it is, to be mended. The text shown, or
+// nothing when the settings can be used.
+std::optional<std::string> ReadConfiguration(InstallerContext& context,
+                                             const services::FormStorage& storage) {
+    context.messages.ReadOwnTexts(storage);
+    context.config = ReadNamedValues(storage);
+    context.names = FolderNamesOf(context.config);
+    for (const std::string& value : NamedValueTexts(context.config))
+        context.log->Line("setup.ini: " + value);
+    if (!HasRequiredValues(context.config))
+        return context.Msg(kMsgMissingConfiguration) + context.Msg(kMsgMissingConfigurationEnd);
+    if (const auto problems = NamedValueProblems(context.config); !problems.empty()) {
+        const NamedValueProblem& first = problems.front();
+        return context.Msg(kMsgBadFolderName) + "\r" + first.key + "=" + first.value + " (" +
+               Describe(first.problem, context.messages) + ")";
+    }
+    return std::nullopt;
+}
+
+// The folder offered first: the administrator's, else the earlier installation's, else
+// Program Files; without administrator rights Program Files takes no files, and the user's
+// own programs folder comes first instead (asked only when it would be offered).
+std::string FirstFolder(InstallerContext& context, const std::string& program_files_choice) {
+    if (context.options.folder) return *context.options.folder;
+    if (context.previous_found) return context.previous.folder;
+    const std::string user_programs = context.sysdirs.UserProgramsDir();
+    if (!context.install_mode || user_programs.empty() ||
+        context.writable(NearestExistingFolder(program_files_choice)))
+        return program_files_choice;
+    const std::string own = CollapsePath(user_programs + kSep + context.names.regdir);
+    context.log->Line("Program Files takes no files from this user: offering " + own);
+    return own;
+}
+
+} // namespace
+
+StartupResult StartUp(InstallerContext& context, services::FormStorage& storage,
+                      platform::NamedMutex& mutex, InstallState& state, const ProgramPlace& place) {
+    StartupResult result;
+    context.startup_folder = place.startup_folder;
+    context.program_file = place.program_file;
+    context.package_folder = PackageFolderOf(place);
+    storage.SetIniFileName(context.InPackageFolder(kSettingsName));
+    RunLog& log = *context.log;
+    log.Line("program: " + context.program_file + " in " + context.startup_folder);
+    if (!SamePath(context.package_folder, CollapsePath(context.startup_folder + kSep)))
+        log.Line("settings: " + context.InPackageFolder(kSettingsName));
+    const std::optional<std::string> unusable = ReadConfiguration(context, storage);
+    context.previous.base_key = context.record_base_key;
+    context.previous.product_key = context.config.progreg;
+    OpenRunLog(context);
+    if (unusable) {
+        context.view.ShowMessageDialog(DialogKind::Error, *unusable);
+        result.exit_code = kExitConfiguration;
+        return result;
+    }
+    context.messages.NameProduct(context.config.softname);
+    result.title = TitleText(context.config);
+    result.product = context.config.softname;
+    result.tags = TagsFor(context.config);
+    if (context.options.no_icons) state.ForbidShortcuts();
+
+    // The archive beside the settings decides the mode: a package folder installs, an
+    // installed copy (which has no archive) uninstalls.
+    context.install_mode = platform::FileExists(context.InPackageFolder(kArchiveName));
+    if (context.install_mode) result.page = Page::kPortal;
+    log.Line(context.install_mode ? "mode: install" : "mode: uninstall");
+    state.Open(result.page);
+
+    if (!mutex.Create(context.config.idn)) {
+        context.view.ShowMessageBox({BoxOwner::None, context.Msg(kMsgAlreadyRunning),
+                                     BoxCaption(context.config), kIconError | kButtonsOk});
+        mutex.Close();
+        result.exit_code = kExitSecondInstance;
+        return result;
+    }
+
+    // An earlier installation's record only lends its folder until the folder page speaks.
+    context.previous_found = context.previous.ReadRecord();
+    if (context.previous_found)
+        log.Line("installed: version " + context.previous.version + "." + context.previous.release +
+                 " in " + context.previous.folder);
+    result.licence_lines = LicenceLines(context.package_folder, context.messages);
+    result.folder_choices = FolderChoices(context.sysdirs, context.names.regdir, context.messages);
+    result.folder_choices[kChoiceProgramFiles] =
+        FirstFolder(context, result.folder_choices[kChoiceProgramFiles]);
+    state.ChooseFolder(result.folder_choices[kChoiceProgramFiles]);
+    return result;
+}
+
+} // namespace app
