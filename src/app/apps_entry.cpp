@@ -13,18 +13,16 @@ bool AppsEntry::Write() const {
     if (product_key.find_first_not_of('\\') == std::string::npos) return false;
     platform::RegistryKey key;
     if (!key.Create(kRoot, KeyPath())) return false;
-    try {
-        key.WriteString("DisplayName", display_name);
-        key.WriteString("DisplayVersion", display_version);
-        key.WriteString("Publisher", publisher);
-        key.WriteString("InstallLocation", install_location);
-        key.WriteString("UninstallString", "\"" + uninstaller + "\"");
-        key.WriteString("QuietUninstallString", "\"" + uninstaller + "\" /S");
-        key.WriteString("DisplayIcon", display_icon);
-        key.WriteString("InstallDate", install_date);
-    } catch (const platform::Error&) {
-        return false;
-    }
+    for (const auto& [name, value] :
+         {std::pair<const char*, std::string>{"DisplayName", display_name},
+          {"DisplayVersion", display_version},
+          {"Publisher", publisher},
+          {"InstallLocation", install_location},
+          {"UninstallString", "\"" + uninstaller + "\""},
+          {"QuietUninstallString", "\"" + uninstaller + "\" /S"},
+          {"DisplayIcon", display_icon},
+          {"InstallDate", install_date}})
+        if (!key.WriteString(name, value)) return false;
     return key.WriteDword("EstimatedSize", size_kb) && key.WriteDword("NoModify", 1) &&
            key.WriteDword("NoRepair", 1);
 }

@@ -36,15 +36,12 @@ bool InstallRecord::ReadRecord() {
 
 bool InstallRecord::WriteRecord() {
     platform::RegistryKey key;
-    if (!key.Create(kRoot, KeyPath())) return false;
-    key.WriteString("Ver", version);
-    key.WriteString("Rel", release);
-    key.WriteString("AppDir", folder);
-    if (!manifest.empty()) { // none before a completed run
-        key.WriteString("Manifest", manifest);
-        key.WriteString("ManifestDigest", manifest_digest);
-    }
-    return true;
+    if (!key.Create(kRoot, KeyPath()) || !key.WriteString("Ver", version) ||
+        !key.WriteString("Rel", release) || !key.WriteString("AppDir", folder))
+        return false;
+    // None before a completed run.
+    return manifest.empty() || (key.WriteString("Manifest", manifest) &&
+                                key.WriteString("ManifestDigest", manifest_digest));
 }
 
 namespace {

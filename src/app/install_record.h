@@ -23,9 +23,8 @@ class InstallRecord {
     // is not a string counts as none. Never creates the key.
     bool ReadRecord();
     // Stores "Ver", "Rel", "AppDir", "Manifest" and "ManifestDigest" (the last two when there is
-    // a manifest), creating the key and its parents. False when
-    // the key cannot be created; a value the registry refuses raises "Failed to set data for
-    // '<name>'".
+    // a manifest), creating the key and its parents. False when the key cannot be created or
+    // a value is refused; what was written before stays.
     bool WriteRecord();
     // Deletes the record key with everything below it. Without a product key name
     // nothing is deleted: never the base key.

@@ -63,7 +63,7 @@ void InstallationRun::Execute() {
         CreateMainShortcut(home, context_.sysdirs.StartMenuDir());
     }
     if (!context_.shell.ChangeCurrentFolder(home))
-        throw platform::Error(context_.Msg(kMsgCannotChangeFolder) + " " + home);
+        throw context_.Failure(kMsgCannotChangeFolder, home);
     working_in_home_ = true;
     RetireEarlierInstallation();
     WriteManifestAndRecord(home);
@@ -115,8 +115,7 @@ void InstallationRun::CreateFolderLevels(const std::string& path) {
             platform::IsFolder(level))
             continue; // a drive, a doubled separator, or a folder that is there
         if (!platform::MakeFolder(level))
-            throw platform::Error(context_.Msg(kMsgCannotMakeFolder) + " " + level + "\r" +
-                                  SystemErrorText(platform::LastErrorCode()));
+            throw context_.Failure(kMsgCannotMakeFolder, level, platform::LastErrorCode());
         journal_.NoteFolder(level);
         log_.Line("folder created: " + level);
     }
@@ -201,8 +200,7 @@ void InstallationRun::ExtractPackageArchive(const std::string& name, const std::
     const int32_t failure =
         extraction_failure_ != 0 ? extraction_failure_ : (result < 0 ? result : 0);
     if (failure != 0) throw platform::Error(ExtractionFailureText(failure, name));
-    if (!set_aside_failure_.empty())
-        throw platform::Error(context_.Msg(kMsgCannotCopy) + " " + set_aside_failure_);
+    if (!set_aside_failure_.empty()) throw context_.Failure(kMsgCannotCopy, set_aside_failure_);
 }
 
 // A failed step ends here: everything the run changed is taken back, newest first, the user
@@ -236,7 +234,7 @@ void InstallationRun::CopySetupFile(const std::string& name, const std::string& 
     if (!run_files_.count(target)) {
         if (platform::FileExists(target)) {
             if (!journal_.SetAside(target, Journal::Kind::File))
-                throw platform::Error(context_.Msg(kMsgCannotCopy) + " " + target);
+                throw context_.Failure(kMsgCannotCopy, target);
         } else {
             journal_.NoteFile(target);
         }
@@ -244,8 +242,7 @@ void InstallationRun::CopySetupFile(const std::string& name, const std::string& 
     }
     const auto size = platform::FileSizeOf(source);
     if (!platform::CopyFileOver(source, target) || size != platform::FileSizeOf(target))
-        throw platform::Error(context_.Msg(kMsgCannotCopy) + " " + target + "\r" +
-                              SystemErrorText(platform::LastErrorCode()));
+        throw context_.Failure(kMsgCannotCopy, target, platform::LastErrorCode());
     log_.Line("copied: " + target + " (" + std::to_string(size.value_or(0)) + " bytes)");
 }
 
@@ -254,7 +251,7 @@ void InstallationRun::CreateGroupShortcuts(const std::string& home) {
     if (!platform::FileExists(list)) return;
     std::vector<std::string> lines;
     if (ReadTextLines(list, lines) != platform::FileRead::kOk)
-        throw platform::Error(context_.Msg(kMsgCannotRead) + " " + kShortcutListName);
+        throw context_.Failure(kMsgCannotRead, kShortcutListName);
     const std::string group = context_.GroupFolder();
     for (const std::string& line : lines) {
         if (IsBlankLine(line)) continue;
@@ -280,12 +277,12 @@ void InstallationRun::CreateShortcut(const std::string& target, const std::strin
     const std::string file = services::ShortcutFilePath(name, folder);
     if (platform::FileExists(file)) {
         if (!journal_.SetAside(file, Journal::Kind::Shortcut))
-            throw platform::Error(context_.Msg(kMsgCannotMakeShortcut) + " " + file);
+            throw context_.Failure(kMsgCannotMakeShortcut, file);
     } else {
         journal_.NoteShortcut(file);
     }
     if (!services::CreateLink(target, name, folder))
-        throw platform::Error(context_.Msg(kMsgCannotMakeShortcut) + " " + file);
+        throw context_.Failure(kMsgCannotMakeShortcut, file);
     log_.Line("shortcut: " + file + " -> " + target);
 }
 
@@ -300,8 +297,7 @@ void InstallationRun::WriteManifestAndRecord(const std::string& home) {
     listed.insert(listed.end(), journal_.Entries().begin(), journal_.Entries().end());
     const std::string text = Journal::ManifestTextOf(listed);
     if (!platform::ReplaceWholeFile(manifest, text))
-        throw platform::Error(context_.Msg(kMsgCannotCopy) + " " + manifest + "\r" +
-                              SystemErrorText(platform::LastErrorCode()));
+        throw context_.Failure(kMsgCannotCopy, manifest, platform::LastErrorCode());
     InstallRecord record = CompletedRecord(state_, context_.config, context_.record_base_key);
     record.manifest = manifest;
     record.manifest_digest = ManifestDigest(text);
@@ -310,32 +306,27 @@ void InstallationRun::WriteManifestAndRecord(const std::string& home) {
     const bool listed_before =
         platform::RegistryKey().Open(platform::RegistryRoot::CurrentUser, entry.KeyPath());
     std::string failed = record.KeyPath();
-    try {
-        if (record.WriteRecord()) {
-            log_.Line("record: " + record.KeyPath() + " AppDir=" + record.folder +
-                      " Ver=" + record.version + " Rel=" + record.release);
-            failed = entry.KeyPath();
-            if (entry.Write()) {
-                log_.Line("Apps list: " + entry.KeyPath() + " " + entry.display_name);
-                return;
-            }
+    if (record.WriteRecord()) {
+        log_.Line("record: " + record.KeyPath() + " AppDir=" + record.folder +
+                  " Ver=" + record.version + " Rel=" + record.release);
+        failed = entry.KeyPath();
+        if (entry.Write()) {
+            log_.Line("Apps list: " + entry.KeyPath() + " " + entry.display_name);
+            return;
         }
-    } catch (const platform::Error&) {
-        // Taken back below, as a record that could not be created at all.
     }
     // What was written is taken back: the earlier installation's record and entry as they
     // were, or none. As far as it goes: the run is failing already, and the failure being
-    // reported is the first one.
+    // reported is the first one; what could not be restored is logged.
     record.DeleteRecord();
-    (void)entry.Remove();
+    if (!entry.Remove()) log_.Line("not restored: " + entry.KeyPath());
     if (context_.previous_found) {
         InstallRecord before = context_.previous;
-        try {
-            (void)before.WriteRecord();
-            if (listed_before) (void)context_.AppsEntryOf(before, 0).Write();
-        } catch (const platform::Error&) {}
+        if (!before.WriteRecord()) log_.Line("not restored: " + before.KeyPath());
+        if (listed_before && !context_.AppsEntryOf(before, 0).Write())
+            log_.Line("not restored: " + entry.KeyPath());
     }
-    throw platform::Error(context_.Msg(kMsgCannotWriteRecord) + " " + failed);
+    throw context_.Failure(kMsgCannotWriteRecord, failed);
 }
 
 // What the earlier installation made that this one has not made again goes: its files and

@@ -64,6 +64,7 @@ class Installer {
 
     // How the program ends: an ExitCode.
     int ExitCode() const { return exit_code_; }
+    const std::string& Text(MessageId id) const { return context_.Msg(id); }
     const InstallState& State() const { return state_; }
     const Configuration& Config() const { return context_.config; }
     const FolderNames& Names() const { return context_.names; }

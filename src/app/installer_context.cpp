@@ -38,6 +38,13 @@ const ProtectedFolders& InstallerContext::Protected() {
     return *protected_;
 }
 
+platform::Error InstallerContext::Failure(MessageId what, const std::string& subject,
+                                          unsigned long system_code) const {
+    std::string text = Msg(what) + " " + subject;
+    if (system_code != 0) text += "\r" + SystemErrorText(system_code);
+    return platform::Error(text);
+}
+
 void InstallerContext::ShowErrorBox(const std::string& text) const {
     view.ShowMessageBox({BoxOwner::Application, text, BoxCaption(config), kIconError | kButtonsOk});
 }
@@ -46,10 +53,6 @@ std::string SystemErrorText(unsigned long code) {
     if (code == 0) return std::string();
     const std::string text = platform::SystemErrorText(code);
     return text.empty() ? "Unknown Error (" + std::to_string(code) + ")" : text;
-}
-
-platform::Error InputOutputError(unsigned long code) {
-    return platform::Error("I/O error " + std::to_string(code));
 }
 
 std::string ExtractionFailureText(int32_t code, const std::string& archive_name) {

@@ -69,6 +69,10 @@ class InstallerContext {
     const ProtectedFolders& Protected();
     void SetProtected(ProtectedFolders folders) { protected_ = std::move(folders); }
 
+    // A step that failed, as its box words it: what failed (a message), its subject, and, with
+    // a system error code, the system's reason on a line of its own.
+    platform::Error Failure(MessageId what, const std::string& subject,
+                            unsigned long system_code = 0) const;
     // The box of a refusal or a failure: an error box with the product's caption.
     void ShowErrorBox(const std::string& text) const;
 
@@ -79,10 +83,6 @@ class InstallerContext {
 // The system's text for an error code: empty for 0, "Unknown Error (<code>)" when the system
 // has none.
 std::string SystemErrorText(unsigned long code);
-
-// The toolkit's input/output error, raised where the program cannot read a file it found,
-// change folder or write its batch: the handler's remaining steps are skipped.
-platform::Error InputOutputError(unsigned long code);
 
 // "CRC-Error!: orvoinst.zip": the engine's wording for a failure and the archive's name.
 std::string ExtractionFailureText(int32_t code, const std::string& archive_name);

@@ -200,6 +200,9 @@ void MainWindow::CentrePages(ui::Control&) {
 
 // Runs after the settings component restored the stored texts, the message table among them.
 void MainWindow::ShowMaximized(ui::Control&) {
+    if (environment_ && environment_->log)
+        for (const std::string& problem : storage_.RestoreProblems())
+            environment_->log->Line("setup.ini: a stored text is passed over: " + problem);
     if (installer_) {
         const Installer::ComposedTexts texts =
             installer_->TakeMessages(Get<ui::Memo>(C::kMessages).Lines());
@@ -452,13 +455,17 @@ services::WindowTraits MainWindow::Traits() const {
 platform::WindowPlacement MainWindow::Placement() const {
     platform::WindowPlacement placement;
     if (!platform::ReadWindowPlacement(Window().Handle(), placement))
-        throw platform::Error("Cannot read the window's placement");
+        throw platform::Error(Text(kMsgCannotReadPlacement));
     return placement;
 }
 
 void MainWindow::SetPlacement(const platform::WindowPlacement& placement) {
     if (!platform::ApplyWindowPlacement(Window().Handle(), placement))
-        throw platform::Error("Cannot place the window");
+        throw platform::Error(Text(kMsgCannotPlaceWindow));
+}
+
+std::string MainWindow::Text(MessageId id) const {
+    return installer_ ? installer_->Text(id) : MessageTable().Text(id);
 }
 
 platform::ScreenMetrics MainWindow::Screen() const {

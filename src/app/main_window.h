@@ -144,6 +144,8 @@ class MainWindow : public InstallerView, public services::StoredPropertyHost {
     void RouteWindowEvents();
     void ApplyStartup(const StartupResult& result);
     void NameTheProduct(const std::string& product);
+    // A message in the package's wording, or the built-in one without an installer.
+    std::string Text(MessageId id) const;
     // The shortcut list's ticks.
     IconChoice Ticks() const;
     ui::Control& Component(int component);

@@ -54,7 +54,7 @@ void RemoveFolderAndSelf(InstallerContext& context, const FolderAndSelf& request
         return;
     }
     if (!platform::ReplaceWholeFile(batch, *text))
-        throw InputOutputError(platform::LastErrorCode());
+        throw context.Failure(kMsgCannotWriteBatch, batch, platform::LastErrorCode());
     // The batch works in its own folder, so that no folder it removes is its current one.
     const bool started = context.shell.RunBatchHidden(batch, services::FolderPartOf(batch));
     log.Line((started ? "self-removal batch started: " : "self-removal batch not started: ") +

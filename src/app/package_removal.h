@@ -29,7 +29,7 @@ struct FolderAndSelf {
     std::optional<bool> program_removable = std::nullopt;
 };
 
-// Raises InputOutputError when the batch cannot be written.
+// Raises platform::Error, with the text the error box shows, when the batch cannot be written.
 void RemoveFolderAndSelf(InstallerContext& context, const FolderAndSelf& request);
 
 } // namespace app

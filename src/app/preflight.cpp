@@ -173,8 +173,10 @@ PreflightVerdict Preflight::Target(const std::string& home, const PreflightAnswe
         return Refusal(context_.Msg(kMsgForeignAppsEntry) + "\r" + entry.KeyPath() + "\r" +
                        *listed);
 
-    // The earlier installation's own folder holds its files: they are the upgrade's to replace.
-    if (!answers.replace_files && !own_manifest && platform::IsFolder(home) && HoldsEntries(home))
+    // The earlier installation's own folder holds its files: they are the upgrade's to replace,
+    // when its manifest proves which they are; else the user says whether files may go.
+    const bool in_place = recorded_here && earlier_proof_ == ManifestProof::kProven;
+    if (!answers.replace_files && !in_place && platform::IsFolder(home) && HoldsEntries(home))
         return Asking(Question::kReplaceFiles, context_.Msg(kMsgFolderNotEmpty) + at + "\r" +
                                                    context_.Msg(kMsgReplaceQuestion));
     return Go();

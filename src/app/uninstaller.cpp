@@ -79,11 +79,7 @@ int Uninstaller::Run() {
         if (kept) {
             context_.previous.manifest = manifest;
             context_.previous.manifest_digest = ManifestDigest(text);
-            try {
-                kept = context_.previous.WriteRecord();
-            } catch (const platform::Error&) {
-                kept = false;
-            }
+            kept = context_.previous.WriteRecord();
         }
         return refuse(context_.Msg(kMsgNotRemoved) + names + (kept ? "" : "\r" + manifest));
     }

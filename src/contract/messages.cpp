@@ -62,6 +62,10 @@ constexpr OwnText kOwnTexts[kMsgCount - kMemoMessageCount] = {
      "V tomto adresáři je nainstalován jiný program nebo jeho seznam souborů nesouhlasí:"},
     {kMsgForeignAppsEntry, "ForeignAppsEntry",
      "Seznam programů Windows už pod tímto názvem uvádí jiný program:"},
+    {kMsgCannotReadPlacement, "CannotReadPlacement", "Nelze zjistit umístění okna."},
+    {kMsgCannotPlaceWindow, "CannotPlaceWindow", "Okno nelze umístit."},
+    {kMsgCannotWriteBatch, "CannotWriteBatch",
+     "Nelze zapsat dávku, která odstraní instalační program:"},
 };
 
 namespace {

@@ -98,7 +98,11 @@ enum MessageId : int {
     kMsgHelpHelp = 81,
     kMsgOtherInstallation = 82,
     kMsgForeignAppsEntry = 83,
-    kMsgCount = 84
+    // Failures of the window and of the self-removal, shown in the standard error box.
+    kMsgCannotReadPlacement = 84,
+    kMsgCannotPlaceWindow = 85,
+    kMsgCannotWriteBatch = 86,
+    kMsgCount = 87
 };
 
 // A text of the program's own: the key of setup.ini's section that replaces it ("Msg_" and

@@ -1,6 +1,6 @@
 // The error the services and the platform layer raise for what the program
 // shows in its error box ("Unable to write to %s", "Unable to create directory",
-// "Failed to set data for '%s'", "Invalid data type for '%s'", ...).
+// "Invalid data type for '%s'", ...).
 #pragma once
 
 #include <stdexcept>

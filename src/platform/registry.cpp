@@ -23,9 +23,6 @@ namespace {
 [[noreturn]] void RaiseInvalidType(const std::string& name) {
     throw Error("Invalid data type for '" + name + "'");
 }
-[[noreturn]] void RaiseSetFailed(const std::string& name) {
-    throw Error("Failed to set data for '" + name + "'");
-}
 
 } // namespace
 
@@ -112,14 +109,13 @@ std::string RegistryKey::ReadString(const std::string& name) const {
     return Narrow(data);
 }
 
-void RegistryKey::WriteString(const std::string& name, const std::string& value, bool expandable) {
+bool RegistryKey::WriteString(const std::string& name, const std::string& value, bool expandable) {
     const std::wstring wide = Widen(value);
     const DWORD bytes = static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t));
-    if (!handle_ ||
-        RegSetValueExW(static_cast<HKEY>(handle_), Widen(name).c_str(), 0,
-                       expandable ? REG_EXPAND_SZ : REG_SZ,
-                       reinterpret_cast<const BYTE*>(wide.c_str()), bytes) != ERROR_SUCCESS)
-        RaiseSetFailed(name);
+    return handle_ &&
+           RegSetValueExW(static_cast<HKEY>(handle_), Widen(name).c_str(), 0,
+                          expandable ? REG_EXPAND_SZ : REG_SZ,
+                          reinterpret_cast<const BYTE*>(wide.c_str()), bytes) == ERROR_SUCCESS;
 }
 
 bool RegistryKey::WriteDword(const std::string& name, uint32_t value) {
@@ -249,13 +245,14 @@ std::string RegistryKey::ReadString(const std::string& name) const {
     return data.substr(0, data.find('\0'));
 }
 
-void RegistryKey::WriteString(const std::string& name, const std::string& value,
+bool RegistryKey::WriteString(const std::string& name, const std::string& value,
                               bool /*expandable*/) {
     std::lock_guard<std::mutex> lock(g_registry_mutex);
     MemoryKey* key = Writable(handle_.get());
-    if (!key) RaiseSetFailed(name);
+    if (!key) return false;
     // Stored with its terminating zero, so that an empty string still has data.
     key->values[name] = MemoryValue{true, value + '\0'};
+    return true;
 }
 
 bool RegistryKey::WriteDword(const std::string& name, uint32_t value) {

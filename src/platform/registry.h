@@ -40,8 +40,9 @@ class RegistryKey {
     // zero). Empty when no key is open, the value is missing or it has no data.
     // A value of another type raises "Invalid data type for '<name>'".
     std::string ReadString(const std::string& name) const;
-    // Stores a string value; raises "Failed to set data for '<name>'" when refused.
-    void WriteString(const std::string& name, const std::string& value, bool expandable = false);
+    // Stores a string value; false when the registry refuses it.
+    [[nodiscard]] bool WriteString(const std::string& name, const std::string& value,
+                                   bool expandable = false);
     // Stores a 32-bit number (REG_DWORD); true when stored.
     [[nodiscard]] bool WriteDword(const std::string& name, uint32_t value);
 

@@ -190,12 +190,8 @@ void FormStorage::RestoreSettings() {
         if (ReadInteger(ini_section_, "FormVersion", 0) >= version_) {
             if (host_) RestorePlacement(*this, *host_, options_);
             restored_ = true;
-            // Texts the window cannot take leave it with its own; nothing to tell the user.
-            if (host_) {
-                try {
-                    stored_.Restore(*this, *host_);
-                } catch (...) {}
-            }
+            // Texts the window cannot take leave it with its own; the owner hears which.
+            if (host_) restore_problems_ = stored_.Restore(*this, *host_);
             if (on_restore_placement_) on_restore_placement_(*this);
         }
         restored_ = true;

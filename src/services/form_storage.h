@@ -98,7 +98,9 @@ class FormStorage {
     void RestoreSettings();
 
     bool Restored() const { return restored_; } // by every restore run
-    bool Saved() const { return saved_; }       // by every save run to its end; a restore clears it
+    // The stored texts the last restore run passed over, with why (for the log).
+    const std::vector<std::string>& RestoreProblems() const { return restore_problems_; }
+    bool Saved() const { return saved_; } // by every save run to its end; a restore clears it
     bool Destroying() const { return destroying_; } // while the destroyed event saves
 
   private:
@@ -128,6 +130,7 @@ class FormStorage {
     WindowEvents window_handlers_; // the window's own, called from ours
 
     bool restored_ = false;
+    std::vector<std::string> restore_problems_;
     bool saved_ = false;
     bool destroying_ = false;
     // The last save run failed and its error was shown: the destroyed event does not try

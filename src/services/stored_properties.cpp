@@ -93,7 +93,9 @@ void StoredProperties::Save(FormStorage& storage, const StoredPropertyHost& host
     }
 }
 
-void StoredProperties::Restore(const FormStorage& storage, StoredPropertyHost& host) const {
+std::vector<std::string> StoredProperties::Restore(const FormStorage& storage,
+                                                   StoredPropertyHost& host) const {
+    std::vector<std::string> passed_over;
     for (const Binding& binding : bindings_) {
         // One entry the window cannot take must not keep the others from their texts.
         try {
@@ -116,8 +118,12 @@ void StoredProperties::Restore(const FormStorage& storage, StoredPropertyHost& h
             for (int i = 0; i < count; ++i)
                 lines.push_back(storage.ReadString(section, "Item" + std::to_string(i), ""));
             host.SetLines(binding.component, property, lines);
-        } catch (...) {}
+        } catch (const std::exception& error) {
+            passed_over.push_back(host.ComponentName(binding.component) + "." + binding.property +
+                                  ": " + error.what());
+        }
     }
+    return passed_over;
 }
 
 } // namespace services

@@ -47,8 +47,8 @@ class StoredProperties {
 
     // Reads every entry, in order, into the window. An absent text key leaves the text as it
     // is; a list is replaced only when its section counts at least one line. A value the
-    // window refuses is passed over.
-    void Restore(const FormStorage& storage, StoredPropertyHost& host) const;
+    // window or the file refuses is passed over; the returned lines say which and why.
+    std::vector<std::string> Restore(const FormStorage& storage, StoredPropertyHost& host) const;
 
   private:
     struct Binding {

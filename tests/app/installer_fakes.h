@@ -147,10 +147,10 @@ class InstallerTest : public ::testing::Test {
         platform::RegistryKey user, machine;
         EXPECT_TRUE(user.Create(sources_.user_root, sources_.user_key));
         EXPECT_TRUE(machine.Create(sources_.machine_root, sources_.machine_key));
-        user.WriteString("Desktop", Dir("Desktop"));
-        user.WriteString("Start Menu", Dir("Start"));
-        user.WriteString("Programs", Dir("Start", "Programs"));
-        machine.WriteString("ProgramFilesDir", Dir("Program Files"));
+        EXPECT_TRUE(user.WriteString("Desktop", Dir("Desktop")));
+        EXPECT_TRUE(user.WriteString("Start Menu", Dir("Start")));
+        EXPECT_TRUE(user.WriteString("Programs", Dir("Start", "Programs")));
+        EXPECT_TRUE(machine.WriteString("ProgramFilesDir", Dir("Program Files")));
         EXPECT_TRUE(platform::SetEnvironmentValue(sources_.temp_variable, Dir("Temp")));
         for (const char* folder : {"Desktop", "Program Files", "Temp", "Package"})
             std::filesystem::create_directories(FsPath(Dir(folder)));

@@ -21,9 +21,9 @@ class Startup : public apptest::InstallerTest {
     void WriteRecord(const std::string& folder) {
         platform::RegistryKey key;
         ASSERT_TRUE(key.Create(platform::RegistryRoot::CurrentUser, RecordKey()));
-        key.WriteString("AppDir", folder);
-        key.WriteString("Ver", "1");
-        key.WriteString("Rel", "old");
+        EXPECT_TRUE(key.WriteString("AppDir", folder));
+        EXPECT_TRUE(key.WriteString("Ver", "1"));
+        EXPECT_TRUE(key.WriteString("Rel", "old"));
     }
     // What a run completed now would write.
     app::InstallRecord Completed() const {
@@ -128,7 +128,7 @@ TEST_F(Startup, UnwritableProgramFilesOffersTheUsersProgramsFolder) {
     Package(apptest::SettingsText());
     platform::RegistryKey user;
     ASSERT_TRUE(user.Open(sources_.user_root, sources_.user_key, true));
-    user.WriteString("Local AppData", Dir("Local"));
+    EXPECT_TRUE(user.WriteString("Local AppData", Dir("Local")));
     const services::SystemDirs dirs(sources_); // read again, with Local AppData
     auto session = NewSession(&dirs);
     session->installer.SetWritableProbe([](const std::string&) { return false; });

@@ -104,8 +104,8 @@ TEST(FolderChoices, OfferedFoldersAndPickerTexts) {
     ASSERT_TRUE(user.Create(sources.user_root, sources.user_key));
     ASSERT_TRUE(machine.Create(sources.machine_root, sources.machine_key));
     // Trailing separators show which entries are collapsed: only the first.
-    machine.WriteString("ProgramFilesDir", kSep + "Program Files" + kSep);
-    user.WriteString("Desktop", kSep + "Desk" + kSep);
+    EXPECT_TRUE(machine.WriteString("ProgramFilesDir", kSep + "Program Files" + kSep));
+    EXPECT_TRUE(user.WriteString("Desktop", kSep + "Desk" + kSep));
     const services::SystemDirs dirs(sources);
 
     const std::vector<std::string> expected = {

@@ -32,12 +32,12 @@ class SystemFolders : public ::testing::Test {
 TEST_F(SystemFolders, ReadsEveryValueOnce) {
     ASSERT_TRUE(
         platform::SetEnvironmentValue(sources_.temp_variable, std::string("C:\\Temp \xC4\x8D")));
-    user_.WriteString("Desktop", "C:\\Desk");
-    user_.WriteString("Fonts", "%WINDIR%\\Fonts", true);
-    user_.WriteString("Start Menu", "C:\\Start");
-    user_.WriteString("Programs", "C:\\Start\\Programy");
-    user_.WriteString("StartUp", "");
-    machine_.WriteString("ProgramFilesDir", "C:\\Program Files");
+    EXPECT_TRUE(user_.WriteString("Desktop", "C:\\Desk"));
+    EXPECT_TRUE(user_.WriteString("Fonts", "%WINDIR%\\Fonts", true));
+    EXPECT_TRUE(user_.WriteString("Start Menu", "C:\\Start"));
+    EXPECT_TRUE(user_.WriteString("Programs", "C:\\Start\\Programy"));
+    EXPECT_TRUE(user_.WriteString("StartUp", ""));
+    EXPECT_TRUE(machine_.WriteString("ProgramFilesDir", "C:\\Program Files"));
 
     services::SystemDirs dirs(sources_);
     const std::pair<SystemDir, std::string> expected[] = {
@@ -51,7 +51,7 @@ TEST_F(SystemFolders, ReadsEveryValueOnce) {
         {SystemDir::StartMenuStartUp, ""},
         {SystemDir::TempDir, "C:\\Temp \xC4\x8D"},
     };
-    user_.WriteString("Desktop", "C:\\Later"); // looked up once: not seen
+    EXPECT_TRUE(user_.WriteString("Desktop", "C:\\Later")); // looked up once: not seen
     for (const auto& [dir, value] : expected) {
         dirs.Set(dir, "assigned"); // lands in the discard field
         EXPECT_EQ(dirs.Get(dir), value) << static_cast<int>(dir);
@@ -75,7 +75,7 @@ TEST_F(SystemFolders, OtherValueTypesRaise) {
         } catch (const platform::Error& e) {
             EXPECT_EQ(e.what(), "Invalid data type for '" + name + "'");
         }
-        key->WriteString(name, "text again");
+        EXPECT_TRUE(key->WriteString(name, "text again"));
     }
 }
 
