@@ -102,6 +102,12 @@ def reg_values(key, every_type=False):
     return values
 
 
+def delete_registry(key, value=None):
+    """Deletes the registry key KEY, or only its value VALUE; one that is not there is none."""
+    subprocess.run([RUN, "reg", "delete", key] + (["/v", value] if value else []) + ["/f"],
+                   stdin=subprocess.DEVNULL, capture_output=True)
+
+
 def wait_until(condition, seconds, what, failures=None):
     """Polls: the self-removal batch finishes its work after the program has ended. With a
     failures list a miss is noted there and the run goes on."""
@@ -292,10 +298,11 @@ class Installation:
             subprocess.run([RUN, DRIVER, "--timeout", "20", self.win + "\\setup.exe", "window",
                             f"click:{W.kUninstall}", "box:yes", "box:ok", "exit"],
                            stdin=subprocess.DEVNULL, capture_output=True)
-        subprocess.run([RUN, "reg", "delete", self.record_key, "/f"], stdin=subprocess.DEVNULL,
-                       capture_output=True)
-        for folder in (self.run.dir, self.run.dir + "-shots", self.dir):
+        for key in (self.record_key, APPS_LIST + "\\" + self.run.values["progreg"]):
+            delete_registry(key)
+        for folder in (self.run.dir, self.run.dir + "-shots", self.dir, host_path(self.group)):
             shutil.rmtree(folder, ignore_errors=True)
+        remove_empty_company(self.run)
 
     def install(self, shots, shot, folder_steps=None, after_steps=()):
         """Through every page to the completion message with both main shortcuts ticked;
@@ -1935,12 +1942,6 @@ def network_share():
             remove_empty_company(run)
             shutil.rmtree(run.dir, ignore_errors=True)
 
-def delete_registry(key, value=None):
-    """Deletes the registry key KEY, or only its value VALUE; one that is not there is none."""
-    subprocess.run([RUN, "reg", "delete", key] + (["/v", value] if value else []) + ["/f"],
-                   stdin=subprocess.DEVNULL, capture_output=True)
-
-
 def other_product(letter):
     """The demo package under names of this run with LETTER in them: a second product of the
     run, installed beside the first."""
@@ -1955,13 +1956,6 @@ def default_logs(run):
     temp = host_path(f"C:\\users\\{run.user}\\Temp")
     return [os.path.join(temp, name) for name in os.listdir(temp)
             if name.startswith(run.values["softname"] + "-") and name.endswith(".log")]
-
-
-def forget(installs):
-    """After a failure: what INSTALLS left must not disturb the next run."""
-    for inst in installs:
-        inst.tidy()
-        delete_registry(APPS_LIST + "\\" + inst.run.values["progreg"])
 
 
 def started_from_elsewhere():
@@ -2004,7 +1998,8 @@ def started_from_elsewhere():
         for log in logs:
             os.remove(log)
     except Failure:
-        forget([inst_a, inst_b])
+        inst_a.tidy()
+        inst_b.tidy()
         raise
     finally:
         shutil.rmtree(host_path(place_win), ignore_errors=True)
@@ -2045,7 +2040,8 @@ def changed_manifest(place_win, installs):
         wait_until(lambda: tree_state(inst.dir) == notes, 30,
                    "the manifest as written is followed: only the user's file is left")
     finally:
-        os.remove(host_path(other))
+        if os.path.exists(host_path(other)):
+            os.remove(host_path(other))
 
 
 def linked_folder(place_win, installs):
@@ -2126,7 +2122,8 @@ def manifests_proven():
         linked_folder(place_win, installs)
         upgrade_over_other_records(place_win, installs)
     except Failure:
-        forget(installs)
+        for inst in installs:
+            inst.tidy()
         raise
     finally:
         shutil.rmtree(host_path(place_win), ignore_errors=True)
