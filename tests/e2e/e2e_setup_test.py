@@ -1921,7 +1921,8 @@ def network_share():
                       f"{target}\\{rel} is installed")
             check(reg_values(record_key) == {"AppDir": target, "Ver": v["sversion"],
                                              "Rel": v["srelease"],
-                                             "Manifest": target + "\\setup.lst"},
+                                             "Manifest": target + "\\setup.lst",
+                                             "ManifestDigest": manifest_digest(installed)},
                   f"the record names the share: {reg_values(record_key)}")
             check(reg_values(apps_key).get("UninstallString") == f'"{target}\\setup.exe"',
                   "the Apps list's entry starts the copy on the share")
