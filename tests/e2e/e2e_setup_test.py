@@ -20,6 +20,8 @@ and walks its wizard with e2e_driver.exe, then checks what the installer left be
                                        wording of every text
     e2e_setup_test.py share            /S /D= on a network share (Wine's dosdevices/unc); a share
                                        that is not there and a read-only folder on one
+    e2e_setup_test.py ownership        started from elsewhere, manifests changed or missing,
+                                       records and Apps entries of others, a batch refused
 
 The environment is that of orvo_add_script_test: ORVO_RUN (the Wine wrapper), ORVO_BIN_DIR,
 ORVO_BUILD_DIR, ORVO_SOURCE_DIR.
@@ -100,6 +102,12 @@ def reg_values(key, every_type=False):
     return values
 
 
+def delete_registry(key, value=None):
+    """Deletes the registry key KEY, or only its value VALUE; one that is not there is none."""
+    subprocess.run([RUN, "reg", "delete", key] + (["/v", value] if value else []) + ["/f"],
+                   stdin=subprocess.DEVNULL, capture_output=True)
+
+
 def wait_until(condition, seconds, what, failures=None):
     """Polls: the self-removal batch finishes its work after the program has ended. With a
     failures list a miss is noted there and the run goes on."""
@@ -162,7 +170,8 @@ RUNS = []  # package folders made here, removed after a failure
 class Run:
     def __init__(self, unique):
         self.user = getpass.getuser()
-        self.name = f"orvo-e2e-{os.getpid()}-{int(time.time())}"
+        # Two packages copied within one second get folders of their own.
+        self.name = f"orvo-e2e-{os.getpid()}-{int(time.time())}-{len(RUNS)}"
         self.win_dir = f"C:\\users\\{self.user}\\Temp\\{self.name}"
         self.dir = host_path(self.win_dir)
         os.makedirs(self.dir)
@@ -289,10 +298,11 @@ class Installation:
             subprocess.run([RUN, DRIVER, "--timeout", "20", self.win + "\\setup.exe", "window",
                             f"click:{W.kUninstall}", "box:yes", "box:ok", "exit"],
                            stdin=subprocess.DEVNULL, capture_output=True)
-        subprocess.run([RUN, "reg", "delete", self.record_key, "/f"], stdin=subprocess.DEVNULL,
-                       capture_output=True)
-        for folder in (self.run.dir, self.run.dir + "-shots", self.dir):
+        for key in (self.record_key, APPS_LIST + "\\" + self.run.values["progreg"]):
+            delete_registry(key)
+        for folder in (self.run.dir, self.run.dir + "-shots", self.dir, host_path(self.group)):
             shutil.rmtree(folder, ignore_errors=True)
+        remove_empty_company(self.run)
 
     def install(self, shots, shot, folder_steps=None, after_steps=()):
         """Through every page to the completion message with both main shortcuts ticked;
@@ -362,9 +372,10 @@ class Installation:
         check(info.get("Local path") == target and info.get("Working directory") == folder,
               f"{link} -> {target} in {folder}")
 
-    def uninstall_quietly(self):
-        """/S from the installed copy: the record goes, then the folder."""
-        run_quietly(self.win + "\\setup.exe", self.dir, ["/S"], 0)
+    def uninstall_quietly(self, start_in=None, words=()):
+        """/S from the installed copy, started in START_IN (by default its own folder) with
+        WORDS after it: the record goes, then the folder."""
+        run_quietly(self.win + "\\setup.exe", start_in or self.dir, ["/S", *words], 0)
         check(reg_values(self.record_key) is None, "the uninstall removed the record")
         wait_until(lambda: not os.path.exists(self.dir), 30, f"{self.win} is removed")
 
@@ -384,9 +395,14 @@ class Installation:
             check(not os.path.exists(host_path(link)), f"{link} is gone")
         check(not os.path.exists(host_path(self.group)), f"the group folder {self.group} is gone")
         wait_until(lambda: not os.path.exists(self.dir), 30, f"{self.win} is removed", failures)
-        company = host_path(run.shell_folder("Programs") + "\\" + v["company"])
-        if os.path.isdir(company) and not os.listdir(company):
-            os.rmdir(company)  # the company level outlives its products by design; tidy up
+        remove_empty_company(run)
+
+
+def remove_empty_company(run):
+    """The company level of the Start menu outlives its products by design; tidy up."""
+    company = host_path(run.shell_folder("Programs") + "\\" + run.values["company"])
+    if os.path.isdir(company) and not os.listdir(company):
+        os.rmdir(company)
 
 
 def manifest_digest(folder):
@@ -755,9 +771,7 @@ def cancel():
                 f.write(run.name.encode())
         if page == W.kSummaryPage:
             earlier = {"AppDir": f"C:\\{run.name}\\{run.values['regdir']}", "Ver": "1", "Rel": "0"}
-            for name, value in earlier.items():
-                subprocess.run([RUN, "reg", "add", record_key, "/v", name, "/d", value, "/f"],
-                               check=True, stdin=subprocess.DEVNULL, capture_output=True)
+            write_record(record_key, earlier)
         try:
             run_driver(run.win_dir + "\\setup.exe",
                        ["window"] + steps + [f"visible:{page}", f"click:{storno}",
@@ -1114,17 +1128,26 @@ def write_files(folder, files):
 
 
 def installed_copy_elsewhere(ctx):
-    """An installed copy (no archive beside it) whose record names the user's documents, with
-    a manifest there that lists the user's own file."""
-    run = ctx["run"]
-    os.remove(os.path.join(run.dir, "orvoinst.zip"))
+    """An installed copy (no archive beside it) whose record names the user's documents."""
+    os.remove(os.path.join(ctx["run"].dir, "orvoinst.zip"))
+    record_naming_documents(ctx)
+
+
+def record_naming_documents(ctx):
+    """A record, as an earlier release wrote it, that names a folder of the user's documents,
+    with a manifest there that lists the user's own file."""
     docs = ctx["documents_win"]
     write_files(ctx["documents_dir"], {
         "letter.txt": "the user's letter".encode(),
         "setup.lst": f"orvo-setup manifest 1\r\nD {docs}\r\nF {docs}\\letter.txt\r\n".encode()})
-    for name, value in {"AppDir": docs, "Ver": "1", "Rel": "0",
-                        "Manifest": docs + "\\setup.lst"}.items():
-        subprocess.run([RUN, "reg", "add", ctx["record_key"], "/v", name, "/d", value, "/f"],
+    write_record(ctx["record_key"], {"AppDir": docs, "Ver": "1", "Rel": "0",
+                                     "Manifest": docs + "\\setup.lst"})
+
+
+def write_record(key, values):
+    """Writes string VALUES into the registry key KEY, making it if needed."""
+    for name, value in values.items():
+        subprocess.run([RUN, "reg", "add", key, "/v", name, "/d", value, "/f"],
                        check=True, stdin=subprocess.DEVNULL, capture_output=True)
 
 
@@ -1347,6 +1370,20 @@ def run_quietly(program_win, folder, words, exit_code):
 def read_log(path):
     with open(path, encoding="utf-8") as f:
         return f.read()
+
+
+def scratch_log(name):
+    """A log's path in the build tree's scratch folder, of this run only."""
+    folder = os.path.join(os.environ["ORVO_BUILD_DIR"], "scratch")
+    os.makedirs(folder, exist_ok=True)
+    return os.path.join(folder, f"e2e-{os.getpid()}-{name}.log")
+
+
+def logged_boxes(log):
+    """The boxes a run wrote to the log LOG, their first lines; the log is then removed."""
+    boxes = [line.split(" box: ", 1)[1] for line in read_log(log).splitlines() if " box: " in line]
+    os.remove(log)
+    return boxes
 
 
 def command_line():
@@ -1781,8 +1818,7 @@ def refusal_reason(run, folder, log):
     its one box gives after the folder, "" when it gives none."""
     run_quietly(run.win_dir + "\\setup.exe", run.dir,
                 ["/S", "/LOG=" + windows_path(log), "/D=" + folder], 4)
-    boxes = [line.split(" box: ", 1)[1] for line in read_log(log).splitlines() if " box: " in line]
-    os.remove(log)
+    boxes = logged_boxes(log)
     opening = f"Do cílového adresáře nelze zapisovat: {folder} "
     say(f"  the log's boxes: {boxes}")
     return boxes[0][len(opening):].strip() if len(boxes) == 1 and boxes[0].startswith(opening) else ""
@@ -1821,8 +1857,7 @@ def network_share():
     record_key = RECORD_BASE + "\\" + v["progreg"]
     apps_key = APPS_LIST + "\\" + v["progreg"]
     group = run.shell_folder("Programs") + "\\" + v["company"] + "\\" + v["softname"]
-    log = os.path.join(os.environ["ORVO_BUILD_DIR"], "scratch", f"e2e-{os.getpid()}-share.log")
-    os.makedirs(os.path.dirname(log), exist_ok=True)
+    log = scratch_log("share")
     with NetworkShare() as share:
         installed = os.path.join(share.dir, "Zelvik")
         try:
@@ -1860,10 +1895,241 @@ def network_share():
                 subprocess.run([RUN, "reg", "delete", key, "/f"], stdin=subprocess.DEVNULL,
                                capture_output=True)
             shutil.rmtree(host_path(group), ignore_errors=True)
-            company = os.path.dirname(host_path(group))
-            if os.path.isdir(company) and not os.listdir(company):
-                os.rmdir(company)  # the company level outlives its products by design
+            remove_empty_company(run)
             shutil.rmtree(run.dir, ignore_errors=True)
+
+def other_product(letter):
+    """The demo package under names of this run with LETTER in them: a second product of the
+    run, installed beside the first."""
+    run = Run(unique=True)
+    run.make_unique({key: run.values[key].replace("Zelvik", "Zelvik" + letter)
+                     for key in ("softname", "regdir", "progreg", "idn")})
+    return run
+
+
+def default_logs(run):
+    """The logs that runs of RUN's product wrote to the temporary folder by default."""
+    temp = host_path(f"C:\\users\\{run.user}\\Temp")
+    return [os.path.join(temp, name) for name in os.listdir(temp)
+            if name.startswith(run.values["softname"] + "-") and name.endswith(".log")]
+
+
+def started_from_elsewhere():
+    """setup.exe takes its package from the folder it is started in and removes only what is
+    its own: a package downloaded among the user's files leaves them; the installed copy
+    started from another package's folder installs that package and keeps its own files; the
+    Apps list starts the installed copy in C:\\Windows, and it uninstalls; a log named into the
+    installation's manifest goes to the temporary folder instead."""
+    place_win = f"C:\\orvo-e2e-{os.getpid()}"
+    a, b = Run(unique=True), other_product("B")
+    downloads_win = place_win + "\\Downloads"
+    shutil.copytree(a.dir, host_path(downloads_win))
+    shutil.rmtree(a.dir)
+    a.win_dir, a.dir = downloads_win, host_path(downloads_win)
+    users = {"readme.txt": "Moje poznámky k instalaci".encode("cp1250")}
+    write_files(a.dir, users)
+    inst_a, inst_b = Installation(a, program_files_folder()), Installation(b, place_win)
+    inst_a.check_absent()
+    inst_b.check_absent()
+    try:
+        say("\n== a package downloaded among the user's files")
+        run_quietly(a.win_dir + "\\setup.exe", a.dir, ["/S"], 0)
+        wait_until(lambda: tree_state(a.dir) == users, 30,
+                   "the package's files are gone, the user's readme.txt stays with its bytes")
+
+        say("\n== the installed copy started in another package's folder")
+        own = tree_state(inst_a.dir)
+        run_quietly(inst_a.win + "\\setup.exe", b.dir, ["/S", "/D=" + inst_b.win], 0)
+        check(tree_state(inst_a.dir) == own, f"{inst_a.win} keeps every file of its own")
+        check((reg_values(inst_b.record_key) or {}).get("AppDir") == inst_b.win,
+              f"the package of the working folder is installed into {inst_b.win}")
+
+        inst_a.uninstall_quietly(host_path("C:\\windows"))
+
+        manifest = inst_b.win + "\\setup.lst"
+        inst_b.uninstall_quietly(words=["/LOG=" + manifest])
+        logs = default_logs(b)
+        check(any(f"the log is not written to {manifest}" in read_log(log) for log in logs),
+              "a log named into the manifest goes to the temporary folder")
+        for log in logs:
+            os.remove(log)
+    except Failure:
+        inst_a.tidy()
+        inst_b.tidy()
+        raise
+    finally:
+        shutil.rmtree(host_path(place_win), ignore_errors=True)
+        remove_empty_company(a)
+
+
+def changed_manifest(place_win, installs):
+    """Lines added to the manifest after the installation, another program's shortcut and the
+    folder that held the user's file before the run: the uninstall removes nothing. With the
+    manifest as written it removes the installation and leaves the user's file."""
+    run = Run(unique=True)
+    inst = Installation(run, place_win + "\\Vlastni")
+    installs.append(inst)
+    notes = {"poznamky.txt": b"the user's notes"}
+    write_files(inst.dir, notes)
+    desktop = run.shell_folder("Desktop")
+    other = desktop + "\\Jiny program.lnk"
+    write_files(host_path(desktop), {"Jiny program.lnk": b"another program's shortcut"})
+    try:
+        run_quietly(run.win_dir + "\\setup.exe", run.dir, ["/S", "/D=" + inst.win], 0)
+        manifest = os.path.join(inst.dir, "setup.lst")
+        with open(manifest, "rb") as f:
+            written = f.read()
+        with open(manifest, "ab") as f:
+            f.write(f"L {other}\r\nD {inst.win}\r\n".encode())
+
+        def state():
+            return (tree_state(inst.dir), tree_state(host_path(inst.group)),
+                    reg_values(inst.record_key), os.path.isfile(host_path(other)))
+        before = state()
+        run_quietly(inst.win + "\\setup.exe", inst.dir, ["/S"], 5)
+        check(state() == before, "a changed manifest removes nothing: the folder, the group, "
+                                 "the record and the other program's shortcut stay")
+
+        with open(manifest, "wb") as f:
+            f.write(written)
+        run_quietly(inst.win + "\\setup.exe", inst.dir, ["/S"], 0)
+        wait_until(lambda: tree_state(inst.dir) == notes, 30,
+                   "the manifest as written is followed: only the user's file is left")
+    finally:
+        if os.path.exists(host_path(other)):
+            os.remove(host_path(other))
+
+
+def linked_folder(place_win, installs):
+    """A folder of the installation replaced by a link to a folder of the user's: the
+    uninstall removes the installation but for the link, and leaves what it leads to."""
+    run = Run(unique=True)
+    inst = Installation(run, program_files_folder())
+    installs.append(inst)
+    inst.check_absent()
+    run_quietly(run.win_dir + "\\setup.exe", run.dir, ["/S"], 0)
+    users_dir = host_path(place_win + "\\Moje data")
+    users = {"vzorek.csv": b"the user's measurements"}
+    write_files(users_dir, users)
+    data = os.path.join(inst.dir, "data")
+    shutil.rmtree(data)
+    os.symlink(os.path.relpath(users_dir, inst.dir), data)
+    run_quietly(inst.win + "\\setup.exe", inst.dir, ["/S"], 0)
+    check(reg_values(inst.record_key) is None, "the uninstall removed the record")
+    wait_until(lambda: os.listdir(inst.dir) == ["data"], 30,
+               f"nothing but the link is left in {inst.win}")
+    check(tree_state(users_dir) == users, "the user's vzorek.csv behind the link stays")
+
+
+def upgrade_over_other_records(place_win, installs):
+    """A record whose digest is not of the manifest in its folder, where another product is
+    installed: the upgrade is refused and that product stays as it was. A record of an
+    earlier release that names a folder of the user's documents: the upgrade and its uninstall
+    leave the user's file. Then the other product's record loses its manifest, as the first
+    releases wrote it, and its uninstall removes it all the same."""
+    b = other_product("B")
+    inst_b = Installation(b, place_win)
+    installs.append(inst_b)
+    run_quietly(b.win_dir + "\\setup.exe", b.dir, ["/S", "/D=" + inst_b.win], 0)
+    a = Run(unique=True)
+    inst_a = Installation(a, a.shell_folder("Personal"))
+    installs.append(inst_a)
+    write_record(inst_a.record_key, {
+        "AppDir": inst_b.win, "Ver": "1", "Rel": "0", "Manifest": inst_b.win + "\\setup.lst",
+        "ManifestDigest": hashlib.sha256(b"another manifest").hexdigest()})
+
+    def state_b():
+        return (tree_state(inst_b.dir), tree_state(host_path(inst_b.group)),
+                reg_values(inst_b.record_key),
+                reg_values(APPS_LIST + "\\" + b.values["progreg"], every_type=True))
+    before = state_b()
+    log = scratch_log("other")
+    run_quietly(a.win_dir + "\\setup.exe", a.dir, ["/S", "/LOG=" + windows_path(log)], 4)
+    check(any(box.startswith("V tomto adresáři je nainstalován jiný program")
+              for box in logged_boxes(log)), "the box says another program is installed there")
+    check(state_b() == before, f"the product in {inst_b.win} stays as it was: files, "
+                               "shortcuts, record and Apps entry")
+
+    delete_registry(inst_a.record_key)
+    record_naming_documents({"documents_win": inst_a.win, "documents_dir": inst_a.dir,
+                             "record_key": inst_a.record_key})
+    letter = {"letter.txt": tree_state(inst_a.dir)["letter.txt"]}
+    run_quietly(a.win_dir + "\\setup.exe", a.dir, ["/S"], 0)
+    run_quietly(inst_a.win + "\\setup.exe", inst_a.dir, ["/S"], 0)
+    wait_until(lambda: tree_state(inst_a.dir) == letter, 30,
+               "the upgrade and its uninstall leave only the user's letter in the documents")
+
+    os.remove(os.path.join(inst_b.dir, "setup.lst"))
+    for value in ("Manifest", "ManifestDigest"):
+        delete_registry(inst_b.record_key, value)
+    check(set(reg_values(inst_b.record_key)) == {"AppDir", "Ver", "Rel"},
+          "the record is as the first releases wrote it")
+    inst_b.uninstall_quietly()
+    check(not os.path.exists(host_path(inst_b.group)), "the shortcuts and the group are gone")
+
+
+def manifests_proven():
+    """The uninstall and the upgrade follow only what the record proves the installation
+    made."""
+    place_win = f"C:\\orvo-e2e-{os.getpid()}"
+    installs = []
+    try:
+        changed_manifest(place_win, installs)
+        linked_folder(place_win, installs)
+        upgrade_over_other_records(place_win, installs)
+    except Failure:
+        for inst in installs:
+            inst.tidy()
+        raise
+    finally:
+        shutil.rmtree(host_path(place_win), ignore_errors=True)
+        for inst in installs:
+            # What is left by design: a link in place of a folder, the user's letter.
+            shutil.rmtree(inst.dir, ignore_errors=True)  # takes a link, not what it leads to
+            remove_empty_company(inst.run)
+
+
+def foreign_apps_entry_and_held_batch():
+    """The Apps list names another program under the product's name: the run is refused before
+    anything is written, and the entry stays. Then the temporary folder refuses the
+    self-removal batch (a folder has its name): the installation completes all the same."""
+    run = Run(unique=True)
+    inst = Installation(run, program_files_folder())
+    inst.check_absent()
+    apps_key = APPS_LIST + "\\" + run.values["progreg"]
+    foreign = {apps_key: {"DisplayName": "Cizi ucetnictvi",
+                          "UninstallString": "C:\\CiziFirma\\odinstalovat.exe /x"},
+               apps_key + "\\Podrobnosti": {"Verze": "7"}}
+    for key, values in foreign.items():
+        write_record(key, values)
+    batch = os.path.join(host_path(f"C:\\users\\{run.user}\\Temp"), "setup123.bat")
+    log = scratch_log("foreign")
+    try:
+        run_quietly(run.win_dir + "\\setup.exe", run.dir, ["/S", "/LOG=" + windows_path(log)], 4)
+        check(any(box.startswith("Seznam programů Windows už pod tímto názvem uvádí jiný program")
+                  for box in logged_boxes(log)), "the box says the Apps list names another program")
+        check({key: reg_values(key, every_type=True) for key in foreign} == foreign and
+              reg_values(inst.record_key) is None and not os.path.exists(inst.dir),
+              "the other program's entry and its subkey stay as they were; nothing is installed")
+
+        delete_registry(apps_key)
+        wait_until(lambda: not os.path.exists(batch), 30, "no earlier self-removal batch is left")
+        os.mkdir(batch)
+        run_quietly(run.win_dir + "\\setup.exe", run.dir, ["/S"], 0)
+        check((reg_values(inst.record_key) or {}).get("AppDir") == inst.win and
+              os.path.isfile(os.path.join(inst.dir, run.values["progname"])),
+              "without the batch the installation stays complete: the record and the files")
+        os.rmdir(batch)
+        inst.uninstall_quietly()
+    except Failure:
+        inst.tidy()
+        raise
+    finally:
+        if os.path.isdir(batch):
+            os.rmdir(batch)
+        delete_registry(apps_key)
+        shutil.rmtree(run.dir, ignore_errors=True)
+        remove_empty_company(run)
 
 
 def main():
@@ -1896,6 +2162,10 @@ def main():
             english()
         elif mode == "share":
             network_share()
+        elif mode == "ownership":
+            started_from_elsewhere()
+            manifests_proven()
+            foreign_apps_entry_and_held_batch()
         elif mode == "norecord":
             no_record()
         elif mode == "noicons":
