@@ -482,6 +482,12 @@ def in_this_prefix(pid):
         return False  # ended meanwhile
 
 
+def no_batch_left():
+    """Waits until no self-removal batch of an earlier run is still at work (it may wait half a
+    minute for a file in use), so that a run's check that it started none is its own."""
+    wait_until(lambda: not host_processes("setup123.bat"), 40, "no earlier self-removal batch runs")
+
+
 def host_processes(*words):
     """Command lines of the processes of this Wine prefix running now, as the host sees them,
     that hold every one of WORDS (any case)."""
@@ -1099,6 +1105,7 @@ class Scenario:
                 places["drive"] = host_path(ctx["drive_win"])
             before = {name: tree_state(folder) for name, folder in places.items()}
             record_before = reg_values(ctx["record_key"])
+            no_batch_left()
             out = run_driver(run.win_dir + "\\setup.exe",
                              self.steps(ctx) + [f"box:ok:{self.box}"] + self.after +
                              [f"exit:{self.exit_code}"], timeout=30)
@@ -1290,6 +1297,7 @@ def read_only_package():
     inst = Installation(run, program_files_folder())
     inst.check_absent()
     say("\n== a package on a read-only drive")
+    no_batch_left()
     cleanups = []
     try:
         files = tree_state(run.dir)
