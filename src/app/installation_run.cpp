@@ -3,14 +3,13 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
-#include <unordered_map>
 
+#include "app/change_plan.h"
 #include "app/manifest_proof.h"
 #include "app/name_rules.h"
 #include "app/package_files.h"
 #include "app/package_removal.h"
 #include "app/paths.h"
-#include "app/removal_places.h"
 #include "platform/error.h"
 #include "platform/file_copy.h"
 #include "platform/file_io.h"
@@ -35,8 +34,14 @@ void InstallationRun::Execute() {
     run_files_.clear();
     skipped_shortcuts_.clear();
     ShowProgress(0, context_.Msg(kMsgCreatingFolder));
-    target_was_there_ = platform::IsFolder(home);
+    // Every change is decided and on disk before the first is made: a run cut off at any
+    // moment is taken back by the next start.
+    pending_ = PlanChanges(context_, engine_, state_, plan_);
+    if (!WritePendingRun(pending_path_, pending_))
+        throw context_.Failure(kMsgCannotWriteJournal, pending_path_, platform::LastErrorCode());
+    pending_written_ = true;
     CreateFolderLevels(home);
+    SetAsideWhatIsInTheWay();
     ShowProgress(10, context_.Msg(kMsgPrepareCopy));
     ShowProgress(20, context_.Msg(kMsgCopyingFiles));
     ShowProgress(30, context_.Msg(kMsgCopyingFiles));
@@ -68,7 +73,27 @@ void InstallationRun::Execute() {
     RetireEarlierInstallation();
     WriteManifestAndRecord(home);
 
+    // From here on the run is complete: a start after a cut-off only removes what was set aside.
+    pending_.phase = PendingRun::Phase::kCommitted;
+    if (!WritePendingRun(pending_path_, pending_))
+        log_.Line("the completed run could not be noted in " + pending_path_ +
+                  "; what it set aside goes now");
     journal_.Commit();
+    if (!platform::EraseFile(pending_path_))
+        log_.Line("the pending run stays for the next start: " + pending_path_);
+}
+
+// The files and shortcuts in the way of the run's own are moved aside before anything is
+// written, each to the name the pending run gives it; the journal puts them back on failure.
+void InstallationRun::SetAsideWhatIsInTheWay() {
+    for (const PendingRun::Change& change : pending_.changes) {
+        if (change.what != PendingRun::Change::What::kReplace) continue;
+        if (!journal_.SetAside(change.path, change.kind, change.backup))
+            throw context_.Failure(kMsgCannotCopy, change.path, platform::LastErrorCode());
+        run_files_.insert(change.path);
+        log_.Line("replacing: " + change.path +
+                  " (the earlier file is kept until the run completes)");
+    }
 }
 
 // What follows the commit: what was set aside goes, the user is told, what is left of the
@@ -125,16 +150,10 @@ int32_t InstallationRun::ExtractArchive(const std::string& archive, const std::s
     extraction_failure_ = 0;
     folders_noted_ = 0;
     new_member_file_ = false;
-    set_aside_failure_.clear();
-    // A folder this run made holds nothing but what the run wrote, which it may replace: the
-    // engine need not look for a file before each member (a lookup per file costs under Wine).
-    unzip::QuestionCallback question;
-    if (target_was_there_)
-        question = [this](unzip::ReportRecord& record) { return MayReplace(record); };
+    // What was in the way is aside already: every file the engine writes is the run's own.
     const int32_t result = engine_.ExtractMatching(
         archive, target, "*.*",
-        [this](int32_t code, unzip::ReportRecord& record) { ExtractionCallback(code, record); },
-        question);
+        [this](int32_t code, unzip::ReportRecord& record) { ExtractionCallback(code, record); });
     NoteEngineFolders();
     return result;
 }
@@ -149,7 +168,7 @@ void InstallationRun::ExtractionCallback(int32_t code, unzip::ReportRecord& reco
                 ProgressBar::kMember,
                 static_cast<int>(engine_.member_bytes_read() * int64_t{100} / size));
     }
-    // A file is taken to be new until the engine asks before replacing one that is there.
+    // A file is new unless the run wrote it, or set aside what was there, before.
     if (code == unzip::StatusMemberStart)
         new_member_file_ = !EndsWithSeparator(name) && !run_files_.count(name);
     const bool failed =
@@ -169,22 +188,6 @@ void InstallationRun::ExtractionCallback(int32_t code, unzip::ReportRecord& reco
     context_.view.ProcessMessages();
 }
 
-// The engine asks before it writes over a file that is there. This run's own files (a later
-// archive replacing a member of the first) may go; a file that was there before is moved aside
-// into the journal first, and kept untouched when it cannot be.
-bool InstallationRun::MayReplace(unzip::ReportRecord& record) {
-    const std::string name = record.name.substr(0, record.name.find('\0'));
-    if (EndsWithSeparator(name) || platform::IsFolder(name) || run_files_.count(name)) return true;
-    new_member_file_ = false;
-    if (!journal_.SetAside(name, Journal::Kind::File)) {
-        if (set_aside_failure_.empty()) set_aside_failure_ = name;
-        return false;
-    }
-    run_files_.insert(name);
-    log_.Line("replacing: " + name + " (the earlier file is kept until the run completes)");
-    return true;
-}
-
 // The folders the engine made so far, in the order it made them, before the file of the member
 // that needed them, so that taking back (newest first) empties each folder before its turn.
 void InstallationRun::NoteEngineFolders() {
@@ -200,7 +203,6 @@ void InstallationRun::ExtractPackageArchive(const std::string& name, const std::
     const int32_t failure =
         extraction_failure_ != 0 ? extraction_failure_ : (result < 0 ? result : 0);
     if (failure != 0) throw platform::Error(ExtractionFailureText(failure, name));
-    if (!set_aside_failure_.empty()) throw context_.Failure(kMsgCannotCopy, set_aside_failure_);
 }
 
 // A failed step ends here: everything the run changed is taken back, newest first, the user
@@ -215,6 +217,9 @@ void InstallationRun::TakeBack(const std::string& failure) {
     const size_t changes = journal_.Entries().size();
     const std::vector<std::string> left = journal_.Rollback();
     log_.Line("taken back: " + std::to_string(changes) + " changes, newest first");
+    // What could not be restored, the next start tries again; else nothing is pending.
+    if (pending_written_ && left.empty() && !platform::EraseFile(pending_path_))
+        log_.Line("the pending run stays for the next start: " + pending_path_);
     for (const std::string& path : left) log_.Line("not restored: " + path);
     std::string text =
         context_.Msg(kMsgRunFailed) + "\r" + failure + "\r\r" + context_.Msg(kMsgRolledBack);
@@ -231,15 +236,7 @@ void InstallationRun::TakeBack(const std::string& failure) {
 void InstallationRun::CopySetupFile(const std::string& name, const std::string& target_folder) {
     const std::string target = CollapsePath(target_folder + kSep + name);
     const std::string source = context_.InPackageFolder(name);
-    if (!run_files_.count(target)) {
-        if (platform::FileExists(target)) {
-            if (!journal_.SetAside(target, Journal::Kind::File))
-                throw context_.Failure(kMsgCannotCopy, target);
-        } else {
-            journal_.NoteFile(target);
-        }
-        run_files_.insert(target);
-    }
+    NoteNewFile(target, Journal::Kind::File, kMsgCannotCopy);
     const auto size = platform::FileSizeOf(source);
     if (!platform::CopyFileOver(source, target) || size != platform::FileSizeOf(target))
         throw context_.Failure(kMsgCannotCopy, target, platform::LastErrorCode());
@@ -275,12 +272,7 @@ void InstallationRun::CreateMainShortcut(const std::string& home, const std::str
 void InstallationRun::CreateShortcut(const std::string& target, const std::string& name,
                                      const std::string& folder) {
     const std::string file = services::ShortcutFilePath(name, folder);
-    if (platform::FileExists(file)) {
-        if (!journal_.SetAside(file, Journal::Kind::Shortcut))
-            throw context_.Failure(kMsgCannotMakeShortcut, file);
-    } else {
-        journal_.NoteShortcut(file);
-    }
+    NoteNewFile(file, Journal::Kind::Shortcut, kMsgCannotMakeShortcut);
     if (!services::CreateLink(target, name, folder))
         throw context_.Failure(kMsgCannotMakeShortcut, file);
     log_.Line("shortcut: " + file + " -> " + target);
@@ -291,7 +283,7 @@ void InstallationRun::CreateShortcut(const std::string& target, const std::strin
 // leads to a complete manifest.
 void InstallationRun::WriteManifestAndRecord(const std::string& home) {
     const std::string manifest = CollapsePath(home + kSep + kManifestName);
-    journal_.NoteFile(manifest);
+    NoteNewFile(manifest, Journal::Kind::File, kMsgCannotCopy);
     // The earlier installation's folders and leftovers first: the uninstall works newest first.
     std::vector<Journal::Entry> listed = carried_;
     listed.insert(listed.end(), journal_.Entries().begin(), journal_.Entries().end());
@@ -329,44 +321,34 @@ void InstallationRun::WriteManifestAndRecord(const std::string& home) {
     throw context_.Failure(kMsgCannotWriteRecord, failed);
 }
 
-// What the earlier installation made that this one has not made again goes: its files and
+// What the earlier installation made that this one does not make again goes: its files and
 // shortcuts are moved aside by the journal (back if the run fails), its folders pass into the
 // new manifest and go once empty. One record, one manifest and one list entry are left.
 void InstallationRun::RetireEarlierInstallation() {
     carried_.clear();
-    if (plan_.earlier_entries.empty()) return;
-    // The full paths the run made, grouped: an upgrade may list many thousands, too many to
-    // resolve and compare every pair.
-    const auto full = [](const std::string& path) {
-        return WithoutTrailingSeparator(platform::FullPathOf(path).value_or(path));
-    };
-    std::unordered_map<std::string, std::vector<std::string>> made;
-    for (const Journal::Entry& entry : journal_.Entries()) {
-        std::string path = full(entry.path);
-        made[NameGroupKey(path)].push_back(std::move(path));
-    }
-    const auto made_again = [&](const std::string& path) {
-        const std::string wanted = full(path);
-        const auto group = made.find(NameGroupKey(wanted));
-        return group != made.end() &&
-               std::any_of(group->second.begin(), group->second.end(), [&](const std::string& m) {
-                   return platform::SameNameIgnoringCase(m, wanted);
-               });
-    };
-    const RemovalPlaces places(context_,
-                               WithoutTrailingSeparator(CollapsePath(context_.previous.folder)));
-    for (const Journal::Entry& entry : plan_.earlier_entries) {
-        if (made_again(entry.path) || !places.MayRemove(entry)) continue;
-        const bool gone = entry.kind == Journal::Kind::Folder ? false
-                          : !platform::FileExists(entry.path)
-                              ? true
-                              : journal_.SetAsideForRemoval(entry.path, entry.kind);
-        if (gone) {
-            log_.Line("earlier version's file removed: " + entry.path);
-        } else {
-            carried_.push_back(entry);
+    for (const PendingRun::Change& change : pending_.changes) {
+        using What = PendingRun::Change::What;
+        if (change.what == What::kCarry) {
+            carried_.push_back({Journal::Kind::Folder, change.path, {}});
+        } else if (change.what == What::kRetire) {
+            if (journal_.SetAsideForRemoval(change.path, change.kind, change.backup))
+                log_.Line("earlier version's file removed: " + change.path);
+            else
+                carried_.push_back({change.kind, change.path, {}});
         }
     }
+}
+
+// A file the run writes where the plan found none, unless the run wrote it or set aside
+// what was there already; one that appeared since the plan is not the run's to replace.
+void InstallationRun::NoteNewFile(const std::string& path, Journal::Kind kind, MessageId failure) {
+    if (run_files_.count(path)) return;
+    if (platform::FileExists(path)) throw context_.Failure(failure, path);
+    if (kind == Journal::Kind::Shortcut)
+        journal_.NoteShortcut(path);
+    else
+        journal_.NoteFile(path);
+    run_files_.insert(path);
 }
 
 } // namespace app

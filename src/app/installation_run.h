@@ -14,6 +14,7 @@
 #include "app/install_state.h"
 #include "app/installer_context.h"
 #include "app/journal.h"
+#include "app/pending_run.h"
 #include "app/preflight.h"
 #include "unzip/engine.h"
 
@@ -27,7 +28,8 @@ class InstallationRun {
           engine_(engine),
           state_(state),
           plan_(std::move(plan)),
-          log_(*context.log) {}
+          log_(*context.log),
+          pending_path_(PendingRunPath(context)) {}
 
     // The run up to its commit; a failing step raises platform::Error with the text the box
     // shows, and TakeBack then undoes what it changed.
@@ -47,7 +49,6 @@ class InstallationRun {
     void ShowProgress(int position, const std::string& text);
     int32_t ExtractArchive(const std::string& archive, const std::string& target);
     void ExtractionCallback(int32_t code, unzip::ReportRecord& record);
-    bool MayReplace(unzip::ReportRecord& record);
     void NoteEngineFolders();
     void ExtractPackageArchive(const std::string& name, const std::string& target);
     void CopySetupFile(const std::string& name, const std::string& target_folder);
@@ -56,7 +57,9 @@ class InstallationRun {
     void CreateShortcut(const std::string& target, const std::string& name,
                         const std::string& folder);
     void WriteManifestAndRecord(const std::string& home);
+    void SetAsideWhatIsInTheWay();
     void RetireEarlierInstallation();
+    void NoteNewFile(const std::string& path, Journal::Kind kind, MessageId failure);
 
     InstallerContext& context_;
     unzip::Engine& engine_;
@@ -65,18 +68,20 @@ class InstallationRun {
     RunLog& log_;
 
     Journal journal_; // what the run changed, for taking back or as the manifest
+    // The run's changes as planned and kept on disk while it works.
+    PendingRun pending_;
+    const std::string pending_path_;
+    bool pending_written_ = false;
     // The files this run wrote, which a later step may write again without a backup.
     std::unordered_set<std::string> run_files_;
     std::vector<std::string> skipped_shortcuts_; // short.txt lines not made, with why
     // Of the earlier installation's manifest, the entries the new manifest takes over: its
     // folders and what the upgrade could not remove.
     std::vector<Journal::Entry> carried_;
-    // The running extraction: how many of the engine's made folders are noted, whether the
-    // member being extracted is a new file, and the first file that could not be set aside.
+    // The running extraction: how many of the engine's made folders are noted, and whether
+    // the member being extracted is a new file.
     size_t folders_noted_ = 0;
-    bool target_was_there_ = true; // the installation folder existed before the run
     bool new_member_file_ = false;
-    std::string set_aside_failure_;
     int32_t extraction_failure_ = 0; // first failure the engine reported for an archive
     bool working_in_home_ = false;   // the run made the installation folder its working folder
 };

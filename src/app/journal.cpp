@@ -18,17 +18,13 @@ bool IsManifestKind(char letter) {
 
 } // namespace
 
-bool Journal::SetAsideForRemoval(const std::string& path, Kind kind) {
-    if (!SetAside(path, kind)) return false;
+bool Journal::SetAsideForRemoval(const std::string& path, Kind kind, const std::string& backup) {
+    if (!SetAside(path, kind, backup)) return false;
     entries_.back().removed = true;
     return true;
 }
 
-bool Journal::SetAside(const std::string& path, Kind kind) {
-    // Beside the file, so the move is a rename on the same volume and cannot run out of space.
-    std::string backup = path + ".orvo-backup";
-    for (int n = 2; platform::FileExists(backup) || platform::IsFolder(backup); ++n)
-        backup = path + ".orvo-backup" + std::to_string(n);
+bool Journal::SetAside(const std::string& path, Kind kind, const std::string& backup) {
     if (!platform::MoveWithoutReplacing(path, backup)) return false;
     entries_.push_back({kind, path, backup});
     return true;

@@ -26,12 +26,14 @@ class Journal {
     void NoteFile(const std::string& path) { entries_.push_back({Kind::File, path, {}}); }
     void NoteShortcut(const std::string& path) { entries_.push_back({Kind::Shortcut, path, {}}); }
 
-    // Moves the existing file at path aside before the run writes a file of `kind` there, and
-    // notes that file. False, with nothing changed, when it cannot be moved.
-    [[nodiscard]] bool SetAside(const std::string& path, Kind kind);
+    // Moves the existing file at path to `backup` before the run writes a file of `kind`
+    // there, and notes that file. False, with nothing changed, when it cannot be moved (or a
+    // file is at `backup`).
+    [[nodiscard]] bool SetAside(const std::string& path, Kind kind, const std::string& backup);
     // Moves aside a file the run removes (one an earlier version installed that this one no
     // longer has): put back by Rollback, deleted by Commit, never in the manifest.
-    [[nodiscard]] bool SetAsideForRemoval(const std::string& path, Kind kind);
+    [[nodiscard]] bool SetAsideForRemoval(const std::string& path, Kind kind,
+                                          const std::string& backup);
 
     // Takes every change back, newest first: what the run created is deleted, what it set
     // aside is put back. Returns the paths that could not be restored or removed (a folder

@@ -16,7 +16,7 @@ bool HoldsInstallation(const InstallerContext& context, const std::string& folde
            (context.previous_found && SamePath(folder, CollapsePath(context.previous.folder)));
 }
 
-void RemoveFolderAndSelf(InstallerContext& context, const FolderAndSelf& request) {
+bool RemoveFolderAndSelf(InstallerContext& context, const FolderAndSelf& request) {
     RunLog& log = *context.log;
     const std::string& program = context.program_file;
     const std::string& folder = request.folder;
@@ -30,7 +30,7 @@ void RemoveFolderAndSelf(InstallerContext& context, const FolderAndSelf& request
         // archive, so a readme.txt there is the user's.
         if (folder.empty() || HoldsInstallation(context, folder)) {
             log.Line("package files kept: " + folder + " holds an installation");
-            return;
+            return false;
         }
         const bool program_here = SamePath(services::FolderPartOf(program), folder);
         std::vector<std::string> names = {kSetupProgramName,  kSettingsName,     kArchiveName,
@@ -41,17 +41,18 @@ void RemoveFolderAndSelf(InstallerContext& context, const FolderAndSelf& request
         (void)services::RemoveFolder(WithoutTrailingSeparator(folder));    // stays if not empty
         log.Line("package files removed from " + folder);
         // A program started from elsewhere (an installed copy) is not the package's.
-        if (!program_here) return;
+        if (!program_here) return false;
     }
     // A program on read-only media, or a path the command interpreter cannot be given exactly,
     // stays: a batch that cannot remove it would only wait in vain.
     const std::string batch = BatchFilePath(context);
     SelfRemovalPaths paths{program, ReplaceExtension(program, ".ini"), folder, batch};
     if (request.removal == FolderRemoval::ProgramOnly) paths.parents = request.parents;
+    paths.pending_file = request.pending_file;
     const std::optional<std::string> text = SelfRemovalBatch(paths);
     if (!text || !program_removable) {
         log.Line("no self-removal batch: " + program + " stays where it is");
-        return;
+        return false;
     }
     if (!platform::ReplaceWholeFile(batch, *text))
         throw context.Failure(kMsgCannotWriteBatch, batch, platform::LastErrorCode());
@@ -59,6 +60,7 @@ void RemoveFolderAndSelf(InstallerContext& context, const FolderAndSelf& request
     const bool started = context.shell.RunBatchHidden(batch, services::FolderPartOf(batch));
     log.Line((started ? "self-removal batch started: " : "self-removal batch not started: ") +
              batch);
+    return started;
 }
 
 } // namespace app

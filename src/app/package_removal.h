@@ -27,9 +27,12 @@ struct FolderAndSelf {
     // Whether the program's folder takes changes, asked before anything was removed; asked
     // now when not given.
     std::optional<bool> program_removable = std::nullopt;
+    // An uninstall's pending run, which the batch erases last; empty for none.
+    std::string pending_file = {};
 };
 
 // Raises platform::Error, with the text the error box shows, when the batch cannot be written.
-void RemoveFolderAndSelf(InstallerContext& context, const FolderAndSelf& request);
+// Returns whether a batch was started (it then erases the pending file).
+bool RemoveFolderAndSelf(InstallerContext& context, const FolderAndSelf& request);
 
 } // namespace app

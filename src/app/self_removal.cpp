@@ -68,6 +68,11 @@ std::optional<std::string> SelfRemovalBatch(const SelfRemovalPaths& paths, int t
     const std::optional<std::string> folder = OemPath(folder_path, lookup);
     const std::optional<std::string> batch = OemPath(paths.batch_file, lookup);
     if (!program || !settings || !folder || !batch) return std::nullopt;
+    std::optional<std::string> pending;
+    if (!paths.pending_file.empty()) {
+        pending = OemPath(paths.pending_file, lookup);
+        if (!pending) return std::nullopt;
+    }
     std::vector<std::string> parents;
     for (const std::string& parent : paths.parents) {
         const std::optional<std::string> oem = OemPath(WithoutTrailingSeparator(parent), lookup);
@@ -83,6 +88,7 @@ std::optional<std::string> SelfRemovalBatch(const SelfRemovalPaths& paths, int t
     // Only an empty folder goes: what the user put there stays.
     if (!folder->empty()) lines.push_back("rd " + Quoted(*folder));
     for (const std::string& parent : parents) lines.push_back("rd " + Quoted(parent) + " 2>nul");
+    if (pending) lines.push_back("Erase " + Quoted(*pending));
     lines.push_back("Erase " + Quoted(*batch));
     std::string text;
     for (const std::string& line : lines) text += line + "\r\n";

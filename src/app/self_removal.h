@@ -19,6 +19,9 @@ struct SelfRemovalPaths {
     // Folders around `folder` that the installation made (its parents), innermost first:
     // each removed after it if that leaves it empty.
     std::vector<std::string> parents = {};
+    // The uninstall's pending run, erased once all the rest is done: a batch cut off leaves
+    // it for the next start to finish the work.
+    std::string pending_file = {};
 };
 
 // The short (8.3) form of an existing path, or empty: platform::ShortPathName unless a test

@@ -7,6 +7,7 @@
 #include "app/log_place.h"
 #include "app/package_files.h"
 #include "app/paths.h"
+#include "app/recovery.h"
 #include "app/wizard_text.h"
 #include "platform/file_copy.h"
 
@@ -46,6 +47,48 @@ std::string FirstFolder(InstallerContext& context, const std::string& program_fi
     const std::string own = CollapsePath(user_programs + kSep + context.names.regdir);
     context.log->Line("Program Files takes no files from this user: offering " + own);
     return own;
+}
+
+void Tell(InstallerContext& context, const std::string& text, unsigned icon) {
+    context.view.ShowMessageBox(
+        {BoxOwner::None, text, BoxCaption(context.config), icon | kButtonsOk});
+}
+
+// Deals with the product's pending run and says in one box what was done. The exit code when
+// the program ends here: a pending run it cannot deal with refuses this one, and an installed
+// copy whose cut-off uninstall it completed has nothing left to do.
+std::optional<int> Recover(InstallerContext& context) {
+    const Recovery recovery = RecoverPendingRun(context);
+    const int refused = context.install_mode ? kExitRunFailed : kExitUninstallIncomplete;
+    switch (recovery.outcome) {
+    case Recovery::Outcome::kNothing: return std::nullopt;
+    case Recovery::Outcome::kBroken:
+        Tell(context, context.Msg(kMsgPendingBroken) + "\r" + recovery.pending_path, kIconError);
+        return refused;
+    case Recovery::Outcome::kLeft: {
+        std::string text =
+            context.Msg(kMsgRecoveredTakenBack) + "\r" + context.Msg(kMsgNotRestored);
+        for (const std::string& path : recovery.left) text += "\r" + path;
+        Tell(context, text, kIconError);
+        return refused;
+    }
+    case Recovery::Outcome::kTakenBack:
+        Tell(context, context.Msg(kMsgRecoveredTakenBack), kIconInformation);
+        return std::nullopt;
+    case Recovery::Outcome::kFinished:
+        Tell(context, context.Msg(kMsgRecoveredFinished), kIconInformation);
+        return std::nullopt;
+    case Recovery::Outcome::kUninstall:
+        if (!recovery.failure.empty()) {
+            Tell(context, recovery.failure, kIconError);
+            return kExitUninstallIncomplete;
+        }
+        Tell(context, context.Msg(kMsgRecoveredUninstall), kIconInformation);
+        // The uninstalled copy itself has done its work; a package goes on to install.
+        if (!context.install_mode) return kExitCompleted;
+        return std::nullopt;
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -88,6 +131,12 @@ StartupResult StartUp(InstallerContext& context, services::FormStorage& storage,
                                      BoxCaption(context.config), kIconError | kButtonsOk});
         mutex.Close();
         result.exit_code = kExitSecondInstance;
+        return result;
+    }
+
+    // Before anything else, what a run or an uninstall that was cut off left is dealt with.
+    if (const std::optional<int> end = Recover(context)) {
+        result.exit_code = *end;
         return result;
     }
 

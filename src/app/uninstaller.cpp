@@ -9,6 +9,7 @@
 #include "app/package_files.h"
 #include "app/package_removal.h"
 #include "app/paths.h"
+#include "app/pending_run.h"
 #include "app/removal_places.h"
 #include "platform/error.h"
 #include "platform/file_copy.h"
@@ -63,10 +64,41 @@ int Uninstaller::Run() {
             {BoxOwner::Application, question, "", kButtonsYesNo | kIconExclamation}) != kAnswerYes)
         return kExitCancelled;
 
-    // Taken while the folder is there: the batch names it in the form that needs no care.
     if (proof == ManifestProof::kNone) entries = EarlyInstallationEntries(folder);
+    const Removal removal = Remove(folder, entries);
+    if (!removal.complete) return refuse(removal.failure);
+    context_.view.ShowMessageBox({BoxOwner::Application, context_.Msg(kMsgUninstalled),
+                                  BoxCaption(context_.config), kIconInformation | kButtonsOk});
+    context_.view.Close();
+    return kExitCompleted;
+}
+
+Uninstaller::Removal Uninstaller::Complete(const PendingRun& pending) {
+    std::vector<Journal::Entry> entries;
+    for (const PendingRun::Change& change : pending.changes)
+        if (change.what == PendingRun::Change::What::kRemove)
+            entries.push_back({change.kind, change.path, {}});
+    return Remove(pending.folder, entries);
+}
+
+// The removal as the question allowed it, or as the next start completes one that was cut
+// off: the pending run on disk says what it removes until the self-removal batch is done.
+Uninstaller::Removal Uninstaller::Remove(const std::string& folder,
+                                         const std::vector<Journal::Entry>& entries) {
+    PendingRun pending;
+    pending.kind = PendingRun::Kind::kUninstall;
+    pending.folder = folder;
+    for (const Journal::Entry& entry : entries)
+        pending.changes.push_back({PendingRun::Change::What::kRemove, entry.kind, entry.path, {}});
+    const std::string pending_path = PendingRunPath(context_);
+    if (!WritePendingRun(pending_path, pending))
+        return {false,
+                context_.Failure(kMsgCannotWriteJournal, pending_path, platform::LastErrorCode())
+                    .what()};
+    // Taken while the folder is there: the batch names it in the form that needs no care.
     const std::string short_folder = services::ShortPathOf(folder);
     const bool program_removable = FolderIsWritable(folder);
+    const std::string manifest = CollapsePath(folder + kSep + kManifestName);
     const std::vector<Journal::Entry> left = RemoveListed(folder, entries);
     if (!left.empty()) {
         std::string names;
@@ -81,7 +113,8 @@ int Uninstaller::Run() {
             context_.previous.manifest_digest = ManifestDigest(text);
             kept = context_.previous.WriteRecord();
         }
-        return refuse(context_.Msg(kMsgNotRemoved) + names + (kept ? "" : "\r" + manifest));
+        if (kept) (void)platform::EraseFile(pending_path); // the record says what is left
+        return {false, context_.Msg(kMsgNotRemoved) + names + (kept ? "" : "\r" + manifest)};
     }
     context_.previous.DeleteRecord();
     context_.log->Line("record removed: " + context_.previous.KeyPath());
@@ -95,12 +128,14 @@ int Uninstaller::Run() {
     else
         context_.log->Line("Apps list entry not removed: " + entry.KeyPath());
     (void)platform::EraseFile(manifest); // the record that named it is gone
-    RemoveFolderAndSelf(
-        context_, {short_folder, FolderRemoval::ProgramOnly, parents_made_, program_removable});
-    context_.view.ShowMessageBox({BoxOwner::Application, context_.Msg(kMsgUninstalled),
-                                  BoxCaption(context_.config), kIconInformation | kButtonsOk});
-    context_.view.Close();
-    return kExitCompleted;
+    // What is left is the program's own, for the batch; the pending run goes with it.
+    pending.phase = PendingRun::Phase::kCommitted;
+    if (!WritePendingRun(pending_path, pending))
+        context_.log->Line("the completed uninstall could not be noted in " + pending_path);
+    if (!RemoveFolderAndSelf(context_, {short_folder, FolderRemoval::ProgramOnly, parents_made_,
+                                        program_removable, pending_path}))
+        (void)platform::EraseFile(pending_path); // no batch to finish: nothing is pending
+    return {true, std::string()};
 }
 
 std::vector<Journal::Entry> Uninstaller::EarlyInstallationEntries(const std::string& folder) const {

@@ -10,6 +10,7 @@
 
 #include "app/installer_context.h"
 #include "app/journal.h"
+#include "app/pending_run.h"
 
 namespace app {
 
@@ -21,7 +22,15 @@ class Uninstaller {
     // user declined the question.
     int Run();
 
+    struct Removal {
+        bool complete = false;
+        std::string failure; // the box's text when not complete
+    };
+    // Completes an uninstall that was cut off, as its pending run lists it, without asking.
+    Removal Complete(const PendingRun& pending);
+
   private:
+    Removal Remove(const std::string& folder, const std::vector<Journal::Entry>& entries);
     // What an installation of an early release made, as the uninstall removes it: the folder,
     // the product's two main shortcuts and the shortcuts and folders of its group.
     std::vector<Journal::Entry> EarlyInstallationEntries(const std::string& folder) const;

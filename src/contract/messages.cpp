@@ -66,6 +66,14 @@ constexpr OwnText kOwnTexts[kMsgCount - kMemoMessageCount] = {
     {kMsgCannotPlaceWindow, "CannotPlaceWindow", "Okno nelze umístit."},
     {kMsgCannotWriteBatch, "CannotWriteBatch",
      "Nelze zapsat dávku, která odstraní instalační program:"},
+    {kMsgCannotWriteJournal, "CannotWriteJournal", "Nelze zapsat záznam o průběhu instalace:"},
+    {kMsgRecoveredTakenBack, "RecoveredTakenBack",
+     "Předchozí instalace byla přerušena. Všechny její změny byly vráceny zpět."},
+    {kMsgRecoveredFinished, "RecoveredFinished",
+     "Předchozí instalace byla přerušena po svém dokončení a byla dokončena."},
+    {kMsgRecoveredUninstall, "RecoveredUninstall", "Přerušená odinstalace byla dokončena."},
+    {kMsgPendingBroken, "PendingBroken",
+     "Záznam o přerušené instalaci nebo odinstalaci nelze přečíst; nic nebylo změněno:"},
 };
 
 namespace {

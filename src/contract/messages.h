@@ -102,7 +102,13 @@ enum MessageId : int {
     kMsgCannotReadPlacement = 84,
     kMsgCannotPlaceWindow = 85,
     kMsgCannotWriteBatch = 86,
-    kMsgCount = 87
+    // A run or an uninstall that was cut off, as the next start deals with it.
+    kMsgCannotWriteJournal = 87,
+    kMsgRecoveredTakenBack = 88,
+    kMsgRecoveredFinished = 89,
+    kMsgRecoveredUninstall = 90,
+    kMsgPendingBroken = 91,
+    kMsgCount = 92
 };
 
 // A text of the program's own: the key of setup.ini's section that replaces it ("Msg_" and

@@ -34,8 +34,8 @@ SystemDirs::SystemDirs(const SystemDirSources& sources) {
     (void)key.Open(sources.user_root, sources.user_key);
     for (const RegistrySource& source : kUserValues)
         dirs_[static_cast<int>(source.dir)] = key.ReadString(source.value_name);
-    const std::string local = key.ReadString("Local AppData");
-    if (!local.empty()) user_programs_ = local + "\\Programs";
+    local_app_data_ = key.ReadString("Local AppData");
+    if (!local_app_data_.empty()) user_programs_ = local_app_data_ + "\\Programs";
     (void)key.Open(sources.machine_root, sources.machine_key);
     for (const RegistrySource& source : kMachineValues)
         dirs_[static_cast<int>(source.dir)] = key.ReadString(source.value_name);

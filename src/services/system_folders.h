@@ -56,10 +56,13 @@ class SystemDirs {
     // The user's own programs folder (Local AppData\Programs), where a user installs without
     // administrator rights; empty when the system names no Local AppData.
     const std::string& UserProgramsDir() const { return user_programs_; }
+    // The user's Local AppData: the program's own data that only this user may change.
+    const std::string& LocalAppDataDir() const { return local_app_data_; }
 
   private:
     std::string dirs_[kSystemDirCount];
     std::string user_programs_;
+    std::string local_app_data_;
     std::string discard_;
 };
 

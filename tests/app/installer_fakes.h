@@ -150,6 +150,7 @@ class InstallerTest : public ::testing::Test {
         EXPECT_TRUE(user.WriteString("Desktop", Dir("Desktop")));
         EXPECT_TRUE(user.WriteString("Start Menu", Dir("Start")));
         EXPECT_TRUE(user.WriteString("Programs", Dir("Start", "Programs")));
+        EXPECT_TRUE(user.WriteString("Local AppData", Dir("AppData")));
         EXPECT_TRUE(machine.WriteString("ProgramFilesDir", Dir("Program Files")));
         EXPECT_TRUE(platform::SetEnvironmentValue(sources_.temp_variable, Dir("Temp")));
         for (const char* folder : {"Desktop", "Program Files", "Temp", "Package"})

@@ -19,7 +19,8 @@ TEST(Journal, RollbackRestoresReplacedFilesAndRemovesOnlyWhatTheRunMade) {
     journal.NoteFolder(dir.Path("new"));
     WriteFile(dir.Path("new", "a.bin"), "ours");
     journal.NoteFile(dir.Path("new", "a.bin"));
-    ASSERT_TRUE(journal.SetAside(dir.Path("old.txt"), app::Journal::Kind::File));
+    ASSERT_TRUE(journal.SetAside(dir.Path("old.txt"), app::Journal::Kind::File,
+                                 dir.Path("old.txt.orvo-backup")));
     EXPECT_FALSE(Exists(dir.Path("old.txt")));
     WriteFile(dir.Path("old.txt"), "ours over it");
     ASSERT_TRUE(platform::MakeFolder(dir.Path("kept")));
@@ -42,7 +43,10 @@ TEST(Journal, CommitDropsBackupsAndTheManifestReadsBack) {
     WriteFile(dir.Path("a.txt.orvo-backup"), "a file that merely has the backup's name");
     app::Journal journal;
     journal.NoteFolder(dir.Path());
-    ASSERT_TRUE(journal.SetAside(dir.Path("a.txt"), app::Journal::Kind::File));
+    ASSERT_FALSE(journal.SetAside(dir.Path("a.txt"), app::Journal::Kind::File,
+                                  dir.Path("a.txt.orvo-backup"))); // taken: nothing moves
+    ASSERT_TRUE(journal.SetAside(dir.Path("a.txt"), app::Journal::Kind::File,
+                                 dir.Path("a.txt.orvo-backup2")));
     WriteFile(dir.Path("a.txt"), "new");
     journal.NoteShortcut(dir.Path("Zelvik.lnk"));
     journal.Commit();

@@ -112,9 +112,13 @@ TEST_F(Uninstall, ConfirmedRemovesProductAndStartsTheBatch) {
     EXPECT_FALSE(Exists(installed_)); // nothing here is in use, so all of it went
     EXPECT_FALSE(apptest::GuardHeld(*installer_));
 
-    // The folder in its short form, quoted all the same; the program's own two files by name.
+    // The folder in its short form, quoted all the same; the program's own two files by name;
+    // last the pending uninstall, which stays until the batch is done.
+    const std::string pending = Dir("AppData", "Orvo", "Zelvik", "pending-run");
+    EXPECT_TRUE(Exists(pending));
     EXPECT_EQ(ReadFile(batch),
-              app::SelfRemovalBatch({In("setup.exe"), In("setup.ini"), short_folder, batch}));
+              app::SelfRemovalBatch(
+                  {In("setup.exe"), In("setup.ini"), short_folder, batch, {}, pending}));
 }
 
 TEST_F(Uninstall, DeclinedLeavesEverythingAndThePage) {
