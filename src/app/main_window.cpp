@@ -5,7 +5,7 @@
 #include "platform/window_placement.h"
 #include "services/stored_properties.h"
 #include "ui/message_service.h"
-#include "unzip/unzip.h"
+#include "unzip/engine.h"
 #include "widgets/layouts/form_geometry.h"
 
 namespace app {

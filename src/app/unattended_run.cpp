@@ -4,7 +4,7 @@
 #include "app/system_shell.h"
 #include "services/form_storage.h"
 #include "services/system_folders.h"
-#include "unzip/unzip.h"
+#include "unzip/engine.h"
 
 namespace app {
 

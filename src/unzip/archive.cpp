@@ -109,6 +109,193 @@ void AddName(Directory& directory, DirectoryEntry& entry, const uint8_t* name, s
     if (length) directory.names.append(reinterpret_cast<const char*>(name), length);
 }
 
+// Where the end records put the central directory.
+struct DirectoryPlace {
+    int64_t start = 0;  // archive offset of the first entry
+    int64_t length = 0; // bytes from there to the record after it, that record's signature included
+    int64_t end = -1;   // where the declared size ends it; -1: no size, it ends at the end record
+    uint64_t entries = 0; // as the end record declares them
+    bool zip64 = false;
+};
+
+// Ends the directory with a failure; false, for the reader to return.
+bool EndWith(Directory& d, int32_t code, std::string sentence) {
+    d.end = code;
+    d.end_sentence = std::move(sentence);
+    return false;
+}
+
+// A directory that cannot be read whole must not pass for a shorter one:
+// the members after the damage would be silently missing.
+bool EndDamaged(Directory& d, const std::string& why) {
+    return EndWith(d, ResultArchiveFileError, "the central directory is damaged: " + why);
+}
+
+// Finds the end record, and the Zip64 end record where there is one, and where they put the
+// directory; false, with the failure in d, when they cannot be trusted.
+bool LocateDirectory(InputFile& f, int64_t size, Directory& d, DirectoryPlace* place) {
+    if (size <= 0) return EndWith(d, ResultArchiveFileError, "the archive is empty");
+    FoundEnd end;
+    int32_t rc = size >= kEndRecordSize ? FindExactEndRecord(f, size, &end) : ResultNoMoreMembers;
+    if (rc == ResultNoMoreMembers) rc = FindNearestEndRecord(f, size, &end);
+    if (rc != ResultOk)
+        return EndWith(d, ResultArchiveFileError, "no end of central directory record");
+
+    // A Zip64 end record, where there is one, gives the count, size and offset at
+    // full width, and the directory ends where it starts. Without one, a size of
+    // all ones is a mark the walk passes over: it ends at the end record.
+    EndRecord record = end.record;
+    int64_t limit = end.position; // where the record after the directory starts
+    place->zip64 = ReadZip64End(f, end.position, end.record.comment_length, &record, &limit);
+    if (place->zip64 && !Zip64EndAgrees(end.record, record))
+        return EndWith(d, ResultArchiveFileError,
+                       "the Zip64 end record contradicts the end record");
+    if (!place->zip64 && end.record.directory_offset == kZip64Mark)
+        return EndWith(d, ResultArchiveFileError, "the Zip64 end record is missing");
+    place->entries = record.entries;
+    d.declared_empty = record.entries == 0 && record.directory_size == 0;
+    if (end.position < kCentralHeaderSize)
+        return EndWith(d, ResultNoDirectory, "the end record leaves no room for a directory");
+
+    if (record.directory_offset > static_cast<uint64_t>(limit))
+        return EndWith(d, ResultArchiveFileError, "the directory offset lies past the end record");
+    place->start = static_cast<int64_t>(record.directory_offset);
+    place->length = limit - place->start + 4; // includes the next record's signature
+    const bool sized = place->zip64 || record.directory_size != kZip64Mark;
+    if (sized && record.directory_size > static_cast<uint64_t>(limit - place->start))
+        return EndWith(d, ResultArchiveFileError,
+                       "the directory's size reaches past the end record");
+    place->end = sized ? place->start + static_cast<int64_t>(record.directory_size) : -1;
+    return true;
+}
+
+// The directory's bytes as its entries are read: all of them in one buffer, or from
+// kLargeDirectory bytes on, a window of that size that is refilled as the entries are read.
+class DirectoryBytes {
+  public:
+    DirectoryBytes(InputFile& f, const DirectoryPlace& place)
+        : f_(f),
+          windowed_(place.length >= kLargeDirectory),
+          buffer_(windowed_ ? kLargeDirectory : static_cast<uint32_t>(place.length)),
+          size_(static_cast<uint32_t>(buffer_.size())),
+          origin_(place.start) {}
+
+    bool windowed() const { return windowed_; }
+    bool Load() { return ReadAll(f_, origin_, buffer_.data(), size_); }
+    int64_t position() const { return origin_ + next_; } // archive offset of the next entry
+    const uint8_t* next() const { return buffer_.data() + next_; }
+    uint32_t remaining() const { return size_ - next_; }
+
+    // In a window that does not hold the next entry whole, moves the unread rest to the front
+    // and refills behind it; false when the read fails.
+    bool Refill() {
+        if (!windowed_ || (remaining() >= kCentralHeaderSize &&
+                           remaining() >= ParseCentralEntry(next()).length()))
+            return true;
+        const uint32_t keep = remaining();
+        std::memmove(buffer_.data(), next(), keep);
+        origin_ += next_;
+        next_ = 0;
+        const long got = f_.ReadAt(origin_ + keep, buffer_.data() + keep, kLargeDirectory - keep);
+        if (got < 0) return false;
+        size_ = keep + static_cast<uint32_t>(got);
+        return true;
+    }
+
+    // Passes the next entry, `length` bytes; one longer than the window leaves it empty, to be
+    // refilled from after the entry.
+    void Pass(uint32_t length) {
+        if (remaining() >= length) {
+            next_ += length;
+            return;
+        }
+        origin_ += next_ + length;
+        next_ = 0;
+        size_ = 0;
+    }
+
+  private:
+    InputFile& f_;
+    const bool windowed_;
+    std::vector<uint8_t> buffer_;
+    uint32_t size_;     // valid bytes in the buffer
+    uint32_t next_ = 0; // offset in the buffer of the next entry
+    int64_t origin_;    // archive offset of the buffer's first byte
+};
+
+// Appends the entry `central`, whose name and extra field lie at `name`, with its values
+// widened by its Zip64 extra field.
+WideningResult AddEntry(Directory& d, const CentralEntry& central, const uint8_t* name) {
+    WideValues wide;
+    wide.size = central.size;
+    wide.compressed_size = central.compressed_size;
+    wide.header_offset = central.header_offset;
+    wide.disk = central.disk_start;
+    const uint8_t* extra = central.extra_length ? name + central.name_length : nullptr;
+    const WideningResult widened = WidenFromExtra(extra, central.extra_length, &wide);
+    if (widened != WideningResult::kDone) return widened;
+    DirectoryEntry entry;
+    AddName(d, entry, name, central.name_length);
+    entry.time = central.time;
+    entry.crc = central.crc;
+    entry.compressed_size = static_cast<int64_t>(wide.compressed_size);
+    entry.size = static_cast<int64_t>(wide.size);
+    entry.header_offset = static_cast<int64_t>(wide.header_offset);
+    entry.name_length = central.name_length;
+    entry.flags = central.flags;
+    entry.method = central.method;
+    entry.attributes = central.made_by_host == 0 ? central.dos_attributes : 0;
+    d.entries.push_back(entry);
+    return WideningResult::kDone;
+}
+
+// Reads the entries to the directory's end; false, with the failure in d, at damage.
+bool ReadEntries(InputFile& f, const DirectoryPlace& place, Directory& d) {
+    DirectoryBytes bytes(f, place);
+    d.windowed = bytes.windowed();
+    if (!bytes.Load())
+        return EndWith(d, ResultArchiveFileError, "the central directory cannot be read");
+    d.entries.reserve(static_cast<size_t>(std::min<uint64_t>(
+        place.entries, static_cast<uint64_t>(place.length / kCentralHeaderSize))));
+    std::vector<uint8_t> long_entry; // a name and extra field read straight from the archive
+    for (;;) {
+        const int64_t position = bytes.position();
+        if (position == place.end) return true;
+        if (!bytes.Refill()) return EndDamaged(d, "it cannot be read");
+        if (place.end < 0 && bytes.remaining() >= 4) {
+            // No size to go by: the walk ends at the (Zip64) end record.
+            const uint32_t signature = Load32(bytes.next());
+            if (signature == kEndSignature || signature == kZip64EndSignature) return true;
+        }
+        if (bytes.remaining() < kCentralHeaderSize) return EndDamaged(d, "an entry is cut short");
+        const uint8_t* p = bytes.next();
+        if (Load32(p) != kCentralSignature) return EndDamaged(d, "an entry has no signature");
+
+        const CentralEntry central = ParseCentralEntry(p);
+        const uint32_t entry_length = central.length();
+        if (place.end >= 0 && position + entry_length > place.end)
+            return EndDamaged(d, "an entry runs past the directory's end");
+        const uint8_t* name;
+        if (bytes.remaining() >= entry_length) {
+            name = p + kCentralHeaderSize;
+        } else if (bytes.windowed()) {
+            // An entry longer than the window (a long name, extra field or comment):
+            // read its name and extra field straight from the archive and resume
+            // the walk after it.
+            long_entry.resize(size_t{central.name_length} + central.extra_length);
+            if (!long_entry.empty() &&
+                !ReadAll(f, position + kCentralHeaderSize, long_entry.data(), long_entry.size()))
+                return EndDamaged(d, "an entry cannot be read");
+            name = long_entry.data();
+        } else {
+            return EndDamaged(d, "an entry runs past the end record");
+        }
+        const WideningResult widened = AddEntry(d, central, name);
+        if (widened != WideningResult::kDone) return EndDamaged(d, WideningProblem(widened));
+        bytes.Pass(entry_length);
+    }
+}
+
 } // namespace
 
 std::unique_ptr<Archive> Archive::Open(FileSystem& fs, const std::string& path) {
@@ -148,147 +335,18 @@ long Archive::ReadHead(int64_t offset, size_t n, const uint8_t** bytes) {
 }
 
 void Archive::ReadDirectory(Directory& d) {
-    auto fail = [&d](int32_t code, std::string sentence) {
-        d.end = code;
-        d.end_sentence = std::move(sentence);
-    };
-    // A directory that cannot be read whole must not pass for a shorter one:
-    // the members after the damage would be silently missing.
-    auto damaged = [&fail](const std::string& why) {
-        fail(ResultArchiveFileError, "the central directory is damaged: " + why);
-    };
-
-    if (size_ <= 0) return fail(ResultArchiveFileError, "the archive is empty");
-    FoundEnd end;
-    int32_t rc =
-        size_ >= kEndRecordSize ? FindExactEndRecord(*file_, size_, &end) : ResultNoMoreMembers;
-    if (rc == ResultNoMoreMembers) rc = FindNearestEndRecord(*file_, size_, &end);
-    if (rc != ResultOk) return fail(ResultArchiveFileError, "no end of central directory record");
-
-    // A Zip64 end record, where there is one, gives the count, size and offset at
-    // full width, and the directory ends where it starts. Without one, a size of
-    // all ones is a mark the walk passes over: it ends at the end record.
-    EndRecord place = end.record;
-    int64_t limit = end.position; // where the record after the directory starts
-    const bool zip64 =
-        ReadZip64End(*file_, end.position, end.record.comment_length, &place, &limit);
-    if (zip64 && !Zip64EndAgrees(end.record, place))
-        return fail(ResultArchiveFileError, "the Zip64 end record contradicts the end record");
-    if (!zip64 && end.record.directory_offset == kZip64Mark)
-        return fail(ResultArchiveFileError, "the Zip64 end record is missing");
-    const uint64_t declared_entries = place.entries;
-    d.declared_empty = declared_entries == 0 && place.directory_size == 0;
-    if (end.position < kCentralHeaderSize)
-        return fail(ResultNoDirectory, "the end record leaves no room for a directory");
-
-    if (place.directory_offset > static_cast<uint64_t>(limit))
-        return fail(ResultArchiveFileError, "the directory offset lies past the end record");
-    const int64_t start = static_cast<int64_t>(place.directory_offset);
-    const int64_t length = limit - start + 4; // includes the next record's signature
-    const bool sized = zip64 || place.directory_size != kZip64Mark;
-    if (sized && place.directory_size > static_cast<uint64_t>(limit - start))
-        return fail(ResultArchiveFileError, "the directory's size reaches past the end record");
-    const int64_t directory_end = sized ? start + static_cast<int64_t>(place.directory_size) : -1;
-
-    // The directory is read whole, or from kLargeDirectory bytes on through a
-    // window of that size that is refilled as the entries are read.
-    const bool windowed = length >= kLargeDirectory;
-    d.windowed = windowed;
-    std::vector<uint8_t> buffer(windowed ? kLargeDirectory : static_cast<uint32_t>(length));
-    uint32_t buffer_size = static_cast<uint32_t>(buffer.size()); // valid bytes in the buffer
-    uint32_t next = 0;      // offset in the buffer of the next entry to read
-    int64_t origin = start; // archive offset of the buffer's first byte
-    if (!ReadAll(*file_, start, buffer.data(), buffer_size))
-        return fail(ResultArchiveFileError, "the central directory cannot be read");
-    d.entries.reserve(static_cast<size_t>(
-        std::min<uint64_t>(declared_entries, static_cast<uint64_t>(length / kCentralHeaderSize))));
-
-    auto remaining = [&] { return buffer_size - next; };
-    std::vector<uint8_t> long_entry; // a name and extra field read straight from the archive
-    for (;;) {
-        const int64_t position = origin + next;
-        if (position == directory_end) break;
-
-        if (windowed && (remaining() < kCentralHeaderSize ||
-                         remaining() < ParseCentralEntry(buffer.data() + next).length())) {
-            // Move the unread rest to the front and refill behind it.
-            const uint32_t keep = remaining();
-            std::memmove(buffer.data(), buffer.data() + next, keep);
-            origin += next;
-            next = 0;
-            long got = file_->ReadAt(origin + keep, buffer.data() + keep, kLargeDirectory - keep);
-            if (got < 0) return damaged("it cannot be read");
-            buffer_size = keep + static_cast<uint32_t>(got);
-        }
-
-        if (directory_end < 0 && remaining() >= 4) {
-            // No size to go by: the walk ends at the (Zip64) end record.
-            const uint32_t signature = Load32(buffer.data() + next);
-            if (signature == kEndSignature || signature == kZip64EndSignature) break;
-        }
-        if (remaining() < kCentralHeaderSize) return damaged("an entry is cut short");
-        const uint8_t* p = buffer.data() + next;
-        if (Load32(p) != kCentralSignature) return damaged("an entry has no signature");
-
-        const CentralEntry central = ParseCentralEntry(p);
-        const uint32_t entry_length = central.length();
-        if (directory_end >= 0 && position + entry_length > directory_end)
-            return damaged("an entry runs past the directory's end");
-        const uint8_t* name;
-        if (remaining() >= entry_length) {
-            name = p + kCentralHeaderSize;
-        } else if (windowed) {
-            // An entry longer than the window (a long name, extra field or comment):
-            // read its name and extra field straight from the archive and resume
-            // the walk after it.
-            long_entry.resize(size_t{central.name_length} + central.extra_length);
-            if (!long_entry.empty() && !ReadAll(*file_, position + kCentralHeaderSize,
-                                                long_entry.data(), long_entry.size()))
-                return damaged("an entry cannot be read");
-            name = long_entry.data();
-        } else {
-            return damaged("an entry runs past the end record");
-        }
-        WideValues wide;
-        wide.size = central.size;
-        wide.compressed_size = central.compressed_size;
-        wide.header_offset = central.header_offset;
-        wide.disk = central.disk_start;
-        const uint8_t* extra = central.extra_length ? name + central.name_length : nullptr;
-        const WideningResult widened = WidenFromExtra(extra, central.extra_length, &wide);
-        if (widened != WideningResult::kDone) return damaged(WideningProblem(widened));
-        DirectoryEntry entry;
-        AddName(d, entry, name, central.name_length);
-        entry.time = central.time;
-        entry.crc = central.crc;
-        entry.compressed_size = static_cast<int64_t>(wide.compressed_size);
-        entry.size = static_cast<int64_t>(wide.size);
-        entry.header_offset = static_cast<int64_t>(wide.header_offset);
-        entry.name_length = central.name_length;
-        entry.flags = central.flags;
-        entry.method = central.method;
-        entry.attributes = central.made_by_host == 0 ? central.dos_attributes : 0;
-        d.entries.push_back(entry);
-
-        if (remaining() >= entry_length) {
-            next += entry_length;
-        } else {
-            origin += next + entry_length;
-            next = 0;
-            buffer_size = 0;
-        }
-    }
-
+    DirectoryPlace place;
+    if (!LocateDirectory(*file_, size_, d, &place) || !ReadEntries(*file_, place, d)) return;
     // An end record that counts more than 65,535 entries holds all ones (the
     // real count is in the Zip64 record); old writers kept the low 16 bits.
     const size_t read = d.entries.size();
-    const bool agrees = zip64 ? declared_entries == read
-                              : declared_entries == (read & 0xFFFF) ||
-                                    (declared_entries == 0xFFFF && read >= 0xFFFF);
+    const bool agrees = place.zip64 ? place.entries == read
+                                    : place.entries == (read & 0xFFFF) ||
+                                          (place.entries == 0xFFFF && read >= 0xFFFF);
     if (!agrees)
-        fail(ResultArchiveFileError, "the central directory holds " + std::to_string(read) +
-                                         " entries where the end record declares " +
-                                         std::to_string(declared_entries));
+        EndWith(d, ResultArchiveFileError,
+                "the central directory holds " + std::to_string(read) +
+                    " entries where the end record declares " + std::to_string(place.entries));
 }
 
 } // namespace unzip

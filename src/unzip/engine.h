@@ -1,8 +1,8 @@
 // The ZIP extraction engine: archive check, central-directory walk, extraction
 // of the members that match a mask, and the decoders behind it.
 //
-// All state lives in an Engine; the free functions in unzip.h work on one
-// process-wide default engine. An engine runs one extraction at a time: a
+// All state lives in an Engine; the installer works on one process-wide
+// engine, DefaultEngine(). An engine runs one extraction at a time: a
 // member extraction started from inside a report callback is refused with
 // ResultBusy. Each operation opens its archive once, as an Archive (archive.h),
 // which reads the central directory once and serves the member data.
@@ -22,9 +22,10 @@
 #include "unzip/result.h"
 #include "unzip/text_codec.h"
 #include "unzip/unshrink.h"
-#include "unzip/write_behind.h"
 
 namespace unzip {
+
+class WriteBehind;
 
 // Where a member's data lies and what the central directory says about it.
 struct MemberLocation {
@@ -102,6 +103,9 @@ class Engine {
   private:
     class Sink;
     friend class Sink;
+    // One run of ExtractMatching, and how it goes on after a member.
+    struct Walk;
+    enum class Step { kGoOn, kStop, kSerious };
 
     int32_t Fail(int32_t code, std::string sentence);
     // The archive at path when the engine takes it (IsZipArchive), else null.
@@ -112,8 +116,18 @@ class Engine {
     // diagnostic recorded when it is a failure.
     int32_t EndOfWalk(const Directory& directory);
     void Describe(const Directory& directory, const DirectoryEntry& entry, MemberInfo* member);
+    void BeginWalk(const Walk& walk, ReportCallback report);
+    Step ExtractEach(Walk& walk);
+    Step ExtractMatchingMember(Walk& walk, const MemberInfo& entry);
+    int32_t ExtractOrSkip(const Walk& walk, const MemberInfo& entry, const std::string& name,
+                          bool safe, WriteBehind* later);
+    Step AfterFailure(int32_t result);
+    void FinishDirectory(const Walk& walk);
+    void ReportArchiveEnd(const Walk& walk);
+    void EndWalk();
+    // With `later`, a member held in memory is queued there for its file instead of written.
     int32_t ExtractOneMember(Archive& archive, const std::string& output,
-                             const MemberLocation& where);
+                             const MemberLocation& where, WriteBehind* later = nullptr);
     int32_t ExtractMemberData(Archive& archive, OutputFile* out, uint16_t method, uint32_t* crc);
     bool TakeSpan(int64_t begin, int64_t end);
     int32_t Decode(uint16_t method, OutputSink& sink);
@@ -125,9 +139,9 @@ class Engine {
     // and created_folders_, so it may run on the write-behind thread.
     CreateStatus WriteHeldFile(const std::string& path, const std::vector<uint8_t>& data,
                                uint32_t dos_time);
-    // Waits for the file of the member written behind, if any, and reports that member done,
-    // then the reports held back meanwhile. On a failed write the held-back reports go and
-    // record_ is that member's again; its code is returned for the walk to act on.
+    int32_t WriteResult(CreateStatus status); // ResultOk, or the failure of a held output's write
+    // Waits for the file being written behind, if any (WriteBehind::Settle). On a failed write
+    // record_ is that member's again; the failure is returned for the walk to act on.
     int32_t SettleWriteBehind();
     bool CreateParentFolders(const std::string& path, bool include_last);
     void Report(int32_t code, int32_t status);
@@ -170,28 +184,13 @@ class Engine {
     std::string diagnostic_;
     std::vector<std::string> created_folders_; // by the running or last extraction
 
-    // Writing behind the decoding (ExtractMatching without a question callback): a good small
-    // member's output waits in held_output_ under queued_path_ until the walk hands it to the
-    // thread; its reports are held back until the member before it is settled.
+    // Small members' files made behind the decoding, while ExtractMatching walks (not with a
+    // question callback, nor in a check).
     std::unique_ptr<WriteBehind> write_behind_;
-    bool queue_held_ = false; // the member being extracted may be written behind
-    bool queued_ = false;     // it was: its output and name wait for the thread
-    std::string queued_path_;
-    uint32_t queued_time_ = 0;
-    struct BehindWrite {
-        ReportRecord record; // the member's, for its done report
-        std::string path;
-        std::vector<uint8_t> data;
-        uint32_t dos_time = 0;
-    } behind_;
-    struct HeldReport {
-        int32_t code;
-        ReportRecord record;
-        int64_t bytes_read; // member_bytes_read() when the report was made
-    };
-    bool holding_reports_ = false;
-    std::vector<HeldReport> held_reports_;
-    int64_t replayed_bytes_read_ = -1; // what member_bytes_read() says while one is replayed
 };
+
+// The engine the installer extracts with: one for the whole program, so that one extraction
+// runs at a time in it.
+Engine& DefaultEngine();
 
 } // namespace unzip

@@ -8,6 +8,8 @@
 #include "unzip/mask.h"
 #include "unzip/member_name.h"
 #include "unzip/saturating.h"
+#include "unzip/write_behind.h"
+#include "unzip/zip_format.h"
 
 namespace unzip {
 
@@ -39,7 +41,30 @@ int32_t Clamp32(int64_t v) {
     return static_cast<int32_t>(std::min<int64_t>(v, std::numeric_limits<int32_t>::max()));
 }
 
+// A failure of the member itself: reported with its code, and the walk ends there.
+bool IsMemberFailure(int32_t result) {
+    return result == ResultCrcError || result == ResultWriteError || result == ResultUnsupported ||
+           result == ResultEncrypted;
+}
+
+// A failure that leaves the archive or the engine in doubt: the whole extraction ends.
+bool IsSerious(int32_t result) {
+    return result == ResultReadError || result == ResultArchiveError || result == ResultCancelled ||
+           result == ResultBusy || result == ResultNoDirectory || result == ResultArchiveFileError;
+}
+
 } // namespace
+
+struct Engine::Walk {
+    const std::string& archive;
+    Archive& zip;
+    std::string target; // the folder, ending in a separator
+    const std::string& mask;
+    const QuestionCallback& question;
+    int32_t extracted = 0; // members done, besides the files written behind
+    int64_t matched_size = 0;
+    int64_t matched_compressed = 0;
+};
 
 ReportCallback Engine::SetReportCallback(ReportCallback callback) {
     std::swap(report_, callback);
@@ -53,34 +78,18 @@ QuestionCallback Engine::SetQuestionCallback(QuestionCallback callback) {
 
 void Engine::Report(int32_t code, int32_t status) {
     record_.status = status;
-    if (holding_reports_)
-        held_reports_.push_back({code, record_, member_bytes_read()});
+    // While the member before is still being written, its done report must come first.
+    if (write_behind_ && write_behind_->pending())
+        write_behind_->Hold(code, record_, member_bytes_read());
     else
         report_(code, record_);
 }
 
 int32_t Engine::SettleWriteBehind() {
-    holding_reports_ = false;
-    if (!write_behind_ || !write_behind_->pending()) return 0;
-    const CreateStatus status = write_behind_->Collect();
-    const ReportRecord current = record_;
-    record_ = behind_.record;
-    if (status != CreateStatus::Ok) {
-        held_reports_.clear();
-        queued_ = false;
-        return Fail(ResultWriteError, status == CreateStatus::NotWritten
-                                          ? "the output file cannot be written"
-                                          : "the output file cannot be created");
-    }
-    Report(StatusMemberDone, StatusMemberDone);
-    record_ = current;
-    for (HeldReport& held : held_reports_) {
-        replayed_bytes_read_ = held.bytes_read;
-        report_(held.code, held.record);
-    }
-    replayed_bytes_read_ = -1;
-    held_reports_.clear();
-    return 1;
+    if (!write_behind_) return ResultOk;
+    const CreateStatus status = write_behind_->Settle(report_);
+    if (status != CreateStatus::Ok) record_ = write_behind_->failed_record();
+    return WriteResult(status);
 }
 
 int32_t Engine::ExtractMatching(const std::string& archive, const std::string& folder,
@@ -100,10 +109,22 @@ int32_t Engine::ExtractMatching(const std::string& archive, const std::string& f
     std::unique_ptr<Archive> zip = OpenZipArchive(archive);
     if (!zip) return ResultNotArchive;
 
+    Walk walk{archive, *zip, std::move(target), mask, question};
+    BeginWalk(walk, std::move(report));
+    const Step step = ExtractEach(walk);
+    if (step == Step::kGoOn) FinishDirectory(walk);
+    if (step != Step::kSerious) ReportArchiveEnd(walk);
+    if (write_behind_) walk.extracted += write_behind_->written();
+    EndWalk();
+    return step == Step::kSerious ? ResultSerious : walk.extracted;
+}
+
+// Reports the archive's start and sets the engine up for the walk.
+void Engine::BeginWalk(const Walk& walk, ReportCallback report) {
     record_ = ReportRecord();
     if (report) {
-        record_.name = archive;
-        record_.size = Totals(*zip, &record_.compressed_size);
+        record_.name = walk.archive;
+        record_.size = Totals(walk.zip, &record_.compressed_size);
         record_.ratio = Ratio(record_.size, record_.compressed_size);
         record_.status = StatusArchiveStart;
         report(StatusArchiveStart, record_);
@@ -112,145 +133,129 @@ int32_t Engine::ExtractMatching(const std::string& archive, const std::string& f
     taken_spans_.clear();
     checking_spans_ = true;
     fs_.BeginBatch();
-    auto clear_slots = [this] {
-        write_behind_.reset();
-        report_ = nullptr;
-        question_ = nullptr;
-        checking_spans_ = false;
-        taken_spans_.clear();
-        fs_.EndBatch();
-    };
-
     // A question before a member needs the files before it in place, and a check reports
     // every member's verdict on its own: both go without writing behind. The thread lives for
     // this walk only.
-    const bool write_behind = !question && !options_.report_every_member && options_.hold_size > 0;
-    if (write_behind) write_behind_ = std::make_unique<WriteBehind>(fs_);
+    if (!walk.question && !options_.report_every_member && options_.hold_size > 0)
+        write_behind_ = std::make_unique<WriteBehind>(
+            fs_, [this](const std::string& path, const std::vector<uint8_t>& data,
+                        uint32_t dos_time) { return WriteHeldFile(path, data, dos_time); });
+}
 
-    int32_t extracted = 0;
-    int64_t matched_size = 0, matched_compressed = 0;
-    const Directory& directory = zip->directory();
+void Engine::EndWalk() {
+    write_behind_.reset();
+    report_ = nullptr;
+    question_ = nullptr;
+    checking_spans_ = false;
+    taken_spans_.clear();
+    fs_.EndBatch();
+}
+
+// The matching members in the directory's order; kGoOn when the walk got to the directory's end.
+Engine::Step Engine::ExtractEach(Walk& walk) {
+    const Directory& directory = walk.zip.directory();
     MemberInfo entry;
-    int32_t rc = ResultOk;
-    bool walked_to_end = false;
-    for (size_t next = 0;; ++next) {
-        if (next == directory.entries.size()) {
-            const int32_t settled = SettleWriteBehind();
-            if (settled < 0) {
-                Report(settled, StatusMemberFailed);
-                break;
-            }
-            extracted += settled;
-            rc = EndOfWalk(directory);
-            walked_to_end = true;
-            break;
-        }
-        Describe(directory, directory.entries[next], &entry);
-        if (!MatchMask(mask, entry.name)) continue;
-        matched_size = AddSaturated(matched_size, entry.size);
-        matched_compressed = AddSaturated(matched_compressed, entry.compressed_size);
-
-        std::string relative;
-        const bool safe = MakeSafeMemberPath(entry.name, &relative);
-        const std::string name = target + (safe ? relative : entry.name);
-        // Only a small file can wait in memory for its write; anything else needs the files
-        // before it in place first.
-        const bool behind = write_behind && safe && entry.size >= 0 &&
-                            static_cast<uint64_t>(entry.size) <= options_.hold_size &&
-                            name.back() != kPathSeparator && name.back() != '/';
-        int32_t result = ResultOk;
-        if (!behind) {
-            const int32_t settled = SettleWriteBehind();
-            if (settled < 0) result = settled;
-            extracted += std::max(settled, 0);
-        }
-        if (result == ResultOk) {
-            record_.name = name;
-            record_.time = entry.time;
-            record_.size = entry.size;
-            record_.compressed_size = entry.compressed_size;
-            record_.attributes = entry.attributes;
-            record_.method = entry.method;
-            record_.ratio = Ratio(entry.size, entry.compressed_size);
-            // While the member before is still being written, its done report must come first.
-            holding_reports_ = write_behind_ && write_behind_->pending();
-            Report(StatusMemberStart, StatusMemberStart);
-
-            if (!safe) {
-                result =
-                    Fail(ResultWriteError, "the member's name leads outside the target folder");
-            } else if (question && fs_.Exists(record_.name) && !question(record_)) {
-                record_.size = matched_compressed;
-                record_.method = 9;
-                Report(Clamp32(matched_compressed), StatusProgress);
-                result = ResultOk;
-            } else {
-                queue_held_ = behind;
-                queued_ = false;
-                result = ExtractOneMember(*zip, record_.name, LocationOf(entry));
-                queue_held_ = false;
-            }
-            if (behind) {
-                // The member before is settled now; a failed write of it ends the walk there.
-                const int32_t settled = SettleWriteBehind();
-                if (settled < 0) result = settled;
-                extracted += std::max(settled, 0);
-            }
-        }
-        if (result == ResultOk && queued_) {
-            queued_ = false;
-            behind_.record = record_;
-            behind_.path = queued_path_;
-            behind_.dos_time = queued_time_;
-            behind_.data.swap(held_output_);
-            write_behind_->Start(
-                [this] { return WriteHeldFile(behind_.path, behind_.data, behind_.dos_time); });
-            continue;
-        }
-
-        if (result == ResultOk) {
-            ++extracted;
-            Report(StatusMemberDone, StatusMemberDone);
-            continue;
-        }
-        record_.status = StatusMemberFailed;
-        if (options_.report_every_member) {
-            Report(result, StatusMemberFailed);
-            continue;
-        }
-        if (result == ResultCrcError || result == ResultWriteError || result == ResultUnsupported ||
-            result == ResultEncrypted) {
-            Report(result, StatusMemberFailed);
-        } else if (result == ResultReadError || result == ResultArchiveError ||
-                   result == ResultCancelled || result == ResultBusy ||
-                   result == ResultNoDirectory || result == ResultArchiveFileError) {
-            Report(ResultSerious, StatusSerious);
-            clear_slots();
-            return ResultSerious;
-        }
-        break;
+    for (const DirectoryEntry& stored : directory.entries) {
+        Describe(directory, stored, &entry);
+        if (!MatchMask(walk.mask, entry.name)) continue;
+        walk.matched_size = AddSaturated(walk.matched_size, entry.size);
+        walk.matched_compressed = AddSaturated(walk.matched_compressed, entry.compressed_size);
+        const Step step = ExtractMatchingMember(walk, entry);
+        if (step != Step::kGoOn) return step;
     }
-    // A directory that could not be read to its end is said plainly, not passed
-    // over as an archive with fewer members (or none). A well-formed end record
-    // that declares no entries is a clean empty archive.
-    const bool clean_end =
-        rc == ResultNoMoreMembers || (rc == ResultNoDirectory && directory.declared_empty);
-    if (walked_to_end && !clean_end) {
-        record_ = ReportRecord();
-        record_.name = archive;
-        Report(rc, StatusMemberFailed);
-    }
+    return Step::kGoOn;
+}
 
+Engine::Step Engine::ExtractMatchingMember(Walk& walk, const MemberInfo& entry) {
+    std::string relative;
+    const bool safe = MakeSafeMemberPath(entry.name, &relative);
+    const std::string name = walk.target + (safe ? relative : entry.name);
+    // Only a small file can wait in memory for its write; anything else needs the files
+    // before it in place first.
+    const bool behind = write_behind_ && safe && entry.size >= 0 &&
+                        static_cast<uint64_t>(entry.size) <= options_.hold_size &&
+                        name.back() != kPathSeparator && name.back() != '/';
+    int32_t result = behind ? ResultOk : SettleWriteBehind();
+    if (result == ResultOk) {
+        result = ExtractOrSkip(walk, entry, name, safe, behind ? write_behind_.get() : nullptr);
+        // The member before is settled now; a failed write of it ends the walk there.
+        const int32_t settled = behind ? SettleWriteBehind() : ResultOk;
+        if (settled != ResultOk) result = settled;
+    }
+    if (result != ResultOk) return AfterFailure(result);
+    if (behind && write_behind_->queued()) {
+        write_behind_->StartQueued(record_);
+    } else {
+        ++walk.extracted;
+        Report(StatusMemberDone, StatusMemberDone);
+    }
+    return Step::kGoOn;
+}
+
+// Reports the member's start, then extracts it, or leaves the file there when the question
+// says so.
+int32_t Engine::ExtractOrSkip(const Walk& walk, const MemberInfo& entry, const std::string& name,
+                              bool safe, WriteBehind* later) {
+    record_.name = name;
+    record_.time = entry.time;
+    record_.size = entry.size;
+    record_.compressed_size = entry.compressed_size;
+    record_.attributes = entry.attributes;
+    record_.method = entry.method;
+    record_.ratio = Ratio(entry.size, entry.compressed_size);
+    Report(StatusMemberStart, StatusMemberStart);
+    if (!safe) return Fail(ResultWriteError, "the member's name leads outside the target folder");
+    if (walk.question && fs_.Exists(record_.name) && !walk.question(record_)) {
+        record_.size = walk.matched_compressed;
+        record_.method = kMethodSkipped;
+        Report(Clamp32(walk.matched_compressed), StatusProgress);
+        return ResultOk;
+    }
+    return ExtractOneMember(walk.zip, record_.name, LocationOf(entry), later);
+}
+
+// A check reports every failed member and goes on. Otherwise a failure ends the walk there,
+// reported when it is the member's own, and one that puts the archive in doubt ends the
+// extraction.
+Engine::Step Engine::AfterFailure(int32_t result) {
+    if (options_.report_every_member) {
+        Report(result, StatusMemberFailed);
+        return Step::kGoOn;
+    }
+    if (IsSerious(result)) {
+        Report(ResultSerious, StatusSerious);
+        return Step::kSerious;
+    }
+    if (IsMemberFailure(result)) Report(result, StatusMemberFailed);
+    return Step::kStop;
+}
+
+// After the directory's last entry: the last file written behind settled, and a directory that
+// could not be read to its end said plainly, not passed over as an archive with fewer members
+// (or none). A well-formed end record that declares no entries is a clean empty archive.
+void Engine::FinishDirectory(const Walk& walk) {
+    const int32_t settled = SettleWriteBehind();
+    if (settled != ResultOk) {
+        Report(settled, StatusMemberFailed);
+        return;
+    }
+    const Directory& directory = walk.zip.directory();
+    const int32_t rc = EndOfWalk(directory);
+    if (rc == ResultNoMoreMembers || (rc == ResultNoDirectory && directory.declared_empty)) return;
+    record_ = ReportRecord();
+    record_.name = walk.archive;
+    Report(rc, StatusMemberFailed);
+}
+
+void Engine::ReportArchiveEnd(const Walk& walk) {
     record_.time = 0xFFFFFFFFu;
     record_.attributes = 0xFFFFFFFFu;
     record_.method = 0;
-    record_.size = matched_size;
-    record_.compressed_size = matched_compressed;
-    record_.name = archive;
-    record_.ratio = Ratio(matched_size, matched_compressed);
+    record_.size = walk.matched_size;
+    record_.compressed_size = walk.matched_compressed;
+    record_.name = walk.archive;
+    record_.ratio = Ratio(walk.matched_size, walk.matched_compressed);
     Report(StatusArchiveEnd, StatusArchiveEnd);
-    clear_slots();
-    return extracted;
 }
 
 } // namespace unzip

@@ -8,6 +8,7 @@
 #include "unzip/byte_order.h"
 #include "unzip/crc32.h"
 #include "unzip/engine.h"
+#include "unzip/write_behind.h"
 #include "unzip/zip64_extra.h"
 #include "unzip/zip_format.h"
 
@@ -54,7 +55,8 @@ int32_t Engine::Fail(int32_t code, std::string sentence) {
 }
 
 int64_t Engine::member_bytes_read() const {
-    if (replayed_bytes_read_ >= 0) return replayed_bytes_read_;
+    if (write_behind_ && write_behind_->replayed_bytes_read() >= 0)
+        return write_behind_->replayed_bytes_read();
     uint64_t n = stored_member_ ? stored_bytes_read_ : input_.bytes_read();
     return static_cast<int64_t>(std::min<uint64_t>(n, UnknownSize));
 }
@@ -189,7 +191,7 @@ int32_t Engine::ExtractMember(const std::string& archive_path, const std::string
 }
 
 int32_t Engine::ExtractOneMember(Archive& archive, const std::string& output,
-                                 const MemberLocation& where) {
+                                 const MemberLocation& where, WriteBehind* later) {
     diagnostic_.clear();
 
     // The header and, in the same read, the start of the data (all of it for
@@ -296,10 +298,8 @@ int32_t Engine::ExtractOneMember(Archive& archive, const std::string& output,
     if (rc == ResultOk && options_.check_crc && ~crc_ != expected_crc)
         rc = Fail(ResultCrcError, "the CRC-32 of the output does not match");
     if (rc != ResultOk) return rc;
-    if (hold && queue_held_) {
-        queued_ = true;
-        queued_path_ = output;
-        queued_time_ = dos_time;
+    if (hold && later) {
+        later->Queue(output, dos_time, held_output_);
         return ResultOk;
     }
     if (hold) return WriteHeld(output, dos_time);
@@ -325,7 +325,10 @@ CreateStatus Engine::WriteHeldFile(const std::string& path, const std::vector<ui
 }
 
 int32_t Engine::WriteHeld(const std::string& path, uint32_t dos_time) {
-    const CreateStatus status = WriteHeldFile(path, held_output_, dos_time);
+    return WriteResult(WriteHeldFile(path, held_output_, dos_time));
+}
+
+int32_t Engine::WriteResult(CreateStatus status) {
     if (status == CreateStatus::NotWritten)
         return Fail(ResultWriteError, "the output file cannot be written");
     if (status != CreateStatus::Ok)

@@ -1,60 +1,50 @@
 #include "unzip/write_behind.h"
 
-#include <chrono>
 #include <utility>
 
+#include "unzip/result.h"
+
 namespace unzip {
-namespace {
 
-// Polls until `done` holds: yielding first, then, once the wait has lasted (a large member is
-// being decoded), sleeping between looks so an idle thread leaves the processor alone.
-template <typename Done>
-void WaitUntil(Done done) {
-    for (int looks = 0; !done(); ++looks) {
-        if (looks < 20000)
-            std::this_thread::yield();
-        else
-            std::this_thread::sleep_for(std::chrono::microseconds(200));
+WriteBehind::WriteBehind(FileSystem& fs, WriteFile write) : write_(std::move(write)), thread_(fs) {}
+
+void WriteBehind::Queue(const std::string& path, uint32_t dos_time, std::vector<uint8_t>& data) {
+    next_.path = path;
+    next_.dos_time = dos_time;
+    next_.data.swap(data);
+    queued_ = true;
+}
+
+void WriteBehind::StartQueued(const ReportRecord& record) {
+    // The file made last was collected: its buffer serves the next queued output.
+    std::swap(next_, under_way_);
+    queued_ = false;
+    under_way_.record = record;
+    thread_.Start([this] { return write_(under_way_.path, under_way_.data, under_way_.dos_time); });
+}
+
+void WriteBehind::Hold(int32_t code, const ReportRecord& record, int64_t bytes_read) {
+    held_.push_back({code, record, bytes_read});
+}
+
+CreateStatus WriteBehind::Settle(const ReportCallback& report) {
+    if (!thread_.pending()) return CreateStatus::Ok;
+    const CreateStatus status = thread_.Collect();
+    if (status != CreateStatus::Ok) {
+        held_.clear();
+        queued_ = false;
+        return status;
     }
-}
-
-} // namespace
-
-WriteBehind::WriteBehind(FileSystem& fs) : fs_(fs), thread_([this] { Work(); }) {}
-
-WriteBehind::~WriteBehind() {
-    if (pending_) (void)Collect(); // the write under way is finished, whatever it gives
-    state_.store(kStop, std::memory_order_release);
-    thread_.join();
-}
-
-void WriteBehind::Start(std::function<CreateStatus()> write) {
-    job_ = std::move(write);
-    pending_ = true;
-    state_.store(kQueued, std::memory_order_release);
-}
-
-CreateStatus WriteBehind::Collect() {
-    WaitUntil([this] { return state_.load(std::memory_order_acquire) == kDone; });
-    state_.store(kIdle, std::memory_order_relaxed);
-    pending_ = false;
-    return result_;
-}
-
-void WriteBehind::Work() {
-    fs_.BeginBatch();
-    for (;;) {
-        int state = kIdle;
-        WaitUntil([&] {
-            state = state_.load(std::memory_order_acquire);
-            return state == kQueued || state == kStop;
-        });
-        if (state == kStop) break;
-        result_ = job_();
-        job_ = nullptr;
-        state_.store(kDone, std::memory_order_release);
+    ++written_;
+    under_way_.record.status = StatusMemberDone;
+    report(StatusMemberDone, under_way_.record);
+    for (HeldReport& held : held_) {
+        replayed_bytes_read_ = held.bytes_read;
+        report(held.code, held.record);
     }
-    fs_.EndBatch();
+    replayed_bytes_read_ = -1;
+    held_.clear();
+    return CreateStatus::Ok;
 }
 
 } // namespace unzip

@@ -103,6 +103,8 @@ constexpr uint16_t kMethodStored = 0;
 constexpr uint16_t kMethodShrunk = 1;
 constexpr uint16_t kMethodImploded = 6;
 constexpr uint16_t kMethodDeflated = 8;
+// Not a method of an archive: what a report carries for a member whose file the question kept.
+constexpr uint16_t kMethodSkipped = 9;
 
 // The fixed part of a local header (the signature is the caller's to check).
 struct LocalHeader {

@@ -11,7 +11,7 @@
 #include "package_check.h"
 #include "platform/code_page.h"
 #include "support/scratch.h"
-#include "unzip/unzip.h"
+#include "unzip/engine.h"
 
 namespace {
 
@@ -99,7 +99,8 @@ TEST_F(PackTest, EveryFileComesBackWithItsTime) {
             EXPECT_TRUE(archive == first) << "two packs of one folder differ";
         }
         const std::string out = dir_.Path(scratch::UniqueName("out"));
-        EXPECT_GT(unzip::ExtractMatching(package_ + scratch::kSep + "orvoinst.zip", out, "*.*"), 0);
+        unzip::Engine engine;
+        EXPECT_GT(engine.ExtractMatching(package_ + scratch::kSep + "orvoinst.zip", out, "*.*"), 0);
         ExpectSameTree(out);
     }
     EXPECT_EQ(scratch::ReadFile(dir_.Path("package", "short.txt")), PackageText("short.txt"));

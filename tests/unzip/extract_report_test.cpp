@@ -56,6 +56,7 @@ TEST_F(ExtractReports, SequenceForASmallArchive) {
                        Deflated("empty.dfl", {}),     Deflated("tiny.txt", ToBytes("abc")),
                        Stored("stored.bin", stored)};
     std::vector<int32_t> compressed_during_progress;
+    std::vector<int64_t> read_during_progress;
     int32_t total = 0, total_c = 0;
     for (size_t i = 0; i < archive.members.size(); ++i) total += size(i), total_c += csize(i);
 
@@ -63,8 +64,10 @@ TEST_F(ExtractReports, SequenceForASmallArchive) {
     auto record = recorder.callback();
     const int32_t n =
         engine.ExtractMatching(kArchive, kTarget, "*.*", [&](int32_t code, unzip::ReportRecord& r) {
-            if (r.status == StatusProgress)
+            if (r.status == StatusProgress) {
                 compressed_during_progress.push_back(engine.member_compressed_size());
+                read_during_progress.push_back(engine.member_bytes_read());
+            }
             record(code, r);
         });
 
@@ -99,6 +102,10 @@ TEST_F(ExtractReports, SequenceForASmallArchive) {
     EXPECT_EQ(compressed_during_progress,
               (std::vector<int32_t>{csize(0), csize(2), csize(2), csize(4), csize(5), csize(6),
                                     csize(6), csize(6)}));
+    // stored.bin's reports wait while tiny.txt's file is made, and still tell what had been
+    // read when each was made.
+    EXPECT_EQ(std::vector<int64_t>(read_during_progress.end() - 3, read_during_progress.end()),
+              (std::vector<int64_t>{0, 32768, 65536}));
 
     // The fields the sequence leaves out.
     ASSERT_EQ(recorder.records.size(), expected.size());

@@ -5,8 +5,8 @@
 #include <string>
 #include <utility>
 
+#include "unzip/engine.h"
 #include "unzip/memory_file_system.h"
-#include "unzip/unzip.h"
 
 namespace ozip {
 

@@ -27,7 +27,7 @@
 #include "printable.h"
 #include "self_extractor.h"
 #include "unzip/dos_time.h"
-#include "unzip/unzip.h"
+#include "unzip/engine.h"
 
 namespace {
 
