@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/journal.h"
+#include "app/pending_run.h"
 #include "support/scratch.h"
 
 namespace {
@@ -64,6 +65,48 @@ TEST(Journal, CommitDropsBackupsAndTheManifestReadsBack) {
         EXPECT_FALSE(app::Journal::ParseManifest(text, read)) << text;
         EXPECT_TRUE(read.empty());
     }
+}
+
+} // namespace
+
+namespace {
+
+// The pending run on disk: what a cut-off run's next start reads back is what was written,
+// and a file that is not whole is told apart from none.
+TEST(PendingRun, ReadsBackWhatWasWrittenAndRefusesWhatIsNotWhole) {
+    scratch::Folder dir;
+    app::PendingRun run;
+    run.folder = dir.Path("Zelvik");
+    app::InstallRecord before;
+    before.folder = run.folder;
+    before.version = "2";
+    before.release = "10";
+    run.record_before = before;
+    run.listed_before = true;
+    using What = app::PendingRun::Change::What;
+    run.changes = {{What::kFolder, app::Journal::Kind::Folder, run.folder, {}},
+                   {What::kReplace, app::Journal::Kind::File, dir.Path("Zelvik", "a.txt"),
+                    dir.Path("Zelvik", "a.txt.orvo-backup")},
+                   {What::kNew, app::Journal::Kind::Shortcut, dir.Path("Zelvik.lnk"), {}}};
+    const std::string path = dir.Path("AppData", "Orvo", "Zelvik", "pending-run");
+    app::PendingRun read;
+    EXPECT_EQ(app::ReadPendingRun(path, read), app::PendingRead::kNone);
+    ASSERT_TRUE(app::WritePendingRun(path, run));
+    ASSERT_EQ(app::ReadPendingRun(path, read), app::PendingRead::kRead);
+    EXPECT_EQ(read.folder, run.folder);
+    ASSERT_TRUE(read.record_before);
+    EXPECT_EQ(read.record_before->release, "10");
+    EXPECT_TRUE(read.listed_before);
+    ASSERT_EQ(read.changes.size(), 3u);
+    EXPECT_EQ(read.changes[1].backup, dir.Path("Zelvik", "a.txt.orvo-backup"));
+    EXPECT_EQ(read.changes[2].kind, app::Journal::Kind::Shortcut);
+
+    std::string text = ReadFile(path);
+    text[text.find("a.txt")] = 'b'; // a change the seal does not cover
+    WriteFile(path, text);
+    EXPECT_EQ(app::ReadPendingRun(path, read), app::PendingRead::kBroken);
+    WriteFile(path, ReadFile(path).substr(0, 40)); // cut short
+    EXPECT_EQ(app::ReadPendingRun(path, read), app::PendingRead::kBroken);
 }
 
 } // namespace
