@@ -4,22 +4,18 @@
 #include "platform/registry.h"
 
 namespace app {
-namespace {
-constexpr auto kRoot = platform::RegistryRoot::CurrentUser;
-} // namespace
-
 bool AppsEntry::Write() const {
     // A product key of backslashes alone would write into the list's own key.
     if (product_key.find_first_not_of('\\') == std::string::npos) return false;
     platform::RegistryKey key;
-    if (!key.Create(kRoot, KeyPath())) return false;
+    if (!key.Create(root, KeyPath())) return false;
     for (const auto& [name, value] :
          {std::pair<const char*, std::string>{"DisplayName", display_name},
           {"DisplayVersion", display_version},
           {"Publisher", publisher},
           {"InstallLocation", install_location},
-          {"UninstallString", "\"" + uninstaller + "\""},
-          {"QuietUninstallString", "\"" + uninstaller + "\" /S"},
+          {"UninstallString", "\"" + uninstaller + "\"" + ScopeOption()},
+          {"QuietUninstallString", "\"" + uninstaller + "\" /S" + ScopeOption()},
           {"DisplayIcon", display_icon},
           {"InstallDate", install_date}})
         if (!key.WriteString(name, value)) return false;
@@ -29,7 +25,7 @@ bool AppsEntry::Write() const {
 
 std::optional<std::string> AppsEntry::ListedUninstaller() const {
     platform::RegistryKey key;
-    if (product_key.find_first_not_of('\\') == std::string::npos || !key.Open(kRoot, KeyPath()))
+    if (product_key.find_first_not_of('\\') == std::string::npos || !key.Open(root, KeyPath()))
         return std::nullopt;
     std::string command;
     try {
@@ -46,7 +42,7 @@ std::optional<std::string> AppsEntry::ListedUninstaller() const {
 
 bool AppsEntry::Remove() const {
     if (product_key.find_first_not_of('\\') == std::string::npos) return false;
-    return platform::DeleteRegistryTree(kRoot, KeyPath());
+    return platform::DeleteRegistryTree(root, KeyPath());
 }
 
 } // namespace app

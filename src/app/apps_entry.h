@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/registry.h"
+
 namespace app {
 
 struct AppsEntry {
@@ -14,6 +16,8 @@ struct AppsEntry {
     static constexpr const char* kListKey =
         "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
+    // The user's list, or the machine's for an installation of all its users.
+    platform::RegistryRoot root = platform::RegistryRoot::CurrentUser;
     std::string list_key = kListKey;
     std::string product_key; // progreg
     std::string display_name;
@@ -26,6 +30,11 @@ struct AppsEntry {
     std::string install_date; // yyyymmdd
 
     std::string KeyPath() const { return list_key + "\\" + product_key; }
+    // The machine's entry names the installation for all users, which the user's own record of
+    // the product (should there be one) would otherwise take the place of.
+    std::string ScopeOption() const {
+        return root == platform::RegistryRoot::LocalMachine ? " /ALLUSERS" : "";
+    }
     // False when the key or one of its values could not be written.
     [[nodiscard]] bool Write() const;
     // Removes the product's key; true when it is gone (also when it never was there).

@@ -158,9 +158,8 @@ PendingRun PlanChanges(InstallerContext& context, unzip::Engine& engine, const I
         }
     }
     const IconChoice shortcuts = state.ShortcutsToMake();
-    for (const auto& [wanted, folder] :
-         {std::pair{shortcuts.desktop, context.sysdirs.DeskTopDir()},
-          std::pair{shortcuts.start_menu, context.sysdirs.StartMenuDir()}})
+    for (const auto& [wanted, folder] : {std::pair{shortcuts.desktop, context.DesktopDir()},
+                                         std::pair{shortcuts.start_menu, context.StartMenuDir()}})
         if (wanted) PlanShortcut(planner, context.config.softname, CollapsePath(folder));
     planner.File(CollapsePath(home + kSep + kManifestName), Journal::Kind::File);
 

@@ -57,6 +57,12 @@ CommandLine ParseCommandLine(const std::string& arguments) {
         }
         if (Is(option, "/S")) {
             line.quiet = true;
+        } else if (Is(option, "/PASSIVE")) {
+            line.passive = true;
+        } else if (Is(option, "/ALLUSERS") && !line.current_user) {
+            line.all_users = true;
+        } else if (Is(option, "/CURRENTUSER") && !line.all_users) {
+            line.current_user = true;
         } else if (Is(option, "/NOICONS")) {
             line.no_icons = true;
         } else if (Is(option, "/ALLOWDOWNGRADE")) {
@@ -74,8 +80,9 @@ CommandLine ParseCommandLine(const std::string& arguments) {
 
 std::string CommandLineHelp(const MessageTable& messages) {
     std::string text = messages.Text(kMsgHelpUsage) + "\r";
-    for (const MessageId line : {kMsgHelpQuiet, kMsgHelpFolder, kMsgHelpNoIcons, kMsgHelpLog,
-                                 kMsgHelpAllowDowngrade, kMsgHelpHelp})
+    for (const MessageId line :
+         {kMsgHelpQuiet, kMsgHelpFolder, kMsgHelpNoIcons, kMsgHelpLog, kMsgHelpAllowDowngrade,
+          kMsgHelpPassive, kMsgHelpAllUsers, kMsgHelpCurrentUser, kMsgHelpHelp})
         text += "\r" + messages.Text(line);
     return text;
 }

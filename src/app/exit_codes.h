@@ -13,6 +13,7 @@ enum ExitCode : int {
     kExitUninstallIncomplete = 5, // the uninstall removed nothing or not everything
     kExitBadCommandLine = 6,      // an option setup.exe does not know; nothing was done
     kExitDowngradeRefused = 7,    // /S would have replaced a newer version; nothing was done
+    kExitNeedsAdministrator = 8,  // unattended, for all users without the rights; nothing done
 };
 
 } // namespace app

@@ -7,13 +7,9 @@
 #include "platform/registry.h"
 
 namespace app {
-namespace {
-constexpr auto kRoot = platform::RegistryRoot::CurrentUser;
-} // namespace
-
 bool InstallRecord::ReadRecord() {
     platform::RegistryKey key;
-    if (!key.Open(kRoot, KeyPath())) return false;
+    if (!key.Open(root, KeyPath())) return false;
     std::string read_folder, read_version, read_release, read_manifest, read_digest;
     try {
         read_folder = key.ReadString("AppDir");
@@ -36,7 +32,7 @@ bool InstallRecord::ReadRecord() {
 
 bool InstallRecord::WriteRecord() {
     platform::RegistryKey key;
-    if (!key.Create(kRoot, KeyPath()) || !key.WriteString("Ver", version) ||
+    if (!key.Create(root, KeyPath()) || !key.WriteString("Ver", version) ||
         !key.WriteString("Rel", release) || !key.WriteString("AppDir", folder))
         return false;
     // None before a completed run.
@@ -70,7 +66,7 @@ int CompareVersions(const std::string& ver_a, const std::string& rel_a, const st
 void InstallRecord::DeleteRecord() {
     // A name of backslashes alone would name the base key as well.
     if (product_key.find_first_not_of('\\') == std::string::npos) return;
-    (void)platform::DeleteRegistryTree(kRoot, KeyPath()); // a record already gone is no failure
+    (void)platform::DeleteRegistryTree(root, KeyPath()); // a record already gone is no failure
 }
 
 } // namespace app

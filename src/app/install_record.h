@@ -4,10 +4,14 @@
 
 #include <string>
 
+#include "platform/registry.h"
+
 namespace app {
 
 class InstallRecord {
   public:
+    // The user's own for an installation of one user, the machine's for all of its users.
+    platform::RegistryRoot root = platform::RegistryRoot::CurrentUser;
     std::string base_key = "\\software\\Orvo"; // base key; the product's key lies below it
     std::string product_key;                   // name of the product's key
     std::string folder;                        // installation folder, "AppDir"

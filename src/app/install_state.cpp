@@ -8,14 +8,11 @@ void InstallState::MoveTo(Page page) {
 }
 
 InstallRecord CompletedRecord(const InstallState& state, const Configuration& config,
-                              const std::string& base_key) {
-    InstallRecord record;
-    record.base_key = base_key;
-    record.product_key = config.progreg;
-    record.folder = state.Folder();
-    record.version = std::to_string(config.sversion);
-    record.release = config.srelease;
-    return record;
+                              InstallRecord key) {
+    key.folder = state.Folder();
+    key.version = std::to_string(config.sversion);
+    key.release = config.srelease;
+    return key;
 }
 
 } // namespace app

@@ -46,9 +46,9 @@ class InstallState {
     bool cleanup_due_ = false;
 };
 
-// The record a completed run writes under `base_key`: this package's product key, version
-// and release, and the folder chosen.
+// The record a completed run writes at `key` (its root, base and product key): this package's
+// version and release, and the folder chosen.
 InstallRecord CompletedRecord(const InstallState& state, const Configuration& config,
-                              const std::string& base_key);
+                              InstallRecord key);
 
 } // namespace app

@@ -61,11 +61,11 @@ void InstallationRun::Execute() {
     const IconChoice shortcuts = state_.ShortcutsToMake();
     if (shortcuts.desktop) {
         ShowProgress(95, context_.Msg(kMsgCreateDesktopLink));
-        CreateMainShortcut(home, context_.sysdirs.DeskTopDir());
+        CreateMainShortcut(home, context_.DesktopDir());
     }
     if (shortcuts.start_menu) {
         ShowProgress(100, context_.Msg(kMsgCreateStartLink));
-        CreateMainShortcut(home, context_.sysdirs.StartMenuDir());
+        CreateMainShortcut(home, context_.StartMenuDir());
     }
     if (!context_.shell.ChangeCurrentFolder(home))
         throw context_.Failure(kMsgCannotChangeFolder, home);
@@ -115,7 +115,7 @@ void InstallationRun::Finish() {
     }
     context_.view.ShowMessageDialog(DialogKind::Information, context_.Msg(kMsgCompleted));
     const std::string readme = CollapsePath(home + kSep + kReadmeName);
-    if (!context_.options.quiet && platform::FileExists(readme))
+    if (!Unattended(context_.options) && platform::FileExists(readme))
         context_.shell.OpenDocument(readme);
     RemoveFolderAndSelf(context_, {CollapsePath(context_.package_folder)});
     context_.view.Close();
@@ -290,7 +290,7 @@ void InstallationRun::WriteManifestAndRecord(const std::string& home) {
     const std::string text = Journal::ManifestTextOf(listed);
     if (!platform::ReplaceWholeFile(manifest, text))
         throw context_.Failure(kMsgCannotCopy, manifest, platform::LastErrorCode());
-    InstallRecord record = CompletedRecord(state_, context_.config, context_.record_base_key);
+    InstallRecord record = CompletedRecord(state_, context_.config, context_.RecordKey());
     record.manifest = manifest;
     record.manifest_digest = ManifestDigest(text);
     log_.Line("manifest: " + manifest);

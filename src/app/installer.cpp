@@ -145,7 +145,10 @@ bool Installer::Settle(const PreflightVerdict& verdict, PreflightAnswers& answer
             context_.ShowErrorBox(verdict.text);
         else
             context_.log->Line("refused: " + verdict.text);
-        exit_code_ = verdict.exit_code;
+        // Unattended, a refusal ends the program: nobody is there to choose another folder.
+        exit_code_ = verdict.exit_code == kExitCancelled && Unattended(context_.options)
+                         ? kExitRunFailed
+                         : verdict.exit_code;
         if (verdict.kind == Kind::kEnd) {
             // The package stays as it is, to be mended.
             state_.EndRun();

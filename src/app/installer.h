@@ -74,6 +74,7 @@ class Installer {
     // Stand-ins for what tests cannot arrange on the machine: the rights to a folder, the
     // system's protected folders.
     void SetWritableProbe(WritableProbe probe) { context_.writable = probe; }
+    void SetRightsProbe(RightsProbe probe) { context_.administrator = probe; }
     void SetProtectedFolders(ProtectedFolders folders) {
         context_.SetProtected(std::move(folders));
     }

@@ -14,12 +14,46 @@ std::string InstallerContext::InPackageFolder(const std::string& name) const {
 }
 
 std::string InstallerContext::GroupFolder() const {
-    return CollapsePath(sysdirs.StartMenuProgramsDir() + kSep + names.company + kSep +
-                        names.product);
+    return CollapsePath(ProgramsDir() + kSep + names.company + kSep + names.product);
+}
+
+platform::RegistryRoot InstallerContext::RecordRoot() const {
+    return scope == InstallScope::kMachine ? platform::RegistryRoot::LocalMachine
+                                           : platform::RegistryRoot::CurrentUser;
+}
+
+const std::string& InstallerContext::DesktopDir() const {
+    return scope == InstallScope::kMachine ? sysdirs.Common().desktop : sysdirs.DeskTopDir();
+}
+
+const std::string& InstallerContext::StartMenuDir() const {
+    return scope == InstallScope::kMachine ? sysdirs.Common().start_menu : sysdirs.StartMenuDir();
+}
+
+const std::string& InstallerContext::ProgramsDir() const {
+    return scope == InstallScope::kMachine ? sysdirs.Common().programs
+                                           : sysdirs.StartMenuProgramsDir();
+}
+
+// The user's own Local AppData, or the machine's program data; the temporary folder stands in
+// for one the system does not name.
+std::string InstallerContext::ProgramDataDir() const {
+    const std::string& own =
+        scope == InstallScope::kMachine ? sysdirs.Common().app_data : sysdirs.LocalAppDataDir();
+    return own.empty() ? sysdirs.TempDir() : own;
+}
+
+InstallRecord InstallerContext::RecordKey() const {
+    InstallRecord record;
+    record.root = RecordRoot();
+    record.base_key = record_base_key;
+    record.product_key = config.progreg;
+    return record;
 }
 
 AppsEntry InstallerContext::AppsEntryOf(const InstallRecord& record, uint64_t bytes) const {
     AppsEntry entry;
+    entry.root = RecordRoot();
     entry.list_key = apps_list_key;
     entry.product_key = config.progreg;
     entry.display_name = config.softname + " " + record.version + "." + record.release;

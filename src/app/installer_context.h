@@ -21,12 +21,18 @@
 #include "app/run_log.h"
 #include "app/system_shell.h"
 #include "platform/error.h"
+#include "platform/process.h"
 #include "services/system_folders.h"
 
 namespace app {
 
 // Whether this user may write to a folder; tests stand in for the rights they lack.
 using WritableProbe = bool (*)(const std::string& folder);
+// Whether the process holds the administrator's rights; tests stand in for them too.
+using RightsProbe = bool (*)();
+
+// For whom an installation is: the user who runs it, or every user of the machine.
+enum class InstallScope { kUser, kMachine };
 
 class InstallerContext {
   public:
@@ -56,6 +62,19 @@ class InstallerContext {
     bool previous_found = false;
 
     WritableProbe writable = FolderIsWritable;
+    RightsProbe administrator = platform::HasAdministratorRights;
+    InstallScope scope = InstallScope::kUser;
+
+    // The places of the scope: the registry's root for the record and the Apps list, the
+    // desktop, the Start menu and its programs folder the shortcuts go to, the folder of the
+    // product's pending run.
+    platform::RegistryRoot RecordRoot() const;
+    const std::string& DesktopDir() const;
+    const std::string& StartMenuDir() const;
+    const std::string& ProgramsDir() const;
+    std::string ProgramDataDir() const;
+    // The record of this product in the scope's root (not read).
+    InstallRecord RecordKey() const;
 
     const std::string& Msg(int id) const { return messages.Text(id); }
     // A file of the package, in the one folder the package is read from.

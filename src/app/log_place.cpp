@@ -2,6 +2,7 @@
 
 #include "app/paths.h"
 #include "app/program_place.h"
+#include "platform/process.h"
 
 namespace app {
 namespace {
@@ -11,7 +12,11 @@ void OpenDefaultLog(InstallerContext& context) {
     const std::string name = context.config.softname.empty() || CheckName(context.config.softname)
                                  ? ReplaceExtension(FileNameOf(context.program_file), "")
                                  : context.names.product;
-    (void)context.log->OpenNew(context.sysdirs.TempDir(), name); // no log stops nothing
+    // The system's own account's temporary folder lies in its profile, out of everyone's way.
+    const std::string folder = platform::RunsAsSystemAccount()
+                                   ? CollapsePath(context.sysdirs.WindowsDir() + kSep + "Temp")
+                                   : context.sysdirs.TempDir();
+    (void)context.log->OpenNew(folder, name); // no log stops nothing
 }
 
 // The log never goes into a file that the installation writes or manages: a file of the

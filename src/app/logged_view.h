@@ -42,4 +42,23 @@ class QuietView : public InstallerView {
     void Close() override {}
 };
 
+// /PASSIVE: the window's progress panel, and otherwise as quiet as /S: every question answered
+// as /S answers it, no box shown (the log keeps them all).
+class PassiveView : public QuietView {
+  public:
+    explicit PassiveView(InstallerView& shown) : shown_(shown) {}
+    void SetBarPosition(ProgressBar bar, int position) override {
+        shown_.SetBarPosition(bar, position);
+    }
+    void SetLabelText(StatusLabel label, const std::string& text) override {
+        shown_.SetLabelText(label, text);
+    }
+    void ShowProgressPanel() override { shown_.ShowProgressPanel(); }
+    void ProcessMessages() override { shown_.ProcessMessages(); }
+    void Close() override { shown_.Close(); }
+
+  private:
+    InstallerView& shown_;
+};
+
 } // namespace app

@@ -83,8 +83,12 @@ MainWindow::MainWindow(const StartupEnvironment* environment)
         environment_ = std::make_unique<StartupEnvironment>(*environment);
         SystemShell& shell = environment->shell ? *environment->shell : platform_shell_;
         InstallerView* view = this;
+        if (environment->options.passive) {
+            passive_view_ = std::make_unique<PassiveView>(*this);
+            view = passive_view_.get();
+        }
         if (environment->log) {
-            logged_view_ = std::make_unique<LoggedView>(*this, *environment->log);
+            logged_view_ = std::make_unique<LoggedView>(*view, *environment->log);
             view = logged_view_.get();
         }
         installer_ =
@@ -93,6 +97,8 @@ MainWindow::MainWindow(const StartupEnvironment* environment)
         installer_->SetOptions(environment->options);
         if (environment->log) installer_->SetLog(*environment->log);
         storage_.SetStoredProps(contract::MainWindowStoredProps());
+        if (environment->options.passive)
+            Window().on_shown = [this](ui::Control& sender) { RunPassively(sender); };
         storage_.SetOnSavePlacement(
             [this](services::FormStorage& sender) { SaveNamedValues(sender); });
         // The window's own handlers are in events_ by now; the component keeps them.
@@ -214,6 +220,16 @@ void MainWindow::ShowMaximized(ui::Control&) {
     // Wine undoes a maximize that comes before the creation's messages are handled.
     ui::Application::ProcessMessages();
     Window().SetWindowState(ui::WindowState::kMaximized);
+}
+
+// /PASSIVE shows no page: the run (or the uninstall) starts as soon as the window is up, and
+// the window closes after it whatever it says.
+void MainWindow::RunPassively(ui::Control&) {
+    if (installer_->InstallMode())
+        installer_->RunInstallation();
+    else
+        installer_->Uninstall();
+    Window().Close();
 }
 
 void MainWindow::SaveNamedValues(services::FormStorage& sender) {

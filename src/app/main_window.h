@@ -146,6 +146,7 @@ class MainWindow : public InstallerView, public services::StoredPropertyHost {
     void NameTheProduct(const std::string& product);
     // A message in the package's wording, or the built-in one without an installer.
     std::string Text(MessageId id) const;
+    void RunPassively(ui::Control& sender);
     // The shortcut list's ticks.
     IconChoice Ticks() const;
     ui::Control& Component(int component);
@@ -160,7 +161,8 @@ class MainWindow : public InstallerView, public services::StoredPropertyHost {
     services::WindowEvents events_;
     std::unique_ptr<StartupEnvironment> environment_;
     PlatformShell platform_shell_;
-    std::unique_ptr<LoggedView> logged_view_; // the window seen through the log
+    std::unique_ptr<PassiveView> passive_view_; // /PASSIVE: the window's progress only
+    std::unique_ptr<LoggedView> logged_view_;   // the window seen through the log
     std::unique_ptr<Installer> installer_;
     FolderPicker* picker_ = nullptr;
     PickerRunner run_picker_;

@@ -104,10 +104,8 @@ bool ParseBody(const std::vector<std::string>& lines, PendingRun& run) {
 } // namespace
 
 std::string PendingRunPath(const InstallerContext& context) {
-    // A system that names no Local AppData still has a temporary folder; with neither there is
-    // no place, and the run cannot start.
-    std::string base = context.sysdirs.LocalAppDataDir();
-    if (base.empty()) base = context.sysdirs.TempDir();
+    // With no place at all the run cannot start.
+    const std::string base = context.ProgramDataDir();
     if (base.empty() || context.config.progreg.empty()) return std::string();
     return CollapsePath(base + kSep + "Orvo" + kSep + context.config.progreg + kSep +
                         "pending-run");

@@ -1,9 +1,9 @@
 // What an installation run or an uninstall has still to finish or take back, kept on disk
 // while it works, so that the next start of the product's setup.exe can finish or take back a
-// run that was killed or cut off. It lies in the user's own Local AppData, under the product's
-// registry name, where every copy of the product's setup.exe finds it and no other user can
-// change it. Each change of it replaces the whole file durably: it is always one state or the
-// next, never half of one.
+// run that was killed or cut off. It lies in the user's own Local AppData (the machine's
+// program data for an installation of all users), under the product's registry name, where
+// every copy of the product's setup.exe finds it and no other user can change it. Each change of it
+// replaces the whole file durably: it is always one state or the next, never half of one.
 #pragma once
 
 #include <optional>
@@ -49,9 +49,8 @@ struct PendingRun {
     bool listed_before = false;
 };
 
-// Where the product's pending run lies: Local AppData\Orvo\<progreg>\pending-run (the
-// temporary folder stands in for a Local AppData the system does not name); empty when there
-// is no such place.
+// Where the product's pending run lies: Local AppData\Orvo\<progreg>\pending-run, or the
+// machine's program data for an installation of all users; empty when there is no such place.
 std::string PendingRunPath(const InstallerContext& context);
 
 // Writes it in place of what was there, durably; false when it cannot be.

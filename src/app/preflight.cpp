@@ -81,7 +81,7 @@ PreflightVerdict Preflight::Downgrade(const PreflightAnswers& answers) const {
         return Go();
     const std::string versions = previous.version + "." + previous.release + " > " +
                                  std::to_string(config.sversion) + "." + config.srelease;
-    if (context_.options.quiet) {
+    if (Unattended(context_.options)) {
         if (context_.options.allow_downgrade) return Go();
         PreflightVerdict verdict =
             Refusal(context_.Msg(kMsgNewerInstalled) + " " + versions, kExitDowngradeRefused);
@@ -165,7 +165,7 @@ PreflightVerdict Preflight::Target(const std::string& home, const PreflightAnswe
     // The Apps list's entry under the product's name is written and removed only when it is
     // this product's own: another vendor's may share the name.
     const AppsEntry entry =
-        context_.AppsEntryOf(CompletedRecord(state_, context_.config, context_.record_base_key), 0);
+        context_.AppsEntryOf(CompletedRecord(state_, context_.config, context_.RecordKey()), 0);
     if (const std::optional<std::string> listed = entry.ListedUninstaller();
         listed && !SamePath(*listed, CollapsePath(home + kSep + kSetupProgramName)) &&
         !(context_.previous_found &&

@@ -83,6 +83,10 @@ ProtectedFolders SystemProtectedFolders(const services::SystemDirs& dirs) {
     for (const std::string& folder : platform::SystemAndUserFolders()) folders.Add(folder);
     for (int i = 0; i < services::kSystemDirCount; ++i)
         folders.Add(dirs.Get(static_cast<services::SystemDir>(i)));
+    const services::CommonDirs& common = dirs.Common();
+    for (const std::string& folder : {common.desktop, common.start_menu, common.programs,
+                                      common.app_data, dirs.LocalAppDataDir()})
+        folders.Add(folder);
     for (const char* name : kFolderVariables)
         folders.Add(platform::EnvironmentValue(name).value_or(std::string()));
     return folders;

@@ -16,13 +16,12 @@ using What = PendingRun::Change::What;
 // or none where the run's own may have been written.
 void RestoreRecord(InstallerContext& context, const PendingRun& run,
                    std::vector<std::string>& left) {
-    InstallRecord record;
-    record.base_key = context.record_base_key;
-    record.product_key = context.config.progreg;
+    InstallRecord record = context.RecordKey();
     const AppsEntry ours = context.AppsEntryOf(record, 0);
     const std::string uninstaller = CollapsePath(run.folder + kSep + kSetupProgramName);
     if (run.record_before) {
         InstallRecord before = *run.record_before;
+        before.root = record.root;
         before.base_key = record.base_key;
         before.product_key = record.product_key;
         if (!before.WriteRecord()) left.push_back(before.KeyPath());
@@ -101,8 +100,7 @@ Recovery RecoverPendingRun(InstallerContext& context) {
         recovery.outcome = committed ? Recovery::Outcome::kFinished : Recovery::Outcome::kTakenBack;
     } else {
         // The earlier record is the uninstalled installation's, if it is still there.
-        context.previous.base_key = context.record_base_key;
-        context.previous.product_key = context.config.progreg;
+        context.previous = context.RecordKey();
         (void)context.previous.ReadRecord(); // gone already when the uninstall got that far
         const Uninstaller::Removal removal = Uninstaller(context).Complete(run);
         recovery.outcome = Recovery::Outcome::kUninstall;

@@ -22,8 +22,8 @@ RemovalPlaces::RemovalPlaces(InstallerContext& context, const std::string& folde
     folder_ = Resolved(folder);
     group_ = Resolved(group);
     company_ = Resolved(services::FolderPartOf(WithoutTrailingSeparator(group)));
-    desktop_ = Resolved(context.sysdirs.DeskTopDir());
-    start_menu_ = Resolved(context.sysdirs.StartMenuDir());
+    desktop_ = Resolved(context.DesktopDir());
+    start_menu_ = Resolved(context.StartMenuDir());
 }
 
 bool RemovalPlaces::MayRemove(const Journal::Entry& entry) const {

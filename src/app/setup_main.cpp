@@ -46,10 +46,24 @@ int AnswerCommandLine(const app::CommandLine& options, const app::ProgramPlace& 
         !app::PackageLogRefusal(*options.log_file, package_folder, program_file).empty() ||
         !log.OpenAt(*options.log_file))
         (void)log.OpenNew(services::SystemDirs().TempDir(), "setup"); // no log stops nothing
-    if (!options.quiet)
+    if (!app::Unattended(options))
         ui::MessageService::Box(nullptr, text, ui::Application::Title(),
                                 bad ? app::kIconError : app::kIconInformation);
     return bad ? app::kExitBadCommandLine : app::kExitCompleted;
+}
+
+// An installation for all users started without the administrator's rights: Windows starts the
+// program again with them (the user sees the consent prompt), with the same command line, and
+// this copy ends as that one does.
+int Elevated(const app::ProgramPlace& place, const std::string& arguments, app::RunLog& log) {
+    log.Line("asking for the administrator's rights");
+    const std::optional<unsigned long> code =
+        platform::RunElevatedAndWait(place.program_file, arguments, place.startup_folder);
+    if (!code) {
+        log.Line("the administrator's rights were not given");
+        return app::kExitCancelled;
+    }
+    return static_cast<int>(*code);
 }
 
 int Finish(app::RunLog& log, int exit_code) {
@@ -75,7 +89,7 @@ int main() {
         app::ReplaceExtension(app::FileNameOf(environment.place.program_file), ""));
     // An unattended run with an option it does not know does nothing: a typing error must not
     // install with defaults. The wizard asks the user everything, so it goes on without it.
-    const bool refused = environment.options.quiet && !environment.options.error.empty();
+    const bool refused = app::Unattended(environment.options) && !environment.options.error.empty();
     if (environment.options.help || refused)
         return Finish(log, AnswerCommandLine(environment.options, environment.place, log));
     if (!environment.options.error.empty())
@@ -84,6 +98,8 @@ int main() {
         return Finish(log, app::RunUnattended(environment.place, environment.options, log));
 
     app::MainWindow form1(environment);
+    if (form1.ExitCode() == app::StartupResult::kNeedsElevation)
+        return Finish(log, Elevated(environment.place, arguments, log));
     // Another copy runs: end before anything is shown or written.
     if (form1.ExitCode() != app::StartupResult::kKeepRunning) return Finish(log, form1.ExitCode());
     app::FolderPicker form2;

@@ -34,6 +34,20 @@ std::optional<std::string> ReadConfiguration(InstallerContext& context,
     return std::nullopt;
 }
 
+// For whom: as the administrator says, else as this user's installation is, else as an
+// installation for all users is, else for this user.
+InstallScope DecideScope(InstallerContext& context) {
+    if (context.options.all_users) return InstallScope::kMachine;
+    if (context.options.current_user) return InstallScope::kUser;
+    InstallRecord own = context.RecordKey();
+    if (own.ReadRecord()) return InstallScope::kUser;
+    context.scope = InstallScope::kMachine;
+    InstallRecord shared = context.RecordKey();
+    const bool machine = shared.ReadRecord();
+    context.scope = InstallScope::kUser;
+    return machine ? InstallScope::kMachine : InstallScope::kUser;
+}
+
 // The folder offered first: the administrator's, else the earlier installation's, else
 // Program Files; without administrator rights Program Files takes no files, and the user's
 // own programs folder comes first instead (asked only when it would be offered).
@@ -41,7 +55,7 @@ std::string FirstFolder(InstallerContext& context, const std::string& program_fi
     if (context.options.folder) return *context.options.folder;
     if (context.previous_found) return context.previous.folder;
     const std::string user_programs = context.sysdirs.UserProgramsDir();
-    if (!context.install_mode || user_programs.empty() ||
+    if (!context.install_mode || context.scope == InstallScope::kMachine || user_programs.empty() ||
         context.writable(NearestExistingFolder(program_files_choice)))
         return program_files_choice;
     const std::string own = CollapsePath(user_programs + kSep + context.names.regdir);
@@ -105,8 +119,7 @@ StartupResult StartUp(InstallerContext& context, services::FormStorage& storage,
     if (!SamePath(context.package_folder, CollapsePath(context.startup_folder + kSep)))
         log.Line("settings: " + context.InPackageFolder(kSettingsName));
     const std::optional<std::string> unusable = ReadConfiguration(context, storage);
-    context.previous.base_key = context.record_base_key;
-    context.previous.product_key = context.config.progreg;
+    context.previous = context.RecordKey();
     OpenRunLog(context);
     if (unusable) {
         context.view.ShowMessageDialog(DialogKind::Error, *unusable);
@@ -134,6 +147,15 @@ StartupResult StartUp(InstallerContext& context, services::FormStorage& storage,
         return result;
     }
 
+    context.scope = DecideScope(context);
+    log.Line(context.scope == InstallScope::kMachine ? "for all users" : "for this user");
+    if (context.scope == InstallScope::kMachine && !context.administrator()) {
+        log.Line("for all users the administrator's rights are needed");
+        mutex.Close(); // the copy started with the rights takes it
+        result.exit_code = StartupResult::kNeedsElevation;
+        return result;
+    }
+
     // Before anything else, what a run or an uninstall that was cut off left is dealt with.
     if (const std::optional<int> end = Recover(context)) {
         result.exit_code = *end;
@@ -141,6 +163,7 @@ StartupResult StartUp(InstallerContext& context, services::FormStorage& storage,
     }
 
     // An earlier installation's record only lends its folder until the folder page speaks.
+    context.previous = context.RecordKey();
     context.previous_found = context.previous.ReadRecord();
     if (context.previous_found)
         log.Line("installed: version " + context.previous.version + "." + context.previous.release +

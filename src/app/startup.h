@@ -16,6 +16,9 @@ namespace app {
 // What the window does with the start-up's decisions.
 struct StartupResult {
     static constexpr int kKeepRunning = -1;
+    // An installation for all users without the administrator's rights: the program asks
+    // Windows to start it again with them (unattended, it ends with kExitNeedsAdministrator).
+    static constexpr int kNeedsElevation = -2;
     int exit_code = kKeepRunning;            // the program ends now with this code
     Page page = Page::kUninstall;            // the page to open
     std::string title;                       // caption of the title label

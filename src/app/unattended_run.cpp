@@ -18,6 +18,7 @@ int RunUnattended(const ProgramPlace& place, const CommandLine& options, RunLog&
     installer.SetOptions(options);
     installer.SetLog(log);
     const StartupResult start = installer.Start(place);
+    if (start.exit_code == StartupResult::kNeedsElevation) return kExitNeedsAdministrator;
     if (start.exit_code != StartupResult::kKeepRunning) return start.exit_code;
     // The folder offered first and no ticked shortcut: what the wizard would do untouched.
     if (installer.InstallMode()) {

@@ -140,8 +140,7 @@ Uninstaller::Removal Uninstaller::Remove(const std::string& folder,
 
 std::vector<Journal::Entry> Uninstaller::EarlyInstallationEntries(const std::string& folder) const {
     std::vector<Journal::Entry> entries = {{Journal::Kind::Folder, folder, {}}};
-    for (const std::string& place :
-         {context_.sysdirs.DeskTopDir(), context_.sysdirs.StartMenuDir()})
+    for (const std::string& place : {context_.DesktopDir(), context_.StartMenuDir()})
         entries.push_back(
             {Journal::Kind::Shortcut,
              services::ShortcutFilePath(context_.config.softname, CollapsePath(place)),

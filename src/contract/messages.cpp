@@ -50,7 +50,8 @@ constexpr OwnText kOwnTexts[kMsgCount - kMemoMessageCount] = {
     {kMsgTargetPart, "TargetPart", "cíl"},
     {kMsgUnknownOption, "UnknownOption", "Neznámý parametr příkazového řádku:"},
     {kMsgHelpUsage, "HelpUsage",
-     "setup.exe [/S] [/NOICONS] [/LOG=soubor] [/ALLOWDOWNGRADE] [/D=adresář]"},
+     "setup.exe [/S | /PASSIVE] [/ALLUSERS | /CURRENTUSER] [/NOICONS] [/LOG=soubor] "
+     "[/ALLOWDOWNGRADE] [/D=adresář]"},
     {kMsgHelpQuiet, "HelpQuiet", "/S\tinstalace nebo odinstalace bez oken a bez otázek"},
     {kMsgHelpFolder, "HelpFolder", "/D=adresář\tcílový adresář (poslední parametr, bez uvozovek)"},
     {kMsgHelpNoIcons, "HelpNoIcons", "/NOICONS\tžádní zástupci na ploše ani v nabídce Start"},
@@ -74,6 +75,10 @@ constexpr OwnText kOwnTexts[kMsgCount - kMemoMessageCount] = {
     {kMsgRecoveredUninstall, "RecoveredUninstall", "Přerušená odinstalace byla dokončena."},
     {kMsgPendingBroken, "PendingBroken",
      "Záznam o přerušené instalaci nebo odinstalaci nelze přečíst; nic nebylo změněno:"},
+    {kMsgHelpPassive, "HelpPassive", "/PASSIVE\tjen průběh instalace, bez otázek a bez hlášení"},
+    {kMsgHelpAllUsers, "HelpAllUsers",
+     "/ALLUSERS\tpro všechny uživatele počítače (vyžaduje práva správce)"},
+    {kMsgHelpCurrentUser, "HelpCurrentUser", "/CURRENTUSER\tjen pro tohoto uživatele (výchozí)"},
 };
 
 namespace {

@@ -108,7 +108,11 @@ enum MessageId : int {
     kMsgRecoveredFinished = 89,
     kMsgRecoveredUninstall = 90,
     kMsgPendingBroken = 91,
-    kMsgCount = 92
+    // The options for deployment tools, in the /? box.
+    kMsgHelpPassive = 92,
+    kMsgHelpAllUsers = 93,
+    kMsgHelpCurrentUser = 94,
+    kMsgCount = 95
 };
 
 // A text of the program's own: the key of setup.ini's section that replaces it ("Msg_" and

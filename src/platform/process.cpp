@@ -105,6 +105,53 @@ std::optional<unsigned long> RunProgramAndWait(const std::string& program,
     return code;
 }
 
+std::optional<unsigned long> RunElevatedAndWait(const std::string& program,
+                                                const std::string& arguments,
+                                                const std::string& working_folder) {
+    EnsureThreadApartment();
+    static auto* const execute =
+        SystemFunctionAs<decltype(ShellExecuteExW)>(L"shell32.dll", "ShellExecuteExW");
+    if (!execute) return std::nullopt;
+    const std::wstring file = Widen(program), parameters = Widen(arguments),
+                       folder = Widen(working_folder);
+    SHELLEXECUTEINFOW info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC;
+    info.lpVerb = L"runas";
+    info.lpFile = file.c_str();
+    info.lpParameters = parameters.c_str();
+    info.lpDirectory = folder.empty() ? nullptr : folder.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    if (!execute(&info) || !info.hProcess) return std::nullopt;
+    DWORD code = 0;
+    const bool ended = WaitForSingleObject(info.hProcess, INFINITE) == WAIT_OBJECT_0 &&
+                       GetExitCodeProcess(info.hProcess, &code);
+    CloseHandle(info.hProcess);
+    if (!ended) return std::nullopt;
+    return code;
+}
+
+namespace {
+
+// Whether the process's token counts as the well-known group or account.
+bool TokenIs(WELL_KNOWN_SID_TYPE type) {
+    BYTE sid[SECURITY_MAX_SID_SIZE];
+    DWORD size = sizeof sid;
+    BOOL member = FALSE;
+    return CreateWellKnownSid(type, nullptr, sid, &size) &&
+           CheckTokenMembership(nullptr, sid, &member) && member;
+}
+
+} // namespace
+
+bool HasAdministratorRights() {
+    return TokenIs(WinBuiltinAdministratorsSid);
+}
+
+bool RunsAsSystemAccount() {
+    return TokenIs(WinLocalSystemSid);
+}
+
 bool OpenDocument(const std::string& path) {
     // The shell may hand the document over through COM.
     EnsureThreadApartment();
@@ -165,6 +212,14 @@ bool RunBatchHidden(const std::string& batch_file, const std::string& working_fo
 bool OpenDocument(const std::string& path) {
     Record({"open", path, std::string()});
     return true;
+}
+
+bool HasAdministratorRights() {
+    return true;
+}
+
+bool RunsAsSystemAccount() {
+    return false;
 }
 
 std::vector<StartRequest> TakeStartRequests() {

@@ -29,7 +29,20 @@ std::string CurrentFolder();
 // returns without waiting. False when the shell refused.
 [[nodiscard]] bool OpenDocument(const std::string& path);
 
+// Whether the process holds the administrator's rights: a member of the Administrators group
+// whose token is not filtered (elevated). The native build: always.
+bool HasAdministratorRights();
+// Whether the program runs as the system's own account, as deployment tools start it.
+bool RunsAsSystemAccount();
+
 #ifdef _WIN32
+// Asks the shell to start the program with the administrator's rights (the "runas" verb: the
+// user sees the consent prompt) with the arguments and working folder given, and waits for
+// it. Its exit code; nothing when it could not be started or the user declined.
+std::optional<unsigned long> RunElevatedAndWait(const std::string& program,
+                                                const std::string& arguments,
+                                                const std::string& working_folder);
+
 // Starts the program with the arguments as they are given (they follow its quoted name on its
 // command line), in working_folder, and waits for it to end. Its exit code; nothing when it
 // could not be started.

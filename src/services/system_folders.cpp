@@ -39,6 +39,9 @@ SystemDirs::SystemDirs(const SystemDirSources& sources) {
     (void)key.Open(sources.machine_root, sources.machine_key);
     for (const RegistrySource& source : kMachineValues)
         dirs_[static_cast<int>(source.dir)] = key.ReadString(source.value_name);
+    (void)key.Open(sources.machine_root, sources.common_key);
+    common_ = {key.ReadString("Common Desktop"), key.ReadString("Common Start Menu"),
+               key.ReadString("Common Programs"), key.ReadString("Common AppData")};
 }
 
 } // namespace services

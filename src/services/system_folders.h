@@ -18,6 +18,17 @@ struct SystemDirSources {
         "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
     platform::RegistryRoot machine_root = platform::RegistryRoot::LocalMachine;
     std::string machine_key = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+    // The folders every user of the machine shares (under machine_root).
+    std::string common_key =
+        "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+};
+
+// The folders every user of the machine shares, for an installation made for all of them.
+struct CommonDirs {
+    std::string desktop;    // the public desktop
+    std::string start_menu; // the common Start menu
+    std::string programs;   // its programs folder
+    std::string app_data;   // the machine's program data (ProgramData)
 };
 
 enum class SystemDir {
@@ -58,11 +69,13 @@ class SystemDirs {
     const std::string& UserProgramsDir() const { return user_programs_; }
     // The user's Local AppData: the program's own data that only this user may change.
     const std::string& LocalAppDataDir() const { return local_app_data_; }
+    const CommonDirs& Common() const { return common_; }
 
   private:
     std::string dirs_[kSystemDirCount];
     std::string user_programs_;
     std::string local_app_data_;
+    CommonDirs common_;
     std::string discard_;
 };
 

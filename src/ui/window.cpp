@@ -202,6 +202,7 @@ void Window::SetVisible(bool visible) {
     // As a dialog does: the first control in tab order takes the focus.
     if (options_.activate_on_show && !IsChild(Handle(), GetFocus())) FocusFirstIn(*this);
     UpdateWindow(Handle());
+    if (on_shown) on_shown(*this);
 }
 
 int Window::ShowModal() {

@@ -75,6 +75,8 @@ class Window : public Control {
     void PaintClientTo(NativeDc dc);
 
     Notify on_close;
+    // After a showing: the window is on the screen and painted.
+    Notify on_shown;
     // Asked when the user closes the window (its close box, Alt+F4, the system menu); false
     // keeps it open. Close() called by the program is not asked.
     std::function<bool(Control& sender)> may_close;

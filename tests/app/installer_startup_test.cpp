@@ -27,8 +27,10 @@ class Startup : public apptest::InstallerTest {
     }
     // What a run completed now would write.
     app::InstallRecord Completed() const {
-        return app::CompletedRecord(installer_->State(), installer_->Config(),
-                                    registry_.Path("Records"));
+        app::InstallRecord key;
+        key.base_key = registry_.Path("Records");
+        key.product_key = installer_->Config().progreg;
+        return app::CompletedRecord(installer_->State(), installer_->Config(), key);
     }
 };
 
@@ -188,6 +190,39 @@ TEST_F(Startup, AbsentNumbersAndReleaseTakeTheirDefaults) {
     EXPECT_EQ(result.tags.folder_continue, app::Page::kSummary);
     EXPECT_EQ(result.tags.summary_back, app::Page::kDirectory);
     EXPECT_TRUE(Calls().empty()); // the release is not required
+}
+
+// For all users: asked with /ALLUSERS, or found as the product's installation when this user has
+// none of their own. Without the administrator's rights the start-up hands over before it
+// holds anything.
+TEST_F(Startup, AnInstallationForAllUsersNeedsTheAdministratorsRights) {
+    Package(apptest::SettingsText());
+    installer_->SetRightsProbe([] { return false; });
+    app::CommandLine all;
+    all.all_users = true;
+    installer_->SetOptions(all);
+    EXPECT_EQ(installer_->Start(Place()).exit_code, app::StartupResult::kNeedsElevation);
+    EXPECT_FALSE(apptest::GuardHeld(*installer_));
+
+    platform::RegistryKey machine;
+    ASSERT_TRUE(machine.Create(platform::RegistryRoot::LocalMachine, RecordKey()));
+    EXPECT_TRUE(machine.WriteString("AppDir", Dir("Program Files", "Zelvik")));
+    const auto found = NewSession();
+    found->installer.SetRightsProbe([] { return false; });
+    EXPECT_EQ(found->installer.Start(Place()).exit_code, app::StartupResult::kNeedsElevation);
+    const auto administrator = NewSession();
+    const app::StartupResult result = administrator->installer.Start(Place());
+    EXPECT_EQ(result.exit_code, app::StartupResult::kKeepRunning);
+    EXPECT_EQ(result.folder_choices[0], Dir("Program Files", "Zelvik")); // the installation's
+    administrator->installer.ShutDown();
+    // This user's own installation comes first.
+    WriteRecord(Dir("Mine", "Zelvik"));
+    const auto own = NewSession();
+    own->installer.SetRightsProbe([] { return false; });
+    const app::StartupResult mine = own->installer.Start(Place());
+    ASSERT_EQ(mine.exit_code, app::StartupResult::kKeepRunning);
+    EXPECT_EQ(mine.folder_choices[0], Dir("Mine", "Zelvik"));
+    EXPECT_TRUE(platform::DeleteRegistryTree(platform::RegistryRoot::LocalMachine, RecordKey()));
 }
 
 TEST_F(Startup, SecondInstanceIsRefusedBeforeTheRecordIsRead) {

@@ -18,6 +18,8 @@ and walks its wizard with e2e_driver.exe, then checks what the installer left be
     e2e_setup_test.py pack             a package made by ozip.exe pack, installed with /S /D=
     e2e_setup_test.py names            a company "s.r.o." and a two-level folder; the English
                                        wording of every text
+    e2e_setup_test.py fleet            /S /ALLUSERS and its uninstall from the machine's Apps
+                                       list; /PASSIVE
     e2e_setup_test.py share            /S /D= on a network share (Wine's dosdevices/unc); a share
                                        that is not there and a read-only folder on one
     e2e_setup_test.py ownership        started from elsewhere, manifests changed or missing,
@@ -2140,6 +2142,75 @@ def foreign_apps_entry_and_held_batch():
         remove_empty_company(run)
 
 
+MACHINE_SHELL_FOLDERS = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders"
+MACHINE_RECORDS = r"HKLM\Software\Orvo"
+MACHINE_APPS_LIST = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
+
+
+def for_all_users():
+    """/S /ALLUSERS: the folder under Program Files, the record and the Apps entry in the
+    machine's registry, the shortcuts in the common Start menu; then the uninstall as the Apps
+    list starts it, its quiet command as the machine's entry holds it, in C:\\Windows, leaves
+    nothing. The user's own registry gets nothing."""
+    run = Run(unique=True)
+    v = run.values
+    inst = Installation(run, program_files_folder())
+    inst.record_key = MACHINE_RECORDS + "\\" + v["progreg"]
+    common = reg_values(MACHINE_SHELL_FOLDERS)
+    inst.group = common["Common Programs"] + "\\" + v["company"] + "\\" + v["softname"]
+    apps_key = MACHINE_APPS_LIST + "\\" + v["progreg"]
+    inst.check_absent()
+    try:
+        run_quietly(run.win_dir + "\\setup.exe", run.dir, ["/S", "/ALLUSERS"], 0)
+        check(os.path.isfile(os.path.join(inst.dir, v["progname"])), f"installed into {inst.win}")
+        record = reg_values(inst.record_key) or {}
+        check(record.get("AppDir") == inst.win and record.get("Ver") == v["sversion"],
+              f"the machine's record {inst.record_key}: {record}")
+        check(reg_values(RECORD_BASE + "\\" + v["progreg"]) is None, "no record of the user's")
+        apps = reg_values(apps_key) or {}
+        check(apps.get("QuietUninstallString") == f'"{inst.win}\\setup.exe" /S /ALLUSERS',
+              f"the machine's Apps entry {apps_key}: {apps.get('QuietUninstallString')}")
+        display = f"{v['softname']} {v['sversion']}.{v['srelease']}"
+        check(any(line.endswith("|||" + display) for line in wine_apps_list()),
+              f"Wine's uninstaller lists {display}")
+        for target, sub, name in run.short_lines:
+            inst.check_link(inst.group + sub + "\\" + name + ".lnk", inst.win + "\\" + target)
+        command = apps["QuietUninstallString"]
+        program = command[1:command.index('"', 1)]
+        run_quietly(program, host_path("C:\\windows"), command[command.index('"', 1) + 2:].split(),
+                    0)
+        check(reg_values(inst.record_key) is None and reg_values(apps_key) is None,
+              "the machine's record and Apps entry are gone")
+        check(not os.path.exists(host_path(inst.group)), "the common group is gone")
+        wait_until(lambda: not os.path.exists(inst.dir), 30, f"{inst.win} is removed")
+    except Failure:
+        inst.tidy()
+        delete_registry(inst.record_key)
+        delete_registry(apps_key)
+        raise
+
+
+def passive():
+    """/PASSIVE: the progress panel and no page, no question and no box; the run completes."""
+    run = Run(unique=True)
+    inst = Installation(run, program_files_folder())
+    # Enough files that the panel stays up for the driver to see it.
+    with zipfile.ZipFile(os.path.join(run.dir, "orvoinst.zip"), "a") as z:
+        for i in range(1500):
+            z.writestr(f"data/many/{i:04d}.txt", f"file {i}\n" * 50)
+    inst.check_absent()
+    try:
+        run_driver(run.win_dir + "\\setup.exe",
+                   ["window", f"visible:{W.kProgressPanel}", f"hidden:{W.kPages}", "exit:0"],
+                   args="/PASSIVE", timeout=60)
+        check(os.path.isfile(os.path.join(inst.dir, "data", "many", "1499.txt")),
+              "the run completed without anyone answering a box")
+        inst.uninstall_quietly()
+    except Failure:
+        inst.tidy()
+        raise
+
+
 def main():
     mode = sys.argv[1] if len(sys.argv) > 1 else ""
     try:
@@ -2174,6 +2245,9 @@ def main():
             started_from_elsewhere()
             manifests_proven()
             foreign_apps_entry_and_held_batch()
+        elif mode == "fleet":
+            for_all_users()
+            passive()
         elif mode == "norecord":
             no_record()
         elif mode == "noicons":
