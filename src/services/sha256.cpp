@@ -79,16 +79,20 @@ std::array<uint8_t, 32> Sha256::Finish() {
     return digest;
 }
 
-std::string Sha256Hex(std::string_view bytes) {
-    Sha256 hash;
-    hash.Update(bytes);
+std::string Sha256::FinishHex() {
     static const char kDigits[] = "0123456789abcdef";
     std::string hex;
-    for (const uint8_t byte : hash.Finish()) {
+    for (const uint8_t byte : Finish()) {
         hex += kDigits[byte >> 4];
         hex += kDigits[byte & 15];
     }
     return hex;
+}
+
+std::string Sha256Hex(std::string_view bytes) {
+    Sha256 hash;
+    hash.Update(bytes);
+    return hash.FinishHex();
 }
 
 } // namespace services

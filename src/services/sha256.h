@@ -16,6 +16,8 @@ class Sha256 {
     void Update(std::string_view bytes);
     // The digest of everything given; the object is spent afterwards.
     std::array<uint8_t, 32> Finish();
+    // The same as 64 lowercase hexadecimal digits.
+    std::string FinishHex();
 
   private:
     void Block(const uint8_t* block);

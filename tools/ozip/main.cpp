@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -28,6 +29,7 @@
 #include "self_extractor.h"
 #include "unzip/dos_time.h"
 #include "unzip/engine.h"
+#include "winget_manifest.h"
 
 namespace {
 
@@ -45,10 +47,13 @@ const char kUsage[] =
     "                                                warnings, errors)\n"
     "       ozip pack SOURCE_DIR PACKAGE_DIR --ini FILE [--license FILE] [--short FILE]\n"
     "                 [--readme FILE] [--level N] [--setup FILE]\n"
-    "                 [--sfx OUT.exe [--stub STUB]]\n"
+    "                 [--sfx OUT.exe [--stub STUB] [--winget DIR --id ID --url URL\n"
+    "                 [--locale TAG] [--license-name TEXT] [--description TEXT]]]\n"
     "                                                make a package of the product's folder,\n"
     "                                                then check it as `check` does;\n"
-    "                                                --sfx: and one self-extracting program\n"
+    "                                                --sfx: and one self-extracting program;\n"
+    "                                                --winget: and the package manager's\n"
+    "                                                manifest of that program in DIR\n"
     "       ozip sfx [--stub STUB] PACKAGE_DIR OUT.exe  one self-extracting program holding\n"
     "                                                the package (STUB: orvosfx.exe beside\n"
     "                                                ozip)\n"
@@ -87,7 +92,8 @@ struct Options {
     char command = 0;
     std::string mask = "*.*";
     std::string stub;
-    std::string sfx; // pack --sfx: the self-extracting program to make as well
+    std::string sfx;            // pack --sfx: the self-extracting program to make as well
+    ozip::WingetRequest winget; // pack --winget: and the package manager's manifest of it
     bool report = false;
     int code_page = unzip::kSystemOemCodePage;
     std::vector<std::string> operands;
@@ -237,12 +243,20 @@ int PackAndCheck(ozip::PackRequest request, const Options& o, const unzip::Engin
         }
     }
     try {
+        // A manifest that could not be written is refused before anything is packed.
+        ozip::CheckPackRequest(request);
+        std::optional<ozip::WingetManifest> manifest;
+        if (!o.winget.folder.empty()) manifest.emplace(o.winget, request.settings, request.licence);
         const std::string folder = ozip::Pack(request);
         std::printf("packed: %s\n", folder.c_str());
         const int checked = CheckPackage(folder, options);
         if (o.sfx.empty() || checked == ExitNotAccepted) return checked;
         const int made = SelfExtractor(folder, o.stub, o.sfx);
-        return made == ExitOk ? checked : made;
+        if (made != ExitOk) return made;
+        if (manifest)
+            for (const std::string& path : manifest->Write(o.sfx))
+                std::printf("winget manifest: %s\n", path.c_str());
+        return checked;
     } catch (const ozip::PackError& e) {
         std::fprintf(stderr, "ozip: pack: %s\n", e.what());
         return ExitNotAccepted;
@@ -264,9 +278,18 @@ int Run(const std::vector<std::string>& args) {
     o.command = args[0] == "check" ? 'c' : args[0] == "sfx" ? 's' : args[0][0];
     std::string level;
     const std::pair<const char*, std::string*> pack_options[] = {
-        {"--ini", &o.pack.settings},        {"--license", &o.pack.licence},
-        {"--short", &o.pack.shortcuts},     {"--readme", &o.pack.readme},
-        {"--setup", &o.pack.setup_program}, {"--level", &level}};
+        {"--ini", &o.pack.settings},
+        {"--license", &o.pack.licence},
+        {"--short", &o.pack.shortcuts},
+        {"--readme", &o.pack.readme},
+        {"--setup", &o.pack.setup_program},
+        {"--level", &level},
+        {"--winget", &o.winget.folder},
+        {"--id", &o.winget.identifier},
+        {"--url", &o.winget.url},
+        {"--locale", &o.winget.locale},
+        {"--license-name", &o.winget.licence_name},
+        {"--description", &o.winget.description}};
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "-m" && o.command == 'x' && i + 1 < args.size()) {
@@ -310,6 +333,18 @@ int Run(const std::vector<std::string>& args) {
     if (o.command == 'c') return CheckPackage(o.operands[0], options);
     if (o.command == 's') return SelfExtractor(o.operands[0], o.stub, o.operands[1]);
     if (o.command == 'p') {
+        const std::string* manifest_texts[] = {&o.winget.identifier, &o.winget.url,
+                                               &o.winget.locale, &o.winget.licence_name,
+                                               &o.winget.description};
+        const bool manifest_text =
+            std::any_of(std::begin(manifest_texts), std::end(manifest_texts),
+                        [](const std::string* text) { return !text->empty(); });
+        if (o.winget.folder.empty()
+                ? manifest_text
+                : o.sfx.empty() || o.winget.identifier.empty() || o.winget.url.empty())
+            return Usage(
+                "--winget DIR goes with --sfx OUT.exe, --id ID and --url URL; --locale, "
+                "--license-name and --description go with --winget");
         if (!level.empty()) {
             char* end = nullptr;
             o.pack.level = static_cast<int>(std::strtol(level.c_str(), &end, 10));

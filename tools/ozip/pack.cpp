@@ -135,7 +135,9 @@ bool Within(const fs::path& inner, const fs::path& outer) {
     return std::mismatch(b.begin(), b.end(), a.begin(), a.end()).first == b.end();
 }
 
-void CheckRequest(const PackRequest& request) {
+} // namespace
+
+void CheckPackRequest(const PackRequest& request) {
     if (request.level < kFastestLevel || request.level > kHardestLevel)
         throw PackError("the level must be 0 to 12");
     const struct {
@@ -158,11 +160,9 @@ void CheckRequest(const PackRequest& request) {
         throw PackError("the package folder lies in the product's folder " + request.source);
 }
 
-} // namespace
-
 std::string Pack(const PackRequest& request) {
     try {
-        CheckRequest(request);
+        CheckPackRequest(request);
         const std::vector<SourceEntry> members = Members(request);
         PackageFolder folder(request.package);
         WriteArchive(folder.Staged(app::kArchiveName), members, request);

@@ -34,6 +34,11 @@ class PackError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// Refuses (PackError) a request whose level is out of range, whose files are missing, or whose
+// package folder lies in the product's folder. Pack checks this first; it is apart for work that
+// must be refused before anything is packed.
+void CheckPackRequest(const PackRequest& request);
+
 // Writes the package and returns its folder. The package is made beside the target and moved
 // into place whole: a failure throws PackError and leaves the folder as it was. A folder that
 // holds anything but an earlier package made by pack is refused.
