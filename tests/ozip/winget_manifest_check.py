@@ -141,7 +141,7 @@ def main():
             digest = hashlib.sha256(f.read()).hexdigest()
         expect([(i["Scope"], i.get("InstallerSwitches", {}).get("Custom"), i["InstallerUrl"],
                  i["InstallerSha256"].lower()) for i in installer["Installers"]] ==
-               [("user", None, URL, digest), ("machine", "/ALLUSERS", URL, digest)],
+               [("user", "/CURRENTUSER", URL, digest), ("machine", "/ALLUSERS", URL, digest)],
                f"the installers: {installer['Installers']}")
 
         # A manifest of another product left in the folder would be read with this one.

@@ -46,7 +46,7 @@ const struct {
     {app::kExitDowngradeRefused, "downgrade"},
     // /ALLUSERS without administrator rights under /S: the schema has no answer for missing
     // rights, and this one sends the user to the administrator, who has them.
-    {8, "blockedByPolicy"},
+    {app::kExitNeedsAdministrator, "blockedByPolicy"},
 };
 
 // The installation for one user is setup.exe's default; the machine's needs /ALLUSERS and
@@ -55,7 +55,7 @@ const struct {
 const struct {
     const char* scope;
     const char* custom;
-} kScopes[] = {{"user", nullptr}, {"machine", "/ALLUSERS"}};
+} kScopes[] = {{"user", "/CURRENTUSER"}, {"machine", "/ALLUSERS"}};
 
 // The characters of a well-formed UTF-8 text; nothing for any other.
 std::optional<std::u32string> Characters(const std::string& text) {
@@ -355,9 +355,9 @@ std::string WingetManifest::InstallerText(const std::string& sha256) const {
         text += Pair("  - ", "Architecture", "x64") + Pair("    ", "Scope", scope.scope) +
                 Pair("    ", "InstallerUrl", request_.url) +
                 Pair("    ", "InstallerSha256", sha256);
-        if (scope.custom)
-            text += "    InstallerSwitches:\n" + Pair("      ", "Custom", scope.custom) +
-                    Pair("    ", "ElevationRequirement", "elevationRequired");
+        text += "    InstallerSwitches:\n" + Pair("      ", "Custom", scope.custom);
+        if (std::string(scope.scope) == "machine")
+            text += Pair("    ", "ElevationRequirement", "elevationRequired");
     }
     return text + Footer("installer");
 }
