@@ -3,9 +3,11 @@
 #include "app/package_files.h"
 #include "app/paths.h"
 #include "app/pending_run.h"
+#include "app/removal_places.h"
 #include "app/uninstaller.h"
 #include "platform/file_copy.h"
 #include "platform/folders.h"
+#include "services/path_text.h"
 
 namespace app {
 namespace {
@@ -42,12 +44,26 @@ void Restore(const std::string& backup, const std::string& path, std::vector<std
         left.push_back(path);
 }
 
+// A pending run is acted on only where such a run can have made its changes (the places of
+// its folder) and a backup only beside its file: the file lies where others may have been able
+// to write it first.
+bool Ours(const RemovalPlaces& places, const PendingRun::Change& change) {
+    if (!places.MayRemove({change.kind, change.path, {}})) return false;
+    return change.backup.empty() ||
+           SamePath(services::FolderPartOf(change.backup), services::FolderPartOf(change.path));
+}
+
 // Newest first, as the run made them: its files go, what it set aside comes back, its folders
 // go once empty, and the record is as it was.
 std::vector<std::string> TakeBack(InstallerContext& context, const PendingRun& run) {
     std::vector<std::string> left;
     RestoreRecord(context, run, left);
+    const RemovalPlaces places(context, run.folder);
     for (auto change = run.changes.rbegin(); change != run.changes.rend(); ++change) {
+        if (!Ours(places, *change)) {
+            context.log->Line("not a change of the run's places, left alone: " + change->path);
+            continue;
+        }
         switch (change->what) {
         case What::kNew:
             if (platform::FileExists(change->path) && !platform::EraseFile(change->path))
@@ -65,9 +81,11 @@ std::vector<std::string> TakeBack(InstallerContext& context, const PendingRun& r
 }
 
 // A run that had completed: only what it set aside is left to go.
-std::vector<std::string> Finish(const PendingRun& run) {
+std::vector<std::string> Finish(InstallerContext& context, const PendingRun& run) {
     std::vector<std::string> left;
+    const RemovalPlaces places(context, run.folder);
     for (const PendingRun::Change& change : run.changes) {
+        if (!Ours(places, change)) continue;
         if ((change.what == What::kReplace || change.what == What::kRetire) &&
             platform::FileExists(change.backup) && !platform::EraseFile(change.backup))
             left.push_back(change.backup);
@@ -96,7 +114,7 @@ Recovery RecoverPendingRun(InstallerContext& context) {
     log.Line(std::string("pending ") + (install ? "run" : "uninstall") + " found (" +
              (committed ? "committed" : "not committed") + "): " + run.folder);
     if (install) {
-        recovery.left = committed ? Finish(run) : TakeBack(context, run);
+        recovery.left = committed ? Finish(context, run) : TakeBack(context, run);
         recovery.outcome = committed ? Recovery::Outcome::kFinished : Recovery::Outcome::kTakenBack;
     } else {
         // The earlier record is the uninstalled installation's, if it is still there.
