@@ -562,6 +562,7 @@ def decline(install):
     install.saved_from = raw_sections(ini)
     question = f"{message(ini, 26)} {install.win} {message(ini, 27)}"
     say(f"\n== declining the uninstall with {install.win}\\setup.exe")
+    no_batch_left()
     run_driver(install.win + "\\setup.exe",
                ["window", f"click:{W.kUninstall}", f"box:no:{question}", "sleep:1000",
                 f"visible:{W.kUninstall}", f"enabled:{W.kUninstall}",
